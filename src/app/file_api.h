@@ -1,0 +1,51 @@
+// The file seam: the few file operations the recorder (and later the player and the panel hand-off) need.
+// Paths are wide strings with the platform's separator; the Windows implementation goes through CreateFileW,
+// the POSIX one through open/write and converts the path to UTF-8.
+#pragma once
+
+#include <stdint.h>
+
+typedef intptr_t FileHandle;
+const FileHandle kNoFile = -1;
+
+enum FileCreateMode {
+    kFileCreateNew = 0,     // fails when anything exists at the path
+    kFileCreateAlways = 1,  // replaces an existing file
+};
+
+enum FileShareMode {
+    kFileShareRead = 0,  // others may read while we write (a recording in progress)
+    kFileShareNone = 1,
+};
+
+struct FileApi {
+    // Opens for writing; returns kNoFile on failure.
+    FileHandle (*create)(const wchar_t* path, int createMode, int shareMode);
+    // Opens an existing file for reading; returns kNoFile on failure.
+    FileHandle (*openRead)(const wchar_t* path);
+    // Writes all bytes at the current position; 0 when *written == bytes, else negative.
+    int (*write)(FileHandle file, const void* data, uint32_t bytes, uint32_t* written);
+    // Reads up to bytes; 0 and *got on success (0 at the end), negative on failure.
+    int (*read)(FileHandle file, void* data, uint32_t bytes, uint32_t* got);
+    int (*seekStart)(FileHandle file, int64_t offset);
+    int (*seekEnd)(FileHandle file);
+    void (*close)(FileHandle file);
+    // Size from the file's attributes, or -1 when they cannot be read.
+    int64_t (*sizeOfPath)(const wchar_t* path);
+    // True when a file or a folder exists at the path.
+    bool (*exists)(const wchar_t* path);
+    int (*remove)(const wchar_t* path);
+    // One create-directory call (no parents); negative when it fails or already exists.
+    int (*createDirectory)(const wchar_t* path);
+};
+
+// The implementation for the platform this build runs on.
+extern const FileApi kPlatformFiles;
+
+#ifdef _WIN32
+const wchar_t kPathSeparator = L'\\';
+#define NOTAFON_PATH_SEPARATOR L"\\"
+#else
+const wchar_t kPathSeparator = L'/';
+#define NOTAFON_PATH_SEPARATOR L"/"
+#endif

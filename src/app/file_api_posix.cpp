@@ -1,0 +1,98 @@
+// POSIX implementation of the file seam, used by the native build (tests, the command-line harness, benchmarks).
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wchar.h>
+
+#include <cerrno>
+
+#include "app/file_api.h"
+
+namespace {
+
+// Wide path to UTF-8; false when it does not fit.
+bool ToNarrow(const wchar_t* path, char* out, size_t capacity) {
+    mbstate_t state{};
+    const wchar_t* src = path;
+    size_t n = wcsrtombs(out, &src, capacity, &state);
+    if (n == static_cast<size_t>(-1) || src != nullptr) return false;
+    return true;
+}
+
+FileHandle Create(const wchar_t* path, int createMode, int /*shareMode*/) {
+    char narrow[4096];
+    if (!ToNarrow(path, narrow, sizeof narrow)) return kNoFile;
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+    flags |= createMode == kFileCreateAlways ? O_TRUNC : O_EXCL;
+    int fd = open(narrow, flags, 0644);
+    return fd < 0 ? kNoFile : static_cast<FileHandle>(fd);
+}
+
+FileHandle OpenRead(const wchar_t* path) {
+    char narrow[4096];
+    if (!ToNarrow(path, narrow, sizeof narrow)) return kNoFile;
+    int fd = open(narrow, O_RDONLY | O_CLOEXEC);
+    return fd < 0 ? kNoFile : static_cast<FileHandle>(fd);
+}
+
+int Write(FileHandle file, const void* data, uint32_t bytes, uint32_t* written) {
+    const char* p = static_cast<const char*>(data);
+    uint32_t done = 0;
+    while (done < bytes) {
+        ssize_t n = ::write(static_cast<int>(file), p + done, bytes - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<uint32_t>(n);
+    }
+    if (written) *written = done;
+    return done == bytes ? 0 : -1;
+}
+
+int Read(FileHandle file, void* data, uint32_t bytes, uint32_t* got) {
+    ssize_t n;
+    do {
+        n = ::read(static_cast<int>(file), data, bytes);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return -1;
+    if (got) *got = static_cast<uint32_t>(n);
+    return 0;
+}
+
+int SeekStart(FileHandle file, int64_t offset) {
+    return lseek(static_cast<int>(file), static_cast<off_t>(offset), SEEK_SET) < 0 ? -1 : 0;
+}
+
+int SeekEnd(FileHandle file) { return lseek(static_cast<int>(file), 0, SEEK_END) < 0 ? -1 : 0; }
+
+void Close(FileHandle file) {
+    if (file != kNoFile) ::close(static_cast<int>(file));
+}
+
+int64_t SizeOfPath(const wchar_t* path) {
+    char narrow[4096];
+    struct stat st;
+    if (!ToNarrow(path, narrow, sizeof narrow) || stat(narrow, &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool Exists(const wchar_t* path) {
+    char narrow[4096];
+    struct stat st;
+    return ToNarrow(path, narrow, sizeof narrow) && stat(narrow, &st) == 0;
+}
+
+int Remove(const wchar_t* path) {
+    char narrow[4096];
+    return ToNarrow(path, narrow, sizeof narrow) && unlink(narrow) == 0 ? 0 : -1;
+}
+
+int CreateDirectory(const wchar_t* path) {
+    char narrow[4096];
+    return ToNarrow(path, narrow, sizeof narrow) && mkdir(narrow, 0755) == 0 ? 0 : -1;
+}
+
+}  // namespace
+
+const FileApi kPlatformFiles = {Create, OpenRead, Write, Read, SeekStart, SeekEnd, Close,
+                                SizeOfPath, Exists, Remove, CreateDirectory};

@@ -1,0 +1,14 @@
+// The command-line harness over the portable engine: subcommands print "key: value" lines and exit non-zero with a
+// message on bad input.
+#pragma once
+
+int cliRecord(int argc, wchar_t** argv);
+// Records from the real capture device (Windows only).
+int cliCapture(int argc, wchar_t** argv);
+// Prints a usage error to stderr and returns the exit code for it.
+int cliUsageError(const char* message);
+// Parses a non-negative number of seconds; false when it is not one.
+bool cliParseSeconds(const wchar_t* text, double* seconds);
+bool cliParseInt(const wchar_t* text, int* value);
+// Ends this process at once, as a crash or a kill would: no stop, no flush, no clean-up of any kind.
+[[noreturn]] void cliKillSelf();

@@ -1,0 +1,72 @@
+// Entry point of notafon-cli: dispatches to the subcommands.
+#include <locale.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <wchar.h>
+
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: notafon-cli record --format N --folder DIR [--name TEXT] [--replace] [--skip-silence]\n"
+    "                          [--mark-at SECONDS]... [--pause-at S --resume-at S]... [--abort-at S] INPUT.wav\n"
+    "       notafon-cli capture --format N --folder DIR --seconds S [--name TEXT] [--replace]   (Windows build)\n";
+
+int Dispatch(int argc, wchar_t** argv) {
+    if (argc < 2) return cliUsageError("missing subcommand");
+    if (wcscmp(argv[1], L"record") == 0) return cliRecord(argc - 2, argv + 2);
+    if (wcscmp(argv[1], L"capture") == 0) return cliCapture(argc - 2, argv + 2);
+    if (wcscmp(argv[1], L"--help") == 0 || wcscmp(argv[1], L"help") == 0) {
+        fputs(kUsage, stdout);
+        return 0;
+    }
+    return cliUsageError("unknown subcommand");
+}
+
+}  // namespace
+
+int cliUsageError(const char* message) {
+    fprintf(stderr, "notafon-cli: %s\n%s", message, kUsage);
+    return 2;
+}
+
+bool cliParseSeconds(const wchar_t* text, double* seconds) {
+    wchar_t* end = nullptr;
+    double v = wcstod(text, &end);
+    if (end == text || *end != 0 || !(v >= 0.0) || v > 1.0e7) return false;
+    *seconds = v;
+    return true;
+}
+
+bool cliParseInt(const wchar_t* text, int* value) {
+    wchar_t* end = nullptr;
+    long v = wcstol(text, &end, 10);
+    if (end == text || *end != 0 || v < -1000000 || v > 1000000) return false;
+    *value = static_cast<int>(v);
+    return true;
+}
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    setlocale(LC_ALL, "");
+    return Dispatch(argc, argv);
+}
+#else
+int main(int argc, char** argv) {
+    // Paths are handed to the file seam as wide text and turned back into UTF-8 there.
+    if (!setlocale(LC_CTYPE, "C.UTF-8")) setlocale(LC_CTYPE, "");
+    std::vector<std::vector<wchar_t>> wide(static_cast<size_t>(argc));
+    std::vector<wchar_t*> args(static_cast<size_t>(argc) + 1, nullptr);
+    for (int i = 0; i < argc; ++i) {
+        size_t n = mbstowcs(nullptr, argv[i], 0);
+        if (n == static_cast<size_t>(-1)) return cliUsageError("an argument is not valid text");
+        wide[static_cast<size_t>(i)].resize(n + 1);
+        mbstowcs(wide[static_cast<size_t>(i)].data(), argv[i], n + 1);
+        args[static_cast<size_t>(i)] = wide[static_cast<size_t>(i)].data();
+    }
+    return Dispatch(argc, args.data());
+}
+#endif

@@ -1,0 +1,120 @@
+// The scripted capture device.
+#include "recorder/capture_scripted.h"
+
+#include <string.h>
+
+#include "recorder/recorder.h"
+
+ScriptedCapture scriptedCapture;
+
+namespace {
+
+void HandBack(CaptureHeader* h) {
+    h->flags |= kCaptureDone;
+    h->flags &= ~kCaptureInQueue;
+    if (scriptedCapture.noticeCount < 64) scriptedCapture.notices[scriptedCapture.noticeCount++] = h;
+}
+
+void PopHead() {
+    HandBack(scriptedCapture.queue[0]);
+    memmove(scriptedCapture.queue, scriptedCapture.queue + 1, sizeof(CaptureHeader*) * (scriptedCapture.queued - 1));
+    scriptedCapture.queued -= 1;
+}
+
+int Open(CaptureDevice* device, int sampleRate, void*) {
+    scriptedCapture.opens += 1;
+    if (scriptedCapture.failOpen || scriptedCapture.open) return -1;
+    scriptedCapture.open = true;
+    scriptedCapture.running = false;
+    scriptedCapture.sampleRate = sampleRate;
+    scriptedCapture.queued = 0;
+    *device = &scriptedCapture;
+    return 0;
+}
+
+int Prepare(CaptureDevice, CaptureHeader* h) {
+    h->flags |= kCapturePrepared;
+    return 0;
+}
+
+int Unprepare(CaptureDevice, CaptureHeader* h) {
+    if (h->flags & kCaptureInQueue) return -1;
+    h->flags &= ~kCapturePrepared;
+    return 0;
+}
+
+int AddBuffer(CaptureDevice, CaptureHeader* h) {
+    if (!scriptedCapture.open || scriptedCapture.queued >= 8) return -1;
+    h->flags &= ~kCaptureDone;
+    h->flags |= kCaptureInQueue;
+    h->bytesRecorded = 0;
+    scriptedCapture.queue[scriptedCapture.queued++] = h;
+    return 0;
+}
+
+int Start(CaptureDevice) {
+    scriptedCapture.starts += 1;
+    scriptedCapture.running = true;
+    return 0;
+}
+
+int Stop(CaptureDevice) {
+    scriptedCapture.stops += 1;
+    if (scriptedCapture.running && scriptedCapture.queued > 0) PopHead();
+    scriptedCapture.running = false;
+    return 0;
+}
+
+int Reset(CaptureDevice) {
+    scriptedCapture.resets += 1;
+    scriptedCapture.running = false;
+    while (scriptedCapture.queued > 0) PopHead();
+    return 0;
+}
+
+int Close(CaptureDevice) {
+    scriptedCapture.closes += 1;
+    if (scriptedCapture.queued > 0) return -1;
+    scriptedCapture.open = false;
+    return 0;
+}
+
+}  // namespace
+
+const CaptureApi kScriptedCaptureApi = {Open, Prepare, Unprepare, AddBuffer, Start, Stop, Reset, Close};
+
+void scriptedCaptureReset() { memset(&scriptedCapture, 0, sizeof scriptedCapture); }
+
+int scriptedCaptureRoom() {
+    if (!scriptedCapture.running || scriptedCapture.queued == 0) return 0;
+    CaptureHeader* h = scriptedCapture.queue[0];
+    return static_cast<int>((h->bufferLength - h->bytesRecorded) / 2);
+}
+
+int scriptedCaptureFeed(const int16_t* samples, int count) {
+    int used = 0;
+    while (used < count && scriptedCapture.running && scriptedCapture.queued > 0) {
+        CaptureHeader* h = scriptedCapture.queue[0];
+        int room = static_cast<int>((h->bufferLength - h->bytesRecorded) / 2);
+        int take = count - used < room ? count - used : room;
+        memcpy(h->data + h->bytesRecorded, samples + used, static_cast<size_t>(take) * 2);
+        h->bytesRecorded += static_cast<uint32_t>(take) * 2;
+        used += take;
+        if (h->bytesRecorded == h->bufferLength) PopHead();
+    }
+    scriptedCapture.samplesDropped += count - used;
+    return used;
+}
+
+int scriptedCaptureDeliver() {
+    int delivered = 0;
+    while (scriptedCapture.noticeCount > 0) {
+        CaptureHeader* h = scriptedCapture.notices[0];
+        memmove(scriptedCapture.notices, scriptedCapture.notices + 1,
+                sizeof(CaptureHeader*) * (scriptedCapture.noticeCount - 1));
+        scriptedCapture.noticeCount -= 1;
+        onCaptureBufferDone(h);
+        delivered += 1;
+    }
+    return delivered;
+}

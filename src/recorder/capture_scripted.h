@@ -1,0 +1,32 @@
+// A capture device fed by hand, with the buffer semantics of the platform's waveform input: buffers fill in the order
+// they were queued, a full buffer comes back as done and its notice waits until delivered, stop hands back the buffer
+// being filled, reset hands back every queued buffer. Used by tests and the command-line harness.
+#pragma once
+
+#include <stdint.h>
+
+#include "recorder/capture.h"
+
+struct ScriptedCapture {
+    bool open;
+    bool running;
+    int sampleRate;
+    bool failOpen;  // the next open fails (no microphone)
+    CaptureHeader* queue[8];
+    int queued;
+    CaptureHeader* notices[64];  // buffer-done notices not yet delivered
+    int noticeCount;
+    int64_t samplesDropped;  // fed while no buffer was queued or capture was stopped
+    int opens, starts, stops, resets, closes;
+};
+
+extern ScriptedCapture scriptedCapture;
+extern const CaptureApi kScriptedCaptureApi;
+
+void scriptedCaptureReset();
+// Feeds samples as a microphone would; returns how many went into buffers.
+int scriptedCaptureFeed(const int16_t* samples, int count);
+// Samples the head buffer can still take, 0 when none is queued.
+int scriptedCaptureRoom();
+// Delivers every waiting notice to the recorder (onCaptureBufferDone); returns how many.
+int scriptedCaptureDeliver();

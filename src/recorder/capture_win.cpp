@@ -1,0 +1,56 @@
+// Adapts the capture seam to the waveform-audio input API. The device posts MM_WIM_DATA to the main window for every
+// buffer it hands back, so all processing happens on the UI thread and needs no lock. The seam's header type is laid
+// out like WAVEHDR, checked below, so headers go to the device without copying.
+#include "recorder/capture_win.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstddef>
+
+static_assert(sizeof(CaptureHeader) == sizeof(WAVEHDR), "CaptureHeader must match WAVEHDR");
+static_assert(offsetof(CaptureHeader, data) == offsetof(WAVEHDR, lpData), "layout");
+static_assert(offsetof(CaptureHeader, bufferLength) == offsetof(WAVEHDR, dwBufferLength), "layout");
+static_assert(offsetof(CaptureHeader, bytesRecorded) == offsetof(WAVEHDR, dwBytesRecorded), "layout");
+static_assert(offsetof(CaptureHeader, user) == offsetof(WAVEHDR, dwUser), "layout");
+static_assert(offsetof(CaptureHeader, flags) == offsetof(WAVEHDR, dwFlags), "layout");
+static_assert(offsetof(CaptureHeader, next) == offsetof(WAVEHDR, lpNext), "layout");
+static_assert(kCaptureDone == WHDR_DONE && kCapturePrepared == WHDR_PREPARED && kCaptureInQueue == WHDR_INQUEUE,
+              "flag bits");
+
+namespace {
+
+HWAVEIN Dev(CaptureDevice d) { return reinterpret_cast<HWAVEIN>(d); }
+WAVEHDR* Hdr(CaptureHeader* h) { return reinterpret_cast<WAVEHDR*>(h); }
+
+int Result(MMRESULT r) { return r == MMSYSERR_NOERROR ? 0 : -1; }
+
+int Open(CaptureDevice* device, int sampleRate, void* notifyTarget) {
+    WAVEFORMATEX format = {};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = 1;
+    format.nSamplesPerSec = static_cast<DWORD>(sampleRate);
+    format.nAvgBytesPerSec = static_cast<DWORD>(sampleRate) * 2;
+    format.nBlockAlign = 2;
+    format.wBitsPerSample = 16;
+    format.cbSize = 0;
+    HWAVEIN h = nullptr;
+    MMRESULT r = waveInOpen(&h, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(notifyTarget), 0, CALLBACK_WINDOW);
+    if (r != MMSYSERR_NOERROR) return -1;
+    *device = h;
+    return 0;
+}
+
+int Prepare(CaptureDevice d, CaptureHeader* h) { return Result(waveInPrepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR))); }
+int Unprepare(CaptureDevice d, CaptureHeader* h) {
+    return Result(waveInUnprepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
+}
+int AddBuffer(CaptureDevice d, CaptureHeader* h) { return Result(waveInAddBuffer(Dev(d), Hdr(h), sizeof(WAVEHDR))); }
+int Start(CaptureDevice d) { return Result(waveInStart(Dev(d))); }
+int Stop(CaptureDevice d) { return Result(waveInStop(Dev(d))); }
+int Reset(CaptureDevice d) { return Result(waveInReset(Dev(d))); }
+int Close(CaptureDevice d) { return Result(waveInClose(Dev(d))); }
+
+}  // namespace
+
+const CaptureApi kWaveInCaptureApi = {Open, Prepare, Unprepare, AddBuffer, Start, Stop, Reset, Close};

@@ -1,0 +1,84 @@
+// The recorder: one recording at a time, captured as mono 16-bit PCM and written to its file while it runs, as WAV
+// directly or as MP3 through the MP3 writer. Everything here runs on the UI thread.
+#pragma once
+
+#include <stdint.h>
+
+#include "app/file_api.h"
+#include "recorder/capture.h"
+#include "recorder/level_analysis.h"
+#include "recorder/recorder_host.h"
+#include "recorder/recording_names.h"
+
+enum class RecorderState : int32_t { Idle = 0, Recording = 1, Paused = 2 };
+
+struct RecordingFormat {
+    const wchar_t* label;  // as shown in the Format list
+    int32_t kbps;          // 0 = WAV
+    int32_t sampleRate;
+};
+
+const int kRecordingFormatCount = 6;
+extern const RecordingFormat kRecordingFormats[kRecordingFormatCount];
+
+const int kCaptureBufferCount = 4;
+const int kWavHeaderBytes = 44;
+// Fewer kept bytes than this at stop means nothing was recorded.
+const uint32_t kMinimumKeptBytes = 4000;
+// The most PCM a WAV's 32-bit size fields can describe (RIFF size = data + 36), kept to whole samples.
+const uint64_t kWavDataLimitBytes = (0xFFFFFFFFull - 36) & ~1ull;
+// Written WAV buffers between header refreshes: 3 s of kept audio at 100 ms a buffer.
+const int kHeaderRefreshBuffers = 30;
+
+struct Recorder {
+    RecorderState state;
+    CaptureDevice device;
+    bool deviceOpen;
+    FileHandle file;
+    bool isMp3;
+    int32_t sampleRate;
+    // PCM bytes accepted into the recording. 64 bits wide: 32 would wrap after 13.5 hours at 44100 Hz, and an MP3
+    // recording may run longer than that.
+    uint64_t recordedBytes;
+    int32_t buffersWritten;
+    LevelState levels;
+    int32_t markCount;
+    double markTimes[kMaxMarks];
+    wchar_t recordingPath[kPathCapacity];
+    wchar_t marksPath[kPathCapacity];
+    bool lastRecordingSaved;
+    bool marksWritten;        // the last stop wrote the marks file
+    bool stoppedAtSizeLimit;  // the last recording was ended because its WAV could not grow further
+    uint64_t wavDataLimit;    // kWavDataLimitBytes; lowered only by tests
+    wchar_t elapsedText[32];
+    // One block for the four capture buffers, allocated at start and freed at stop:
+    //   [buffer 0: rate/10 samples][buffer 1][buffer 2][buffer 3]
+    int16_t* bufferMemory;
+    uint32_t queuedAt[kCaptureBufferCount];  // order in which each buffer was last queued
+    uint32_t queueCounter;
+};
+
+extern Recorder recorder;
+// The capture headers live as long as the application; the device may still hold them after a failed reset.
+extern CaptureHeader captureHeaders[kCaptureBufferCount];
+
+// Hands the recorder its platform services; must be called before anything else.
+void recorderInstall(const CaptureApi* capture, const FileApi* files, const RecorderHost* host);
+// Back to the initial values (tests start clean). Must not be called while a recording is open.
+void recorderReset();
+
+void startRecording();
+void togglePause();
+void stopRecording();
+void addMark();
+void onCaptureBufferDone(CaptureHeader* header);
+void onRecordingTimer();
+double elapsedSeconds();
+
+// The format row a selection stands for: anything outside 0..5 is row 0.
+int recordingFormatRow(int selection);
+
+// The 44-byte header for the given data byte count.
+void buildWavHeader(unsigned char out[kWavHeaderBytes], int32_t sampleRate, uint32_t dataBytes);
+// Seek to 0, write the header in one write, seek to the end. Its result is ignored by the recorder.
+void writeWavHeader(const FileApi* files, FileHandle file, int32_t sampleRate, uint32_t dataBytes);
