@@ -63,7 +63,9 @@ int SeekStart(FileHandle file, int64_t offset) {
     return lseek(static_cast<int>(file), static_cast<off_t>(offset), SEEK_SET) < 0 ? -1 : 0;
 }
 
-int SeekEnd(FileHandle file) { return lseek(static_cast<int>(file), 0, SEEK_END) < 0 ? -1 : 0; }
+int SeekEnd(FileHandle file) {
+    return lseek(static_cast<int>(file), 0, SEEK_END) < 0 ? -1 : 0;
+}
 
 void Close(FileHandle file) {
     if (file != kNoFile) ::close(static_cast<int>(file));
@@ -94,5 +96,5 @@ int CreateDirectory(const wchar_t* path) {
 
 }  // namespace
 
-const FileApi kPlatformFiles = {Create, OpenRead, Write, Read, SeekStart, SeekEnd, Close,
-                                SizeOfPath, Exists, Remove, CreateDirectory};
+const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Read,   SeekStart,      SeekEnd,
+                                Close,  SizeOfPath, Exists, Remove, CreateDirectory};

@@ -6,11 +6,14 @@
 
 namespace {
 
-HANDLE H(FileHandle f) { return reinterpret_cast<HANDLE>(f); }
+HANDLE H(FileHandle f) {
+    return reinterpret_cast<HANDLE>(f);
+}
 
 FileHandle Create(const wchar_t* path, int createMode, int shareMode) {
-    HANDLE h = CreateFileW(path, GENERIC_WRITE, shareMode == kFileShareRead ? FILE_SHARE_READ : 0, nullptr,
-                           createMode == kFileCreateAlways ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileW(path, GENERIC_WRITE, shareMode == kFileShareRead ? FILE_SHARE_READ : 0, nullptr,
+                    createMode == kFileCreateAlways ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
@@ -56,13 +59,19 @@ int64_t SizeOfPath(const wchar_t* path) {
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const wchar_t* path) {
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
 
-int Remove(const wchar_t* path) { return DeleteFileW(path) ? 0 : -1; }
+int Remove(const wchar_t* path) {
+    return DeleteFileW(path) ? 0 : -1;
+}
 
-int CreateDirectoryOnce(const wchar_t* path) { return CreateDirectoryW(path, nullptr) ? 0 : -1; }
+int CreateDirectoryOnce(const wchar_t* path) {
+    return CreateDirectoryW(path, nullptr) ? 0 : -1;
+}
 
 }  // namespace
 
-const FileApi kPlatformFiles = {Create, OpenRead, Write, Read, SeekStart, SeekEnd, Close,
-                                SizeOfPath, Exists, Remove, CreateDirectoryOnce};
+const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Read,   SeekStart,          SeekEnd,
+                                Close,  SizeOfPath, Exists, Remove, CreateDirectoryOnce};

@@ -12,10 +12,16 @@ CliWindowState cliWindow;
 
 namespace {
 
-void SetStatus(const wchar_t* text) { WideCopyBounded(cliWindow.status, 512, text); }
-void SetNote(const wchar_t* text) { WideCopyBounded(cliWindow.note, 1024, text); }
+void SetStatus(const wchar_t* text) {
+    WideCopyBounded(cliWindow.status, 512, text);
+}
+void SetNote(const wchar_t* text) {
+    WideCopyBounded(cliWindow.note, 1024, text);
+}
 void Nothing() {}
-void LoadForPlay(const wchar_t* path) { WideCopyBounded(cliWindow.loadedForPlay, 260, path); }
+void LoadForPlay(const wchar_t* path) {
+    WideCopyBounded(cliWindow.loadedForPlay, 260, path);
+}
 void SetElapsed(const wchar_t*) {}
 void StartTimer() {
     if (cliWindow.startTimer) cliWindow.startTimer();
@@ -23,12 +29,24 @@ void StartTimer() {
 void StopTimer() {
     if (cliWindow.stopTimer) cliWindow.stopTimer();
 }
-int FormatSelection() { return cliWindow.formatSelection; }
-bool Replace() { return cliWindow.replace; }
-bool SkipSilence() { return cliWindow.skipSilence; }
-void FileNameText(wchar_t* out, int capacity) { WideCopyBounded(out, capacity, cliWindow.fileNameText); }
-void Folder(wchar_t* out, int capacity) { WideCopyBounded(out, capacity, cliWindow.folder); }
-void* NotifyTarget() { return cliWindow.notifyTarget; }
+int FormatSelection() {
+    return cliWindow.formatSelection;
+}
+bool Replace() {
+    return cliWindow.replace;
+}
+bool SkipSilence() {
+    return cliWindow.skipSilence;
+}
+void FileNameText(wchar_t* out, int capacity) {
+    WideCopyBounded(out, capacity, cliWindow.fileNameText);
+}
+void Folder(wchar_t* out, int capacity) {
+    WideCopyBounded(out, capacity, cliWindow.folder);
+}
+void* NotifyTarget() {
+    return cliWindow.notifyTarget;
+}
 
 void LocalTime(LocalDateTime* now) {
     time_t t = time(nullptr);
@@ -73,12 +91,14 @@ void PutUtf8(unsigned long c) {
 
 }  // namespace
 
-const RecorderHost kCliRecorderHost = {SetStatus,   SetNote,     Nothing,      LoadForPlay,     Nothing,
-                                       Nothing,     Nothing,     SetElapsed,   StartTimer,      StopTimer,
-                                       Nothing,     Nothing,     FormatSelection, Replace,      SkipSilence,
-                                       FileNameText, Folder,     NotifyTarget, LocalTime};
+const RecorderHost kCliRecorderHost = {SetStatus,    SetNote, Nothing,         LoadForPlay, Nothing,
+                                       Nothing,      Nothing, SetElapsed,      StartTimer,  StopTimer,
+                                       Nothing,      Nothing, FormatSelection, Replace,     SkipSilence,
+                                       FileNameText, Folder,  NotifyTarget,    LocalTime};
 
-void cliWindowReset() { memset(&cliWindow, 0, sizeof cliWindow); }
+void cliWindowReset() {
+    memset(&cliWindow, 0, sizeof cliWindow);
+}
 
 void cliPrintValue(const char* key, const wchar_t* value) {
     printf("%s: ", key);

@@ -49,8 +49,8 @@ int ParseOptions(int argc, wchar_t** argv, RecordOptions* o) {
             o->replace = true;
         } else if (wcscmp(a, L"--skip-silence") == 0) {
             o->skipSilence = true;
-        } else if ((wcscmp(a, L"--mark-at") == 0 || wcscmp(a, L"--pause-at") == 0 ||
-                    wcscmp(a, L"--resume-at") == 0 || wcscmp(a, L"--abort-at") == 0) &&
+        } else if ((wcscmp(a, L"--mark-at") == 0 || wcscmp(a, L"--pause-at") == 0 || wcscmp(a, L"--resume-at") == 0 ||
+                    wcscmp(a, L"--abort-at") == 0) &&
                    hasValue) {
             if (!cliParseSeconds(argv[i + 1], &seconds)) return cliUsageError("a time must be seconds, 0 or more");
             if (wcscmp(a, L"--mark-at") == 0) o->marks.push_back(seconds);
@@ -104,8 +104,8 @@ int cliRecord(int argc, wchar_t** argv) {
         return 1;
     }
     if (in.sampleRate != row.sampleRate) {
-        fprintf(stderr, "notafon-cli: the input is at %d Hz but format %d records at %d Hz\n", in.sampleRate,
-                o.format, row.sampleRate);
+        fprintf(stderr, "notafon-cli: the input is at %d Hz but format %d records at %d Hz\n", in.sampleRate, o.format,
+                row.sampleRate);
         return 1;
     }
 
@@ -142,8 +142,8 @@ int cliRecord(int argc, wchar_t** argv) {
     };
 
     while (pos < total && recorder.state != RecorderState::Idle) {
-        int64_t pauseSample = nextPause < o.pauses.size() ? static_cast<int64_t>(o.pauses[nextPause].pauseAt * rate)
-                                                          : INT64_MAX;
+        int64_t pauseSample =
+            nextPause < o.pauses.size() ? static_cast<int64_t>(o.pauses[nextPause].pauseAt * rate) : INT64_MAX;
         if (pos >= pauseSample) {
             togglePause();
             scriptedCaptureDeliver();

@@ -58,7 +58,7 @@ int wmain(int argc, wchar_t** argv) {
 int main(int argc, char** argv) {
     // Paths are handed to the file seam as wide text and turned back into UTF-8 there.
     if (!setlocale(LC_CTYPE, "C.UTF-8")) setlocale(LC_CTYPE, "");
-    std::vector<std::vector<wchar_t>> wide(static_cast<size_t>(argc));
+    std::vector<std::vector<wchar_t> > wide(static_cast<size_t>(argc));
     std::vector<wchar_t*> args(static_cast<size_t>(argc) + 1, nullptr);
     for (int i = 0; i < argc; ++i) {
         size_t n = mbstowcs(nullptr, argv[i], 0);

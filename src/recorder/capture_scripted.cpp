@@ -83,7 +83,9 @@ int Close(CaptureDevice) {
 
 const CaptureApi kScriptedCaptureApi = {Open, Prepare, Unprepare, AddBuffer, Start, Stop, Reset, Close};
 
-void scriptedCaptureReset() { memset(&scriptedCapture, 0, sizeof scriptedCapture); }
+void scriptedCaptureReset() {
+    memset(&scriptedCapture, 0, sizeof scriptedCapture);
+}
 
 int scriptedCaptureRoom() {
     if (!scriptedCapture.running || scriptedCapture.queued == 0) return 0;

@@ -3,8 +3,8 @@
 // out like WAVEHDR, checked below, so headers go to the device without copying.
 #include "recorder/capture_win.h"
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <cstddef>
 
@@ -20,10 +20,16 @@ static_assert(kCaptureDone == WHDR_DONE && kCapturePrepared == WHDR_PREPARED && 
 
 namespace {
 
-HWAVEIN Dev(CaptureDevice d) { return reinterpret_cast<HWAVEIN>(d); }
-WAVEHDR* Hdr(CaptureHeader* h) { return reinterpret_cast<WAVEHDR*>(h); }
+HWAVEIN Dev(CaptureDevice d) {
+    return reinterpret_cast<HWAVEIN>(d);
+}
+WAVEHDR* Hdr(CaptureHeader* h) {
+    return reinterpret_cast<WAVEHDR*>(h);
+}
 
-int Result(MMRESULT r) { return r == MMSYSERR_NOERROR ? 0 : -1; }
+int Result(MMRESULT r) {
+    return r == MMSYSERR_NOERROR ? 0 : -1;
+}
 
 int Open(CaptureDevice* device, int sampleRate, void* notifyTarget) {
     WAVEFORMATEX format = {};
@@ -41,15 +47,27 @@ int Open(CaptureDevice* device, int sampleRate, void* notifyTarget) {
     return 0;
 }
 
-int Prepare(CaptureDevice d, CaptureHeader* h) { return Result(waveInPrepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR))); }
+int Prepare(CaptureDevice d, CaptureHeader* h) {
+    return Result(waveInPrepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
+}
 int Unprepare(CaptureDevice d, CaptureHeader* h) {
     return Result(waveInUnprepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
 }
-int AddBuffer(CaptureDevice d, CaptureHeader* h) { return Result(waveInAddBuffer(Dev(d), Hdr(h), sizeof(WAVEHDR))); }
-int Start(CaptureDevice d) { return Result(waveInStart(Dev(d))); }
-int Stop(CaptureDevice d) { return Result(waveInStop(Dev(d))); }
-int Reset(CaptureDevice d) { return Result(waveInReset(Dev(d))); }
-int Close(CaptureDevice d) { return Result(waveInClose(Dev(d))); }
+int AddBuffer(CaptureDevice d, CaptureHeader* h) {
+    return Result(waveInAddBuffer(Dev(d), Hdr(h), sizeof(WAVEHDR)));
+}
+int Start(CaptureDevice d) {
+    return Result(waveInStart(Dev(d)));
+}
+int Stop(CaptureDevice d) {
+    return Result(waveInStop(Dev(d)));
+}
+int Reset(CaptureDevice d) {
+    return Result(waveInReset(Dev(d)));
+}
+int Close(CaptureDevice d) {
+    return Result(waveInClose(Dev(d)));
+}
 
 }  // namespace
 

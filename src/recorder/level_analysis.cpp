@@ -72,9 +72,13 @@ LoudWarningEdge loudWarningStep(LevelState* state) {
     return show ? kLoudWarningStarts : kLoudWarningEnds;
 }
 
-void decayLevel(LevelState* state) { state->level = state->level * 8 / 10; }
+void decayLevel(LevelState* state) {
+    state->level = state->level * 8 / 10;
+}
 
-bool isSilentRecording(const LevelState* state) { return state->peakSinceStart <= kSilentRecordingThreshold; }
+bool isSilentRecording(const LevelState* state) {
+    return state->peakSinceStart <= kSilentRecordingThreshold;
+}
 
 bool isTooLoudRecording(const LevelState* state) {
     return state->bufferCount > 0 &&
@@ -87,4 +91,6 @@ float meterFraction(int32_t level) {
     return f < 1.0f ? f : 1.0f;
 }
 
-bool meterVoicePresent(int32_t level) { return level > 1200; }
+bool meterVoicePresent(int32_t level) {
+    return level > 1200;
+}

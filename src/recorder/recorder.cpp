@@ -128,7 +128,9 @@ void recorderReset() {
     levelReset(&recorder.levels);
 }
 
-int recordingFormatRow(int selection) { return selection >= 0 && selection < kRecordingFormatCount ? selection : 0; }
+int recordingFormatRow(int selection) {
+    return selection >= 0 && selection < kRecordingFormatCount ? selection : 0;
+}
 
 double elapsedSeconds() {
     if (recorder.sampleRate <= 0) return 0.0;
@@ -196,8 +198,7 @@ void startRecording() {
     buildRecordingPaths(boxText, folder, recorder.isMp3 ? L"mp3" : L"wav", replace, now, files->exists,
                         recorder.recordingPath, recorder.marksPath);
 
-    recorder.file =
-        files->create(recorder.recordingPath, replace ? kFileCreateAlways : kFileCreateNew, kFileShareRead);
+    recorder.file = files->create(recorder.recordingPath, replace ? kFileCreateAlways : kFileCreateNew, kFileShareRead);
     if (recorder.file == kNoFile) {
         CloseDevice();
         host->setStatus(L"Could not create the file");
@@ -254,7 +255,9 @@ void startRecording() {
 void onCaptureBufferDone(CaptureHeader* header) {
     if (!recorder.deviceOpen || !header) return;
     ProcessBuffer(header);
-    if (recorder.state == RecorderState::Recording && !recorder.stoppedAtSizeLimit) {
+    // Only a buffer the device really handed back goes into the queue again: a notice left over from an earlier
+    // recording must not requeue a buffer the device is filling now.
+    if (recorder.state == RecorderState::Recording && !recorder.stoppedAtSizeLimit && (header->flags & kCaptureDone)) {
         for (int i = 0; i < kCaptureBufferCount; ++i) {
             if (header == &captureHeaders[i]) QueueBuffer(i);
         }

@@ -26,7 +26,9 @@ bool IsUnsafe(wchar_t c) {
     }
 }
 
-wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+wchar_t Lower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
 
 bool EndsWithNoCase(const wchar_t* s, int len, const wchar_t* tail) {
     int n = static_cast<int>(wcslen(tail));

@@ -1,0 +1,538 @@
+// The recording lifecycle through the scripted capture device and real files: start and its failures, the WAV
+// written as it grows, pause and resume, the verdicts at stop, marks, the timer, and the limits of long recordings.
+#include "recorder/recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "recorder/capture_scripted.h"
+#include "recorder/mp3_writer.h"
+#include "support/mp3_decode.h"
+#include "support/test_host.h"
+
+namespace {
+
+// File seam that fails writes on request, to show the recording carries on through write errors.
+int failWritesFrom = -1;  // write calls numbered from 1; -1 never fails
+int failWritesUntil = -1;
+int writeCalls = 0;
+int FaultyWrite(FileHandle f, const void* data, uint32_t bytes, uint32_t* written) {
+    ++writeCalls;
+    if (failWritesFrom > 0 && writeCalls >= failWritesFrom && writeCalls <= failWritesUntil) {
+        if (written) *written = 0;
+        return -1;
+    }
+    return kPlatformFiles.write(f, data, bytes, written);
+}
+FileApi faultyFiles;
+
+struct WavOnDisk {
+    uint32_t riffSize = 0, headerDataBytes = 0, sampleRate = 0;
+    std::vector<int16_t> samples;  // everything after the header, whatever the header says
+    bool valid = false;
+};
+
+WavOnDisk ReadWav(const std::filesystem::path& p) {
+    WavOnDisk w;
+    auto b = readAllBytes(p);
+    if (b.size() < 44) return w;
+    auto u32 = [&](size_t at) {
+        return b[at] | (uint32_t(b[at + 1]) << 8) | (uint32_t(b[at + 2]) << 16) | (uint32_t(b[at + 3]) << 24);
+    };
+    w.riffSize = u32(4);
+    w.sampleRate = u32(24);
+    w.headerDataBytes = u32(40);
+    w.valid = std::string(b.begin(), b.begin() + 4) == "RIFF" &&
+              std::string(b.begin() + 8, b.begin() + 16) == "WAVEfmt " &&
+              std::string(b.begin() + 36, b.begin() + 40) == "data" && w.riffSize == w.headerDataBytes + 36;
+    for (size_t i = 44; i + 1 < b.size(); i += 2) w.samples.push_back(static_cast<int16_t>(b[i] | (b[i + 1] << 8)));
+    return w;
+}
+
+// Distinct values below the limiter's ceiling and above the quiet threshold, so the limiter leaves them as they are
+// and any lost, repeated or reordered stretch shows.
+std::vector<int16_t> Ramp(size_t n, int offset = 0) {
+    std::vector<int16_t> v(n);
+    for (size_t i = 0; i < n; ++i) {
+        int x = static_cast<int>((i + static_cast<size_t>(offset)) * 7919 % 20001) - 10000;
+        v[i] = static_cast<int16_t>(x > -500 && x < 500 ? x + 1000 : x);
+    }
+    return v;
+}
+
+std::vector<int16_t> Slice(const std::vector<int16_t>& v, size_t from, size_t to) {
+    return std::vector<int16_t>(v.begin() + static_cast<long>(from), v.begin() + static_cast<long>(to));
+}
+
+class RecorderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = makeTestFolder("rec");
+        testHost = TestHost();
+        testHost.folder = folder.wstring();
+        testHost.fileName = L"take";
+        testHost.formatSelection = 5;  // WAV at 44100 Hz unless a test says otherwise
+        scriptedCaptureReset();
+        recorderReset();
+        faultyFiles = kPlatformFiles;
+        faultyFiles.write = FaultyWrite;
+        failWritesFrom = failWritesUntil = -1;
+        writeCalls = 0;
+        recorderInstall(&kScriptedCaptureApi, &faultyFiles, &kTestRecorderHost);
+    }
+    void TearDown() override {
+        if (recorder.state != RecorderState::Idle) stopRecording();
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+
+    // Feeds samples as the microphone would; each finished buffer's notice is handled at once unless told not to.
+    void Feed(const std::vector<int16_t>& s, size_t from, size_t to, bool deliver = true) {
+        while (from < to) {
+            int room = scriptedCaptureRoom();
+            ASSERT_GT(room, 0) << "no buffer queued";
+            size_t n = std::min(static_cast<size_t>(room), to - from);
+            scriptedCaptureFeed(s.data() + from, static_cast<int>(n));
+            if (deliver) scriptedCaptureDeliver();
+            from += n;
+        }
+    }
+    void Feed(const std::vector<int16_t>& s) { Feed(s, 0, s.size()); }
+
+    std::filesystem::path RecordingPath() const { return std::filesystem::path(recorder.recordingPath); }
+    std::filesystem::path In(const char* name) const { return folder / name; }
+
+    std::filesystem::path folder;
+};
+
+const std::wstring kRecordingNote = L"Saving as you go. If anything goes wrong, your recording is already on disk.";
+
+}  // namespace
+
+TEST_F(RecorderTest, StartOpensEverythingAndWritesAnEmptyHeader) {
+    startRecording();
+    ASSERT_EQ(recorder.state, RecorderState::Recording);
+    EXPECT_EQ(testHost.status(), L"Recording");
+    EXPECT_EQ(testHost.note(), kRecordingNote);
+    EXPECT_TRUE(testHost.timerRunning);
+    EXPECT_EQ(testHost.settingsSaves, 1);
+    EXPECT_EQ(testHost.playerCloses, 1);
+    EXPECT_EQ(testHost.captureCancels, 1);
+    EXPECT_GE(testHost.refreshes, 1);
+    EXPECT_EQ(testHost.elapsedTexts.back(), L"00:00:00");
+    EXPECT_EQ(scriptedCapture.sampleRate, 44100);
+    EXPECT_EQ(scriptedCapture.queued, 4);
+    EXPECT_EQ(RecordingPath(), In("take.wav"));
+    WavOnDisk w = ReadWav(RecordingPath());
+    EXPECT_TRUE(w.valid);
+    EXPECT_EQ(w.headerDataBytes, 0u);
+    EXPECT_EQ(w.sampleRate, 44100u);
+}
+
+TEST_F(RecorderTest, SelectionOutsideTheTableRecordsTheSmallestMp3) {
+    for (int selection : {-1, 6, 99}) {
+        testHost.formatSelection = selection;
+        startRecording();
+        EXPECT_EQ(recorder.sampleRate, 22050);
+        EXPECT_TRUE(recorder.isMp3);
+        EXPECT_EQ(mp3Writer.samplesPerPass, 576);
+        stopRecording();
+        EXPECT_EQ(testHost.status(), L"Nothing was recorded");
+    }
+}
+
+TEST_F(RecorderTest, RecordWhileRecordingOrPausedChangesNothing) {
+    startRecording();
+    startRecording();
+    togglePause();
+    startRecording();
+    EXPECT_EQ(scriptedCapture.opens, 1);
+    EXPECT_EQ(recorder.state, RecorderState::Paused);
+}
+
+TEST_F(RecorderTest, NoMicrophoneLeavesItIdle) {
+    scriptedCapture.failOpen = true;
+    startRecording();
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"No microphone found");
+    EXPECT_EQ(testHost.note(), L"Plug in or enable a microphone in Windows sound settings, then press Record again.");
+    EXPECT_FALSE(std::filesystem::exists(In("take.wav")));
+    EXPECT_FALSE(testHost.timerRunning);
+}
+
+TEST_F(RecorderTest, AFileThatCannotBeCreatedClosesTheDevice) {
+    // The folder setting names a path below a plain file: neither the folder nor the recording can be made.
+    writeMonoWav(In("blocker"), 8000, {});
+    testHost.folder = (folder / "blocker" / "sub").wstring();
+    startRecording();
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"Could not create the file");
+    EXPECT_EQ(testHost.note(),
+              L"Windows would not let the recorder write there. Open Settings and choose another folder, or close "
+              L"any program using a file with the same name.");
+    EXPECT_FALSE(scriptedCapture.open);
+    EXPECT_EQ(scriptedCapture.closes, 1);
+    EXPECT_EQ(recorder.file, kNoFile);
+}
+
+TEST_F(RecorderTest, StartCreatesAMissingRecordingsFolder) {
+    testHost.folder = (folder / "new").wstring();
+    startRecording();
+    EXPECT_EQ(recorder.state, RecorderState::Recording);
+    EXPECT_TRUE(std::filesystem::exists(folder / "new" / "take.wav"));
+}
+
+TEST_F(RecorderTest, HeaderOnDiskCoversEveryThirtyBuffersAndTheWholeDataAtStop) {
+    auto input = Ramp(4410 * 65 + 1000);
+    startRecording();
+    for (int b = 1; b <= 65; ++b) {
+        Feed(input, static_cast<size_t>(b - 1) * 4410, static_cast<size_t>(b) * 4410);
+        WavOnDisk w = ReadWav(RecordingPath());
+        ASSERT_TRUE(w.valid) << b;
+        EXPECT_EQ(w.headerDataBytes, static_cast<uint32_t>(b / 30 * 30 * 8820)) << b;
+        ASSERT_EQ(w.samples.size(), static_cast<size_t>(b) * 4410);  // every buffer is on disk at once
+    }
+    Feed(input, 65 * 4410, input.size());
+    stopRecording();
+    WavOnDisk w = ReadWav(RecordingPath());
+    EXPECT_TRUE(w.valid);
+    EXPECT_EQ(w.headerDataBytes, input.size() * 2);
+    EXPECT_EQ(w.samples, input);
+    EXPECT_EQ(testHost.status(), L"Done and saved");
+    EXPECT_FALSE(testHost.timerRunning);
+}
+
+TEST_F(RecorderTest, PauseAndResumeLoseAndRepeatNothing) {
+    auto input = Ramp(44100 * 5);
+    startRecording();
+    Feed(input, 0, 11025);  // 2.5 buffers
+    togglePause();
+    EXPECT_EQ(testHost.status(), L"Paused");
+    scriptedCaptureDeliver();
+    double atPause = elapsedSeconds();
+    EXPECT_DOUBLE_EQ(atPause, 0.25);
+    onRecordingTimer();
+    EXPECT_DOUBLE_EQ(elapsedSeconds(), atPause);  // the clock stands still while paused
+    togglePause();
+    EXPECT_EQ(testHost.status(), L"Recording");
+    Feed(input, 44100, 44100 * 3 + 777);
+    stopRecording();
+    auto expected = Slice(input, 0, 11025);
+    auto rest = Slice(input, 44100, 44100 * 3 + 777);
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, expected);
+    EXPECT_EQ(ReadWav(RecordingPath()).headerDataBytes, expected.size() * 2);
+}
+
+TEST_F(RecorderTest, PauseThenStopProcessesTheHandedBackBufferOnce) {
+    auto input = Ramp(44100);
+    startRecording();
+    Feed(input, 0, 6000);
+    togglePause();
+    scriptedCaptureDeliver();
+    EXPECT_EQ(recorder.recordedBytes, 12000u);
+    stopRecording();
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 6000));
+    EXPECT_EQ(testHost.status(), L"Done and saved");
+}
+
+TEST_F(RecorderTest, QuickPauseAndResumeBeforeTheNoticeArrivesKeepsTheAudio) {
+    auto input = Ramp(44100);
+    startRecording();
+    Feed(input, 0, 6000);
+    togglePause();  // the partly filled buffer comes back, its notice not yet handled
+    togglePause();
+    Feed(input, 6000, 20000);
+    stopRecording();
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 20000));
+}
+
+TEST_F(RecorderTest, BuffersWaitingAtStopAreWrittenInTheOrderTheyWereFilled) {
+    auto input = Ramp(4410 * 6);
+    startRecording();
+    Feed(input, 0, 4410 * 3);                // buffers 0..2 handled and queued again behind buffer 3
+    Feed(input, 4410 * 3, 4410 * 5, false);  // buffers 3 then 0 fill; their notices wait
+    stopRecording();
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 4410 * 5));
+}
+
+TEST_F(RecorderTest, FewerThan4000KeptBytesDeleteTheFileAndWriteNoMarks) {
+    auto input = Ramp(1999);
+    startRecording();
+    Feed(input);
+    addMark();
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Nothing was recorded");
+    EXPECT_EQ(testHost.note(), L"The recording was empty, so no file was kept. Check your microphone and try again.");
+    EXPECT_FALSE(std::filesystem::exists(In("take.wav")));
+    EXPECT_FALSE(std::filesystem::exists(In("take-marks.txt")));
+    EXPECT_FALSE(recorder.lastRecordingSaved);
+    EXPECT_TRUE(testHost.loadedForPlay.empty());
+
+    auto enough = Ramp(2000);
+    startRecording();
+    Feed(enough);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Done and saved");
+    EXPECT_TRUE(recorder.lastRecordingSaved);
+}
+
+TEST_F(RecorderTest, DoneAndSavedTellsDurationSizeAndPathAndLoadsThePlayer) {
+    auto input = Ramp(44100 * 2 + 4410 * 3);
+    startRecording();
+    Feed(input);
+    stopRecording();
+    // 2.3 s × 88200 B/s + 44 = 202904 bytes = 0.19 MB
+    EXPECT_EQ(testHost.note(), L"Saved (00:02, 0.2 MB) to:\r\n" + RecordingPath().wstring() +
+                                   L"\r\nNext: press \"Transcribe on Parlowen\" and choose this file there.");
+    EXPECT_EQ(testHost.status(), L"Done and saved");
+    ASSERT_EQ(testHost.loadedForPlay.size(), 1u);
+    EXPECT_EQ(testHost.loadedForPlay[0], RecordingPath().wstring());
+    EXPECT_TRUE(recorder.lastRecordingSaved);
+    EXPECT_EQ(recorder.levels.level, 0);
+    EXPECT_GE(testHost.repaints, 1);
+}
+
+TEST_F(RecorderTest, ASilentRecordingIsKeptButNotLoaded) {
+    std::vector<int16_t> input(44100, 0);
+    for (size_t i = 0; i < input.size(); i += 3) input[i] = static_cast<int16_t>(i % 2 ? 59 : -59);
+    startRecording();
+    Feed(input);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Saved, but no sound was picked up");
+    EXPECT_EQ(testHost.note(),
+              L"The recording is silent. In Windows go to Settings, Privacy, Microphone and switch on \"Let desktop "
+              L"apps access your microphone\", then record again.");
+    EXPECT_TRUE(std::filesystem::exists(RecordingPath()));
+    EXPECT_TRUE(testHost.loadedForPlay.empty());
+    EXPECT_TRUE(recorder.lastRecordingSaved);
+}
+
+TEST_F(RecorderTest, ATooLoudRecordingIsToldAndStillLoaded) {
+    auto input = Ramp(4410 * 10);
+    for (int b : {1, 4, 6, 8}) input[static_cast<size_t>(b) * 4410 + 100] = 32767;  // 4 of 10 buffers clip
+    startRecording();
+    Feed(input);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Saved, but the sound was too loud");
+    EXPECT_EQ(testHost.note(),
+              L"Your microphone was too loud, so parts of this recording are distorted. In Windows go to Settings, "
+              L"System, Sound, Input, lower the microphone volume (and switch off Microphone Boost if you see it), "
+              L"then record again.");
+    EXPECT_EQ(testHost.loadedForPlay.size(), 1u);
+}
+
+TEST_F(RecorderTest, SkippedSilenceIsLeftOutOfTheFileTheClockAndTheMarks) {
+    testHost.skipSilence = true;
+    auto voice = Ramp(44100);
+    std::vector<int16_t> input = voice;
+    input.insert(input.end(), 44100 * 10, 0);
+    auto voice2 = Ramp(44100, 5);
+    input.insert(input.end(), voice2.begin(), voice2.end());
+    startRecording();
+    Feed(input, 0, 44100 * 11);
+    EXPECT_DOUBLE_EQ(elapsedSeconds(), 2.5);  // 1 s of voice and the first 1.5 s of the pause
+    addMark();
+    Feed(input, 44100 * 11, input.size());
+    stopRecording();
+    EXPECT_DOUBLE_EQ(recorder.markTimes[0], 2.5);
+    WavOnDisk w = ReadWav(RecordingPath());
+    ASSERT_EQ(w.samples.size(), static_cast<size_t>(44100 * 35 / 10));
+    EXPECT_EQ(Slice(w.samples, 44100 * 25 / 10, w.samples.size()), voice2);
+    EXPECT_NE(testHost.note().find(L"Saved (00:03,"), std::wstring::npos);
+}
+
+TEST_F(RecorderTest, TheSkipBoxIsReadLiveForEachBuffer) {
+    std::vector<int16_t> quiet(44100 * 4, 3);
+    startRecording();
+    Feed(quiet, 0, 44100 * 2);
+    testHost.skipSilence = true;
+    Feed(quiet, 44100 * 2, quiet.size());
+    stopRecording();
+    // Two seconds written with the box off, then 1.5 s of the quiet that followed.
+    EXPECT_EQ(ReadWav(RecordingPath()).samples.size(), static_cast<size_t>(44100 * 35 / 10));
+}
+
+TEST_F(RecorderTest, MarksAreTimedOnKeptAudioAndWrittenBesideTheRecording) {
+    auto input = Ramp(44100 * 4);
+    startRecording();
+    Feed(input, 0, 4410 * 12);
+    addMark();
+    EXPECT_EQ(testHost.status(), L"Recording. Mark 1 added at 00:01");
+    togglePause();
+    scriptedCaptureDeliver();
+    addMark();  // the Mark button is disabled while paused
+    togglePause();
+    Feed(input, 44100 * 2, 44100 * 4);
+    addMark();
+    stopRecording();
+    ASSERT_EQ(recorder.markCount, 2);
+    EXPECT_DOUBLE_EQ(recorder.markTimes[0], 1.2);
+    EXPECT_DOUBLE_EQ(recorder.markTimes[1], 3.2);
+    auto marks = readAllBytes(In("take-marks.txt"));
+    EXPECT_EQ(std::string(marks.begin(), marks.end()), "Mark 1  00:01\r\nMark 2  00:03\r\n");
+    EXPECT_TRUE(recorder.marksWritten);
+}
+
+TEST_F(RecorderTest, The513thMarkIsRefusedAndSaysSo) {
+    auto input = Ramp(44100);
+    startRecording();
+    Feed(input);
+    for (int i = 0; i < 512; ++i) addMark();
+    EXPECT_EQ(testHost.status(), L"Recording. Mark 512 added at 00:01");
+    addMark();
+    EXPECT_EQ(recorder.markCount, 512);
+    EXPECT_EQ(testHost.status(), L"Recording. Mark not stored: 512 marks is the most a recording keeps");
+    stopRecording();
+    auto marks = readAllBytes(In("take-marks.txt"));
+    EXPECT_EQ(std::count(marks.begin(), marks.end(), '\n'), 512);
+}
+
+TEST_F(RecorderTest, ReplaceOverwritesAndKeepsAnOldMarksFileUnlessThereAreNewMarks) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(100000, 1));
+    {
+        std::vector<short> old(10, 2);
+        writeMonoWav(In("take-marks.txt"), 8000, old);
+    }
+    auto oldMarks = readAllBytes(In("take-marks.txt"));
+    testHost.replace = true;
+    auto input = Ramp(44100);
+    startRecording();
+    Feed(input);
+    stopRecording();
+    EXPECT_EQ(RecordingPath(), In("take.wav"));
+    EXPECT_EQ(ReadWav(In("take.wav")).samples, input);
+    EXPECT_EQ(readAllBytes(In("take-marks.txt")), oldMarks);
+
+    startRecording();
+    Feed(input);
+    addMark();
+    stopRecording();
+    auto marks = readAllBytes(In("take-marks.txt"));
+    EXPECT_EQ(std::string(marks.begin(), marks.end()), "Mark 1  00:01\r\n");
+}
+
+TEST_F(RecorderTest, WithoutReplaceANewRecordingIsNumbered) {
+    writeMonoWav(In("take.wav"), 8000, {});
+    writeMonoWav(In("take (2).wav"), 8000, {});
+    startRecording();
+    EXPECT_EQ(RecordingPath(), In("take (3).wav"));
+    EXPECT_EQ(std::filesystem::path(recorder.marksPath), In("take (3)-marks.txt"));
+}
+
+TEST_F(RecorderTest, TimerUpdatesTheClockOnlyOnChangeAndShowsTheLoudWarningAtItsEdges) {
+    auto input = Ramp(44100 * 2);
+    input[4410 * 2 + 5] = -32768;
+    startRecording();
+    Feed(input, 0, 4410 * 2);
+    size_t labels = testHost.elapsedTexts.size();
+    onRecordingTimer();
+    onRecordingTimer();
+    EXPECT_EQ(testHost.elapsedTexts.size(), labels + 1);  // "00:00:00" once, not twice
+    Feed(input, 4410 * 2, 44100 + 4410);
+    onRecordingTimer();
+    EXPECT_EQ(testHost.status(), L"Recording. Too loud, move back from the microphone");
+    EXPECT_EQ(testHost.elapsedTexts.back(), L"00:00:01");
+    addMark();  // a mark notice stays until the warning's next edge
+    for (int i = 0; i < 13; ++i) onRecordingTimer();
+    EXPECT_EQ(testHost.status(), L"Recording. Mark 1 added at 00:01");
+    onRecordingTimer();
+    EXPECT_EQ(testHost.status(), L"Recording");
+    EXPECT_EQ(testHost.meterInvalidations, 17);
+}
+
+TEST_F(RecorderTest, NoticesArrivingAfterStopAreIgnored) {
+    auto input = Ramp(44100);
+    startRecording();
+    Feed(input, 0, 15000, false);
+    stopRecording();
+    auto before = readAllBytes(RecordingPath());
+    for (auto& h : captureHeaders) onCaptureBufferDone(&h);
+    onCaptureBufferDone(nullptr);
+    scriptedCaptureDeliver();
+    EXPECT_EQ(readAllBytes(RecordingPath()), before);
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 15000));
+}
+
+TEST_F(RecorderTest, WriteErrorsAreNotReportedAndTheRecordingCarriesOn) {
+    auto input = Ramp(44100 * 2);
+    startRecording();
+    failWritesFrom = writeCalls + 3;
+    failWritesUntil = writeCalls + 5;
+    Feed(input);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Done and saved");
+    WavOnDisk w = ReadWav(RecordingPath());
+    EXPECT_TRUE(w.valid);
+    EXPECT_EQ(w.headerDataBytes, input.size() * 2);  // kept bytes count what was accepted, written or not
+    EXPECT_LT(w.samples.size(), input.size());
+}
+
+TEST_F(RecorderTest, AWavThatReachesItsSizeLimitStopsItselfAndStaysValid) {
+    recorder.wavDataLimit = 8820 * 10 + 100;  // room for ten buffers, not eleven
+    auto input = Ramp(4410 * 15);
+    startRecording();
+    Feed(input, 0, 4410 * 11);
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"Stopped: the WAV file is full");
+    EXPECT_FALSE(testHost.timerRunning);
+    WavOnDisk w = ReadWav(RecordingPath());
+    EXPECT_TRUE(w.valid);
+    EXPECT_EQ(w.headerDataBytes, 8820u * 10);
+    EXPECT_EQ(w.samples, Slice(input, 0, 4410 * 10));
+    EXPECT_EQ(testHost.loadedForPlay.size(), 1u);
+    EXPECT_LE(recorder.recordedBytes, recorder.wavDataLimit);
+}
+
+TEST_F(RecorderTest, TheDefaultWavLimitKeepsTheHeaderWithin32Bits) {
+    EXPECT_LE(kWavDataLimitBytes + 36, 0xFFFFFFFFull);
+    EXPECT_EQ(kWavDataLimitBytes % 2, 0u);
+}
+
+TEST_F(RecorderTest, AVeryLongMp3RecordingKeepsItsClockAndMarks) {
+    testHost.formatSelection = 4;
+    auto input = Ramp(44100);
+    startRecording();
+    Feed(input, 0, 4410);
+    // Past what 32 bits of bytes can count at 44100 Hz: 5e9 bytes are 56689 s, 15 h 44 min.
+    recorder.recordedBytes += 5000000000ull;
+    onRecordingTimer();
+    EXPECT_EQ(testHost.elapsedTexts.back(), L"15:44:49");
+    addMark();
+    EXPECT_EQ(testHost.status(), L"Recording. Mark 1 added at 15:44:49");
+    stopRecording();
+    auto marks = readAllBytes(In("take-marks.txt"));
+    EXPECT_EQ(std::string(marks.begin(), marks.end()), "Mark 1  944:49\r\n");
+    EXPECT_NE(testHost.note().find(L"Saved (15:44:49,"), std::wstring::npos);
+}
+
+TEST_F(RecorderTest, AnMp3RecordingHoldsEveryKeptSample) {
+    testHost.formatSelection = 1;
+    std::vector<int16_t> input(22050 * 3);
+    for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<int16_t>(8000 * ((i / 40) % 2 ? 1 : -1));
+    startRecording();
+    Feed(input);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Done and saved");
+    EXPECT_EQ(RecordingPath(), In("take.mp3"));
+    DecodedMp3 d = decodeMp3(readAllBytes(RecordingPath()));
+    EXPECT_EQ(d.firstFrameOffset, 0);
+    EXPECT_EQ(d.sampleRate, 22050);
+    EXPECT_GE(d.samples.size(), input.size() + 1057);
+}
+
+TEST_F(RecorderTest, NoticesLeftFromAnEarlierRecordingDoNotDisturbTheNext) {
+    auto first = Ramp(44100);
+    startRecording();
+    Feed(first, 0, 15000, false);
+    stopRecording();  // the device hands every buffer back; four notices are still waiting
+    ASSERT_GE(scriptedCapture.noticeCount, 4);
+    testHost.fileName = L"second";
+    auto second = Ramp(44100 * 2, 3);
+    startRecording();
+    Feed(second);
+    stopRecording();
+    EXPECT_EQ(ReadWav(In("second.wav")).samples, second);
+}

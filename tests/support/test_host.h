@@ -1,0 +1,38 @@
+// A main-window stand-in for recorder tests: keeps every call it receives and answers from settable fields.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "recorder/recorder_host.h"
+
+struct TestHost {
+    int formatSelection = 1;
+    bool replace = false;
+    bool skipSilence = false;
+    std::wstring fileName;
+    std::wstring folder;
+    LocalDateTime now = {2026, 3, 4, 5, 6, 7};
+
+    std::vector<std::wstring> statuses;  // every setStatus call, in order
+    std::vector<std::wstring> notes;
+    std::vector<std::wstring> elapsedTexts;
+    std::vector<std::wstring> loadedForPlay;
+    int refreshes = 0, playerCloses = 0, captureCancels = 0, settingsSaves = 0;
+    int timerStarts = 0, timerStops = 0, meterInvalidations = 0, repaints = 0;
+    bool timerRunning = false;
+
+    std::wstring status() const { return statuses.empty() ? L"" : statuses.back(); }
+    std::wstring note() const { return notes.empty() ? L"" : notes.back(); }
+};
+
+extern TestHost testHost;
+extern const RecorderHost kTestRecorderHost;
+
+// A fresh, empty folder under the system's temporary folder; removed by the caller.
+std::filesystem::path makeTestFolder(const char* tag);
+// Whole file as bytes; empty when it cannot be read.
+std::vector<unsigned char> readAllBytes(const std::filesystem::path& path);
+// Writes a mono 16-bit WAV (for tests that need a file on disk).
+void writeMonoWav(const std::filesystem::path& path, int sampleRate, const std::vector<short>& samples);
