@@ -1,9 +1,10 @@
 // Windows parts of the harness: killing itself, and the capture subcommand, which records from the real microphone
 // through the waveIn adapter with a hidden window standing in for the main window's message handling.
+#include <windows.h>
+
 #include <mmsystem.h>
 #include <stdio.h>
 #include <wchar.h>
-#include <windows.h>
 
 #include "app/file_api.h"
 #include "app/wide_text.h"

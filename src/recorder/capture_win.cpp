@@ -3,8 +3,9 @@
 // out like WAVEHDR, checked below, so headers go to the device without copying.
 #include "recorder/capture_win.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <cstddef>
 
