@@ -5,6 +5,10 @@
 int cliRecord(int argc, wchar_t** argv);
 // Records from the real capture device (Windows only).
 int cliCapture(int argc, wchar_t** argv);
+// Prints every settings value as the application reads it at start.
+int cliSettings(int argc, wchar_t** argv);
+// Prints a shortcut's display text.
+int cliShortcutText(int argc, wchar_t** argv);
 // Prints a usage error to stderr and returns the exit code for it.
 int cliUsageError(const char* message);
 // Parses a non-negative number of seconds; false when it is not one.

@@ -13,12 +13,16 @@ namespace {
 const char kUsage[] =
     "usage: notafon-cli record --format N --folder DIR [--name TEXT] [--replace] [--skip-silence]\n"
     "                          [--mark-at SECONDS]... [--pause-at S --resume-at S]... [--abort-at S] INPUT.wav\n"
-    "       notafon-cli capture --format N --folder DIR --seconds S [--name TEXT] [--replace]   (Windows build)\n";
+    "       notafon-cli capture --format N --folder DIR --seconds S [--name TEXT] [--replace]   (Windows build)\n"
+    "       notafon-cli settings [--store FILE]   (the registry key on Windows; natively --store is required)\n"
+    "       notafon-cli shortcut-text MODS KEY [--capacity N]   (natively: built-in English key names)\n";
 
 int Dispatch(int argc, wchar_t** argv) {
     if (argc < 2) return cliUsageError("missing subcommand");
     if (wcscmp(argv[1], L"record") == 0) return cliRecord(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"capture") == 0) return cliCapture(argc - 2, argv + 2);
+    if (wcscmp(argv[1], L"settings") == 0) return cliSettings(argc - 2, argv + 2);
+    if (wcscmp(argv[1], L"shortcut-text") == 0) return cliShortcutText(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"--help") == 0 || wcscmp(argv[1], L"help") == 0) {
         fputs(kUsage, stdout);
         return 0;

@@ -1,0 +1,48 @@
+// Adapts the settings store seam to the registry. Each access opens the key with the least rights it needs (query
+// values for a read; set values, non-volatile and created when missing, for a write) and closes it again, so nothing
+// stays open between the rare reads and writes. The seam passes raw typed bytes, so the checks on type and size are
+// made once, in portable code.
+#include "settings/settings_store_win.h"
+
+#include <windows.h>
+
+static_assert(kSettingTypeText == REG_SZ && kSettingTypeBinary == REG_BINARY && kSettingTypeNumber == REG_DWORD,
+              "the seam's value types are the registry's");
+static_assert(sizeof(wchar_t) == 2, "registry text is UTF-16");
+
+namespace {
+
+int Query(void* context, const wchar_t* name, uint32_t* type, void* data, uint32_t* bytes) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, static_cast<const wchar_t*>(context), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return -1;
+    }
+    DWORD valueType = 0;
+    DWORD size = *bytes;
+    LONG result = RegQueryValueExW(key, name, nullptr, &valueType, static_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (result == ERROR_MORE_DATA) return -3;
+    if (result != ERROR_SUCCESS) return -2;
+    *type = valueType;
+    *bytes = size;
+    return 0;
+}
+
+int Set(void* context, const wchar_t* name, uint32_t type, const void* data, uint32_t bytes) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, static_cast<const wchar_t*>(context), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return -1;
+    }
+    LONG result = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : -2;
+}
+
+}  // namespace
+
+SettingsStore registrySettingsStore(const wchar_t* keyPath) {
+    // The path is only ever read; the seam's context is untyped so the in-memory store can be written through it.
+    return SettingsStore{const_cast<wchar_t*>(keyPath), Query, Set};
+}

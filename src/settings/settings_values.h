@@ -1,0 +1,94 @@
+// Every value of the settings key: its name, its default, the check applied when it is read, and the tables that
+// give the numeric settings their meaning. Readers report whether the default was used, so the harness can show it.
+#pragma once
+
+#include <stdint.h>
+
+#include "recorder/recording_names.h"
+#include "settings/known_folders.h"
+#include "shortcuts/shortcut.h"
+
+// Value names; the playback slots' names are in kPlaybackSlots.
+constexpr const wchar_t* kValueRecordingName = L"RecordingName";
+constexpr const wchar_t* kValueFormat = L"Format";
+constexpr const wchar_t* kValueOnTop = L"OnTop";
+constexpr const wchar_t* kValueReplace = L"Replace";
+constexpr const wchar_t* kValueSkipSilence = L"SkipSilence";
+constexpr const wchar_t* kValueZoom = L"Zoom";
+constexpr const wchar_t* kValueHotkeyKey = L"HotkeyKey";
+constexpr const wchar_t* kValueHotkeyMods = L"HotkeyMods";
+constexpr const wchar_t* kValueFolder = L"Folder";
+constexpr const wchar_t* kValuePlayVolume = L"PlayVolume";
+constexpr const wchar_t* kValuePlaySpeed = L"PlaySpeed";
+constexpr const wchar_t* kValueRewindSeconds = L"RewindSeconds";
+constexpr const wchar_t* kValueMiniX = L"MiniX";
+constexpr const wchar_t* kValueMiniY = L"MiniY";
+constexpr const wchar_t* kValueSignedIn = L"SignedIn";
+
+const int kRecordingNameCapacity = 128;  // characters, terminator included
+constexpr const wchar_t* kDefaultRecordingName = L"PRLW Audio";
+const int kDefaultFormatRow = 1;  // a row of kRecordingFormats
+const uint32_t kDefaultPlayVolume = 100;
+const uint32_t kMaxPlayVolume = 200;
+const uint32_t kDefaultPlaySpeed = 20;  // steps of 5 %: 20 is normal speed
+const uint32_t kMinPlaySpeed = 10;
+const uint32_t kMaxPlaySpeed = 60;
+const int32_t kMiniNotSet = 0x7FFFFFFF;
+
+// The "Window size" list; only the percentage is stored.
+struct ZoomRow {
+    const wchar_t* label;
+    int32_t percent;
+};
+const int kZoomRowCount = 11;
+const int kDefaultZoomRow = 5;  // 100%
+extern const ZoomRow kZoomRows[kZoomRowCount];
+
+// The "Rewind amount" list.
+struct RewindRow {
+    const wchar_t* label;
+    int32_t seconds;
+};
+const int kRewindRowCount = 7;
+const int kDefaultRewindRow = 3;  // 5 seconds
+extern const RewindRow kRewindRows[kRewindRowCount];
+
+// Each reader applies its value's check and falls back to the default when the value is absent, of another type or
+// fails the check; *usedDefault (may be null) tells which happened.
+void readRecordingName(wchar_t* out, int capacity, bool* usedDefault);
+int readFormatRow(bool* usedDefault);
+// OnTop, Replace, SkipSilence, SignedIn: any stored non-zero number is on; absent is off.
+bool readFlag(const wchar_t* name, bool* usedDefault);
+int readZoomRow(bool* usedDefault);
+uint32_t readPlayVolume(bool* usedDefault);
+uint32_t readPlaySpeed(bool* usedDefault);
+int readRewindRow(bool* usedDefault);
+// The pair replaces the default only when it passes IsValidRecordShortcut; each half read with its own default.
+Shortcut readRecordShortcut(bool* keyUsedDefault, bool* modsUsedDefault);
+// The pair replaces the slot's default only when it passes IsLoadablePlaybackShortcut.
+Shortcut readPlaybackSlot(int slot, bool* keyUsedDefault, bool* modsUsedDefault);
+void readFolder(const KnownFolders* folders, wchar_t* out, int capacity, bool* usedDefault);
+// True with the saved top-left corner of the mini window; false when either coordinate is not set.
+bool readMiniPosition(int32_t* x, int32_t* y);
+
+// "<Documents>\Parlowen Recordings", or under the temporary-files folder when Documents cannot be found.
+void defaultRecordingFolder(const KnownFolders* folders, wchar_t* out, int capacity);
+
+// What the main window applies when it is created.
+struct StartupSettings {
+    wchar_t recordingName[kRecordingNameCapacity];
+    uint32_t playVolume;
+    uint32_t playSpeed;
+    int rewindRow;
+    Shortcut playback[kPlaybackSlotCount];
+    int formatRow;
+    int zoomRow;
+    Shortcut recordShortcut;
+    bool onTop;
+    bool replace;
+    bool skipSilence;
+    wchar_t folder[kPathCapacity];
+};
+
+// Reads every value the main window applies at creation, in the order it reads them.
+void readStartupSettings(const KnownFolders* folders, StartupSettings* out);
