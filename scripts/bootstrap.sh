@@ -21,6 +21,7 @@ PACKAGES=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
     ffmpeg shineenc icoutils librsvg2-bin nsis
     fonts-wine fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
+    mpg123 soundstretch clang libclang-rt-14-dev
 )
 
 say() { printf 'bootstrap: %s\n' "$*"; }

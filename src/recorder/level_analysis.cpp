@@ -48,7 +48,11 @@ bool analyseBuffer(LevelState* state, int16_t* samples, int count, int sampleRat
         state->clippedBufferCount += 1;
         state->loudWarningTicks = kLoudWarningTicks;
     }
-    limitSamples(&state->limiterGain, samples, count);
+    // At full gain with nothing above the ceiling every step leaves the gain at exactly 1 and each sample as it is,
+    // so the loop can be skipped without changing a bit; it is the common case before any loud passage.
+    if (!(state->limiterGain == 1.0f && static_cast<float>(peak) <= kLimiterCeiling)) {
+        limitSamples(&state->limiterGain, samples, count);
+    }
 
     if (skipSilence && peak <= kQuietThreshold) {
         state->silentMs += static_cast<int32_t>(count * 1000.0 / sampleRate);

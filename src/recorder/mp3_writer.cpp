@@ -14,12 +14,30 @@ namespace {
 // Samples of delay between the encoder's input and a decoder's output, measured at both rates.
 const int kCodecDelaySamples = 1057;
 
-// Encodes pending as one pass; returns -1 when the write failed.
+// Hands the gathered frames to the write callback; returns -1 when the write failed.
+int FlushOut(Mp3WriteCallback write, void* context) {
+    int count = mp3Writer.outCount;
+    mp3Writer.outCount = 0;
+    if (count > 0 && write(context, mp3Writer.out, count) < 0) return -1;
+    return 0;
+}
+
+// Gathers bytes for the file, writing out first when they would not fit; returns -1 when a write failed.
+int Gather(const unsigned char* data, int count, Mp3WriteCallback write, void* context) {
+    int result = 0;
+    if (mp3Writer.outCount + count > kMp3OutCapacity) result = FlushOut(write, context);
+    if (count > kMp3OutCapacity) return write(context, data, count) < 0 ? -1 : result;
+    memcpy(mp3Writer.out + mp3Writer.outCount, data, static_cast<size_t>(count));
+    mp3Writer.outCount += count;
+    return result;
+}
+
+// Encodes pending as one pass; returns -1 when a write failed.
 int EncodePass(Mp3WriteCallback write, void* context) {
     int written = 0;
     unsigned char* data = shine_encode_buffer_interleaved(mp3Writer.encoder, mp3Writer.pending, &written);
     mp3Writer.pendingCount = 0;
-    if (data && written >= 1 && write(context, data, written) < 0) return -1;
+    if (data && written >= 1) return Gather(data, written, write, context);
     return 0;
 }
 
@@ -49,6 +67,7 @@ int mp3WriterOpen(int sampleRate, int kbps) {
     mp3Writer.samplesPerPass = perPass;
     mp3Writer.pendingCount = 0;
     mp3Writer.samplesEncoded = 0;
+    mp3Writer.outCount = 0;
     return 0;
 }
 
@@ -66,6 +85,7 @@ int mp3WriterWrite(const int16_t* samples, int count, Mp3WriteCallback write, vo
         i += take;
         if (mp3Writer.pendingCount == mp3Writer.samplesPerPass && EncodePass(write, context) < 0) result = -1;
     }
+    if (FlushOut(write, context) < 0) result = -1;
     return result;
 }
 
@@ -88,7 +108,8 @@ int mp3WriterFinish(Mp3WriteCallback write, void* context) {
     }
     int written = 0;
     unsigned char* data = shine_flush(mp3Writer.encoder, &written);
-    if (data && written > 0 && write(context, data, written) < 0) result = -1;
+    if (data && written > 0 && Gather(data, written, write, context) < 0) result = -1;
+    if (FlushOut(write, context) < 0) result = -1;
     shine_close(mp3Writer.encoder);
     mp3Writer.encoder = nullptr;
     mp3Writer.pendingCount = 0;

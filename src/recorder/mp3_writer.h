@@ -8,6 +8,8 @@
 typedef int (*Mp3WriteCallback)(void* context, const unsigned char* bytes, int count);
 
 const int kMp3MaxPass = 1152;
+// Room for several passes' frames; a pass at the highest rate makes well under 1 KB.
+const int kMp3OutCapacity = 16384;
 
 struct shine_global_flags;
 
@@ -17,6 +19,9 @@ struct Mp3Writer {
     int16_t pending[kMp3MaxPass];
     int32_t pendingCount;
     int64_t samplesEncoded;  // real (not padding) samples handed to the encoder since open
+    // Frames of one call, gathered so that a capture buffer costs one write instead of one per pass.
+    unsigned char out[kMp3OutCapacity];
+    int32_t outCount;
 };
 
 extern Mp3Writer mp3Writer;

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Sets up (scripts/bootstrap.sh), then runs a benchmark from a Release build of the bench preset. Usage:
+#   scripts/bench.sh record [--seconds N] [--repeat N]
+# record: one hour (by default) of generated speech recorded as MP3 at format 1 (48 kbps, 22050 Hz) and format 4
+# (128 kbps, 44100 Hz), the whole buffer path against shine alone and shineenc; CPU time, best of --repeat runs.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD="$ROOT/build/bench"
+
+usage() { echo "usage: $0 record [--seconds N] [--repeat N]" >&2; exit 2; }
+[ $# -ge 1 ] || usage
+what=$1
+shift
+seconds=3600
+repeat=3
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --seconds) [ $# -ge 2 ] || usage; seconds=$2; shift 2 ;;
+        --repeat) [ $# -ge 2 ] || usage; repeat=$2; shift 2 ;;
+        *) usage ;;
+    esac
+done
+
+build() {
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench -j2 --target "$@"
+}
+
+# The generated input is cached by everything it depends on: the generator, its sentences and the tools. An hour at
+# both rates takes about 450 MB, so a cache of the same length made by an older generator is removed.
+speech_input() {
+    local key
+    key=$( (cat "$ROOT/bench/make_speech.sh" "$ROOT/bench/sentences.txt"; espeak-ng --version; sox --version) |
+        sha256sum | cut -c1-16)
+    local dir="$BUILD/input/speech-${seconds}s-$key"
+    if [ ! -f "$dir/speech-44100.wav" ]; then
+        echo "bench: generating $seconds s of speech into ${dir#"$ROOT"/}" >&2
+        rm -rf "$BUILD/input/speech-${seconds}s-"*
+        "$ROOT/bench/make_speech.sh" "$dir" "$seconds" >&2
+    fi
+    echo "$dir"
+}
+
+case "$what" in
+    record)
+        "$ROOT/scripts/bootstrap.sh" >&2
+        build notafon_bench_record
+        input=$(speech_input)
+        out="$BUILD/out/record"
+        mkdir -p "$out"
+        echo "bench: CPU time of a recording; shineenc $(dpkg-query -W -f='${Version}' shineenc 2>/dev/null || echo '(version unknown)')"
+        for format in 1 4; do
+            rate=22050
+            [ "$format" = 4 ] && rate=44100
+            "$BUILD/bench/notafon_bench_record" --format "$format" --input "$input/speech-$rate.wav" --out-dir "$out" \
+                --repeat "$repeat"
+        done
+        ;;
+    *) usage ;;
+esac

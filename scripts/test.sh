@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# THE test command: installs what is missing (bootstrap), builds and tests the native preset (sanitized unit tests,
+# crash-safety tests), builds the Windows preset, then runs its tests under Wine (the same unit tests, crash safety
+# and the real-device recording) in a Wine environment of their own that is torn down afterwards.
+# Exits non-zero if any step or test failed.
+set -uo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT" || exit 1
+START=$(date +%s)
+# ctest output, kept for a look after a failure.
+LOGS="$ROOT/build/test-logs"
+mkdir -p "$LOGS"
+FAILED_STEPS=()
+
+elapsed() { echo "$(($(date +%s) - START)) s"; }
+step() { printf '\n== %s (at %s)\n' "$*" "$(elapsed)"; }
+fail_step() { FAILED_STEPS+=("$1"); printf 'test.sh: step failed: %s\n' "$1"; }
+
+# ctest's closing line, "N% tests passed, F tests failed out of T": prints "passed failed".
+ctest_counts() {
+    sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' "$1" | tail -1 |
+        awk '{ print $2 - $1, $1 }'
+}
+
+PASSED=0 FAILED=0
+run_ctest() {
+    local preset=$1 log="$LOGS/ctest-$1.log" counts
+    # No standard input: CI has none, and no test may wait for one.
+    ctest --preset "$preset" "${@:2}" </dev/null 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    counts=$(ctest_counts "$log")
+    if [ -n "$counts" ]; then
+        PASSED=$((PASSED + ${counts% *}))
+        FAILED=$((FAILED + ${counts#* }))
+    fi
+    if [ "$rc" -ne 0 ] || [ -z "$counts" ]; then fail_step "ctest --preset $preset"; fi
+}
+
+step "bootstrap"
+bash "$ROOT/scripts/bootstrap.sh" || { fail_step bootstrap; exit 1; }
+
+step "native: configure and build"
+if cmake --preset native >/dev/null && cmake --build --preset native -j2; then
+    step "native: tests"
+    run_ctest native -j2
+else
+    fail_step "native build"
+fi
+
+step "windows: configure and build"
+if cmake --preset windows >/dev/null && cmake --build --preset windows -j2; then
+    step "windows: tests under Wine"
+    # shellcheck source=wine-env.sh
+    source "$ROOT/scripts/wine-env.sh"
+    if wine_env_up; then
+        run_ctest windows
+        wine_env_down
+    else
+        wine_env_down
+        fail_step "Wine environment"
+    fi
+else
+    fail_step "windows build"
+fi
+
+printf '\n== done in %s\n' "$(elapsed)"
+if [ ${#FAILED_STEPS[@]} -gt 0 ]; then
+    printf 'test.sh: failed: %s\n' "${FAILED_STEPS[*]}"
+fi
+echo "summary: $PASSED passed, $FAILED failed"
+[ ${#FAILED_STEPS[@]} -eq 0 ]
