@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up (scripts/bootstrap.sh), then runs a benchmark from a Release build of the bench preset. Usage:
 #   scripts/bench.sh record [--seconds N] [--repeat N]
+#   scripts/bench.sh player [--seconds N] [--repeat N]
 # record: one hour (by default) of generated speech recorded as MP3 at format 1 (48 kbps, 22050 Hz) and format 4
 # (128 kbps, 44100 Hz), the whole buffer path against shine alone and shineenc; CPU time, best of --repeat runs.
 set -euo pipefail
@@ -8,7 +9,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build/bench"
 
-usage() { echo "usage: $0 record [--seconds N] [--repeat N]" >&2; exit 2; }
+usage() { echo "usage: $0 record|player [--seconds N] [--repeat N]" >&2; exit 2; }
 [ $# -ge 1 ] || usage
 what=$1
 shift
@@ -55,6 +56,29 @@ case "$what" in
             [ "$format" = 4 ] && rate=44100
             "$BUILD/bench/notafon_bench_record" --format "$format" --input "$input/speech-$rate.wav" --out-dir "$out" \
                 --repeat "$repeat"
+        done
+        ;;
+    player)
+        # player: the same speech made into MP3 files (48 kbps at 22050 Hz, 128 kbps at 44100 Hz, by ffmpeg's LAME
+        # encoder), loaded into the track next to mpg123 and ffmpeg; then the 44100 Hz speech stretched at 0.65x,
+        # 1.5x and 3x next to soundstretch.
+        "$ROOT/scripts/bootstrap.sh" >&2
+        build notafon_bench_player
+        input=$(speech_input)
+        out="$BUILD/out/player"
+        mkdir -p "$out"
+        for spec in "22050 48k" "44100 128k"; do
+            set -- $spec
+            mp3="$input/speech-$1-$2.mp3"
+            [ -f "$mp3" ] || ffmpeg -v error -y -i "$input/speech-$1.wav" -c:a libmp3lame -b:a "$2" "$mp3"
+        done
+        echo "bench: mpg123 $(dpkg-query -W -f='${Version}' mpg123 2>/dev/null), ffmpeg $(dpkg-query -W -f='${Version}' ffmpeg 2>/dev/null), soundstretch $(dpkg-query -W -f='${Version}' soundstretch 2>/dev/null)"
+        for spec in "22050 48k" "44100 128k"; do
+            set -- $spec
+            "$BUILD/bench/notafon_bench_player" load "$input/speech-$1-$2.mp3" --repeat "$repeat"
+        done
+        for speed in 0.65 1.5 3; do
+            "$BUILD/bench/notafon_bench_player" stretch "$input/speech-44100.wav" --speed "$speed" --repeat 1
         done
         ;;
     *) usage ;;

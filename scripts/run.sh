@@ -1,45 +1,46 @@
 #!/usr/bin/env bash
-# THE run command. Until the application window exists, it demonstrates the recording engine under Wine: in a Wine
-# environment of its own (virtual display, PulseAudio with a FIFO microphone), espeak-ng speaks a sentence into the
-# microphone while the Windows notafon-cli records it as MP3 (48 kbps, 22050 Hz). It prints the verdict and where the
-# file went (out/demo/), and leaves nothing running.
+# THE run command: installs what is missing (bootstrap), builds Notafon.exe and runs it under Wine.
+#
+# With a working X display, Notafon runs there in a Wine prefix of its own under .deps/wine-user (kept between runs,
+# so the settings stay) and uses the machine's sound server. Without one, it runs in a Wine environment of its own
+# (a virtual display, PulseAudio with a null speaker and a FIFO microphone): a screenshot of the window goes to
+# out/notafon-window.png, and Notafon keeps running until its window is closed or Ctrl+C is pressed; everything is
+# torn down afterwards.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 bash scripts/bootstrap.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 --target notafon-cli
+cmake --build --preset windows -j2 --target Notafon
+APP="$ROOT/build/windows/src/Notafon.exe"
 
 source "$ROOT/scripts/wine-env.sh"
+
+if [ -n "${DISPLAY:-}" ] && xwininfo -root >/dev/null 2>&1; then
+    wine_env_base
+    export WINEPREFIX="$ROOT/.deps/wine-user" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    [ -f "$WINEPREFIX/system.reg" ] || cp -a "$NOTAFON_WINE_BASE" "$WINEPREFIX"
+    echo "Starting Notafon on $DISPLAY (Wine prefix: .deps/wine-user)"
+    exec wine "$APP"
+fi
+
 wine_env_up
-
-OUT="$ROOT/out/demo"
+OUT="$ROOT/out"
 mkdir -p "$OUT"
-speech="$NOTAFON_E2E/speech"
-espeak-ng -w "$speech.wav" "Hello from Notafon. Everything you say goes straight into a file on your disk."
-sox "$speech.wav" -r 22050 -b 16 -c 1 -t raw "$speech.raw"
-seconds=$(soxi -D "$speech.wav" | awk '{ printf "%.1f", $1 + 1.0 }')
-
-echo "Recording ${seconds} s from the microphone while espeak-ng speaks into it..."
-status=0
-wine_env_capture 22050 "$speech.raw" "$NOTAFON_E2E/capture.out" wine "$ROOT/build/windows/src/notafon-cli.exe" \
-    capture --format 1 --folder "$(wine_path "$OUT")" --seconds "$seconds" || status=$?
-result=$(tr -d '\r' <"$NOTAFON_E2E/capture.out")
-verdict=$(sed -n 's/^status: //p' <<<"$result")
-detail=$(sed -n 's/^detail: //p' <<<"$result" | sed 's/\\r\\n/\n/g')
-windows_path=$(sed -n 's/^path: //p' <<<"$result")
-wine_env_down
-
-echo "Verdict: ${verdict:-none}"
-[ -n "$detail" ] && echo "$detail"
-if [ $status -ne 0 ] || [ -z "$windows_path" ]; then
-    echo "$result"
-    echo "The demo recording failed (exit status $status)."
+wine "$APP" >/dev/null 2>&1 &
+APP_PID=$!
+window=""
+for _ in $(seq 200); do
+    window=$(xdotool search --name '^Notafon v2.0$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+    sleep 0.1
+done
+if [ -z "$window" ]; then
+    echo "Notafon's window did not appear."
     exit 1
 fi
-# Z: is the Unix root in the prefix.
-unix_path=$(printf '%s' "${windows_path#Z:}" | tr '\\' '/')
-echo
-echo "The recording is at: $unix_path"
-ls -l "$unix_path"
+sleep 1
+import -window "$window" "$OUT/notafon-window.png"
+echo "Notafon is running on a virtual display (no X display here); its window is in out/notafon-window.png."
+echo "Press Ctrl+C to stop it."
+wait "$APP_PID" || true

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # THE test command: installs what is missing (bootstrap), builds and tests the native preset (sanitized unit tests,
-# crash-safety tests), builds the Windows preset, then runs its tests under Wine (the same unit tests, crash safety
-# and the real-device recording) in a Wine environment of their own that is torn down afterwards.
+# crash-safety tests), builds the Windows preset, then runs its tests under Wine (the same unit tests, crash safety,
+# the real-device recording and the end-to-end tests of Notafon.exe) in a Wine environment of their own that is torn
+# down afterwards.
 # Exits non-zero if any step or test failed.
 set -uo pipefail
 

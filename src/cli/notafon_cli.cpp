@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_player.h"
 
 namespace {
 
@@ -14,6 +15,9 @@ const char kUsage[] =
     "usage: notafon-cli record --format N --folder DIR [--name TEXT] [--replace] [--skip-silence]\n"
     "                          [--mark-at SECONDS]... [--pause-at S --resume-at S]... [--abort-at S] INPUT.wav\n"
     "       notafon-cli capture --format N --folder DIR --seconds S [--name TEXT] [--replace]   (Windows build)\n"
+    "       notafon-cli decode FILE --out OUT.wav\n"
+    "       notafon-cli play [--speed S] [--volume V] IN OUT.wav   (the engine over a fake output device)\n"
+    "       notafon-cli listen [--speed S] [--volume V] [--timeout S] IN   (Windows build: the real output)\n"
     "       notafon-cli settings [--store FILE]   (the registry key on Windows; natively --store is required)\n"
     "       notafon-cli shortcut-text MODS KEY [--capacity N]   (natively: built-in English key names)\n";
 
@@ -21,6 +25,9 @@ int Dispatch(int argc, wchar_t** argv) {
     if (argc < 2) return cliUsageError("missing subcommand");
     if (wcscmp(argv[1], L"record") == 0) return cliRecord(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"capture") == 0) return cliCapture(argc - 2, argv + 2);
+    if (wcscmp(argv[1], L"decode") == 0) return cliDecode(argc - 2, argv + 2);
+    if (wcscmp(argv[1], L"play") == 0) return cliPlay(argc - 2, argv + 2);
+    if (wcscmp(argv[1], L"listen") == 0) return cliListen(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"settings") == 0) return cliSettings(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"shortcut-text") == 0) return cliShortcutText(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"--help") == 0 || wcscmp(argv[1], L"help") == 0) {

@@ -1,0 +1,222 @@
+// The player's benchmarks, next to the programs people would compare it with:
+//   load FILE.mp3 [--repeat N]
+//       wall time, CPU time and peak memory of loading the file into the track (file read and decode, as
+//       playerOpen does), on two threads and on one, next to mpg123 and ffmpeg decoding the same file to raw PCM;
+//       each is a child process, best wall time of N runs.
+//   stretch FILE.wav --speed S [--repeat N] [--plain-seconds T]
+//       CPU time per hour of track to stretch the whole file at speed S in the engine's 50 ms buffers, next to
+//       soundstretch (default settings) at the same tempo; the plain search is timed on the first T seconds only
+//       (default 120) and its output compared with the fast search's.
+// Internal: load-once FILE --threads 1|2 (one timed load in this process).
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+#include <wchar.h>
+
+#include <string>
+#include <vector>
+
+#include "app/file_api.h"
+#include "player/mp3_decoder.h"
+#include "player/time_stretcher.h"
+#include "player/track_loader.h"
+
+extern char** environ;
+
+namespace {
+
+double Now() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+double CpuSeconds() {
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+struct Run {
+    double wall, cpu, peakMb;
+    bool ok;
+};
+
+// Runs argv as a child with stdout to /dev/null (or to the given file); wall, CPU (user + system) and peak RSS.
+Run Child(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid;
+    double start = Now();
+    Run r = {0, 0, 0, false};
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) return r;
+    int status = 0;
+    rusage use;
+    wait4(pid, &status, 0, &use);
+    r.wall = Now() - start;
+    r.cpu = use.ru_utime.tv_sec + use.ru_utime.tv_usec * 1e-6 + use.ru_stime.tv_sec + use.ru_stime.tv_usec * 1e-6;
+    r.peakMb = use.ru_maxrss / 1024.0;
+    r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return r;
+}
+
+Run Best(const std::vector<std::string>& args, int repeat) {
+    Run best = {1e30, 0, 0, false};
+    for (int i = 0; i < repeat; ++i) {
+        Run r = Child(args);
+        if (!r.ok) return r;
+        if (r.wall < best.wall) best = r;
+    }
+    return best;
+}
+
+std::wstring Wide(const char* s) {
+    std::wstring w;
+    for (; *s; ++s) w.push_back(static_cast<unsigned char>(*s));
+    return w;
+}
+
+int LoadOnce(const char* file, int threads) {
+    std::wstring path = Wide(file);
+    PcmTrack track = {nullptr, 0, 0};
+    TrackDecoder used;
+    double start = Now();
+    int r = loadTrack(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, threads == 2 ? &kPlatformThreads : nullptr,
+                      &track, &used);
+    double wall = Now() - start;
+    if (r != 0) return 1;
+    fprintf(stderr, "load-once: %d threads, %d samples at %d Hz, %.3f s, split %d\n", threads, track.sampleCount,
+            track.sampleRate, wall, mp3LastDecodeSplit ? 1 : 0);
+    pcmTrackFree(&track);
+    return 0;
+}
+
+void Print(const char* name, const Run& r, double reference) {
+    if (!r.ok) {
+        printf("  %-22s failed\n", name);
+        return;
+    }
+    printf("  %-22s wall %7.3f s   cpu %7.3f s   peak %7.1f MB   wall/faster peer %.2f\n", name, r.wall, r.cpu,
+           r.peakMb, reference > 0 ? r.wall / reference : 0.0);
+}
+
+int Load(const char* self, const char* file, int repeat) {
+    Run two = Best({self, "load-once", file, "--threads", "2"}, repeat);
+    Run one = Best({self, "load-once", file, "--threads", "1"}, repeat);
+    Run mpg = Best({"mpg123", "-q", "-s", file}, repeat);
+    Run ff = Best({"ffmpeg", "-v", "error", "-i", file, "-f", "s16le", "-"}, repeat);
+    double faster = 0;
+    if (mpg.ok) faster = mpg.wall;
+    if (ff.ok && (faster == 0 || ff.wall < faster)) faster = ff.wall;
+    printf("load %s (best wall of %d)\n", file, repeat);
+    Print("notafon, two threads", two, faster);
+    Print("notafon, one thread", one, faster);
+    Print("mpg123 -s", mpg, faster);
+    Print("ffmpeg -f s16le", ff, faster);
+    return two.ok && one.ok ? 0 : 1;
+}
+
+bool ReadTrack(const char* file, PcmTrack* track) {
+    std::wstring path = Wide(file);
+    TrackDecoder used;
+    return loadTrack(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, &kPlatformThreads, track, &used) == 0;
+}
+
+// Stretches [0, length) in buffers of rate / 20; CPU seconds, output in *out when given.
+double StretchAll(TimeStretcher* t, const PcmTrack& track, int32_t length, double speed, std::vector<int16_t>* out) {
+    const int32_t n = track.sampleRate / 20;
+    std::vector<int16_t> buffer(static_cast<size_t>(n));
+    timeStretcherReset(t, 0.0);
+    double start = CpuSeconds();
+    while (timeStretcherPosition(t) < length) {
+        timeStretcherProcess(t, track.samples, length, speed, buffer.data(), n);
+        if (out) out->insert(out->end(), buffer.begin(), buffer.end());
+    }
+    return CpuSeconds() - start;
+}
+
+int Stretch(const char* file, double speed, int repeat, double plainSeconds) {
+    PcmTrack track = {nullptr, 0, 0};
+    if (!ReadTrack(file, &track)) {
+        fprintf(stderr, "bench: cannot read %s\n", file);
+        return 1;
+    }
+    const double hours = static_cast<double>(track.sampleCount) / track.sampleRate / 3600.0;
+    TimeStretcher* t = timeStretcherCreate(track.sampleRate);
+    double fast = 1e30;
+    for (int i = 0; i < repeat; ++i) {
+        double c = StretchAll(t, track, track.sampleCount, speed, nullptr);
+        if (c < fast) fast = c;
+    }
+    // The plain loop on the first plainSeconds, and the fast search's output over the same stretch.
+    int32_t part = static_cast<int32_t>(plainSeconds * track.sampleRate);
+    if (part > track.sampleCount) part = track.sampleCount;
+    std::vector<int16_t> a, b;
+    StretchAll(t, track, part, speed, &a);
+    t->plainSearch = true;
+    double plain = StretchAll(t, track, part, speed, &b);
+    t->plainSearch = false;
+    timeStretcherDestroy(t);
+    const double partHours = static_cast<double>(part) / track.sampleRate / 3600.0;
+
+    char tempo[32];
+    snprintf(tempo, sizeof tempo, "-tempo=%+.0f", (speed - 1.0) * 100.0);
+    std::string out = "/tmp/notafon-bench-soundstretch-" + std::to_string(getpid()) + ".wav";
+    Run st = Best({"soundstretch", file, out, tempo}, repeat);
+    unlink(out.c_str());
+
+    printf("stretch %s at %.2fx (%.2f h of track; CPU per hour of track)\n", file, speed, hours);
+    printf("  %-28s %7.2f s\n", "notafon, fast search", fast / hours);
+    printf("  %-28s %7.2f s   (first %.0f s only; output identical: %s)\n", "notafon, plain search", plain / partHours,
+           part / static_cast<double>(track.sampleRate), a == b ? "yes" : "NO");
+    if (st.ok) {
+        printf("  %-28s %7.2f s   (%s, whole process)\n", "soundstretch", st.cpu / hours, tempo);
+    } else {
+        printf("  soundstretch failed\n");
+    }
+    pcmTrackFree(&track);
+    return a == b ? 0 : 1;
+}
+
+int Usage() {
+    fprintf(stderr,
+            "usage: notafon_bench_player load FILE.mp3 [--repeat N]\n"
+            "       notafon_bench_player stretch FILE.wav --speed S [--repeat N] [--plain-seconds T]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    int repeat = 3, threads = 2;
+    double speed = 0, plainSeconds = 120;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        if (strcmp(argv[i], "--repeat") == 0)
+            repeat = atoi(argv[i + 1]);
+        else if (strcmp(argv[i], "--threads") == 0)
+            threads = atoi(argv[i + 1]);
+        else if (strcmp(argv[i], "--speed") == 0)
+            speed = atof(argv[i + 1]);
+        else if (strcmp(argv[i], "--plain-seconds") == 0)
+            plainSeconds = atof(argv[i + 1]);
+        else
+            return Usage();
+    }
+    if (repeat < 1) repeat = 1;
+    if (strcmp(argv[1], "load-once") == 0) return LoadOnce(argv[2], threads);
+    if (strcmp(argv[1], "load") == 0) return Load(argv[0], argv[2], repeat);
+    if (strcmp(argv[1], "stretch") == 0 && speed > 0) return Stretch(argv[2], speed, repeat, plainSeconds);
+    return Usage();
+}

@@ -1,0 +1,93 @@
+// Start-up and the message loop: the process-wide state, the window classes, the main window, and a loop that hands
+// keys straight to the window while a shortcut is being captured.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/controller.h"
+#include "app/file_api.h"
+#include "app/main_window_win.h"
+#include "player/mf_decoder_win.h"
+#include "player/output_win.h"
+#include "player/player.h"
+#include "player/threads.h"
+#include "recorder/capture_win.h"
+#include "recorder/recorder.h"
+#include "settings/settings_save.h"
+#include "settings/settings_store.h"
+#include "settings/settings_store_win.h"
+#include "settings/settings_values.h"
+#include "shortcuts/hotkeys_win.h"
+#include "shortcuts/key_names_win.h"
+#include "shortcuts/key_state_win.h"
+#include "shortcuts/shortcut_registration.h"
+#include "shortcuts/shortcut_text.h"
+#include "ui/custom_controls_win.h"
+#include "ui/fonts_win.h"
+#include "ui/scale.h"
+
+namespace {
+
+const DWORD kMainWindowStyle = 0x02CF0000;  // overlapped window with clipping of children
+
+const PlayerServices kPlayerServices = {&kPlatformFiles, &kMediaFoundationDecoder, &kWaveOutApi, &kPlatformThreads};
+
+void InstallServices() {
+    settingsStoreInstall(registrySettingsStore(kSettingsKeyPath));
+    settingsHostInstall(&kAppSettingsHost);
+    shortcutTextInstall(&kLayoutKeyNames);
+    keyStateInstall(&kMessageKeyStates);
+    hotkeysInstall(&kWindowHotkeys);
+    controllerInstall(&kMainWindowControls);
+    recorderReset();
+    recorderInstall(&kWaveInCaptureApi, &kPlatformFiles, &kAppRecorderHost);
+    playerInstall(&kPlayerServices);
+}
+
+// Only the main window and its direct children take part in dialog navigation; a shortcut capture gets every key.
+void RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (shortcutCaptureRunning()) {
+            DispatchMessageW(&msg);
+            continue;
+        }
+        if (MainWindow && (msg.hwnd == MainWindow || GetParent(msg.hwnd) == MainWindow) &&
+            IsDialogMessageW(MainWindow, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    AppInstance = instance;
+    OleInitialize(nullptr);
+    InitCommonControls();
+    HDC screen = GetDC(nullptr);
+    dpiFactor = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
+    ReleaseDC(nullptr, screen);
+    uiScale = dpiFactor;
+    WhiteBrush = CreateSolidBrush(RGB(255, 255, 255));
+    InstallServices();
+    CreateFonts();
+    RegisterMainWindowClass(instance);
+    SignedIn = readFlag(kValueSignedIn, nullptr);
+    RegisterCustomControls(instance);
+
+    RECT rect = {0, 0, ScalePx(380), ScalePx(520)};
+    AdjustWindowRect(&rect, kMainWindowStyle, FALSE);
+    HWND window = CreateWindowExW(0, L"PRLWRecorder", L"Notafon v2.0", kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+    if (window) {
+        ShowWindow(window, show);
+        UpdateWindow(window);
+        RunMessageLoop();
+    }
+    OleUninitialize();
+    return 0;
+}

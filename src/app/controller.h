@@ -1,0 +1,61 @@
+// The main window's controller: which controls are usable, the status and detail lines, and what every button, list,
+// slider, timer and global shortcut does. Portable: it talks to the window only through the WindowControls seam.
+#pragma once
+
+#include <stdint.h>
+
+#include "app/window_controls.h"
+#include "recorder/recorder_host.h"
+#include "recorder/recording_names.h"
+#include "settings/settings_save.h"
+
+extern bool PlayerLoaded;
+extern wchar_t PlayerPath[kPathCapacity];
+extern bool SeekDragging;
+extern int32_t RewindSeconds;
+extern bool settingsOpen;
+// Window modes; they stay off until the window modes exist.
+extern bool miniMode;
+extern bool panelOpen;
+extern bool recorderHidden;
+extern int32_t zoomPercent;
+extern wchar_t saveFolder[kPathCapacity];
+
+// The recorder's and the settings' views of the window, built on the controls seam.
+extern const RecorderHost kAppRecorderHost;
+extern const SettingsHost kAppSettingsHost;
+
+void controllerInstall(const WindowControls* controls);
+// Back to the initial values (tests start clean).
+void controllerReset();
+
+void SetTextIfChanged(int id, const wchar_t* text);
+void SetStatus(const wchar_t* text);
+void SetNote(const wchar_t* text);
+void RefreshControls();
+void ShowIdleStatus();
+int LoadForPlay(const wchar_t* path);
+void OpenForPlay(const wchar_t* path);
+void ClosePlayerFile();
+void RefreshPlayer();
+void ShowPlayerTimes(double position, double duration);
+void ShowVolumeAndSpeed();
+void ShowRewindAmount();
+
+// Window events the controller handles.
+void onCommand(int id, int notification);
+void onSliderNotification(int id, int code);
+void onTimer(int id);
+// A hot key's action once HandleHotkey has let it through: 1 record/stop, 2..5 the playback slots.
+void onHotkeyAction(int id);
+// A drop of count files, the first one's path (may be empty when it could not be read; pathTooLong when it would not
+// fit in a path buffer).
+void onDropFiles(int count, const wchar_t* firstPath, bool pathTooLong);
+// The close request, up to the destruction of the window.
+void onCloseRequest();
+
+// The player commands; each does nothing while no file is loaded.
+void playerTogglePlay();
+void playerRewind();
+void playerGoToStart();
+void playerForward();

@@ -1,0 +1,13 @@
+// The main window: its class, its controls and the routing of its messages.
+#pragma once
+
+#include <windows.h>
+
+extern HINSTANCE AppInstance;
+extern HWND MainWindow;
+extern bool SignedIn;
+
+// Registers the "PRLWRecorder" class.
+void RegisterMainWindowClass(HINSTANCE instance);
+// The controls seam over the window's children.
+extern const struct WindowControls kMainWindowControls;

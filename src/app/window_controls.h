@@ -1,0 +1,36 @@
+// The window seam: what the controller does to the main window's controls. The Win32 window implements it over its
+// child windows; tests keep a table of control states instead.
+#pragma once
+
+#include "recorder/recording_names.h"
+
+struct WindowControls {
+    void (*setText)(int id, const wchar_t* text);
+    // The control's text into out (capacity in characters); returns its length, or -1 when there is no such control.
+    int (*getText)(int id, wchar_t* out, int capacity);
+    bool (*exists)(int id);
+    void (*enable)(int id, bool enabled);
+    bool (*isChecked)(int id);
+    void (*setChecked)(int id, bool checked);
+    int (*listSelection)(int id);  // -1 for none
+    void (*setListSelection)(int id, int row);
+    int (*sliderPosition)(int id);
+    void (*setSliderPosition)(int id, int position);
+    void (*repaint)(int id, bool erase);
+    void (*repaintWindow)();
+    void (*invalidateMeter)();
+    void (*startTimer)(int id, int milliseconds);
+    void (*stopTimer)(int id);
+    void (*layout)();  // the layout pass over every control
+    // A new window size: the scale, the fonts and the layout follow.
+    void (*applyZoom)(int percent);
+    void (*messageBox)(const wchar_t* text, const wchar_t* title);
+    // Asks for an audio file to play; true with its path.
+    bool (*chooseAudioFile)(wchar_t* out, int capacity);
+    void (*showInFolder)(const wchar_t* path);
+    void (*setOnTop)(bool on);
+    bool (*windowTopLeft)(int* left, int* top);
+    void* (*captureNotifyTarget)();
+    void (*localTime)(LocalDateTime* now);
+    void (*destroyWindow)();
+};

@@ -1,0 +1,88 @@
+// notafon-cli play: opens a file as the player does and renders, through the real engine over the fake output device,
+// every buffer the playback thread sends from position 0 until the track is exhausted, the last one included.
+#include <stdio.h>
+#include <stdlib.h>
+#include <wchar.h>
+
+#include "app/file_api.h"
+#include "cli/cli.h"
+#include "cli/cli_player.h"
+#include "player/output_fake.h"
+#include "player/player.h"
+#include "player/threads_manual.h"
+
+namespace {
+
+bool ParseNumber(const wchar_t* text, double* value) {
+    wchar_t* end = nullptr;
+    double v = wcstod(text, &end);
+    if (end == text || *end != 0 || v != v) return false;
+    *value = v;
+    return true;
+}
+
+}  // namespace
+
+int cliPlay(int argc, wchar_t** argv) {
+    double speed = 1.0, volume = 1.0;
+    const wchar_t* files[2] = {nullptr, nullptr};
+    int fileCount = 0;
+    for (int i = 0; i < argc; ++i) {
+        bool hasValue = i + 1 < argc;
+        if (wcscmp(argv[i], L"--speed") == 0 && hasValue) {
+            if (!ParseNumber(argv[++i], &speed)) return cliUsageError("--speed takes a number");
+        } else if (wcscmp(argv[i], L"--volume") == 0 && hasValue) {
+            if (!ParseNumber(argv[++i], &volume)) return cliUsageError("--volume takes a number");
+        } else if (argv[i][0] == L'-' && argv[i][1] == L'-') {
+            return cliUsageError("unknown option or missing value");
+        } else if (fileCount < 2) {
+            files[fileCount++] = argv[i];
+        } else {
+            return cliUsageError("play takes IN and OUT.wav");
+        }
+    }
+    if (fileCount != 2) return cliUsageError("play takes IN and OUT.wav");
+
+    fakeOutputReset();
+    manualThreadsReset();
+    PlayerServices services = {&kPlatformFiles, cliGeneralDecoder(), &kFakeOutputApi, &kManualThreads};
+    playerInstall(&services);
+    playerReset();
+    playerSetSpeed(speed);
+    playerSetVolume(volume);
+    int r = playerOpen(files[0]);
+    if (r != 0) {
+        fprintf(stderr, "notafon-cli: the file cannot be played (%d)\n", r);
+        return 1;
+    }
+    const PlayerSession* s = player.session;
+    // At 0.5x the output is twice the track, plus the buffers around its end.
+    int64_t capacity = static_cast<int64_t>(s->track.sampleCount) * 2 + 8 * s->samplesPerBuffer;
+    int16_t* written = static_cast<int16_t*>(malloc(static_cast<size_t>(capacity) * sizeof(int16_t)));
+    if (!written) {
+        playerClose();
+        fprintf(stderr, "notafon-cli: out of memory\n");
+        return 1;
+    }
+    fakeOutput.written = written;
+    fakeOutput.writtenCapacity = capacity;
+    const int32_t rate = s->track.sampleRate;
+    const int32_t count = s->track.sampleCount;
+    playerPlay();
+    while (!playerHasEnded()) {
+        playerThreadStep();
+        fakeOutputPlay(INT64_MAX);
+    }
+    printf("decoder: %s\nrate: %d\nsamples: %d\nwritten: %lld\nbuffers: %d\n", trackDecoderName(player.lastDecoder),
+           rate, count, static_cast<long long>(fakeOutput.writtenCount), fakeOutput.writes);
+    fflush(stdout);
+    r = cliWriteMonoWav(files[1], written, fakeOutput.writtenCount, rate);
+    playerClose();
+    fakeOutput.written = nullptr;
+    free(written);
+    if (r != 0) {
+        fprintf(stderr, "notafon-cli: cannot write the output file\n");
+        return 1;
+    }
+    return 0;
+}

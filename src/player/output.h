@@ -1,0 +1,43 @@
+// The output seam: what the playback engine needs from a waveform-output device. Buffers are queued in order, the
+// device marks each done when it has played it and then signals the event given at open; pause keeps the queue,
+// restart resumes it, reset hands every queued buffer back done and sets the position to 0. The Windows
+// implementation is waveOut with CALLBACK_EVENT; the fake (tests, the command-line harness) plays when told to.
+#pragma once
+
+#include <stdint.h>
+
+#include "player/threads.h"
+
+// One output buffer's header, laid out exactly like the platform's WAVEHDR so the Windows adapter hands these to the
+// device as they are.
+struct OutputHeader {
+    char* data;
+    uint32_t bufferLength;  // bytes
+    uint32_t bytesRecorded;
+    uintptr_t user;
+    uint32_t flags;  // kOutputDone and the device's own bits
+    uint32_t loops;
+    OutputHeader* next;
+    uintptr_t reserved;
+};
+
+const uint32_t kOutputDone = 0x1;
+const uint32_t kOutputPrepared = 0x2;
+const uint32_t kOutputInQueue = 0x10;
+
+typedef void* OutputDevice;
+
+struct OutputApi {
+    // Opens the default device for mono 16-bit PCM at sampleRate; completions signal `done`. 0 and *device, or
+    // negative.
+    int (*open)(OutputDevice* device, int32_t sampleRate, ThreadEvent done);
+    int (*prepare)(OutputDevice device, OutputHeader* header);
+    int (*unprepare)(OutputDevice device, OutputHeader* header);
+    int (*write)(OutputDevice device, OutputHeader* header);
+    int (*pause)(OutputDevice device);
+    int (*restart)(OutputDevice device);
+    int (*reset)(OutputDevice device);
+    // Samples played since open or the last reset; 0 and *samples, or negative when the device cannot say in samples.
+    int (*position)(OutputDevice device, int64_t* samples);
+    int (*close)(OutputDevice device);
+};

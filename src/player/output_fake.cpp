@@ -1,0 +1,125 @@
+// The fake output device.
+#include "player/output_fake.h"
+
+#include <string.h>
+
+FakeOutput fakeOutput;
+
+namespace {
+
+void Record(int16_t* to, int64_t* count, int64_t capacity, const char* bytes, uint32_t n) {
+    if (!to) return;
+    for (uint32_t i = 0; i + 2 <= n && *count < capacity; i += 2) {
+        int16_t s;
+        memcpy(&s, bytes + i, 2);
+        to[(*count)++] = s;
+    }
+}
+
+void Complete(OutputHeader* h) {
+    h->flags |= kOutputDone;
+    h->flags &= ~kOutputInQueue;
+    if (fakeOutput.threads && fakeOutput.doneEvent) fakeOutput.threads->eventSignal(fakeOutput.doneEvent);
+}
+
+void PopHead() {
+    Complete(fakeOutput.queue[0]);
+    memmove(fakeOutput.queue, fakeOutput.queue + 1, sizeof(OutputHeader*) * (fakeOutput.queued - 1));
+    fakeOutput.queued -= 1;
+    fakeOutput.headPlayedBytes = 0;
+}
+
+int Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
+    fakeOutput.opens += 1;
+    if (fakeOutput.failOpen || fakeOutput.open) return -1;
+    fakeOutput.open = true;
+    fakeOutput.paused = false;
+    fakeOutput.sampleRate = sampleRate;
+    fakeOutput.doneEvent = done;
+    fakeOutput.queued = 0;
+    fakeOutput.headPlayedBytes = 0;
+    fakeOutput.position = 0;
+    *device = &fakeOutput;
+    return 0;
+}
+
+int Prepare(OutputDevice, OutputHeader* h) {
+    fakeOutput.prepares += 1;
+    h->flags |= kOutputPrepared;
+    return 0;
+}
+
+int Unprepare(OutputDevice, OutputHeader* h) {
+    fakeOutput.unprepares += 1;
+    if (h->flags & kOutputInQueue) return -1;
+    h->flags &= ~kOutputPrepared;
+    return 0;
+}
+
+int Write(OutputDevice, OutputHeader* h) {
+    if (!fakeOutput.open || !(h->flags & kOutputPrepared) || fakeOutput.queued >= kFakeOutputQueue) return -1;
+    fakeOutput.writes += 1;
+    h->flags &= ~kOutputDone;
+    h->flags |= kOutputInQueue;
+    fakeOutput.queue[fakeOutput.queued++] = h;
+    Record(fakeOutput.written, &fakeOutput.writtenCount, fakeOutput.writtenCapacity, h->data, h->bufferLength);
+    return 0;
+}
+
+int Pause(OutputDevice) {
+    fakeOutput.pauses += 1;
+    fakeOutput.paused = true;
+    return 0;
+}
+
+int Restart(OutputDevice) {
+    fakeOutput.restarts += 1;
+    fakeOutput.paused = false;
+    return 0;
+}
+
+int Reset(OutputDevice) {
+    fakeOutput.resets += 1;
+    while (fakeOutput.queued > 0) PopHead();
+    fakeOutput.position = 0;
+    return 0;
+}
+
+int Position(OutputDevice, int64_t* samples) {
+    if (fakeOutput.failPosition) return -1;
+    *samples = fakeOutput.position;
+    return 0;
+}
+
+int Close(OutputDevice) {
+    fakeOutput.closes += 1;
+    if (fakeOutput.queued > 0) return -1;
+    fakeOutput.open = false;
+    return 0;
+}
+
+}  // namespace
+
+const OutputApi kFakeOutputApi = {Open, Prepare, Unprepare, Write, Pause, Restart, Reset, Position, Close};
+
+void fakeOutputReset() {
+    memset(&fakeOutput, 0, sizeof fakeOutput);
+}
+
+int64_t fakeOutputPlay(int64_t samples) {
+    if (fakeOutput.guard) fakeOutput.threads->lock(fakeOutput.guard);
+    int64_t played = 0;
+    while (played < samples && fakeOutput.open && !fakeOutput.paused && fakeOutput.queued > 0) {
+        OutputHeader* h = fakeOutput.queue[0];
+        uint32_t left = (h->bufferLength - fakeOutput.headPlayedBytes) / 2;
+        int64_t take = samples - played < left ? samples - played : left;
+        Record(fakeOutput.heard, &fakeOutput.heardCount, fakeOutput.heardCapacity, h->data + fakeOutput.headPlayedBytes,
+               static_cast<uint32_t>(take * 2));
+        fakeOutput.headPlayedBytes += static_cast<uint32_t>(take * 2);
+        fakeOutput.position += take;
+        played += take;
+        if (fakeOutput.headPlayedBytes >= h->bufferLength) PopHead();
+    }
+    if (fakeOutput.guard) fakeOutput.threads->unlock(fakeOutput.guard);
+    return played;
+}

@@ -1,0 +1,85 @@
+// Adapts the output seam to the waveform-audio output API. The device signals the player's wake event
+// (CALLBACK_EVENT) each time it finishes a buffer and sets the buffer's WHDR_DONE flag, which the playback thread
+// polls; the seam's header type is laid out like WAVEHDR, checked below, so headers go to the device without copying.
+// The seam is there so that the engine runs natively over a fake device whose playing the tests control.
+#include "player/output_win.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <cstddef>
+
+static_assert(sizeof(OutputHeader) == sizeof(WAVEHDR), "OutputHeader must match WAVEHDR");
+static_assert(offsetof(OutputHeader, data) == offsetof(WAVEHDR, lpData), "layout");
+static_assert(offsetof(OutputHeader, bufferLength) == offsetof(WAVEHDR, dwBufferLength), "layout");
+static_assert(offsetof(OutputHeader, bytesRecorded) == offsetof(WAVEHDR, dwBytesRecorded), "layout");
+static_assert(offsetof(OutputHeader, user) == offsetof(WAVEHDR, dwUser), "layout");
+static_assert(offsetof(OutputHeader, flags) == offsetof(WAVEHDR, dwFlags), "layout");
+static_assert(offsetof(OutputHeader, next) == offsetof(WAVEHDR, lpNext), "layout");
+static_assert(kOutputDone == WHDR_DONE && kOutputPrepared == WHDR_PREPARED && kOutputInQueue == WHDR_INQUEUE,
+              "flag bits");
+
+namespace {
+
+HWAVEOUT Dev(OutputDevice d) {
+    return reinterpret_cast<HWAVEOUT>(d);
+}
+WAVEHDR* Hdr(OutputHeader* h) {
+    return reinterpret_cast<WAVEHDR*>(h);
+}
+
+int Result(MMRESULT r) {
+    return r == MMSYSERR_NOERROR ? 0 : -1;
+}
+
+int Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
+    WAVEFORMATEX format = {};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = 1;
+    format.nSamplesPerSec = static_cast<DWORD>(sampleRate);
+    format.nAvgBytesPerSec = static_cast<DWORD>(sampleRate) * 2;
+    format.nBlockAlign = 2;
+    format.wBitsPerSample = 16;
+    format.cbSize = 0;
+    HWAVEOUT h = nullptr;
+    MMRESULT r = waveOutOpen(&h, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
+    if (r != MMSYSERR_NOERROR) return -1;
+    *device = h;
+    return 0;
+}
+
+int Prepare(OutputDevice d, OutputHeader* h) {
+    return Result(waveOutPrepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
+}
+int Unprepare(OutputDevice d, OutputHeader* h) {
+    return Result(waveOutUnprepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
+}
+int Write(OutputDevice d, OutputHeader* h) {
+    return Result(waveOutWrite(Dev(d), Hdr(h), sizeof(WAVEHDR)));
+}
+int Pause(OutputDevice d) {
+    return Result(waveOutPause(Dev(d)));
+}
+int Restart(OutputDevice d) {
+    return Result(waveOutRestart(Dev(d)));
+}
+int Reset(OutputDevice d) {
+    return Result(waveOutReset(Dev(d)));
+}
+
+int Position(OutputDevice d, int64_t* samples) {
+    MMTIME t = {};
+    t.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(Dev(d), &t, sizeof t) != MMSYSERR_NOERROR || t.wType != TIME_SAMPLES) return -1;
+    *samples = t.u.sample;
+    return 0;
+}
+
+int Close(OutputDevice d) {
+    return Result(waveOutClose(Dev(d)));
+}
+
+}  // namespace
+
+const OutputApi kWaveOutApi = {Open, Prepare, Unprepare, Write, Pause, Restart, Reset, Position, Close};

@@ -1,0 +1,355 @@
+// The playback engine and its speed and volume settings.
+#include "player/player.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+#include <new>
+
+PlayerEngine player;
+
+namespace {
+
+PlayerServices services;
+
+double Clamp(double v, double lo, double hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+
+// Frees what a session holds: device (reset first, so no buffer stays queued), buffers, track, stretcher, event.
+void FreeSession(PlayerSession* s) {
+    if (s->deviceOpen) {
+        s->output->reset(s->device);
+        for (int i = 0; i < kOutputBufferCount; ++i) {
+            if (s->headers[i].flags & kOutputPrepared) s->output->unprepare(s->device, &s->headers[i]);
+            s->inFlight[i] = false;
+        }
+        s->output->close(s->device);
+        s->deviceOpen = false;
+    }
+    free(s->bufferMemory);
+    pcmTrackFree(&s->track);
+    timeStretcherDestroy(s->stretcher);
+    if (s->wakeEvent) s->threads->eventClose(s->wakeEvent);
+    s->~PlayerSession();
+    free(s);
+}
+
+// The last of the playback thread and playerClose to let go frees the session.
+void LetGo(PlayerSession* s) {
+    if (s->letGo.exchange(1) == 1) FreeSession(s);
+}
+
+void ApplyPlayState(PlayerSession* s) {
+    if (!s->deviceOpen) return;
+    if (s->playing) {
+        s->output->restart(s->device);
+    } else {
+        s->output->pause(s->device);
+    }
+}
+
+// The seek step without the lock (play uses it while holding the lock).
+void SeekLocked(PlayerSession* s, double seconds) {
+    double duration = static_cast<double>(s->track.sampleCount) / s->track.sampleRate;
+    double t = Clamp(seconds, 0.0, duration);
+    if (t != t) t = 0.0;  // NaN from the caller
+    if (s->deviceOpen) s->output->reset(s->device);
+    s->stretcherResetPending = true;
+    for (int i = 0; i < kOutputBufferCount; ++i) s->inFlight[i] = false;
+    s->samplesWritten = 0;
+    s->readPos = t * s->track.sampleRate;
+    s->sourceExhausted = s->readPos >= s->track.sampleCount;
+    s->ended = false;
+    ApplyPlayState(s);
+    s->threads->eventSignal(s->wakeEvent);
+}
+
+// Refills and queues every buffer the device has finished with; notices the end of the track.
+void ServiceBuffers(PlayerSession* s) {
+    if (!s->deviceOpen || s->quit.load()) return;
+    bool active = false;
+    for (int i = 0; i < kOutputBufferCount; ++i) {
+        OutputHeader* h = &s->headers[i];
+        if (s->inFlight[i]) {
+            if (!(h->flags & kOutputDone)) {
+                active = true;
+                continue;
+            }
+            s->inFlight[i] = false;
+        }
+        if (s->sourceExhausted) continue;
+        int16_t* buffer = s->bufferMemory + static_cast<size_t>(i) * s->samplesPerBuffer;
+        playerFillBuffer(s, buffer, s->samplesPerBuffer);
+        // This buffer still goes out; what lies past the track's end in it is silence.
+        if (s->readPos >= s->track.sampleCount) s->sourceExhausted = true;
+        h->bufferLength = 2u * static_cast<uint32_t>(s->samplesPerBuffer);
+        s->output->write(s->device, h);
+        s->samplesWritten += s->samplesPerBuffer;
+        s->inFlight[i] = true;
+        active = true;
+    }
+    if (!active && s->sourceExhausted && s->playing) {
+        s->playing = false;
+        s->ended = true;
+        s->output->pause(s->device);
+    }
+}
+
+void PlaybackThread(void* argument) {
+    PlayerSession* s = static_cast<PlayerSession*>(argument);
+    while (!s->quit.load()) {
+        s->threads->eventWait(s->wakeEvent, kPlaybackWakeMs);
+        services.threads->lock(player.lock);
+        ServiceBuffers(s);
+        services.threads->unlock(player.lock);
+    }
+    LetGo(s);
+}
+
+// Output set-up after a successful decode; takes over the track. 0, -1 or -2 as playerOpen.
+int SetUpOutput(PcmTrack* track) {
+    PlayerSession* s = static_cast<PlayerSession*>(calloc(1, sizeof(PlayerSession)));
+    if (!s) {
+        pcmTrackFree(track);
+        return -1;
+    }
+    new (s) PlayerSession();
+    s->output = services.output;
+    s->threads = services.threads;
+    s->track = *track;
+    track->samples = nullptr;
+    s->stretcher = timeStretcherCreate(s->track.sampleRate);
+    if (!s->stretcher) {
+        FreeSession(s);
+        return -1;
+    }
+    s->samplesPerBuffer = s->track.sampleRate / 20;
+    if (s->threads->eventCreate(&s->wakeEvent) != 0) {
+        s->wakeEvent = nullptr;
+        FreeSession(s);
+        return -2;
+    }
+    if (s->output->open(&s->device, s->track.sampleRate, s->wakeEvent) != 0) {
+        FreeSession(s);
+        return -2;
+    }
+    s->deviceOpen = true;
+    s->bufferMemory = static_cast<int16_t*>(
+        calloc(static_cast<size_t>(kOutputBufferCount) * static_cast<size_t>(s->samplesPerBuffer), sizeof(int16_t)));
+    if (!s->bufferMemory) {
+        FreeSession(s);
+        return -2;
+    }
+    for (int i = 0; i < kOutputBufferCount; ++i) {
+        OutputHeader* h = &s->headers[i];
+        memset(h, 0, sizeof *h);
+        h->data = reinterpret_cast<char*>(s->bufferMemory + static_cast<size_t>(i) * s->samplesPerBuffer);
+        h->bufferLength = 2u * static_cast<uint32_t>(s->samplesPerBuffer);
+        s->output->prepare(s->device, h);
+        s->inFlight[i] = false;
+    }
+    s->sourceExhausted = false;
+    s->ended = false;
+    s->readPos = 0.0;
+    s->playing = false;
+    s->samplesWritten = 0;
+    s->stretcherResetPending = true;
+    s->quit = false;
+    s->output->pause(s->device);
+    player.session = s;
+    if (s->threads->start(&s->thread, PlaybackThread, s) != 0) {
+        // Without its thread nothing would ever play; the track is refused like one without a device.
+        player.session = nullptr;
+        FreeSession(s);
+        return -2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void playerInstall(const PlayerServices* installed) {
+    // A new threading seam needs a lock of its own; the old one goes unless a playback thread left running may
+    // still take it.
+    if (player.lockReady && !player.session && player.sessionsLeftRunning == 0) {
+        services.threads->lockDestroy(player.lock);
+        player.lockReady = false;
+        player.lock = nullptr;
+    }
+    services = *installed;
+}
+
+void playerReset() {
+    playerClose();
+    player.session = nullptr;
+    player.speed = 1.0;
+    player.volume.store(1.0);
+    player.lastDecoder = TrackDecoder::None;
+    player.sessionsLeftRunning = 0;
+    // The lock, once created, lives as long as the process: a playback thread left running may still take it.
+}
+
+int playerOpen(const wchar_t* path) {
+    if (!player.lockReady) {
+        if (services.threads->lockCreate(&player.lock) != 0) return -1;
+        player.lockReady = true;
+    }
+    playerClose();
+    PcmTrack track = {nullptr, 0, 0};
+    TrackDecoder used = TrackDecoder::None;
+    if (loadTrack(path, services.files, services.general, services.threads, &track, &used) != 0) return -1;
+    int r = SetUpOutput(&track);
+    if (r == 0) player.lastDecoder = used;
+    return r;
+}
+
+void playerClose() {
+    if (!player.lockReady) return;
+    PlayerSession* s = player.session;
+    if (!s) return;
+    player.session = nullptr;
+    s->quit.store(true);
+    s->threads->eventSignal(s->wakeEvent);
+    bool ended = s->threads->join(s->thread, kCloseWaitMs) == 0;
+    s->threads->release(s->thread);
+    if (!ended) {
+        // The thread may still run and use everything in the session: it is left to the thread, which frees it as it
+        // ends (or it is freed here if the thread ended just now).
+        player.sessionsLeftRunning += 1;
+        LetGo(s);
+        return;
+    }
+    services.threads->lock(player.lock);
+    FreeSession(s);
+    services.threads->unlock(player.lock);
+}
+
+bool playerIsLoaded() {
+    PlayerSession* s = player.session;
+    return s && s->track.samples && s->deviceOpen;
+}
+
+bool playerIsPlaying() {
+    if (!player.session) return false;
+    services.threads->lock(player.lock);
+    bool playing = player.session->playing;
+    services.threads->unlock(player.lock);
+    return playing;
+}
+
+bool playerHasEnded() {
+    if (!player.session) return false;
+    services.threads->lock(player.lock);
+    bool ended = player.session->ended;
+    services.threads->unlock(player.lock);
+    return ended;
+}
+
+double playerDuration() {
+    PlayerSession* s = player.session;
+    if (!s || s->track.sampleRate <= 0) return 0.0;
+    return static_cast<double>(s->track.sampleCount) / s->track.sampleRate;
+}
+
+void playerSeek(double seconds) {
+    if (!playerIsLoaded()) return;
+    services.threads->lock(player.lock);
+    SeekLocked(player.session, seconds);
+    services.threads->unlock(player.lock);
+}
+
+int playerPlay() {
+    if (!playerIsLoaded()) return -1;
+    services.threads->lock(player.lock);
+    PlayerSession* s = player.session;
+    if (s->ended || s->readPos >= s->track.sampleCount - 1) SeekLocked(s, 0.0);
+    s->playing = true;
+    s->ended = false;
+    ApplyPlayState(s);
+    s->threads->eventSignal(s->wakeEvent);
+    services.threads->unlock(player.lock);
+    return 0;
+}
+
+void playerPause() {
+    if (!playerIsLoaded()) return;
+    services.threads->lock(player.lock);
+    player.session->playing = false;
+    ApplyPlayState(player.session);
+    services.threads->unlock(player.lock);
+}
+
+double playerPosition() {
+    if (!playerIsLoaded()) return 0.0;
+    services.threads->lock(player.lock);
+    PlayerSession* s = player.session;
+    double pos = s->readPos;
+    int64_t played = 0;
+    if (s->output->position(s->device, &played) == 0) {
+        int64_t queued = s->samplesWritten - played;
+        if (queued < 0) queued = 0;
+        pos = s->readPos - static_cast<double>(queued) * player.speed;
+    }
+    if (s->sourceExhausted && !s->playing && s->ended) pos = s->track.sampleCount;
+    const double count = s->track.sampleCount;
+    const double rate = s->track.sampleRate;
+    services.threads->unlock(player.lock);
+    return Clamp(pos, 0.0, count) / rate;
+}
+
+void playerSetVolume(double volume) {
+    if (volume != volume) return;
+    player.volume.store(Clamp(volume, 0.0, 2.0), std::memory_order_relaxed);
+}
+
+void playerSetSpeed(double speed) {
+    if (speed != speed) return;
+    double s = Clamp(speed, 0.5, 3.0);
+    if (!player.lockReady) {
+        player.speed = s;
+        return;
+    }
+    services.threads->lock(player.lock);
+    if (fabs(s - player.speed) > 1e-6) {
+        if (player.session) player.session->stretcherResetPending = true;
+        player.speed = s;
+    }
+    services.threads->unlock(player.lock);
+}
+
+void playerThreadStep() {
+    if (!player.lockReady || !player.session) return;
+    services.threads->lock(player.lock);
+    ServiceBuffers(player.session);
+    services.threads->unlock(player.lock);
+}
+
+int16_t applyVolume(int16_t sample, double volume) {
+    double y = sample * volume;
+    if (y > 32767.0) return 32767;
+    if (y < -32768.0) return -32768;
+    return static_cast<int16_t>(y);
+}
+
+void playerFillBuffer(PlayerSession* s, int16_t* out, int32_t n) {
+    const double speed = player.speed;
+    const double volume = player.volume.load(std::memory_order_relaxed);
+    if (s->stretcherResetPending) {
+        timeStretcherReset(s->stretcher, s->readPos);
+        s->stretcherResetPending = false;
+    }
+    const int16_t* track = s->track.samples;
+    const int32_t length = s->track.sampleCount;
+    if (speed > 0.98 && speed < 1.02) {
+        int64_t start = static_cast<int64_t>(timeStretcherPosition(s->stretcher));
+        for (int32_t k = 0; k < n; ++k) out[k] = start + k < length ? track[start + k] : 0;
+        timeStretcherReset(s->stretcher, static_cast<double>(start + n));
+    } else {
+        timeStretcherProcess(s->stretcher, track, length, speed, out, n);
+    }
+    if (volume != 1.0) {
+        for (int32_t k = 0; k < n; ++k) out[k] = applyVolume(out[k], volume);
+    }
+    s->readPos = timeStretcherPosition(s->stretcher);
+}

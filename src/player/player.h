@@ -1,0 +1,102 @@
+// The playback engine: one decoded track at a time, played through the output device by a playback thread that keeps
+// four 50 ms buffers queued, filled at the chosen speed (directly or through the time stretcher) and volume. The UI
+// thread drives it with the player* operations; playback always starts paused at 0.
+#pragma once
+
+#include <stdint.h>
+
+#include <atomic>
+
+#include "app/file_api.h"
+#include "player/general_decoder.h"
+#include "player/output.h"
+#include "player/pcm_track.h"
+#include "player/threads.h"
+#include "player/time_stretcher.h"
+#include "player/track_loader.h"
+
+const int kOutputBufferCount = 4;
+// How long playerClose waits for the playback thread.
+const int kCloseWaitMs = 2000;
+// The playback thread wakes at least this often, even without a completed buffer.
+const int kPlaybackWakeMs = 40;
+
+struct PlayerServices {
+    const FileApi* files;
+    const GeneralDecoderApi* general;
+    const OutputApi* output;
+    const ThreadApi* threads;
+};
+
+// Everything one open owns, shared by the UI thread and that open's playback thread under the player lock. It is a
+// block of its own so that a playback thread that does not end within kCloseWaitMs keeps it: such a thread finds its
+// own quit flag set whenever it runs again, and the last of the thread and playerClose to let go frees it.
+struct PlayerSession {
+    const OutputApi* output;
+    const ThreadApi* threads;
+    OutputDevice device;
+    bool deviceOpen;
+    ThreadEvent wakeEvent;
+    ThreadHandle thread;
+    // One block for the four output buffers, allocated at open:
+    //   [buffer 0: samplesPerBuffer int16][buffer 1][buffer 2][buffer 3]
+    int16_t* bufferMemory;
+    OutputHeader headers[kOutputBufferCount];
+    bool inFlight[kOutputBufferCount];
+    int32_t samplesPerBuffer;  // 50 ms
+    std::atomic<bool> quit;    // set without the lock: a stuck thread may hold it
+    std::atomic<int> letGo;    // 0, then 1 once the thread or playerClose has let go of the session
+    bool playing;
+    bool sourceExhausted;
+    bool ended;
+    bool stretcherResetPending;
+    double readPos;  // track position of the next sample to be put into a buffer
+    // Output samples handed to the device since the last open or seek. 64 bits: 32 would wrap after 13.5 hours of
+    // play at 44100 Hz without a seek, and the position would jump.
+    int64_t samplesWritten;
+    PcmTrack track;
+    TimeStretcher* stretcher;
+};
+
+struct PlayerEngine {
+    bool lockReady = false;
+    ThreadLock lock = nullptr;
+    PlayerSession* session = nullptr;  // none while nothing is loaded
+    double speed = 1.0;                // 0.5..3.0, under the lock once it exists
+    // 0.0..2.0, written without the lock and read once per buffer; atomic so that this is not a data race.
+    std::atomic<double> volume{1.0};
+    TrackDecoder lastDecoder = TrackDecoder::None;  // the decoder of the last successful open
+    int32_t sessionsLeftRunning = 0;                // closes whose playback thread did not end in time
+};
+
+extern PlayerEngine player;
+
+// Hands the player its platform services; must be called before anything else.
+void playerInstall(const PlayerServices* services);
+// Back to the initial values (tests start clean). Closes what is loaded first.
+void playerReset();
+
+// 0; -1 when the file cannot be read or decoded or is too short; -2 when the track cannot be played (the output
+// cannot be opened or its buffers not set up).
+int playerOpen(const wchar_t* path);
+void playerClose();
+bool playerIsLoaded();
+bool playerIsPlaying();
+bool playerHasEnded();
+double playerDuration();
+void playerSeek(double seconds);
+int playerPlay();
+void playerPause();
+double playerPosition();
+void playerSetVolume(double volume);
+void playerSetSpeed(double speed);
+
+// One pass of the playback thread (refill and queue every free buffer), under the lock. Tests and the command-line
+// harness call it where a thread would.
+void playerThreadStep();
+
+// Fills one output buffer of n samples at the current speed and volume from the track; the lock must be held.
+void playerFillBuffer(PlayerSession* session, int16_t* out, int32_t n);
+
+// Volume applied to one sample: scaled in double precision, clipped to 16 bits, truncated toward zero.
+int16_t applyVolume(int16_t sample, double volume);

@@ -1,0 +1,13 @@
+// The four fonts of the window, made for the current scale.
+#pragma once
+
+#include <windows.h>
+
+extern HFONT MainFont;
+extern HFONT SmallFont;
+extern HFONT TimerFont;
+extern HFONT LogoFont;
+
+// (Re)creates the fonts for uiScale; when fonts existed already, hands the new ones to every control of the main
+// window (the main font unless the control used one of the others) and deletes the old ones.
+void CreateFonts();

@@ -1,0 +1,502 @@
+// The main window's controller against a table of control states: enabling and texts, loading and driving the
+// player, the sliders, the hot-key actions, dropped files and the close request, with the real recorder, player and
+// settings behind it.
+#include "app/controller.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/wide_text.h"
+#include "player/general_decoder.h"
+#include "player/output_fake.h"
+#include "player/player.h"
+#include "player/threads_manual.h"
+#include "recorder/capture_scripted.h"
+#include "recorder/recorder.h"
+#include "settings/settings_store_memory.h"
+#include "shortcuts/key_names.h"
+#include "shortcuts/shortcut.h"
+#include "shortcuts/shortcut_registration.h"
+#include "shortcuts/shortcut_text.h"
+#include "support/test_host.h"
+
+namespace {
+
+struct FakeControl {
+    std::wstring text;
+    bool enabled = true;
+    bool checked = false;
+    int selection = -1;
+    int slider = 0;
+    int setTextCalls = 0;
+    int repaints = 0;
+};
+
+struct FakeWindow {
+    std::map<int, FakeControl> controls;
+    std::map<int, int> timers;  // id → period
+    std::vector<std::wstring> messageBoxes;
+    std::wstring chosenFile;
+    int layouts = 0;
+    bool destroyed = false;
+    bool onTop = false;
+};
+FakeWindow window;
+
+FakeControl* C(int id) {
+    auto it = window.controls.find(id);
+    return it == window.controls.end() ? nullptr : &it->second;
+}
+
+void SetText(int id, const wchar_t* t) {
+    if (FakeControl* c = C(id)) {
+        c->text = t;
+        c->setTextCalls++;
+    }
+}
+int GetText(int id, wchar_t* out, int capacity) {
+    FakeControl* c = C(id);
+    if (!c) return -1;
+    int n = 0;
+    for (; n < capacity - 1 && n < static_cast<int>(c->text.size()); ++n) out[n] = c->text[static_cast<size_t>(n)];
+    out[n] = 0;
+    return n;
+}
+bool Exists(int id) {
+    return C(id) != nullptr;
+}
+void Enable(int id, bool on) {
+    if (FakeControl* c = C(id)) c->enabled = on;
+}
+bool IsChecked(int id) {
+    return C(id) && C(id)->checked;
+}
+void SetChecked(int id, bool on) {
+    C(id)->checked = on;
+}
+int ListSelection(int id) {
+    return C(id) ? C(id)->selection : -1;
+}
+void SetListSelection(int id, int row) {
+    C(id)->selection = row;
+}
+int SliderPosition(int id) {
+    return C(id) ? C(id)->slider : 0;
+}
+void SetSliderPosition(int id, int pos) {
+    if (FakeControl* c = C(id)) c->slider = pos;
+}
+void Repaint(int id, bool) {
+    if (FakeControl* c = C(id)) c->repaints++;
+}
+void Nothing() {}
+void StartTimer(int id, int ms) {
+    window.timers[id] = ms;
+}
+void StopTimer(int id) {
+    window.timers.erase(id);
+}
+void Layout() {
+    window.layouts++;
+}
+void ApplyZoom(int) {}
+void MessageBox(const wchar_t* text, const wchar_t*) {
+    window.messageBoxes.push_back(text);
+}
+bool ChooseFile(wchar_t* out, int capacity) {
+    if (window.chosenFile.empty()) return false;
+    int n = 0;
+    for (; n < capacity - 1 && n < static_cast<int>(window.chosenFile.size()); ++n)
+        out[n] = window.chosenFile[static_cast<size_t>(n)];
+    out[n] = 0;
+    return true;
+}
+void ShowInFolder(const wchar_t*) {}
+void SetOnTop(bool on) {
+    window.onTop = on;
+}
+bool TopLeft(int* l, int* t) {
+    *l = 10;
+    *t = 20;
+    return true;
+}
+void* NotifyTarget() {
+    return nullptr;
+}
+void LocalTime(LocalDateTime* now) {
+    *now = LocalDateTime{2026, 1, 2, 3, 4, 5};
+}
+void Destroy() {
+    window.destroyed = true;
+}
+
+const WindowControls kFakeControls = {SetText,    GetText,       Exists,           Enable,         IsChecked,
+                                      SetChecked, ListSelection, SetListSelection, SliderPosition, SetSliderPosition,
+                                      Repaint,    Nothing,       Nothing,          StartTimer,     StopTimer,
+                                      Layout,     ApplyZoom,     MessageBox,       ChooseFile,     ShowInFolder,
+                                      SetOnTop,   TopLeft,       NotifyTarget,     LocalTime,      Destroy};
+
+std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;  // id → (mods, key)
+bool refuseHotkeys = false;
+bool HotkeyWindow() {
+    return true;
+}
+bool RegisterHotkey(int id, uint32_t mods, uint32_t key) {
+    if (refuseHotkeys) return false;
+    hotkeys[id] = {mods, key};
+    return true;
+}
+void UnregisterHotkey(int id) {
+    hotkeys.erase(id);
+}
+const HotkeyApi kFakeHotkeys = {HotkeyWindow, RegisterHotkey, UnregisterHotkey};
+
+// Feeds samples as the microphone would, handling each finished buffer at once.
+void FeedMicrophone(const std::vector<int16_t>& samples) {
+    size_t from = 0;
+    while (from < samples.size() && scriptedCaptureRoom() > 0) {
+        size_t n = std::min(static_cast<size_t>(scriptedCaptureRoom()), samples.size() - from);
+        scriptedCaptureFeed(samples.data() + from, static_cast<int>(n));
+        scriptedCaptureDeliver();
+        from += n;
+    }
+}
+
+const PlayerServices kTestPlayer = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, &kManualThreads};
+
+MemorySettingsStore store;
+
+class ControllerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = makeTestFolder("ctl");
+        window = FakeWindow();
+        for (int id : {kIdRecord,
+                       kIdPause,
+                       kIdStop,
+                       kIdMark,
+                       kIdSkipSilence,
+                       kIdQuality,
+                       kIdReplace,
+                       kIdOnTop,
+                       kIdSettings,
+                       kIdTime,
+                       kIdStatus,
+                       kIdDetail,
+                       kIdChangeFolder,
+                       kIdFileName,
+                       kIdFolder,
+                       kIdPlay,
+                       kIdBack,
+                       kIdSeek,
+                       kIdVolume,
+                       kIdSpeed,
+                       kIdTimes,
+                       kIdVolumeLabel,
+                       kIdSpeedLabel,
+                       kIdRewindAmount,
+                       kIdLoadedName,
+                       kIdVersion,
+                       kIdRecordShortcutText,
+                       kIdRecordShortcutChange,
+                       kIdShortcutBox}) {
+            window.controls[id] = FakeControl();
+        }
+        C(kIdVolume)->slider = 100;
+        C(kIdSpeed)->slider = 20;
+        C(kIdQuality)->selection = 5;
+        C(kIdPause)->text = L"Pause";
+        hotkeys.clear();
+        refuseHotkeys = false;
+        memorySettingsReset(&store);
+        settingsStoreInstall(memorySettingsSeam(&store));
+        settingsHostInstall(&kAppSettingsHost);
+        shortcutTextInstall(&kEnglishKeyNames);
+        hotkeysInstall(&kFakeHotkeys);
+        shortcutRegistrationReset();
+        shortcutsReset();
+        controllerReset();
+        controllerInstall(&kFakeControls);
+        WideCopyBounded(saveFolder, kPathCapacity, folder.wstring().c_str());
+        fakeOutputReset();
+        manualThreadsReset();
+        playerInstall(&kTestPlayer);
+        playerReset();
+        scriptedCaptureReset();
+        recorderReset();
+        recorderInstall(&kScriptedCaptureApi, &kPlatformFiles, &kAppRecorderHost);
+    }
+    void TearDown() override {
+        if (recorder.state != RecorderState::Idle) stopRecording();
+        ClosePlayerFile();
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    std::wstring Text(int id) { return C(id)->text; }
+    // A WAV of the given length on disk, loaded into the player.
+    std::wstring LoadSeconds(double seconds, const char* name = "talk.wav") {
+        auto path = folder / name;
+        writeMonoWav(path, 8000, std::vector<short>(static_cast<size_t>(seconds * 8000), 1000));
+        EXPECT_EQ(LoadForPlay(path.wstring().c_str()), 0);
+        return path.wstring();
+    }
+    bool WasWritten(const wchar_t* name) {
+        for (int i = 0; i < store.writeCount && i < kMemorySettingsLogLength; ++i) {
+            if (std::wstring(store.writeLog[i]) == name) return true;
+        }
+        return false;
+    }
+    std::filesystem::path folder;
+};
+
+}  // namespace
+
+TEST_F(ControllerTest, ControlsFollowTheRecorderState) {
+    RefreshControls();
+    EXPECT_TRUE(C(kIdRecord)->enabled);
+    EXPECT_FALSE(C(kIdPause)->enabled);
+    EXPECT_FALSE(C(kIdStop)->enabled);
+    EXPECT_FALSE(C(kIdMark)->enabled);
+    EXPECT_TRUE(C(kIdQuality)->enabled);
+    EXPECT_EQ(Text(kIdSettings), L"Settings  \x25BE");
+    onCommand(kIdRecord, kNotifyClicked);
+    ASSERT_EQ(recorder.state, RecorderState::Recording);
+    EXPECT_FALSE(C(kIdRecord)->enabled);
+    EXPECT_TRUE(C(kIdMark)->enabled);
+    EXPECT_FALSE(C(kIdFileName)->enabled);
+    EXPECT_FALSE(C(kIdReplace)->enabled);
+    EXPECT_FALSE(C(kIdChangeFolder)->enabled);
+    onCommand(kIdPause, kNotifyClicked);
+    EXPECT_EQ(Text(kIdPause), L"Resume");
+    EXPECT_FALSE(C(kIdMark)->enabled);
+    EXPECT_TRUE(C(kIdStop)->enabled);
+    onCommand(kIdSettings, kNotifyClicked);
+    EXPECT_EQ(Text(kIdSettings), L"Settings  \x25B4");
+    EXPECT_GT(window.layouts, 0);
+}
+
+TEST_F(ControllerTest, APauseCommandWhileIdleOnlyRefreshes) {
+    int layouts = window.layouts;
+    onCommand(kIdPause, kNotifyClicked);
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(scriptedCapture.opens, 0);
+    EXPECT_GT(window.layouts, layouts);
+}
+
+TEST_F(ControllerTest, TextsAreSetOnlyWhenTheyChange) {
+    SetStatus(L"Recording");
+    SetStatus(L"Recording");
+    EXPECT_EQ(C(kIdStatus)->setTextCalls, 1);
+    std::wstring longText(600, L'x');
+    SetStatus(longText.c_str());
+    SetStatus(longText.c_str());  // too long to compare: set again
+    EXPECT_EQ(C(kIdStatus)->setTextCalls, 3);
+}
+
+TEST_F(ControllerTest, IdleStatusNamesTheShortcutOrSaysItIsUnavailable) {
+    HotkeyRegistered = true;
+    ShowIdleStatus();
+    EXPECT_EQ(Text(kIdStatus), L"Ready to record  (Ctrl+Shift+R)");
+    HotkeyRegistered = false;
+    ShowIdleStatus();
+    EXPECT_EQ(Text(kIdStatus), L"Global shortcut unavailable; open Settings to choose another");
+}
+
+TEST_F(ControllerTest, LoadingAFileShowsItAndRegistersThePlaybackShortcuts) {
+    C(kIdVolume)->slider = 150;
+    C(kIdSpeed)->slider = 13;
+    std::wstring path = LoadSeconds(90);
+    EXPECT_TRUE(PlayerLoaded);
+    EXPECT_EQ(std::wstring(PlayerPath), path);
+    EXPECT_EQ(Text(kIdLoadedName), L"talk.wav");
+    EXPECT_EQ(Text(kIdPlay), L"Play");
+    EXPECT_EQ(Text(kIdTimes), L"Total 00:01:30   \x00B7   Remaining 00:01:30");
+    EXPECT_EQ(Text(kIdVolumeLabel), L"Volume 150%");
+    EXPECT_EQ(Text(kIdSpeedLabel), L"Speed 65%");
+    EXPECT_DOUBLE_EQ(player.volume.load(), 1.5);
+    EXPECT_DOUBLE_EQ(player.speed, 0.65);
+    EXPECT_EQ(window.timers[kTimerPlayer], 100);
+    ASSERT_EQ(hotkeys.size(), 4u);
+    EXPECT_EQ(hotkeys[2], std::make_pair(kModCtrl | kModNoRepeat, 0x20u));
+    EXPECT_EQ(hotkeys[5], std::make_pair(kModCtrl | kModNoRepeat, 0x27u));
+    ClosePlayerFile();
+    EXPECT_TRUE(hotkeys.empty());
+    EXPECT_EQ(window.timers.count(kTimerPlayer), 0u);
+    EXPECT_FALSE(PlayerLoaded);
+}
+
+TEST_F(ControllerTest, APlaybackSlotEqualToTheRecordShortcutIsNotRegisteredAndSaysSo) {
+    PlaybackShortcuts[1] = RecordShortcut;
+    LoadSeconds(2);
+    EXPECT_EQ(hotkeys.count(3), 0u);
+    EXPECT_EQ(Text(kIdStatus),
+              L"A playback shortcut is unavailable; another app may be using it. Choose a different key in Settings.");
+}
+
+TEST_F(ControllerTest, AFileThatCannotBePlayedLeavesThePlayerEmptyOrWithTheLastRecording) {
+    auto bad = folder / "bad.mp3";
+    writeMonoWav(folder / "bad.mp3", 8000, {});
+    std::vector<unsigned char> junk(1000, 0x55);
+    {
+        FILE* f = fopen(bad.string().c_str(), "wb");
+        fwrite(junk.data(), 1, junk.size(), f);
+        fclose(f);
+    }
+    EXPECT_EQ(LoadForPlay(bad.wstring().c_str()), -1);
+    EXPECT_FALSE(PlayerLoaded);
+    OpenForPlay(bad.wstring().c_str());
+    ASSERT_EQ(window.messageBoxes.size(), 1u);
+    EXPECT_EQ(window.messageBoxes[0].substr(0, 36), L"Notafon could not read this file. It");
+    EXPECT_FALSE(PlayerLoaded);
+
+    // With a saved recording, the player falls back to it.
+    C(kIdFileName)->text = L"rec";
+    onCommand(kIdRecord, kNotifyClicked);
+    std::vector<int16_t> voice(44100, 3000);
+    FeedMicrophone(voice);
+    onCommand(kIdStop, kNotifyClicked);
+    ASSERT_TRUE(recorder.lastRecordingSaved);
+    OpenForPlay(bad.wstring().c_str());
+    EXPECT_TRUE(PlayerLoaded);
+    EXPECT_EQ(std::wstring(PlayerPath), std::wstring(recorder.recordingPath));
+    EXPECT_EQ(window.messageBoxes.size(), 2u);
+}
+
+TEST_F(ControllerTest, DraggingTheSeekThumbPreviewsAndSeeksOnceAtTheEnd) {
+    LoadSeconds(90);
+    C(kIdSeek)->slider = 500;
+    onSliderNotification(kIdSeek, kSliderThumbTrack);
+    EXPECT_TRUE(SeekDragging);
+    EXPECT_EQ(Text(kIdTime), L"00:00:45");
+    EXPECT_EQ(Text(kIdTimes), L"Total 00:01:30   \x00B7   Remaining 00:00:45");
+    EXPECT_DOUBLE_EQ(playerPosition(), 0.0);
+    RefreshPlayer();  // the timer does not move the thumb under the user's hand
+    EXPECT_EQ(C(kIdSeek)->slider, 500);
+    onSliderNotification(kIdSeek, kSliderEndScroll);
+    EXPECT_FALSE(SeekDragging);
+    EXPECT_NEAR(playerPosition(), 45.0, 0.01);
+    // An end notification with no drag before it does nothing.
+    C(kIdSeek)->slider = 100;
+    onSliderNotification(kIdSeek, kSliderEndScroll);
+    EXPECT_NEAR(playerPosition(), 45.0, 0.01);
+    // A click (page step) seeks at once.
+    onSliderNotification(kIdSeek, 3);
+    EXPECT_NEAR(playerPosition(), 9.0, 0.01);
+}
+
+TEST_F(ControllerTest, RewindAndForwardAreClampedByThePlayer) {
+    LoadSeconds(90);
+    C(kIdRewindAmount)->selection = 6;
+    onCommand(kIdRewindAmount, kNotifySelChange);
+    EXPECT_EQ(RewindSeconds, 30);
+    EXPECT_EQ(Text(kIdBack), L"Back 30s");
+    EXPECT_TRUE(WasWritten(L"RewindSeconds"));
+    playerSeek(10.0);
+    onCommand(kIdBack, kNotifyClicked);
+    EXPECT_DOUBLE_EQ(playerPosition(), 0.0);
+    playerSeek(88.0);
+    onCommand(kIdForward, kNotifyClicked);
+    EXPECT_NEAR(playerPosition(), 90.0, 0.01);
+    onCommand(kIdStart, kNotifyClicked);
+    EXPECT_DOUBLE_EQ(playerPosition(), 0.0);
+}
+
+TEST_F(ControllerTest, PlayTogglesAndThePlayerStopGoesBackToTheStart) {
+    LoadSeconds(10);
+    onCommand(kIdPlay, kNotifyClicked);
+    EXPECT_TRUE(playerIsPlaying());
+    EXPECT_EQ(Text(kIdPlay), L"Pause");
+    playerSeek(4.0);
+    onCommand(kIdPlayerStop, kNotifyClicked);
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_DOUBLE_EQ(playerPosition(), 0.0);
+    EXPECT_EQ(Text(kIdPlay), L"Play");
+}
+
+TEST_F(ControllerTest, VolumeAndSpeedSlidersApplyAtOnceAndSaveAtTheEndOfADrag) {
+    LoadSeconds(3);
+    C(kIdVolume)->slider = 150;
+    onSliderNotification(kIdVolume, kSliderThumbTrack);
+    EXPECT_EQ(Text(kIdVolumeLabel), L"Volume 150%");
+    EXPECT_DOUBLE_EQ(player.volume.load(), 1.5);
+    EXPECT_FALSE(WasWritten(L"PlayVolume"));
+    onSliderNotification(kIdVolume, kSliderEndScroll);
+    EXPECT_TRUE(WasWritten(L"PlayVolume"));
+    C(kIdSpeed)->slider = 13;
+    onSliderNotification(kIdSpeed, 1);
+    EXPECT_EQ(Text(kIdSpeedLabel), L"Speed 65%");
+    EXPECT_DOUBLE_EQ(player.speed, 0.65);
+}
+
+TEST_F(ControllerTest, HotKeysStartAndStopRecordingAndPlaybackKeysWaitForIdle) {
+    LoadSeconds(10);
+    HandleHotkey(kHotkeyFirstPlayback);
+    EXPECT_TRUE(playerIsPlaying());
+    HandleHotkey(kHotkeyFirstPlayback);
+    EXPECT_FALSE(playerIsPlaying());
+    HandleHotkey(kHotkeyRecord);
+    ASSERT_EQ(recorder.state, RecorderState::Recording);
+    EXPECT_FALSE(PlayerLoaded);              // a recording empties the player
+    HandleHotkey(kHotkeyFirstPlayback + 3);  // ignored while recording
+    togglePause();
+    HandleHotkey(kHotkeyRecord);  // a paused recording is stopped too
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(Text(kIdStatus), L"Nothing was recorded");
+}
+
+TEST_F(ControllerTest, ARecordingFromTheWindowIsSavedAndLoaded) {
+    C(kIdFileName)->text = L"Interview.wav";
+    C(kIdSkipSilence)->checked = false;
+    onCommand(kIdRecord, kNotifyClicked);
+    EXPECT_EQ(Text(kIdStatus), L"Recording");
+    EXPECT_EQ(window.timers[kTimerRecording], 70);
+    EXPECT_TRUE(WasWritten(L"Format"));  // settings are saved at the start
+    std::vector<int16_t> voice(44100 * 2, -5000);
+    FeedMicrophone(voice);
+    onTimer(kTimerRecording);
+    EXPECT_EQ(Text(kIdTime), L"00:00:02");
+    onCommand(kIdMark, kNotifyClicked);
+    onCommand(kIdStop, kNotifyClicked);
+    EXPECT_EQ(Text(kIdStatus), L"Done and saved");
+    EXPECT_EQ(window.timers.count(kTimerRecording), 0u);
+    EXPECT_TRUE(PlayerLoaded);
+    EXPECT_EQ(std::filesystem::path(PlayerPath), folder / "Interview.wav");
+    EXPECT_TRUE(std::filesystem::exists(folder / "Interview-marks.txt"));
+    EXPECT_EQ(Text(kIdLoadedName), L"Interview.wav");
+}
+
+TEST_F(ControllerTest, DroppedFilesAreRefusedWithAReason) {
+    onDropFiles(2, L"a.wav", false);
+    EXPECT_EQ(Text(kIdStatus), L"Drop one MP3, WAV or M4A file at a time.");
+    onDropFiles(1, L"", true);
+    EXPECT_EQ(Text(kIdStatus), L"That file path is too long to load here.");
+    onDropFiles(1, L"", false);
+    EXPECT_EQ(Text(kIdStatus), L"Could not read the dropped file path.");
+    onCommand(kIdRecord, kNotifyClicked);
+    onDropFiles(1, L"a.wav", false);
+    EXPECT_EQ(Text(kIdStatus), L"Stop recording before dropping an audio file.");
+    CapturePlaySlot = 1;
+    onDropFiles(1, L"a.wav", false);
+    EXPECT_EQ(Text(kIdStatus), L"Finish changing a shortcut before dropping audio.");
+    CapturePlaySlot = -1;
+}
+
+TEST_F(ControllerTest, ClosingWhileRecordingKeepsTheRecordingAndSavesTheSettings) {
+    C(kIdFileName)->text = L"closing";
+    onCommand(kIdRecord, kNotifyClicked);
+    std::vector<int16_t> voice(44100, 2000);
+    FeedMicrophone(voice);
+    int writesBefore = store.writeCount;
+    onCloseRequest();
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(Text(kIdStatus), L"Done and saved");
+    EXPECT_TRUE(std::filesystem::exists(folder / "closing.wav"));
+    EXPECT_GT(store.writeCount, writesBefore);
+    EXPECT_FALSE(PlayerLoaded);
+    EXPECT_TRUE(hotkeys.empty());
+    EXPECT_TRUE(window.destroyed);
+}

@@ -1,0 +1,387 @@
+// notafon_e2e_driver: drives the running Notafon window from a second Windows process on the same desktop, the way
+// a user would, one step after another from the command line:
+//
+//   find CLASS TIMEOUT_MS        wait for the top-level window of CLASS to be shown; later steps work on it
+//   click ID                     a button click: refused (exit 5) when the control is disabled, because WM_COMMAND
+//                                would run the handler even for a disabled button
+//   check ID 0|1                 tick or clear a check box, then the click notification it would send
+//   select ID ROW                choose a row of a drop-down list, then the selection-change notification
+//   settext ID TEXT              replace a control's text (an edit box then reports the change itself)
+//   slider ID POS [CODE]         move a slider, then its scroll notification CODE (default 4, thumb position)
+//   text ID | enabled ID | checked ID | cursel ID | sliderpos ID | center ID     print one value
+//   waittext ID TEXT TIMEOUT_MS | waitprefix ID PREFIX TIMEOUT_MS               poll every 20 ms (exit 3 on timeout)
+//   sleep MS | fg | close TIMEOUT_MS | terminate
+//
+// Controls are found among all descendants of the window (settings controls live in a child container) by their
+// identifier; "ID:CLASS" picks one of several controls sharing an identifier. TEXT arguments may hold \uXXXX escapes,
+// so non-ASCII text does not depend on the locale Wine converts the command line with. Every notification goes to
+// the control's parent, as the control itself would send it, so the container's forwarding is exercised too.
+//
+// Output: "key: value" lines, UTF-8, LF; line breaks within a value are written as \r and \n. Exit codes: 0 every
+// step passed, 1 bad usage, 2 window not found, 3 wait timed out, 4 no such control (or an ambiguous identifier),
+// 5 control disabled, 6 the process did not exit after close, 7 the window did not answer a message.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <wchar.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+enum Exit {
+    kOk = 0,
+    kUsage = 1,
+    kNoWindow = 2,
+    kTimeout = 3,
+    kNoControl = 4,
+    kDisabled = 5,
+    kStillRunning = 6,
+    kNoAnswer = 7
+};
+
+// Long enough for a handler that finishes a recording; short enough that a hung window fails the step.
+const UINT kAnswerMs = 15000;
+
+HWND g_window;
+DWORD g_start;
+
+// One "key: value" line; line breaks inside the value are written as \r and \n so that it stays one line.
+void Line(const char* key, const std::wstring& raw) {
+    std::wstring value;
+    for (wchar_t ch : raw) {
+        if (ch == L'\r') {
+            value += L"\\r";
+        } else if (ch == L'\n') {
+            value += L"\\n";
+        } else {
+            value += ch;
+        }
+    }
+    int n =
+        WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, value.c_str(), static_cast<int>(value.size()), &utf8[0], n, nullptr, nullptr);
+    printf("%s: %s\n", key, utf8.c_str());
+    fflush(stdout);
+}
+
+void LineInt(const char* key, long long value) {
+    Line(key, std::to_wstring(value));
+}
+
+int Fail(int code, const std::wstring& why) {
+    Line("error", why);
+    return code;
+}
+
+DWORD Elapsed(DWORD since) {
+    return GetTickCount() - since;
+}
+
+std::wstring Unescape(const wchar_t* s) {
+    std::wstring out;
+    for (; *s; ++s) {
+        if (s[0] == L'\\' && s[1] == L'u' && wcslen(s) >= 6) {
+            wchar_t hex[5] = {s[2], s[3], s[4], s[5], 0};
+            wchar_t* end = nullptr;
+            unsigned long v = wcstoul(hex, &end, 16);
+            if (end == hex + 4) {
+                out += static_cast<wchar_t>(v);
+                s += 5;
+                continue;
+            }
+        }
+        out += *s;
+    }
+    return out;
+}
+
+bool ParseInt(const wchar_t* s, long* out) {
+    wchar_t* end = nullptr;
+    *out = wcstol(s, &end, 10);
+    return end != s && *end == 0;
+}
+
+bool Send(HWND to, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(to, msg, wp, lp, SMTO_ABORTIFHUNG, kAnswerMs, &r)) return false;
+    if (result) *result = static_cast<LRESULT>(r);
+    return true;
+}
+
+struct Search {
+    int id;
+    std::wstring cls;  // empty: any class
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
+    Search* s = reinterpret_cast<Search*>(lp);
+    if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
+    if (!s->cls.empty()) {
+        wchar_t cls[64] = L"";
+        GetClassNameW(hwnd, cls, 64);
+        if (_wcsicmp(cls, s->cls.c_str()) != 0) return TRUE;
+    }
+    s->found.push_back(hwnd);
+    return TRUE;
+}
+
+// "ID" or "ID:CLASS" among every descendant of the window.
+int FindControl(const wchar_t* spec, HWND* out) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    Search s;
+    std::wstring text = spec;
+    size_t colon = text.find(L':');
+    long id = 0;
+    if (!ParseInt(text.substr(0, colon).c_str(), &id)) return Fail(kUsage, L"bad control " + text);
+    s.id = static_cast<int>(id);
+    if (colon != std::wstring::npos) s.cls = text.substr(colon + 1);
+    EnumChildWindows(g_window, Collect, reinterpret_cast<LPARAM>(&s));
+    if (s.found.empty()) return Fail(kNoControl, L"no control " + text);
+    if (s.found.size() > 1) return Fail(kNoControl, L"several controls have the identifier " + text + L"; add :CLASS");
+    *out = s.found[0];
+    return kOk;
+}
+
+int EnabledControl(const wchar_t* spec, HWND* out) {
+    int rc = FindControl(spec, out);
+    if (rc != kOk) return rc;
+    if (!IsWindowEnabled(*out)) return Fail(kDisabled, std::wstring(L"control ") + spec + L" is disabled");
+    return kOk;
+}
+
+int GetText(HWND hwnd, std::wstring* out) {
+    wchar_t buf[1024] = L"";
+    LRESULT n = 0;
+    if (!Send(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), &n)) return Fail(kNoAnswer, L"WM_GETTEXT");
+    *out = buf;
+    return kOk;
+}
+
+int Notify(HWND control, WORD code) {
+    WPARAM wp = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code);
+    if (!Send(GetParent(control), WM_COMMAND, wp, reinterpret_cast<LPARAM>(control), nullptr)) {
+        return Fail(kNoAnswer, L"WM_COMMAND");
+    }
+    return kOk;
+}
+
+std::string Key(const char* what, const wchar_t* spec) {
+    std::string key = what;
+    key += ' ';
+    for (const wchar_t* p = spec; *p; ++p) key += static_cast<char>(*p);
+    return key;
+}
+
+int WaitText(const wchar_t* spec, const std::wstring& want, long timeout, bool prefix) {
+    HWND c;
+    int rc = FindControl(spec, &c);
+    if (rc != kOk) return rc;
+    DWORD start = GetTickCount();
+    std::wstring text;
+    for (;;) {
+        rc = GetText(c, &text);
+        if (rc != kOk) return rc;
+        bool match = prefix ? text.compare(0, want.size(), want) == 0 : text == want;
+        if (match) {
+            Line(Key("text", spec).c_str(), text);
+            LineInt("waited_ms", Elapsed(start));
+            return kOk;
+        }
+        if (Elapsed(start) >= static_cast<DWORD>(timeout)) break;
+        Sleep(20);
+    }
+    Line(Key("text", spec).c_str(), text);
+    return Fail(kTimeout, std::wstring(L"waited ") + std::to_wstring(timeout) + L" ms for " +
+                              (prefix ? L"a text starting with '" : L"'") + want + L"'");
+}
+
+int Close(long timeout) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the window's process");
+    DWORD start = GetTickCount();
+    PostMessageW(g_window, WM_CLOSE, 0, 0);
+    DWORD r = WaitForSingleObject(p, static_cast<DWORD>(timeout));
+    DWORD code = 0;
+    GetExitCodeProcess(p, &code);
+    CloseHandle(p);
+    if (r != WAIT_OBJECT_0)
+        return Fail(kStillRunning, L"the process still runs after " + std::to_wstring(timeout) + L" ms");
+    LineInt("exit", code);
+    LineInt("close_ms", Elapsed(start));
+    g_window = nullptr;
+    return kOk;
+}
+
+int Terminate() {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the window's process");
+    TerminateProcess(p, 99);
+    WaitForSingleObject(p, 5000);
+    CloseHandle(p);
+    g_window = nullptr;
+    Line("terminated", L"1");
+    return kOk;
+}
+
+// Runs the step at argv[*i], advancing *i past its arguments.
+int Step(int argc, wchar_t** argv, int* i) {
+    const wchar_t* name = argv[(*i)++];
+    auto need = [&](int n) { return *i + n <= argc; };
+    auto arg = [&]() { return argv[(*i)++]; };
+    long n1 = 0, n2 = 0;
+    HWND c = nullptr;
+    int rc = kOk;
+    LRESULT r = 0;
+
+    if (wcscmp(name, L"find") == 0) {
+        if (!need(2)) return Fail(kUsage, L"find CLASS TIMEOUT_MS");
+        const wchar_t* cls = arg();
+        if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"find: bad timeout");
+        DWORD start = GetTickCount();
+        // The window can be found while it still builds its controls; it is shown only once that is done.
+        for (;;) {
+            g_window = FindWindowW(cls, nullptr);
+            if (g_window && IsWindowVisible(g_window)) break;
+            if (Elapsed(start) >= static_cast<DWORD>(n1)) break;
+            Sleep(20);
+        }
+        if (!g_window) return Fail(kNoWindow, std::wstring(L"no window of class ") + cls);
+        if (!IsWindowVisible(g_window))
+            return Fail(kNoWindow, std::wstring(L"the window of class ") + cls + L" stays hidden");
+        DWORD pid = 0;
+        GetWindowThreadProcessId(g_window, &pid);
+        LineInt("pid", pid);
+        LineInt("found_ms", Elapsed(start));
+        return kOk;
+    }
+    if (wcscmp(name, L"click") == 0) {
+        if (!need(1)) return Fail(kUsage, L"click ID");
+        if ((rc = EnabledControl(arg(), &c)) != kOk) return rc;
+        return Notify(c, BN_CLICKED);
+    }
+    if (wcscmp(name, L"check") == 0) {
+        if (!need(2)) return Fail(kUsage, L"check ID 0|1");
+        const wchar_t* spec = arg();
+        if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"check: 0 or 1");
+        if ((rc = EnabledControl(spec, &c)) != kOk) return rc;
+        if (!Send(c, BM_SETCHECK, n1 ? BST_CHECKED : BST_UNCHECKED, 0, nullptr)) return Fail(kNoAnswer, L"BM_SETCHECK");
+        return Notify(c, BN_CLICKED);
+    }
+    if (wcscmp(name, L"select") == 0) {
+        if (!need(2)) return Fail(kUsage, L"select ID ROW");
+        const wchar_t* spec = arg();
+        if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"select: bad row");
+        if ((rc = EnabledControl(spec, &c)) != kOk) return rc;
+        if (!Send(c, CB_SETCURSEL, static_cast<WPARAM>(n1), 0, &r)) return Fail(kNoAnswer, L"CB_SETCURSEL");
+        if (r != n1) return Fail(kUsage, L"the list has no row " + std::to_wstring(n1));
+        return Notify(c, CBN_SELCHANGE);
+    }
+    if (wcscmp(name, L"settext") == 0) {
+        if (!need(2)) return Fail(kUsage, L"settext ID TEXT");
+        const wchar_t* spec = arg();
+        std::wstring text = Unescape(arg());
+        if ((rc = EnabledControl(spec, &c)) != kOk) return rc;
+        if (!Send(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), nullptr))
+            return Fail(kNoAnswer, L"WM_SETTEXT");
+        return kOk;
+    }
+    if (wcscmp(name, L"slider") == 0) {
+        if (!need(2)) return Fail(kUsage, L"slider ID POS [CODE]");
+        const wchar_t* spec = arg();
+        if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"slider: bad position");
+        n2 = TB_THUMBPOSITION;
+        if (*i < argc && ParseInt(argv[*i], &n2)) ++*i;
+        if ((rc = EnabledControl(spec, &c)) != kOk) return rc;
+        if (!Send(c, TBM_SETPOS, TRUE, n1, nullptr)) return Fail(kNoAnswer, L"TBM_SETPOS");
+        WPARAM wp = MAKEWPARAM(static_cast<WORD>(n2), static_cast<WORD>(n1));
+        if (!Send(GetParent(c), WM_HSCROLL, wp, reinterpret_cast<LPARAM>(c), nullptr)) {
+            return Fail(kNoAnswer, L"WM_HSCROLL");
+        }
+        return kOk;
+    }
+    if (wcscmp(name, L"text") == 0 || wcscmp(name, L"enabled") == 0 || wcscmp(name, L"checked") == 0 ||
+        wcscmp(name, L"cursel") == 0 || wcscmp(name, L"sliderpos") == 0 || wcscmp(name, L"center") == 0) {
+        if (!need(1)) return Fail(kUsage, std::wstring(name) + L" ID");
+        const wchar_t* spec = arg();
+        if ((rc = FindControl(spec, &c)) != kOk) return rc;
+        std::string key;
+        for (const wchar_t* p = name; *p; ++p) key += static_cast<char>(*p);
+        key = Key(key.c_str(), spec);
+        if (wcscmp(name, L"text") == 0) {
+            std::wstring text;
+            if ((rc = GetText(c, &text)) != kOk) return rc;
+            Line(key.c_str(), text);
+        } else if (wcscmp(name, L"enabled") == 0) {
+            LineInt(key.c_str(), IsWindowEnabled(c) ? 1 : 0);
+        } else if (wcscmp(name, L"center") == 0) {
+            RECT rect;
+            GetWindowRect(c, &rect);
+            Line(key.c_str(),
+                 std::to_wstring((rect.left + rect.right) / 2) + L" " + std::to_wstring((rect.top + rect.bottom) / 2));
+        } else {
+            UINT msg = wcscmp(name, L"checked") == 0  ? BM_GETCHECK
+                       : wcscmp(name, L"cursel") == 0 ? CB_GETCURSEL
+                                                      : TBM_GETPOS;
+            if (!Send(c, msg, 0, 0, &r)) return Fail(kNoAnswer, std::wstring(name));
+            LineInt(key.c_str(), static_cast<int>(r));
+        }
+        return kOk;
+    }
+    if (wcscmp(name, L"waittext") == 0 || wcscmp(name, L"waitprefix") == 0) {
+        if (!need(3)) return Fail(kUsage, std::wstring(name) + L" ID TEXT TIMEOUT_MS");
+        const wchar_t* spec = arg();
+        std::wstring want = Unescape(arg());
+        if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"bad timeout");
+        return WaitText(spec, want, n1, wcscmp(name, L"waitprefix") == 0);
+    }
+    if (wcscmp(name, L"sleep") == 0) {
+        if (!need(1) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"sleep MS");
+        Sleep(static_cast<DWORD>(n1));
+        return kOk;
+    }
+    if (wcscmp(name, L"fg") == 0) {
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        LineInt("foreground", SetForegroundWindow(g_window) ? 1 : 0);
+        return kOk;
+    }
+    if (wcscmp(name, L"close") == 0) {
+        if (!need(1) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"close TIMEOUT_MS");
+        return Close(n1);
+    }
+    if (wcscmp(name, L"terminate") == 0) return Terminate();
+    return Fail(kUsage, std::wstring(L"unknown step ") + name);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    g_start = GetTickCount();
+    if (argc < 2) {
+        fprintf(stderr, "usage: notafon_e2e_driver STEP [ARGS]... (see the comment at the top of driver_win.cpp)\n");
+        return kUsage;
+    }
+    int i = 1;
+    while (i < argc) {
+        int rc = Step(argc, argv, &i);
+        if (rc != kOk) {
+            LineInt("failed_step_at_ms", Elapsed(g_start));
+            return rc;
+        }
+    }
+    return kOk;
+}

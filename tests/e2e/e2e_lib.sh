@@ -1,0 +1,187 @@
+# shellcheck shell=bash
+# Shared by the end-to-end scripts of Notafon.exe under Wine (sourced; defines variables and functions only).
+#
+#   e2e_setup APP DRIVER NATIVE_BUILD ARTIFACTS   paths, a work folder, the clean-up on exit
+#   drv STEP...                                   runs the driver; its output is in $DRV_OUT, printed indented
+#   out KEY                                       the last value of "KEY: value" in $DRV_OUT
+#   expect NAME GOT WANT / expect_match NAME GOT REGEX / fail NAME WHY   checks, counted in $FAILURES
+#   app_start / app_close                         Notafon.exe in the background, closed through its window
+#   fresh_settings FOLDER                         no saved settings except the recordings folder
+#   reg_value NAME                                a saved value (DWORDs in decimal), empty when absent
+#   feed_start RATE RAW / feed_stop               the FIFO microphone of RATE plays RAW in real time, then silence
+#   mic_drain RATE                                empties that FIFO of what an earlier feeder left in it
+#   speaker_start FILE / speaker_stop             parecord of the null sink's monitor into FILE (raw, 44100 Hz mono)
+#   rms_of FILE START DURATION                    RMS amplitude (0..1) of a stretch of a recording of the speaker
+#
+# Needs the environment of scripts/wine-env.sh (wine_env_up); scripts/test.sh provides it.
+
+E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../scripts/wine-env.sh
+source "$E2E_HERE/../../scripts/wine-env.sh"
+
+E2E_KEY='HKCU\Software\Parlowen\Recorder'
+FAILURES=0
+APP_PID='' FEED_PID='' SPEAKER_PID=''
+
+e2e_setup() {
+    wine_env_require || exit 1
+    APP=$1 DRIVER=$2
+    local native=$3
+    ARTIFACTS=$4
+    CHECK="$native/tests/audio_check" MATCH="$native/tests/signal_match" NATIVE_CLI="$native/src/notafon-cli"
+    local f
+    for f in "$APP" "$DRIVER" "$CHECK" "$MATCH" "$NATIVE_CLI"; do
+        [ -f "$f" ] || { echo "FAIL: $f is missing (build the native and Windows presets first)"; exit 1; }
+    done
+    mkdir -p "$ARTIFACTS"
+    WORK=$(mktemp -d)
+    trap e2e_cleanup EXIT
+    START_TIME=$(date +%s.%N)
+}
+
+# Whatever a failed run left: the feeder (it would block on a full pipe for good), parecord, the application.
+e2e_cleanup() {
+    feed_stop
+    speaker_stop
+    if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
+        wine "$DRIVER" find PRLWRecorder 1000 terminate >/dev/null 2>&1
+        kill "$APP_PID" 2>/dev/null
+        wait "$APP_PID" 2>/dev/null
+    fi
+    [ -n "${KEEP_WORK:-}" ] && cp -r "$WORK" "$KEEP_WORK"
+    rm -rf "$WORK"
+}
+
+elapsed() { awk -v a="$(date +%s.%N)" -v b="$START_TIME" 'BEGIN { printf "%.1f s", a - b }'; }
+section() { printf '\n== %s (at %s)\n' "$*" "$(elapsed)"; }
+
+fail() {
+    printf 'FAIL: %s: %s\n' "$1" "$2"
+    FAILURES=$((FAILURES + 1))
+    return 1
+}
+expect() {
+    if [ "$2" = "$3" ]; then printf 'ok: %s = %s\n' "$1" "$2"; else fail "$1" "got '$2', expected '$3'"; fi
+}
+expect_match() {
+    if [[ "$2" =~ $3 ]]; then printf 'ok: %s = %s\n' "$1" "$2"; else fail "$1" "got '$2', expected /$3/"; fi
+}
+
+# drv STEP...: the driver's exit status; its output (CR removed) in DRV_OUT, echoed indented.
+drv() {
+    local rc=0
+    wine "$DRIVER" "$@" >"$WORK/drv.out" 2>"$WORK/drv.err" || rc=$?
+    DRV_OUT=$(tr -d '\r' <"$WORK/drv.out")
+    [ -n "$DRV_OUT" ] && printf '%s\n' "$DRV_OUT" | sed 's/^/    /'
+    if [ $rc -ne 0 ]; then
+        printf '    (driver exit %d for: %s)\n' "$rc" "$*"
+        sed 's/^/    stderr: /' "$WORK/drv.err" | head -5
+    fi
+    return $rc
+}
+# The window's steps, prefixed with finding it.
+win() { drv find PRLWRecorder 5000 "$@"; }
+out() { printf '%s\n' "$DRV_OUT" | sed -n "s/^$1: //p" | tail -1; }
+
+fresh_settings() {
+    wine reg delete "$E2E_KEY" /f >/dev/null 2>&1 || true
+    wine reg add "$E2E_KEY" /v Folder /t REG_SZ /d "$(wine_path "$1")" /f >/dev/null 2>&1 ||
+        { echo "FAIL: could not set the recordings folder"; exit 1; }
+}
+
+# DWORDs print in decimal, strings as stored.
+reg_value() {
+    local line type value
+    line=$(wine reg query "$E2E_KEY" /v "$1" 2>/dev/null | tr -d '\r' | grep -E "^ +$1 +REG_") || return 0
+    type=$(printf '%s\n' "$line" | awk '{ print $2 }')
+    value=$(printf '%s\n' "$line" | sed -E "s/^ +$1 +REG_[A-Z_]+ +//")
+    if [ "$type" = REG_DWORD ]; then printf '%d\n' "$value"; else printf '%s\n' "$value"; fi
+}
+
+app_start() {
+    wine "$APP" >"$WORK/app.log" 2>&1 &
+    APP_PID=$!
+    drv find PRLWRecorder 30000 || { fail "start" "no Notafon window"; exit 1; }
+}
+
+# Closes through the window (WM_CLOSE) and waits for the process; the wine process ends with it.
+app_close() {
+    if win close 20000; then
+        expect "exit code after closing" "$(out exit)" 0
+    else
+        fail "close" "the window did not close"
+    fi
+    for _ in $(seq 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.05; done
+    if kill -0 "$APP_PID" 2>/dev/null; then fail "close" "the wine process still runs"; fi
+    wait "$APP_PID" 2>/dev/null
+    APP_PID=
+}
+
+feed_start() {
+    local fifo=NOTAFON_MIC_FIFO_$1
+    python3 "$E2E_HERE/../tools/feed_fifo.py" "${!fifo}" "$2" --rate "$1" --max-seconds 60 &
+    FEED_PID=$!
+}
+feed_stop() {
+    [ -n "$FEED_PID" ] || return 0
+    kill "$FEED_PID" 2>/dev/null
+    wait "$FEED_PID" 2>/dev/null
+    FEED_PID=
+}
+
+# A feeder killed after a recording leaves up to a pipe's worth (about 1.5 s at 22050 Hz) unread, which the next
+# recording would hear first.
+mic_drain() {
+    local fifo=NOTAFON_MIC_FIFO_$1
+    python3 - "${!fifo}" <<'EOF_PY'
+import os, sys
+fd = os.open(sys.argv[1], os.O_RDONLY | os.O_NONBLOCK)
+n = 0
+try:
+    while True:
+        block = os.read(fd, 65536)
+        if not block:
+            break
+        n += len(block)
+except BlockingIOError:
+    pass
+os.close(fd)
+print("drained: %d bytes" % n)
+EOF_PY
+}
+
+# Delivery starts late (0.3 to 2 s) and a stale file would look like data at once: wait for fresh bytes. The 250 ms
+# latency keeps parecord from losing stretches on a busy machine.
+speaker_start() {
+    SPEAKER_FILE=$1
+    rm -f "$SPEAKER_FILE"
+    parecord --device=speaker.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=250 \
+        "$SPEAKER_FILE" &
+    SPEAKER_PID=$!
+    for _ in $(seq 250); do [ -s "$SPEAKER_FILE" ] && return 0; sleep 0.02; done
+    fail "speaker" "parecord delivered nothing"
+}
+speaker_stop() {
+    [ -n "$SPEAKER_PID" ] || return 0
+    kill -TERM "$SPEAKER_PID" 2>/dev/null
+    wait "$SPEAKER_PID" 2>/dev/null
+    SPEAKER_PID=
+}
+
+speaker_wav() { sox -t raw -r 44100 -e signed -b 16 -c 1 "$1" "$2"; }
+
+rms_of() {
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$1" -n trim "$2" "$3" stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
+}
+
+# A number comparison for the checks: awk's exit status of EXPR with a and b bound.
+holds() { awk -v a="$1" -v b="$2" "BEGIN { exit !($3) }"; }
+
+e2e_finish() {
+    section "done"
+    if [ "$FAILURES" -ne 0 ]; then
+        echo "FAIL: $FAILURES check(s) failed"
+        exit 1
+    fi
+    echo "PASS"
+}

@@ -1,0 +1,249 @@
+#!/usr/bin/env bash
+# Notafon.exe end to end under Wine: the window after start (screenshot kept in ARTIFACTS), a 5 s spoken recording as
+# MP3 48 kbps through the real window with two marks, then the player on that recording: Play, Back, Forward, Start,
+# Stop, the seek, volume and speed sliders, with the speaker (PulseAudio's null sink) recorded while it plays.
+#
+# usage: e2e_record_test.sh NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
+set -uo pipefail
+
+source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
+e2e_setup "$@"
+
+REC="$WORK/recordings"
+mkdir -p "$REC"
+NAME="e2e speech"
+DOT=$'\u00b7'
+
+section "speech to feed: 5 s at 22050 Hz"
+espeak-ng -w "$WORK/speech-raw.wav" \
+    "Notafon keeps every word you say. Press stop when you are done, and the file is ready to play back."
+# Below the limiter's ceiling, so the verdict is a plain success.
+sox "$WORK/speech-raw.wav" -r 22050 -b 16 -c 1 "$WORK/speech.wav" norm -6 trim 0 5
+sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
+expect "speech length" "$(soxi -s "$WORK/speech.wav")" 110250
+
+section "start from fresh settings"
+fresh_settings "$REC"
+app_start
+win text 111 text 110 text 119 cursel 106 enabled 101 enabled 102 enabled 103 enabled 104
+expect "status at start" "$(out 'text 111')" "Ready to record  (Ctrl+Shift+R)"
+expect "time at start" "$(out 'text 110')" "00:00:00"
+expect "folder shown" "$(out 'text 119')" "$(wine_path "$REC")"
+expect "quality row at start" "$(out 'cursel 106')" 1
+expect "Record enabled when idle" "$(out 'enabled 101')" 1
+expect "Pause disabled when idle" "$(out 'enabled 102')" 0
+expect "Stop disabled when idle" "$(out 'enabled 103')" 0
+expect "Mark disabled when idle" "$(out 'enabled 104')" 0
+
+section "screenshot of the main window"
+WID=$(xdotool search --name '^Notafon v2\.0$' | head -1)
+SHOT="$ARTIFACTS/main-window.png"
+rm -f "$SHOT"
+# The controls paint from the message loop after the window shows: take it again until it is no longer blank.
+for _ in $(seq 20); do
+    [ -n "$WID" ] && import -window "$WID" "$SHOT" 2>/dev/null &&
+        holds "$(identify -format '%k' "$SHOT")" 30 'a >= b' && break
+    sleep 0.1
+done
+if [ -f "$SHOT" ]; then
+    read -r w h colours <<<"$(identify -format '%w %h %k' "$SHOT")"
+    echo "screenshot: $SHOT (${w}x${h}, $colours colours)"
+    # The 380 x 520 client area plus Wine's frame and caption, and more than a blank face.
+    if ! holds "$w" 380 'a >= b && a <= b + 40' || ! holds "$h" 520 'a >= b && a <= b + 60'; then
+        fail "screenshot" "size ${w}x${h} is not the main window's"
+    fi
+    holds "$colours" 30 'a >= b' || fail "screenshot" "only $colours colours: nothing drawn"
+else
+    fail "screenshot" "no X window named 'Notafon v2.0' could be captured"
+fi
+
+section "record 5 s of speech as MP3 48 kbps, with two marks"
+wine_env_use_mic 22050
+win select 106 1 settext 118 "$NAME" click 101 text 111 enabled 101 enabled 102 enabled 103 enabled 104 \
+    enabled 106 enabled 118 enabled 107 enabled 117:Button
+expect "status while recording" "$(out 'text 111')" "Recording"
+expect "Record disabled while recording" "$(out 'enabled 101')" 0
+expect "Pause enabled while recording" "$(out 'enabled 102')" 1
+expect "Stop enabled while recording" "$(out 'enabled 103')" 1
+expect "Mark enabled while recording" "$(out 'enabled 104')" 1
+expect "Quality disabled while recording" "$(out 'enabled 106')" 0
+expect "File name disabled while recording" "$(out 'enabled 118')" 0
+expect "Replace disabled while recording" "$(out 'enabled 107')" 0
+expect "Change folder disabled while recording" "$(out 'enabled 117:Button')" 0
+feed_start 22050 "$WORK/speech.raw"
+# A second Record is refused like a click on a disabled button.
+win click 101
+expect "driver refuses Record while recording (exit 5)" "$?" 5
+
+# A mark is stamped with the recorded time at the click: at least the time shown just before, at most the time
+# shown once the 70 ms timer has caught up after it.
+MARK_SECONDS=()
+mark_at() {
+    local n=$1 label=$2 status before after s
+    win waittext 110 "$label" 10000 click 104 text 111 sleep 150 text 110 || { fail "mark $n" "could not click"; return; }
+    status=$(out 'text 111')
+    after=$(out 'text 110')
+    before=$label
+    expect_match "status after mark $n" "$status" "^Recording\. Mark $n added at 00:0[0-9]$"
+    s=${status##*:}
+    s=$((10#$s))
+    MARK_SECONDS+=("$s")
+    if ! holds "$s" "$((10#${before##*:}))" 'a >= b' || ! holds "$s" "$((10#${after##*:}))" 'a <= b'; then
+        fail "mark $n time" "$s s is outside the shown times $before .. $after"
+    fi
+}
+mark_at 1 00:00:01
+mark_at 2 00:00:03
+
+# Stop once the whole 5 s of speech is in: the time counts captured audio, and capture began before the feed.
+win waittext 110 00:00:05 10000 sleep 500 click 103 text 111 text 112 text 110 enabled 101 enabled 104
+feed_stop
+expect "status after stop" "$(out 'text 111')" "Done and saved"
+DETAIL=$(out 'text 112')
+expect "Record enabled after stop" "$(out 'enabled 101')" 1
+expect "Mark disabled after stop" "$(out 'enabled 104')" 0
+
+section "the recording on disk"
+MP3="$REC/$NAME.mp3"
+MARKS="$REC/$NAME-marks.txt"
+ls -l "$REC"
+# The length in the detail is the captured time, 5.5 s give or take the device's pace.
+expect "detail after stop" "$(printf '%s' "$DETAIL" | sed 's/^Saved (00:0[56], /Saved (00:05, /')" "Saved (00:05, 0.0 MB) to:\\r\\n$(wine_path "$MP3")\\r\\nNext: press \"Transcribe on Parlowen\" and choose this file there."
+if [ -f "$MP3" ]; then
+    # Measured: overall correlation 0.99x; the fed speech is all there, in order.
+    "$CHECK" mp3-corr "$MP3" "$WORK/speech.wav" --min-corr 0.98 --window 0.2:2.5 --window 2.5:4.8 \
+        --min-window-corr 0.97 || fail "recording" "the file does not decode to the fed speech"
+    "$NATIVE_CLI" decode "$MP3" --out "$WORK/decoded.wav" >"$WORK/decode.out" || fail "recording" "decode failed"
+    cat "$WORK/decode.out"
+else
+    fail "recording" "no file '$NAME.mp3' in the configured folder"
+fi
+if [ ${#MARK_SECONDS[@]} -eq 2 ]; then
+    printf 'Mark 1  00:%02d\r\nMark 2  00:%02d\r\n' "${MARK_SECONDS[0]}" "${MARK_SECONDS[1]}" >"$WORK/marks-expected.txt"
+    if cmp -s "$MARKS" "$WORK/marks-expected.txt"; then
+        echo "ok: marks file holds the two marks at ${MARK_SECONDS[*]} s"
+    else
+        fail "marks file" "$(od -c "$MARKS" 2>&1 | head -5) (expected marks at ${MARK_SECONDS[*]} s)"
+    fi
+fi
+
+section "the player holds the recording"
+SAMPLES=$(sed -n 's/^samples: //p' "$WORK/decode.out")
+RATE=$(sed -n 's/^rate: //p' "$WORK/decode.out")
+if [ -z "$SAMPLES" ] || [ -z "$RATE" ]; then
+    fail "player" "no decoded length to compare with"
+    e2e_finish
+fi
+DUR=$(awk -v n="$SAMPLES" -v r="$RATE" 'BEGIN { printf "%.6f", n / r }')
+# formatClock: whole seconds, truncated.
+clock() { awk -v t="$1" 'BEGIN { if (t < 0) t = 0; s = int(t); printf "%02d:%02d:%02d", s / 3600, (s / 60) % 60, s % 60 }'; }
+TOTAL=$(clock "$DUR")
+echo "duration: $DUR s ($TOTAL)"
+holds "$DUR" 5 'a >= b && a < 7' || fail "recording length" "$DUR s, expected about 5.5 s"
+# Label 136 with the player at POSITION.
+times_text() {
+    printf 'Total %s   %s   Remaining %s' "$TOTAL" "$DOT" "$(clock "$(awk -v d="$DUR" -v p="$1" 'BEGIN { print d - p }')")"
+}
+
+win text 130 text 148 text 110 text 136
+expect "Play button after the recording" "$(out 'text 130')" "Play"
+expect "loaded file name" "$(out 'text 148')" "$NAME.mp3"
+expect "position after loading" "$(out 'text 110')" "00:00:00"
+expect "times after loading" "$(out 'text 136')" "$(times_text 0)"
+
+# The part of the recording that plays in the first 2 s, as the speaker should receive it (44100 Hz). Measured:
+# correlation 0.9999 and RMS ratio 0.9998; the lower bound leaves room for parecord's occasional lost stretch, the
+# RMS bound still tells full from half volume.
+sox "$WORK/decoded.wav" -r 44100 "$WORK/expected-full.wav" trim 0.3 1.4
+sox "$WORK/expected-full.wav" "$WORK/expected-half.wav" vol 0.5
+
+section "Play, then Pause after 2 s: the speaker gets the recording"
+speaker_start "$WORK/play1.raw"
+# This Play is a real mouse click at the button's centre (the virtual desktop's screen is the X screen).
+win center 130
+read -r X Y <<<"$(out 'center 130')"
+xdotool mousemove "$X" "$Y" click 1
+win waittext 130 Pause 3000 waittext 110 00:00:02 8000 click 130 text 130 text 110 text 136
+PLAY_MS=$(out waited_ms)
+POS=$(out 'text 110')
+speaker_stop
+expect "Play button while playing (mouse click)" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 130: //p' | head -1)" \
+    "Pause"
+expect "Play button after pausing" "$(out 'text 130')" "Play"
+expect_match "position after 2 s" "$POS" "^00:00:0[23]$"
+P=$((10#${POS##*:}))
+expect_match "times after 2 s" "$(out 'text 136')" \
+    "^Total $TOTAL   $DOT   Remaining 00:00:0[$((${TOTAL##*:} - P - 1))$((${TOTAL##*:} - P))]$"
+holds "$PLAY_MS" 1500 'a >= b && a <= 3000' || fail "play speed" "2 s of playback took $PLAY_MS ms"
+speaker_wav "$WORK/play1.raw" "$WORK/play1.wav"
+"$MATCH" "$WORK/play1.wav" "$WORK/expected-full.wav" --min-corr 0.8 --rms-tolerance 0.1 ||
+    fail "speaker" "the speaker did not receive the recording at full volume"
+
+section "seek slider: drag to 800 of 1000, release"
+# Away from where the player stands (about 2 s), so the labels show the dragged time, not the position.
+SEEK=$(awk -v d="$DUR" 'BEGIN { printf "%.6f", 800 * d / 1000 }')
+win slider 133 800 5 text 110 text 136 sleep 300 text 110 slider 133 800 8 text 110 sliderpos 133
+expect "time while dragging" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 110: //p' | head -1)" "$(clock "$SEEK")"
+expect "times while dragging" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 136: //p' | head -1)" \
+    "$(times_text "$SEEK")"
+expect "time after releasing" "$(out 'text 110')" "$(clock "$SEEK")"
+expect "slider after releasing" "$(out 'sliderpos 133')" 800
+
+section "rewind amount, Forward, Back, Start, Stop"
+win select 139 1 text 131
+expect "Back button with a 2 s rewind" "$(out 'text 131')" "Back 2s"
+# Back from where the release put the player (it did seek: from the old position Back would reach 0).
+win click 131 text 110
+expect "Back 2 s from 80 %" "$(out 'text 110')" "$(clock "$(awk -v s="$SEEK" 'BEGIN { print s - 2 }')")"
+# Forward jumps 5 s whatever the rewind amount: past the end here, so the end.
+win click 149 text 110 text 136
+expect "Forward to the end" "$(out 'text 110')" "$TOTAL"
+expect "times at the end" "$(out 'text 136')" "$(times_text "$DUR")"
+win click 131 text 110
+expect "Back 2 s from the end" "$(out 'text 110')" "$(clock "$(awk -v d="$DUR" 'BEGIN { print d - 2 }')")"
+win click 132 text 110 text 136
+expect "Start" "$(out 'text 110')" "00:00:00"
+expect "times at the start" "$(out 'text 136')" "$(times_text 0)"
+win click 149 text 110
+expect "Forward from the start" "$(out 'text 110')" "00:00:05"
+win click 132 click 130 waittext 110 00:00:01 5000 text 130 click 150 text 130 text 110 sliderpos 133
+expect "Play button after player Stop" "$(out 'text 130')" "Play"
+expect "position after player Stop" "$(out 'text 110')" "00:00:00"
+expect "seek slider after player Stop" "$(out 'sliderpos 133')" 0
+speaker_start "$WORK/stopped.raw"
+win sleep 1000
+speaker_stop
+STOPPED_RMS=$(rms_of "$WORK/stopped.raw" 0 0.5)
+echo "speaker RMS while stopped: $STOPPED_RMS"
+holds "$STOPPED_RMS" 0.0005 'a < b' || fail "speaker" "sound while the player is stopped (RMS $STOPPED_RMS)"
+
+section "volume 50 %: half the level reaches the speaker"
+win slider 134 50 8 text 137
+expect "volume label" "$(out 'text 137')" "Volume 50%"
+expect "volume saved at the end of the drag" "$(reg_value PlayVolume)" 50
+speaker_start "$WORK/play2.raw"
+win click 132 click 130 waittext 110 00:00:02 8000 click 130
+speaker_stop
+speaker_wav "$WORK/play2.raw" "$WORK/play2.wav"
+"$MATCH" "$WORK/play2.wav" "$WORK/expected-half.wav" --min-corr 0.8 --rms-tolerance 0.1 ||
+    fail "speaker" "the speaker did not receive the recording at half volume"
+
+section "speed 65 %: the position moves at 0.65 s per second"
+win slider 135 13 8 text 138
+expect "speed label" "$(out 'text 138')" "Speed 65%"
+expect "speed saved at the end of the drag" "$(reg_value PlaySpeed)" 13
+speaker_start "$WORK/play3.raw"
+win click 132 click 130 waittext 110 00:00:02 8000 click 130
+SLOW_MS=$(out waited_ms)
+speaker_stop
+echo "2 s of the recording took $SLOW_MS ms at 65 % (and $PLAY_MS ms at 100 %)"
+# 2 / 0.65 = 3.08 s, where normal speed took about 2 s.
+holds "$SLOW_MS" 2700 'a >= b && a <= 4000' || fail "speed" "2 s at 65 % took $SLOW_MS ms"
+SLOW_RMS=$(rms_of "$WORK/play3.raw" 0 10)
+holds "$SLOW_RMS" 0.005 'a > b' || fail "speaker" "silent at 65 % speed (RMS $SLOW_RMS)"
+
+section "close"
+app_close
+expect "saved rewind amount" "$(reg_value RewindSeconds)" 2
+expect "saved file name" "$(reg_value RecordingName)" "$NAME"
+e2e_finish

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Notafon.exe end to end under Wine: settings changed in the window are stored in the registry at once, survive a
+# restart and are shown again; then closing the window in the middle of a recording (MP3 96 kbps at 44100 Hz, the
+# quality chosen before) keeps the recording, its marks and a final save of the settings.
+#
+# usage: e2e_settings_test.sh NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
+set -uo pipefail
+
+source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
+e2e_setup "$@"
+
+REC="$WORK/recordings"
+mkdir -p "$REC"
+NAME="e2e close"
+
+espeak-ng -w "$WORK/speech-raw.wav" "Closing the window keeps what was said. Nothing is lost."
+sox "$WORK/speech-raw.wav" -r 44100 -b 16 -c 1 "$WORK/speech.wav" norm -6 trim 0 3
+sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
+
+section "defaults, then changes"
+fresh_settings "$REC"
+app_start
+win cursel 106 checked 107 cursel 139 text 131
+expect "quality row by default" "$(out 'cursel 106')" 1
+expect "Replace by default" "$(out 'checked 107')" 0
+expect "rewind row by default" "$(out 'cursel 139')" 3
+expect "Back button by default" "$(out 'text 131')" "Back 5s"
+expect "no Format stored yet" "$(reg_value Format)" ""
+win select 106 3 check 107 1 select 139 0 settext 118 "$NAME" text 131
+expect "Back button with a 1 s rewind" "$(out 'text 131')" "Back 1s"
+# Each change is written when it is made.
+expect "stored Format" "$(reg_value Format)" 3
+expect "stored Replace" "$(reg_value Replace)" 1
+expect "stored RewindSeconds" "$(reg_value RewindSeconds)" 1
+expect "stored RecordingName" "$(reg_value RecordingName)" "$NAME"
+app_close
+# Closing saves everything again, from what the window shows.
+expect "Format after closing" "$(reg_value Format)" 3
+expect "Replace after closing" "$(reg_value Replace)" 1
+expect "RewindSeconds after closing" "$(reg_value RewindSeconds)" 1
+
+section "restart: the same values are shown"
+app_start
+win cursel 106 checked 107 cursel 139 text 131 text 118
+expect "quality row after restart" "$(out 'cursel 106')" 3
+expect "Replace after restart" "$(out 'checked 107')" 1
+expect "rewind row after restart" "$(out 'cursel 139')" 0
+expect "Back button after restart" "$(out 'text 131')" "Back 1s"
+expect "file name after restart" "$(out 'text 118')" "$NAME"
+
+section "close the window while recording"
+wine_env_use_mic 44100
+mic_drain 44100
+win click 101 text 111
+expect "status" "$(out 'text 111')" "Recording"
+feed_start 44100 "$WORK/speech.raw"
+# The volume moves without the end of a drag, which does not save: only the save at closing can store it.
+win waittext 110 00:00:01 8000 click 104 text 111 slider 134 80 5 text 137 waittext 110 00:00:03 8000 sleep 400
+MARK=$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 111: Recording\. Mark 1 added at //p')
+expect_match "mark time" "$MARK" '^00:0[12]$'
+expect "volume label" "$(out 'text 137')" "Volume 80%"
+expect "volume not stored during the drag" "$(reg_value PlayVolume)" 100
+app_close
+feed_stop
+ls -l "$REC"
+MP3="$REC/$NAME.mp3"
+if [ -f "$MP3" ]; then
+    "$CHECK" mp3-corr "$MP3" "$WORK/speech.wav" --min-corr 0.98 --window 0.2:2.8 --min-window-corr 0.97 ||
+        fail "recording" "the file kept at closing does not decode to the fed speech"
+else
+    fail "recording" "no '$NAME.mp3' after closing while recording"
+fi
+printf 'Mark 1  %s\r\n' "$MARK" >"$WORK/marks-expected.txt"
+if cmp -s "$REC/$NAME-marks.txt" "$WORK/marks-expected.txt"; then
+    echo "ok: marks file kept at closing"
+else
+    fail "marks file" "missing or not the one mark at $MARK"
+fi
+expect "volume stored at closing" "$(reg_value PlayVolume)" 80
+expect "Format still stored" "$(reg_value Format)" 3
+e2e_finish

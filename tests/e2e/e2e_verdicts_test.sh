@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Notafon.exe end to end under Wine: the verdicts a stopped recording gets in the real window, each from what the
+# FIFO microphone delivered (MP3 48 kbps at 22050 Hz):
+#   a stop milliseconds after the start, with a mark, while sound comes in: "Nothing was recorded", no file and no
+#   marks file;
+#   digital silence, paused and resumed on the way: "Saved, but no sound was picked up", the file kept, not played;
+#   a full-scale square wave: the live warning, then "Saved, but the sound was too loud", the file kept and loaded.
+#
+# usage: e2e_verdicts_test.sh NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
+set -uo pipefail
+
+source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
+e2e_setup "$@"
+
+REC="$WORK/recordings"
+mkdir -p "$REC"
+
+# 2 s of a 441 Hz square wave at full scale, every sample at +32767 or -32768 (sox's own square stays below).
+python3 -c '
+import struct, sys
+sys.stdout.buffer.write(b"".join(struct.pack("<h", 32767 if (i // 25) % 2 == 0 else -32768) for i in range(44100)))
+' >"$WORK/square.raw"
+sox -t raw -r 22050 -e signed -b 16 -c 1 "$WORK/square.raw" "$WORK/square.wav"
+: >"$WORK/nothing.raw"  # the feeder sends silence after its data
+sox -D -n -r 22050 -b 16 -c 1 -t raw "$WORK/tone.raw" synth 10 sine 300 vol 0.3
+
+fresh_settings "$REC"
+wine_env_use_mic 22050
+app_start
+
+listing() { (cd "$REC" && ls -1); }
+
+section "a stop after a fraction of a second"
+# The microphone delivers sound, but Stop comes within milliseconds of Record, with a Mark in between. (A stop 30 ms
+# later already keeps a file: PulseAudio hands over what it buffered.)
+feed_start 22050 "$WORK/tone.raw"
+win settext 118 "e2e short" click 101 click 104 text 111 click 103 text 111 text 112 enabled 101
+feed_stop
+expect "status after the mark" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 111: //p' | head -1)" \
+    "Recording. Mark 1 added at 00:00"
+expect "status after a short stop" "$(out 'text 111')" "Nothing was recorded"
+expect "detail after a short stop" "$(out 'text 112')" \
+    "The recording was empty, so no file was kept. Check your microphone and try again."
+expect "Record enabled again" "$(out 'enabled 101')" 1
+expect "files after a short stop (neither recording nor marks)" "$(listing)" ""
+
+section "digital silence, with a pause"
+mic_drain 22050
+win settext 118 "e2e silent" click 101
+feed_start 22050 "$WORK/nothing.raw"
+win waittext 110 00:00:01 8000 click 102 text 111 text 102 enabled 104 enabled 103 sleep 300 text 110 \
+    click 102 text 111 text 102 enabled 104
+expect "status when paused" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 111: //p' | head -1)" "Paused"
+expect "Pause button when paused" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 102: //p' | head -1)" "Resume"
+expect "Mark disabled when paused" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^enabled 104: //p' | head -1)" 0
+expect "Stop enabled when paused" "$(out 'enabled 103')" 1
+expect "status after resuming" "$(out 'text 111')" "Recording"
+expect "Pause button after resuming" "$(out 'text 102')" "Pause"
+expect "Mark enabled after resuming" "$(out 'enabled 104')" 1
+win waittext 110 00:00:02 8000 click 103 text 111 text 112 text 148 text 130
+feed_stop
+expect "status for silence" "$(out 'text 111')" "Saved, but no sound was picked up"
+expect "detail for silence" "$(out 'text 112')" "The recording is silent. In Windows go to Settings, Privacy, \
+Microphone and switch on \"Let desktop apps access your microphone\", then record again."
+expect "files after silence" "$(listing)" "e2e silent.mp3"
+if [ -f "$REC/e2e silent.mp3" ]; then
+    "$NATIVE_CLI" decode "$REC/e2e silent.mp3" --out "$WORK/silent.wav" | grep samples
+    peak=$(sox "$WORK/silent.wav" -n stat 2>&1 | sed -n 's/^Maximum amplitude: *//p')
+    expect "peak of the silent file" "$peak" "0.000000"
+fi
+# A silent recording is not handed to the player: Play has nothing to play.
+win click 130 sleep 300 text 130 text 148 text 136
+expect "player after silence: Play" "$(out 'text 130')" "Play"
+expect "player after silence: no file name" "$(out 'text 148')" ""
+expect "player after silence: no times" "$(out 'text 136')" ""
+
+section "a full-scale square wave"
+mic_drain 22050
+win settext 118 "e2e loud" click 101
+feed_start 22050 "$WORK/square.raw"
+win waittext 111 "Recording. Too loud, move back from the microphone" 5000 waittext 110 00:00:02 8000 sleep 300 \
+    click 103 text 111 text 112 text 148 text 130 text 136
+feed_stop
+expect "status for clipping" "$(out 'text 111')" "Saved, but the sound was too loud"
+expect "detail for clipping" "$(out 'text 112')" "Your microphone was too loud, so parts of this recording are \
+distorted. In Windows go to Settings, System, Sound, Input, lower the microphone volume (and switch off Microphone \
+Boost if you see it), then record again."
+expect "files after clipping" "$(listing | tr '\n' '|')" "e2e loud.mp3|e2e silent.mp3|"
+expect "loaded after clipping" "$(out 'text 148')" "e2e loud.mp3"
+expect "Play after clipping" "$(out 'text 130')" "Play"
+expect_match "times after clipping" "$(out 'text 136')" "^Total 00:00:02   "$'\u00b7'"   Remaining 00:00:02$"
+if [ -f "$REC/e2e loud.mp3" ]; then
+    # The limiter and a 48 kbps encoder turn a full-scale square into something far from it (correlation 0.17 with
+    # the input, natively as well), so the file is held against what the native engine makes of the same wave: it
+    # must decode frame by frame and hold that rendering (measured: correlation 0.986, RMS ratio 1.000).
+    "$CHECK" mp3-corr "$REC/e2e loud.mp3" "$WORK/square.wav" --min-corr 0 >"$WORK/loud-check.out" ||
+        { cat "$WORK/loud-check.out"; fail "loud file" "does not decode cleanly"; }
+    "$NATIVE_CLI" record --format 1 --folder "$WORK/native" --name loud "$WORK/square.wav" >/dev/null
+    "$NATIVE_CLI" decode "$WORK/native/loud.mp3" --out "$WORK/native-loud.wav" >/dev/null
+    "$NATIVE_CLI" decode "$REC/e2e loud.mp3" --out "$WORK/loud.wav" >/dev/null
+    sox "$WORK/native-loud.wav" "$WORK/native-loud-middle.wav" trim 0.2 1.5
+    "$MATCH" "$WORK/loud.wav" "$WORK/native-loud-middle.wav" --min-corr 0.95 --rms-tolerance 0.05 ||
+        fail "loud file" "does not hold the engine's rendering of the fed wave"
+fi
+
+section "close"
+app_close
+e2e_finish
