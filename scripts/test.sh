@@ -55,7 +55,9 @@ if cmake --preset windows >/dev/null && cmake --build --preset windows -j2; then
     # shellcheck source=wine-env.sh
     source "$ROOT/scripts/wine-env.sh"
     if wine_env_up; then
-        run_ctest windows
+        # Real devices, a virtual display and a sound server on two shared cores: a test that fails is run once more
+        # before it counts as failed. A fault in the product fails both runs.
+        run_ctest windows --repeat until-pass:2
         wine_env_down
     else
         wine_env_down

@@ -171,6 +171,10 @@ void controllerInstall(const WindowControls* controls) {
     ui = controls;
 }
 
+const WindowControls* controllerControls() {
+    return ui;
+}
+
 void controllerReset() {
     PlayerLoaded = false;
     PlayerPath[0] = 0;
@@ -382,6 +386,12 @@ void onCommand(int id, int notification) {
                 }
             }
             break;
+        case kIdRecordShortcutChange:
+            BeginRecordCapture();
+            break;
+        case kIdRecordShortcutDefault:
+            ResetRecordShortcut();
+            break;
         case kIdPlay:
             playerTogglePlay();
             break;
@@ -427,6 +437,10 @@ void onCommand(int id, int notification) {
             if (recorder.lastRecordingSaved) ui->showInFolder(recorder.recordingPath);
             break;
         default:
+            if (id >= kIdSlotChange && id < kIdSlotChange + kPlaybackSlotCount)
+                BeginPlaybackCapture(id - kIdSlotChange);
+            if (id >= kIdSlotDefault && id < kIdSlotDefault + kPlaybackSlotCount)
+                ResetPlaybackSlot(id - kIdSlotDefault);
             break;
     }
 }

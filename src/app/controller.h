@@ -26,6 +26,8 @@ extern const RecorderHost kAppRecorderHost;
 extern const SettingsHost kAppSettingsHost;
 
 void controllerInstall(const WindowControls* controls);
+// The installed controls seam, for the parts of the window logic that live beside the controller.
+const WindowControls* controllerControls();
 // Back to the initial values (tests start clean).
 void controllerReset();
 

@@ -337,6 +337,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KILLFOCUS:
             CancelRecordCapture();
             break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (shortcutCaptureRunning() && HandleCaptureKey(static_cast<uint32_t>(wp))) return 0;
+            break;
         case WM_COMMAND:
             onCommand(LOWORD(wp), HIWORD(wp));
             return 0;
@@ -469,15 +473,22 @@ void UiLocalTime(LocalDateTime* now) {
 void UiDestroy() {
     DestroyWindow(MainWindow);
 }
+void UiFocusMainWindow() {
+    SetFocus(MainWindow);
+}
+bool UiConfirm(const wchar_t* text, const wchar_t* title) {
+    return MessageBoxW(MainWindow, text, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
 
 }  // namespace
 
 const WindowControls kMainWindowControls = {
-    UiSetText,    UiGetText,       UiExists,           UiEnable,          UiIsChecked,
-    UiSetChecked, UiListSelection, UiSetListSelection, UiSliderPosition,  UiSetSliderPosition,
-    UiRepaint,    UiRepaintWindow, UiInvalidateMeter,  UiStartTimer,      UiStopTimer,
-    LayoutWindow, UiApplyZoom,     UiMessageBox,       UiChooseAudioFile, UiShowInFolder,
-    SetOnTop,     UiWindowTopLeft, UiNotifyTarget,     UiLocalTime,       UiDestroy};
+    UiSetText,         UiGetText,       UiExists,           UiEnable,          UiIsChecked,
+    UiSetChecked,      UiListSelection, UiSetListSelection, UiSliderPosition,  UiSetSliderPosition,
+    UiRepaint,         UiRepaintWindow, UiInvalidateMeter,  UiStartTimer,      UiStopTimer,
+    LayoutWindow,      UiApplyZoom,     UiMessageBox,       UiChooseAudioFile, UiShowInFolder,
+    SetOnTop,          UiWindowTopLeft, UiNotifyTarget,     UiLocalTime,       UiDestroy,
+    UiFocusMainWindow, UiConfirm};
 
 void RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSW wc = {};

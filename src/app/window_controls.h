@@ -33,4 +33,8 @@ struct WindowControls {
     void* (*captureNotifyTarget)();
     void (*localTime)(LocalDateTime* now);
     void (*destroyWindow)();
+    // Gives the keyboard focus to the main window itself (a shortcut capture reads the keys there).
+    void (*focusMainWindow)();
+    // A Yes/No question with the warning icon, No the default; true for Yes.
+    bool (*confirm)(const wchar_t* text, const wchar_t* title);
 };

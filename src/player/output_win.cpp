@@ -10,6 +10,8 @@
 
 #include <cstddef>
 
+#include "app/wave_format_win.h"
+
 static_assert(sizeof(OutputHeader) == sizeof(WAVEHDR), "OutputHeader must match WAVEHDR");
 static_assert(offsetof(OutputHeader, data) == offsetof(WAVEHDR, lpData), "layout");
 static_assert(offsetof(OutputHeader, bufferLength) == offsetof(WAVEHDR, dwBufferLength), "layout");
@@ -34,14 +36,7 @@ int Result(MMRESULT r) {
 }
 
 int Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
-    WAVEFORMATEX format = {};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = 1;
-    format.nSamplesPerSec = static_cast<DWORD>(sampleRate);
-    format.nAvgBytesPerSec = static_cast<DWORD>(sampleRate) * 2;
-    format.nBlockAlign = 2;
-    format.wBitsPerSample = 16;
-    format.cbSize = 0;
+    WAVEFORMATEX format = MonoPcm16Format(sampleRate);
     HWAVEOUT h = nullptr;
     MMRESULT r = waveOutOpen(&h, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
     if (r != MMSYSERR_NOERROR) return -1;

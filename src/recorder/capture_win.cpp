@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+#include "app/wave_format_win.h"
+
 static_assert(sizeof(CaptureHeader) == sizeof(WAVEHDR), "CaptureHeader must match WAVEHDR");
 static_assert(offsetof(CaptureHeader, data) == offsetof(WAVEHDR, lpData), "layout");
 static_assert(offsetof(CaptureHeader, bufferLength) == offsetof(WAVEHDR, dwBufferLength), "layout");
@@ -33,14 +35,7 @@ int Result(MMRESULT r) {
 }
 
 int Open(CaptureDevice* device, int sampleRate, void* notifyTarget) {
-    WAVEFORMATEX format = {};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = 1;
-    format.nSamplesPerSec = static_cast<DWORD>(sampleRate);
-    format.nAvgBytesPerSec = static_cast<DWORD>(sampleRate) * 2;
-    format.nBlockAlign = 2;
-    format.wBitsPerSample = 16;
-    format.cbSize = 0;
+    WAVEFORMATEX format = MonoPcm16Format(sampleRate);
     HWAVEIN h = nullptr;
     MMRESULT r = waveInOpen(&h, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(notifyTarget), 0, CALLBACK_WINDOW);
     if (r != MMSYSERR_NOERROR) return -1;

@@ -1,5 +1,5 @@
-// Registration of the five global shortcuts as hot keys of the main window, the texts that show them, and the
-// dispatch of a pressed one.
+// Registration of the five global shortcuts as hot keys of the main window, the capture of a new shortcut, the texts
+// that show them, and the dispatch of a pressed one.
 #pragma once
 
 #include <stdint.h>
@@ -30,6 +30,13 @@ bool RegisterPlaybackShortcuts();
 void ReregisterRecordShortcut();
 void RefreshRecordShortcutDisplay();
 void RefreshPlaybackShortcutRows();
+void BeginRecordCapture();
 void CancelRecordCapture();
+void BeginPlaybackCapture(int slot);
 void CancelPlaybackCapture();
+// A key-down of the main window while a capture may be running; false when the key is not the capture's.
+bool HandleCaptureKey(uint32_t key);
+void ApplyRecordShortcut(uint32_t key, uint32_t mods);
+void ResetRecordShortcut();
+void ResetPlaybackSlot(int slot);
 void HandleHotkey(int id);

@@ -19,6 +19,7 @@
 #include "recorder/recorder.h"
 #include "settings/settings_store_memory.h"
 #include "shortcuts/key_names.h"
+#include "shortcuts/key_state.h"
 #include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_registration.h"
 #include "shortcuts/shortcut_text.h"
@@ -44,6 +45,9 @@ struct FakeWindow {
     int layouts = 0;
     bool destroyed = false;
     bool onTop = false;
+    int focusCalls = 0;
+    bool confirmAnswer = false;
+    std::vector<std::wstring> questions;
 };
 FakeWindow window;
 
@@ -133,20 +137,39 @@ void LocalTime(LocalDateTime* now) {
 void Destroy() {
     window.destroyed = true;
 }
+void Focus() {
+    window.focusCalls++;
+}
+bool Confirm(const wchar_t* text, const wchar_t*) {
+    window.questions.push_back(text);
+    return window.confirmAnswer;
+}
 
 const WindowControls kFakeControls = {SetText,    GetText,       Exists,           Enable,         IsChecked,
                                       SetChecked, ListSelection, SetListSelection, SliderPosition, SetSliderPosition,
                                       Repaint,    Nothing,       Nothing,          StartTimer,     StopTimer,
                                       Layout,     ApplyZoom,     MessageBox,       ChooseFile,     ShowInFolder,
-                                      SetOnTop,   TopLeft,       NotifyTarget,     LocalTime,      Destroy};
+                                      SetOnTop,   TopLeft,       NotifyTarget,     LocalTime,      Destroy,
+                                      Focus,      Confirm};
 
 std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;  // id → (mods, key)
 bool refuseHotkeys = false;
+uint32_t refusedKey = 0;  // the system refuses this key for any id
+
+// The modifier keys held at the key press being handled.
+std::vector<uint32_t> heldKeys;
+int16_t KeyState(uint32_t key) {
+    for (uint32_t k : heldKeys) {
+        if (k == key) return static_cast<int16_t>(0x8000);
+    }
+    return 0;
+}
+const KeyStateApi kFakeKeyStates = {KeyState};
 bool HotkeyWindow() {
     return true;
 }
 bool RegisterHotkey(int id, uint32_t mods, uint32_t key) {
-    if (refuseHotkeys) return false;
+    if (refuseHotkeys || key == refusedKey) return false;
     hotkeys[id] = {mods, key};
     return true;
 }
@@ -212,6 +235,15 @@ class ControllerTest : public ::testing::Test {
         C(kIdPause)->text = L"Pause";
         hotkeys.clear();
         refuseHotkeys = false;
+        refusedKey = 0;
+        heldKeys.clear();
+        keyStateInstall(&kFakeKeyStates);
+        window.controls[kIdRecordShortcutDefault] = FakeControl();
+        for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
+            window.controls[kIdSlotText + slot] = FakeControl();
+            window.controls[kIdSlotChange + slot] = FakeControl();
+            window.controls[kIdSlotDefault + slot] = FakeControl();
+        }
         memorySettingsReset(&store);
         settingsStoreInstall(memorySettingsSeam(&store));
         settingsHostInstall(&kAppSettingsHost);
@@ -499,4 +531,152 @@ TEST_F(ControllerTest, ClosingWhileRecordingKeepsTheRecordingAndSavesTheSettings
     EXPECT_FALSE(PlayerLoaded);
     EXPECT_TRUE(hotkeys.empty());
     EXPECT_TRUE(window.destroyed);
+}
+
+// --- changing the shortcuts ---
+
+namespace {
+
+const uint32_t kCtrl = 0x11, kShift = 0x10, kLeftWin = 0x5B;
+
+std::wstring StoredNumber(const wchar_t* name) {
+    const MemorySettingsValue* v = memorySettingsFind(&store, name);
+    if (!v || v->bytes != 4) return L"absent";
+    uint32_t n = 0;
+    for (int i = 3; i >= 0; --i) n = (n << 8) | v->data[i];
+    return std::to_wstring(n);
+}
+
+}  // namespace
+
+TEST_F(ControllerTest, ARecordCaptureReleasesEverythingAndAppliesTheHeldModifiers) {
+    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    LoadSeconds(2);
+    ASSERT_EQ(hotkeys.size(), 5u);
+    onCommand(kIdRecordShortcutChange, kNotifyClicked);
+    EXPECT_TRUE(hotkeys.empty());
+    EXPECT_TRUE(CapturingRecordShortcut);
+    EXPECT_EQ(Text(kIdRecordShortcutText), L"Press a key; Esc cancels");
+    EXPECT_EQ(Text(kIdRecordShortcutChange), L"Cancel");
+    EXPECT_EQ(Text(kIdStatus), L"Press your record/stop shortcut now. Press Esc to cancel.");
+    EXPECT_EQ(window.focusCalls, 1);
+    HandleHotkey(kHotkeyRecord);  // a hot key during the prompt does nothing
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+
+    heldKeys = {kCtrl, kShift};
+    EXPECT_TRUE(HandleCaptureKey(kCtrl));  // a modifier alone keeps the capture waiting
+    EXPECT_TRUE(CapturingRecordShortcut);
+    EXPECT_TRUE(HandleCaptureKey('M'));
+    EXPECT_FALSE(CapturingRecordShortcut);
+    EXPECT_EQ(RecordShortcut.key, static_cast<uint32_t>('M'));
+    EXPECT_EQ(hotkeys[kHotkeyRecord], std::make_pair(kModCtrl | kModShift | kModNoRepeat, static_cast<uint32_t>('M')));
+    EXPECT_EQ(hotkeys.size(), 5u);  // the playback shortcuts are back too
+    EXPECT_EQ(StoredNumber(L"HotkeyKey"), L"77");
+    EXPECT_EQ(StoredNumber(L"HotkeyMods"), L"6");
+    EXPECT_EQ(Text(kIdRecordShortcutText), L"Ctrl+Shift+M");
+    EXPECT_EQ(Text(kIdRecordShortcutChange), L"Change");
+    EXPECT_EQ(Text(kIdVersion), L"Version 2.0  |  Ctrl+Shift+M works from any window.");
+    EXPECT_EQ(Text(kIdStatus), L"Ready to record  (Ctrl+Shift+M)");
+    EXPECT_FALSE(HandleCaptureKey('Q'));  // no capture: default handling
+}
+
+TEST_F(ControllerTest, ARefusedOrCancelledRecordCaptureKeepsTheOldShortcut) {
+    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    onCommand(kIdRecordShortcutChange, kNotifyClicked);
+    HandleCaptureKey(0x7B);  // F12 is the system's
+    EXPECT_EQ(Text(kIdStatus), L"Windows reserves that shortcut. Choose another.");
+    EXPECT_EQ(hotkeys[kHotkeyRecord].second, 0x52u);
+    EXPECT_TRUE(HotkeyRegistered);
+
+    onCommand(kIdRecordShortcutChange, kNotifyClicked);
+    HandleCaptureKey(0x1B);
+    EXPECT_EQ(Text(kIdStatus), L"Shortcut change cancelled.");
+    EXPECT_EQ(hotkeys[kHotkeyRecord].second, 0x52u);
+
+    onCommand(kIdRecordShortcutChange, kNotifyClicked);
+    onCommand(kIdRecordShortcutChange, kNotifyClicked);  // the button reads "Cancel": a second click cancels
+    EXPECT_FALSE(CapturingRecordShortcut);
+    EXPECT_EQ(StoredNumber(L"HotkeyKey"), L"absent");
+}
+
+TEST_F(ControllerTest, ASingleKeyRecordShortcutIsConfirmedFirst) {
+    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    onCommand(kIdRecordShortcutChange, kNotifyClicked);
+    window.confirmAnswer = false;
+    HandleCaptureKey(0x09);  // Tab
+    ASSERT_EQ(window.questions.size(), 1u);
+    EXPECT_EQ(window.questions[0],
+              L"Tab has no modifier key. While the recorder is open, Windows will capture it across apps. Tab may no "
+              L"longer move focus normally.\n\nUse this single-key shortcut?");
+    EXPECT_EQ(Text(kIdStatus), L"Shortcut unchanged.");
+    EXPECT_EQ(RecordShortcut.key, 0x52u);
+    EXPECT_EQ(hotkeys[kHotkeyRecord].second, 0x52u);
+
+    onCommand(kIdRecordShortcutChange, kNotifyClicked);
+    window.confirmAnswer = true;
+    HandleCaptureKey(0x78);  // F9
+    EXPECT_EQ(hotkeys[kHotkeyRecord], std::make_pair(kModNoRepeat, 0x78u));
+    EXPECT_EQ(StoredNumber(L"HotkeyMods"), L"0");
+}
+
+TEST_F(ControllerTest, ARecordShortcutTheSystemRefusesLeavesThePreviousOne) {
+    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    refusedKey = 'J';
+    ApplyRecordShortcut('J', kModCtrl);
+    EXPECT_EQ(Text(kIdStatus), L"Windows could not reserve that shortcut; the previous one remains.");
+    EXPECT_EQ(RecordShortcut.key, 0x52u);
+    EXPECT_TRUE(HotkeyRegistered);
+    refuseHotkeys = true;
+    ApplyRecordShortcut('J', kModCtrl);
+    EXPECT_EQ(Text(kIdStatus), L"Neither shortcut is available. Open Settings or use Record.");
+    EXPECT_FALSE(HotkeyRegistered);
+    refuseHotkeys = false;
+    onCommand(kIdRecordShortcutDefault, kNotifyClicked);
+    EXPECT_TRUE(HotkeyRegistered);
+    EXPECT_EQ(Text(kIdStatus), L"Ready to record  (Ctrl+Shift+R)");
+}
+
+TEST_F(ControllerTest, APlaybackCaptureRefusesPlainKeysAndDropsTheWinKey) {
+    onCommand(kIdSlotChange + 1, kNotifyClicked);
+    EXPECT_EQ(CapturePlaySlot, 1);
+    EXPECT_EQ(Text(kIdSlotText + 1), L"Press a key; Esc cancels");
+    EXPECT_EQ(Text(kIdSlotChange + 1), L"Cancel");
+    EXPECT_EQ(Text(kIdStatus), L"Press the new shortcut now. Press Esc to cancel.");
+    HandleCaptureKey('A');
+    EXPECT_EQ(Text(kIdStatus), L"That shortcut is not available. Use Ctrl, Alt or Shift with a key.");
+    EXPECT_EQ(CapturePlaySlot, 1);
+    HandleCaptureKey(0x74);  // F5 alone is fine for playback
+    EXPECT_EQ(CapturePlaySlot, -1);
+    EXPECT_EQ(PlaybackShortcuts[1].key, 0x74u);
+    EXPECT_EQ(StoredNumber(L"PlayKey1"), L"116");
+    EXPECT_EQ(Text(kIdSlotText + 1), L"F5");
+    EXPECT_EQ(Text(kIdStatus), L"Playback shortcut works from any window, even when minimized.");
+
+    onCommand(kIdSlotChange + 2, kNotifyClicked);
+    heldKeys = {kCtrl, kLeftWin};
+    HandleCaptureKey('K');
+    EXPECT_EQ(PlaybackShortcuts[2].key, static_cast<uint32_t>('K'));
+    EXPECT_EQ(PlaybackShortcuts[2].mods, kModCtrl);
+    EXPECT_EQ(StoredNumber(L"PlayMods2"), L"2");
+}
+
+TEST_F(ControllerTest, ASlotDefaultHeldByAnotherSlotIsRefused) {
+    PlaybackShortcuts[0] = Shortcut{0x70, kModCtrl};
+    PlaybackShortcuts[3] = kPlaybackSlots[0].defaultShortcut;
+    onCommand(kIdSlotDefault + 0, kNotifyClicked);
+    EXPECT_EQ(Text(kIdStatus), L"That default is used by another shortcut. Change that one first.");
+    EXPECT_EQ(PlaybackShortcuts[0].key, 0x70u);
+    // Slot 3 takes its own default back; with no file loaded nothing is registered, yet it reports success.
+    onCommand(kIdSlotDefault + 3, kNotifyClicked);
+    EXPECT_TRUE(shortcutsEqual(PlaybackShortcuts[3], kPlaybackSlots[3].defaultShortcut));
+    EXPECT_EQ(Text(kIdStatus), L"Playback shortcut works from any window, even when minimized.");
+    EXPECT_TRUE(hotkeys.empty());
+    // During a record capture the default is stored but nothing can be registered.
+    onCommand(kIdRecordShortcutChange, kNotifyClicked);
+    PlaybackShortcuts[0] = Shortcut{0x70, kModCtrl};
+    onCommand(kIdSlotDefault + 0, kNotifyClicked);
+    EXPECT_TRUE(shortcutsEqual(PlaybackShortcuts[0], kPlaybackSlots[0].defaultShortcut));
+    EXPECT_EQ(Text(kIdStatus),
+              L"A playback shortcut is unavailable; another app may be using it. Choose a different key in Settings.");
+    EXPECT_TRUE(CapturingRecordShortcut);
 }
