@@ -6,24 +6,15 @@
 
 #include <stdint.h>
 
+#include "app/wave_header.h"
 #include "player/threads.h"
 
-// One output buffer's header, laid out exactly like the platform's WAVEHDR so the Windows adapter hands these to the
-// device as they are.
-struct OutputHeader {
-    char* data;
-    uint32_t bufferLength;  // bytes
-    uint32_t bytesRecorded;
-    uintptr_t user;
-    uint32_t flags;  // kOutputDone and the device's own bits
-    uint32_t loops;
-    OutputHeader* next;
-    uintptr_t reserved;
-};
+// One output buffer's header.
+typedef WaveHeader OutputHeader;
 
-const uint32_t kOutputDone = 0x1;
-const uint32_t kOutputPrepared = 0x2;
-const uint32_t kOutputInQueue = 0x10;
+const uint32_t kOutputDone = kWaveDone;
+const uint32_t kOutputPrepared = kWavePrepared;
+const uint32_t kOutputInQueue = kWaveInQueue;
 
 typedef void* OutputDevice;
 

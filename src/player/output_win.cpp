@@ -1,6 +1,7 @@
 // Adapts the output seam to the waveform-audio output API. The device signals the player's wake event
 // (CALLBACK_EVENT) each time it finishes a buffer and sets the buffer's WHDR_DONE flag, which the playback thread
-// polls; the seam's header type is laid out like WAVEHDR, checked below, so headers go to the device without copying.
+// polls; the seam's header type is laid out like WAVEHDR (checked in
+// app/wave_format_win.h), so headers go to the device without copying.
 // The seam is there so that the engine runs natively over a fake device whose playing the tests control.
 #include "player/output_win.h"
 
@@ -11,16 +12,6 @@
 #include <cstddef>
 
 #include "app/wave_format_win.h"
-
-static_assert(sizeof(OutputHeader) == sizeof(WAVEHDR), "OutputHeader must match WAVEHDR");
-static_assert(offsetof(OutputHeader, data) == offsetof(WAVEHDR, lpData), "layout");
-static_assert(offsetof(OutputHeader, bufferLength) == offsetof(WAVEHDR, dwBufferLength), "layout");
-static_assert(offsetof(OutputHeader, bytesRecorded) == offsetof(WAVEHDR, dwBytesRecorded), "layout");
-static_assert(offsetof(OutputHeader, user) == offsetof(WAVEHDR, dwUser), "layout");
-static_assert(offsetof(OutputHeader, flags) == offsetof(WAVEHDR, dwFlags), "layout");
-static_assert(offsetof(OutputHeader, next) == offsetof(WAVEHDR, lpNext), "layout");
-static_assert(kOutputDone == WHDR_DONE && kOutputPrepared == WHDR_PREPARED && kOutputInQueue == WHDR_INQUEUE,
-              "flag bits");
 
 namespace {
 

@@ -4,22 +4,15 @@
 
 #include <stdint.h>
 
-// One capture buffer's header, laid out exactly like the platform's WAVEHDR so the Windows adapter hands these to the
-// device as they are.
-struct CaptureHeader {
-    char* data;
-    uint32_t bufferLength;   // bytes
-    uint32_t bytesRecorded;  // set by the device when it hands the buffer back
-    uintptr_t user;          // the recorder's processed marker: 0 = not yet processed, 1 = processed
-    uint32_t flags;          // kCaptureDone and the device's own bits
-    uint32_t loops;
-    CaptureHeader* next;
-    uintptr_t reserved;
-};
+#include "app/wave_header.h"
 
-const uint32_t kCaptureDone = 0x1;
-const uint32_t kCapturePrepared = 0x2;
-const uint32_t kCaptureInQueue = 0x10;
+// One capture buffer's header; the recorder keeps its processed marker (0 = not yet processed, 1 = processed) in
+// `user`.
+typedef WaveHeader CaptureHeader;
+
+const uint32_t kCaptureDone = kWaveDone;
+const uint32_t kCapturePrepared = kWavePrepared;
+const uint32_t kCaptureInQueue = kWaveInQueue;
 
 typedef void* CaptureDevice;
 

@@ -1,6 +1,6 @@
 // Adapts the capture seam to the waveform-audio input API. The device posts MM_WIM_DATA to the main window for every
 // buffer it hands back, so all processing happens on the UI thread and needs no lock. The seam's header type is laid
-// out like WAVEHDR, checked below, so headers go to the device without copying.
+// out like WAVEHDR (checked in app/wave_format_win.h), so headers go to the device without copying.
 #include "recorder/capture_win.h"
 
 #include <windows.h>
@@ -10,16 +10,6 @@
 #include <cstddef>
 
 #include "app/wave_format_win.h"
-
-static_assert(sizeof(CaptureHeader) == sizeof(WAVEHDR), "CaptureHeader must match WAVEHDR");
-static_assert(offsetof(CaptureHeader, data) == offsetof(WAVEHDR, lpData), "layout");
-static_assert(offsetof(CaptureHeader, bufferLength) == offsetof(WAVEHDR, dwBufferLength), "layout");
-static_assert(offsetof(CaptureHeader, bytesRecorded) == offsetof(WAVEHDR, dwBytesRecorded), "layout");
-static_assert(offsetof(CaptureHeader, user) == offsetof(WAVEHDR, dwUser), "layout");
-static_assert(offsetof(CaptureHeader, flags) == offsetof(WAVEHDR, dwFlags), "layout");
-static_assert(offsetof(CaptureHeader, next) == offsetof(WAVEHDR, lpNext), "layout");
-static_assert(kCaptureDone == WHDR_DONE && kCapturePrepared == WHDR_PREPARED && kCaptureInQueue == WHDR_INQUEUE,
-              "flag bits");
 
 namespace {
 
