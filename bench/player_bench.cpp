@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
 #include "player/mp3_decoder.h"
 #include "player/time_stretcher.h"
 #include "player/track_loader.h"

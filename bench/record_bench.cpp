@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_api.h"
-#include "app/wide_text.h"
+#include "base/file_api.h"
+#include "base/wide_text.h"
 #include "cli/wav_input.h"
 #include "recorder/capture_scripted.h"
 #include "recorder/recorder.h"

@@ -6,7 +6,7 @@
 #include <ole2.h>
 
 #include "app/controller.h"
-#include "app/file_api.h"
+#include "base/file_api.h"
 #include "app/main_window_win.h"
 #include "player/mf_decoder_win.h"
 #include "player/output_win.h"

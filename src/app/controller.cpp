@@ -4,7 +4,7 @@
 #include <wchar.h>
 
 #include "app/control_ids.h"
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "player/player.h"
 #include "recorder/recorder.h"
 #include "recorder/time_text.h"

@@ -13,7 +13,7 @@
 #include "app/control_ids.h"
 #include "app/controller.h"
 #include "app/layout.h"
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "app/window_controls.h"
 #include "recorder/recorder.h"
 #include "settings/settings_values.h"

@@ -2,7 +2,7 @@
 // child windows; tests keep a table of control states instead.
 #pragma once
 
-#include "recorder/recording_names.h"
+#include "base/local_time.h"
 
 struct WindowControls {
     void (*setText)(int id, const wchar_t* text);

@@ -2,32 +2,12 @@
 #include <stdio.h>
 #include <wchar.h>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
+#include "base/wav_file.h"
 #include "cli/cli.h"
 #include "cli/cli_player.h"
 #include "player/track_loader.h"
 #include "recorder/recorder.h"
-
-int cliWriteMonoWav(const wchar_t* path, const int16_t* samples, int64_t count, int32_t sampleRate) {
-    if (count < 0 || count * 2 > static_cast<int64_t>(kWavDataLimitBytes)) return -1;
-    FileHandle f = kPlatformFiles.create(path, kFileCreateAlways, kFileShareNone);
-    if (f == kNoFile) return -1;
-    unsigned char header[kWavHeaderBytes];
-    buildWavHeader(header, sampleRate, static_cast<uint32_t>(count * 2));
-    uint32_t written = 0;
-    int r = kPlatformFiles.write(f, header, kWavHeaderBytes, &written);
-    // Samples are little-endian on every platform this builds for.
-    const char* p = reinterpret_cast<const char*>(samples);
-    int64_t left = count * 2;
-    while (r == 0 && left > 0) {
-        uint32_t chunk = left > (1 << 24) ? (1u << 24) : static_cast<uint32_t>(left);
-        r = kPlatformFiles.write(f, p, chunk, &written);
-        p += chunk;
-        left -= chunk;
-    }
-    kPlatformFiles.close(f);
-    return r == 0 ? 0 : -1;
-}
 
 int cliDecode(int argc, wchar_t** argv) {
     const wchar_t* input = nullptr;
@@ -56,7 +36,7 @@ int cliDecode(int argc, wchar_t** argv) {
     }
     printf("decoder: %s\nrate: %d\nsamples: %d\n", trackDecoderName(used), track.sampleRate, track.sampleCount);
     fflush(stdout);
-    int r = cliWriteMonoWav(out, track.samples, track.sampleCount, track.sampleRate);
+    int r = writeMonoWavFile(&kPlatformFiles, out, track.samples, track.sampleCount, track.sampleRate);
     pcmTrackFree(&track);
     if (r != 0) {
         fprintf(stderr, "notafon-cli: cannot write the output file\n");

@@ -5,7 +5,7 @@
 #include <string.h>
 #include <time.h>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "recorder/recorder.h"
 
 CliWindowState cliWindow;

@@ -4,7 +4,8 @@
 #include <stdlib.h>
 #include <wchar.h>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
+#include "base/wav_file.h"
 #include "cli/cli.h"
 #include "cli/cli_player.h"
 #include "player/output_fake.h"
@@ -76,7 +77,7 @@ int cliPlay(int argc, wchar_t** argv) {
     printf("decoder: %s\nrate: %d\nsamples: %d\nwritten: %lld\nbuffers: %d\n", trackDecoderName(player.lastDecoder),
            rate, count, static_cast<long long>(fakeOutput.writtenCount), fakeOutput.writes);
     fflush(stdout);
-    r = cliWriteMonoWav(files[1], written, fakeOutput.writtenCount, rate);
+    r = writeMonoWavFile(&kPlatformFiles, files[1], written, fakeOutput.writtenCount, rate);
     playerClose();
     fakeOutput.written = nullptr;
     free(written);

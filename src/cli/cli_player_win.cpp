@@ -8,7 +8,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
 #include "cli/cli.h"
 #include "cli/cli_player.h"
 #include "player/mf_decoder_win.h"

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "app/file_api.h"
-#include "app/wide_text.h"
+#include "base/file_api.h"
+#include "base/wide_text.h"
 #include "cli/cli.h"
 #include "cli/cli_host.h"
 #include "cli/wav_input.h"

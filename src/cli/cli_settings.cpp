@@ -2,14 +2,16 @@
 // key, or from a text store file), and a shortcut's display text. Natively there is no registry and no keyboard
 // layout service: --store is the only source, and key names come from the built-in English table.
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
 #include <wctype.h>
 
 #include <vector>
 
-#include "app/file_api.h"
-#include "app/wide_text.h"
+#include "base/file_api.h"
+#include "base/file_read.h"
+#include "base/wide_text.h"
 #include "cli/cli.h"
 #include "cli/cli_host.h"
 #include "settings/known_folders.h"
@@ -31,29 +33,6 @@ const uint32_t kMaxStoreFileBytes = 1u << 20;
 const int kLineCapacity = 400;
 
 MemorySettingsStore fileStore;
-
-// Reads the whole file; 0, or negative when it cannot be opened or read or is too large.
-int ReadWholeFile(const wchar_t* path, std::vector<char>* out) {
-    FileHandle file = kPlatformFiles.openRead(path);
-    if (file == kNoFile) return -1;
-    char chunk[4096];
-    int result = 0;
-    for (;;) {
-        uint32_t got = 0;
-        if (kPlatformFiles.read(file, chunk, sizeof chunk, &got) != 0) {
-            result = -2;
-            break;
-        }
-        if (got == 0) break;
-        if (out->size() + got > kMaxStoreFileBytes) {
-            result = -3;
-            break;
-        }
-        out->insert(out->end(), chunk, chunk + got);
-    }
-    kPlatformFiles.close(file);
-    return result;
-}
 
 // "Name: value", with " (default)" when the default was used.
 void PrintText(const wchar_t* name, const wchar_t* value, bool usedDefault) {
@@ -154,8 +133,12 @@ int cliSettings(int argc, wchar_t** argv) {
         }
     }
     if (storePath) {
-        std::vector<char> text;
-        if (ReadWholeFile(storePath, &text) != 0) {
+        unsigned char* bytes = nullptr;
+        bool readFailed = false;
+        int64_t n = readWholeFile(&kPlatformFiles, storePath, kMaxStoreFileBytes, &bytes, &readFailed);
+        std::vector<char> text(bytes, bytes + (n > 0 ? n : 0));
+        free(bytes);
+        if (n < 0 || readFailed) {
             fprintf(stderr, "notafon-cli: cannot read the store file (missing, unreadable or over 1 MiB)\n");
             return 1;
         }

@@ -6,8 +6,8 @@
 #include <stdio.h>
 #include <wchar.h>
 
-#include "app/file_api.h"
-#include "app/wide_text.h"
+#include "base/file_api.h"
+#include "base/wide_text.h"
 #include "cli/cli.h"
 #include "cli/cli_host.h"
 #include "recorder/capture_win.h"

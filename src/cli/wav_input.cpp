@@ -3,9 +3,14 @@
 
 #include <string.h>
 
-#include "app/file_api.h"
+#include <stdlib.h>
+
+#include "base/file_api.h"
+#include "base/file_read.h"
 
 namespace {
+
+const int64_t kMaxInputBytes = 0x7FFFFFFF;
 
 uint32_t Le32(const unsigned char* p) {
     return p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
@@ -18,16 +23,11 @@ uint16_t Le16(const unsigned char* p) {
 }  // namespace
 
 int readWavInput(const wchar_t* path, WavInput* out) {
-    FileHandle f = kPlatformFiles.openRead(path);
-    if (f == kNoFile) return -1;
-    std::vector<unsigned char> bytes;
-    unsigned char chunk[65536];
-    for (;;) {
-        uint32_t got = 0;
-        if (kPlatformFiles.read(f, chunk, sizeof chunk, &got) != 0 || got == 0) break;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    kPlatformFiles.close(f);
+    unsigned char* data = nullptr;
+    int64_t n = readWholeFile(&kPlatformFiles, path, kMaxInputBytes, &data);
+    if (n < 0) return -1;
+    std::vector<unsigned char> bytes(data, data + n);
+    free(data);
     if (bytes.size() < 12 || memcmp(bytes.data(), "RIFF", 4) != 0 || memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
         return -2;
     }

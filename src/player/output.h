@@ -6,7 +6,7 @@
 
 #include <stdint.h>
 
-#include "app/wave_header.h"
+#include "base/wave_header.h"
 #include "player/threads.h"
 
 // One output buffer's header.

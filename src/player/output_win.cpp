@@ -11,7 +11,7 @@
 
 #include <cstddef>
 
-#include "app/wave_format_win.h"
+#include "base/wave_format_win.h"
 
 namespace {
 

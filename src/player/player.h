@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
 #include "player/general_decoder.h"
 #include "player/output.h"
 #include "player/pcm_track.h"

@@ -5,40 +5,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/file_read.h"
 #include "player/mp3_decoder.h"
 #include "player/wav_reader.h"
 
 namespace {
 
 const int64_t kMaxFileBytes = 0x7FFFFFFF;
-// Reads are capped so one call never asks the seam for more than a 32-bit count can say.
-const uint32_t kReadChunk = 1u << 24;
-
-// Reads the file whole into *bytes (malloc); the count read, possibly short of the size; negative on failure.
-int32_t ReadWhole(const wchar_t* path, const FileApi* files, unsigned char** bytes) {
-    FileHandle f = files->openRead(path);
-    if (f == kNoFile) return -1;
-    int64_t size = files->sizeOfPath(path);
-    if (size < 1 || size > kMaxFileBytes) {
-        files->close(f);
-        return -1;
-    }
-    unsigned char* buffer = static_cast<unsigned char*>(malloc(static_cast<size_t>(size)));
-    if (!buffer) {
-        files->close(f);
-        return -1;
-    }
-    int64_t have = 0;
-    while (have < size) {
-        int64_t want = size - have < kReadChunk ? size - have : kReadChunk;
-        uint32_t got = 0;
-        if (files->read(f, buffer + have, static_cast<uint32_t>(want), &got) != 0 || got == 0) break;
-        have += got > want ? want : got;
-    }
-    files->close(f);
-    *bytes = buffer;
-    return static_cast<int32_t>(have);
-}
 
 }  // namespace
 
@@ -64,9 +37,14 @@ int loadTrack(const wchar_t* path, const FileApi* files, const GeneralDecoderApi
               PcmTrack* track, TrackDecoder* used) {
     *used = TrackDecoder::None;
     unsigned char* bytes = nullptr;
-    int32_t n = ReadWhole(path, files, &bytes);
+    int64_t n = readWholeFile(files, path, kMaxFileBytes, &bytes);
     if (n < 0) return -1;
-    int r = decodeTrackBytes(bytes, n, track, threads, used);
+    if (n == 0) {
+        // An empty file is no track; nothing else would read it either.
+        free(bytes);
+        return -1;
+    }
+    int r = decodeTrackBytes(bytes, static_cast<int32_t>(n), track, threads, used);
     free(bytes);
     if (r == 0) return 0;
     if (general->decode(path, track) != 0) return -1;

@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
 #include "player/general_decoder.h"
 #include "player/pcm_track.h"
 #include "player/threads.h"

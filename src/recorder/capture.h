@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "app/wave_header.h"
+#include "base/wave_header.h"
 
 // One capture buffer's header; the recorder keeps its processed marker (0 = not yet processed, 1 = processed) in
 // `user`.

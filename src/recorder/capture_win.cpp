@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-#include "app/wave_format_win.h"
+#include "base/wave_format_win.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "recorder/mp3_writer.h"
 #include "recorder/time_text.h"
 
@@ -135,40 +135,6 @@ int recordingFormatRow(int selection) {
 double elapsedSeconds() {
     if (recorder.sampleRate <= 0) return 0.0;
     return static_cast<double>(recorder.recordedBytes) / (2.0 * recorder.sampleRate);
-}
-
-void buildWavHeader(unsigned char out[kWavHeaderBytes], int32_t sampleRate, uint32_t dataBytes) {
-    auto put32 = [&](int at, uint32_t v) {
-        out[at] = static_cast<unsigned char>(v);
-        out[at + 1] = static_cast<unsigned char>(v >> 8);
-        out[at + 2] = static_cast<unsigned char>(v >> 16);
-        out[at + 3] = static_cast<unsigned char>(v >> 24);
-    };
-    auto put16 = [&](int at, uint32_t v) {
-        out[at] = static_cast<unsigned char>(v);
-        out[at + 1] = static_cast<unsigned char>(v >> 8);
-    };
-    memcpy(out, "RIFF", 4);
-    put32(4, dataBytes + 36);
-    memcpy(out + 8, "WAVEfmt ", 8);
-    put32(16, 16);
-    put16(20, 1);
-    put16(22, 1);
-    put32(24, static_cast<uint32_t>(sampleRate));
-    put32(28, static_cast<uint32_t>(sampleRate) * 2);
-    put16(32, 2);
-    put16(34, 16);
-    memcpy(out + 36, "data", 4);
-    put32(40, dataBytes);
-}
-
-void writeWavHeader(const FileApi* fileApi, FileHandle file, int32_t sampleRate, uint32_t dataBytes) {
-    unsigned char header[kWavHeaderBytes];
-    buildWavHeader(header, sampleRate, dataBytes);
-    fileApi->seekStart(file, 0);
-    uint32_t written = 0;
-    fileApi->write(file, header, kWavHeaderBytes, &written);
-    fileApi->seekEnd(file);
 }
 
 void startRecording() {

@@ -4,7 +4,8 @@
 
 #include <stdint.h>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
+#include "base/wav_file.h"
 #include "recorder/capture.h"
 #include "recorder/level_analysis.h"
 #include "recorder/recorder_host.h"
@@ -22,11 +23,8 @@ const int kRecordingFormatCount = 6;
 extern const RecordingFormat kRecordingFormats[kRecordingFormatCount];
 
 const int kCaptureBufferCount = 4;
-const int kWavHeaderBytes = 44;
 // Fewer kept bytes than this at stop means nothing was recorded.
 const uint32_t kMinimumKeptBytes = 4000;
-// The most PCM a WAV's 32-bit size fields can describe (RIFF size = data + 36), kept to whole samples.
-const uint64_t kWavDataLimitBytes = (0xFFFFFFFFull - 36) & ~1ull;
 // Written WAV buffers between header refreshes: 3 s of kept audio at 100 ms a buffer.
 const int kHeaderRefreshBuffers = 30;
 
@@ -77,8 +75,3 @@ double elapsedSeconds();
 
 // The format row a selection stands for: anything outside 0..5 is row 0.
 int recordingFormatRow(int selection);
-
-// The 44-byte header for the given data byte count.
-void buildWavHeader(unsigned char out[kWavHeaderBytes], int32_t sampleRate, uint32_t dataBytes);
-// Seek to 0, write the header in one write, seek to the end. Its result is ignored by the recorder.
-void writeWavHeader(const FileApi* files, FileHandle file, int32_t sampleRate, uint32_t dataBytes);

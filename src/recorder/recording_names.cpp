@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <wchar.h>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 
 namespace {
 

@@ -4,17 +4,13 @@
 
 #include <stdint.h>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
+#include "base/local_time.h"
 
-const int kPathCapacity = 260;        // wide characters, terminator included
 const int kFileNameBoxMaxRead = 199;  // characters read from the file-name box
 const int kFileNameMaxKept = 150;     // characters kept from it
 const int kMaxMarks = 512;
 const int kMaxNumberedCandidate = 999;
-
-struct LocalDateTime {
-    int year, month, day, hour, minute, second;
-};
 
 // Turns the file-name box's text into a safe name (steps: replace unsafe characters, trim trailing spaces and dots,
 // cut a ".mp3"/".wav" ending, trim leading spaces). May leave it empty. out holds kFileNameMaxKept + 1 characters.

@@ -1,7 +1,7 @@
 // Clock and duration texts.
 #include "recorder/time_text.h"
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 
 namespace {
 

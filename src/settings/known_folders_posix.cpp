@@ -4,7 +4,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "settings/known_folders.h"
 
 namespace {

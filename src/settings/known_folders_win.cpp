@@ -5,7 +5,7 @@
 
 #include <shlobj.h>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "settings/known_folders.h"
 
 namespace {

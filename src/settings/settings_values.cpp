@@ -1,8 +1,8 @@
 // The settings' defaults, checks and tables, and the reading of them at start.
 #include "settings/settings_values.h"
 
-#include "app/file_api.h"
-#include "app/wide_text.h"
+#include "base/file_api.h"
+#include "base/wide_text.h"
 #include "recorder/recorder.h"
 #include "settings/settings_store.h"
 #include "shortcuts/shortcut_rules.h"

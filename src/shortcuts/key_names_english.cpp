@@ -3,7 +3,7 @@
 // layout service exists: the unit tests and the native command-line harness.
 #include <stdint.h>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "shortcuts/key_names.h"
 
 namespace {

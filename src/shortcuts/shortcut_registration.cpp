@@ -3,7 +3,7 @@
 
 #include "app/control_ids.h"
 #include "app/controller.h"
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "recorder/recorder.h"
 #include "settings/settings_save.h"
 #include "shortcuts/key_state.h"

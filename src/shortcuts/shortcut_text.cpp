@@ -1,7 +1,7 @@
 // Building a shortcut's display text within a fixed capacity.
 #include "shortcuts/shortcut_text.h"
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "shortcuts/shortcut.h"
 
 namespace {

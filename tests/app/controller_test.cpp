@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "player/general_decoder.h"
 #include "player/output_fake.h"
 #include "player/player.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
 #include "settings/known_folders.h"
 #include "settings/settings_store.h"
 #include "settings/settings_store_memory.h"

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <random>
 
+#include "base/wav_file.h"
+
 TestHost testHost;
 
 namespace {
@@ -96,26 +98,6 @@ std::vector<unsigned char> readAllBytes(const std::filesystem::path& path) {
 }
 
 void writeMonoWav(const std::filesystem::path& path, int sampleRate, const std::vector<short>& samples) {
-    std::ofstream out(path, std::ios::binary);
-    auto u32 = [&](unsigned v) {
-        for (int i = 0; i < 4; ++i) out.put(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    auto u16 = [&](unsigned v) {
-        out.put(static_cast<char>(v & 0xFF));
-        out.put(static_cast<char>((v >> 8) & 0xFF));
-    };
-    unsigned data = static_cast<unsigned>(samples.size() * 2);
-    out.write("RIFF", 4);
-    u32(data + 36);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(static_cast<unsigned>(sampleRate));
-    u32(static_cast<unsigned>(sampleRate) * 2);
-    u16(2);
-    u16(16);
-    out.write("data", 4);
-    u32(data);
-    for (short s : samples) u16(static_cast<unsigned short>(s));
+    writeMonoWavFile(&kPlatformFiles, path.wstring().c_str(), samples.data(), static_cast<int64_t>(samples.size()),
+                     sampleRate);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "settings/known_folders.h"
 #include "settings/settings_save.h"
 #include "settings/settings_values.h"

@@ -1,5 +1,5 @@
 // Bounded wide-text helpers shared by every subsystem that formats texts for the window.
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 
 #include <stdarg.h>
 #include <wchar.h>

@@ -5,6 +5,9 @@
 
 #include <stdint.h>
 
+// Wide characters, terminator included: every path buffer of the application.
+const int kPathCapacity = 260;
+
 typedef intptr_t FileHandle;
 const FileHandle kNoFile = -1;
 

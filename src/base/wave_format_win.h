@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-#include "app/wave_header.h"
+#include "base/wave_header.h"
 
 static_assert(sizeof(WaveHeader) == sizeof(WAVEHDR), "WaveHeader must match WAVEHDR");
 static_assert(offsetof(WaveHeader, data) == offsetof(WAVEHDR, lpData), "layout");

@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
 
 namespace {
 

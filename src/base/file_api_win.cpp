@@ -2,7 +2,7 @@
 // handle of our own, so every buffer reaches the system's file cache at once and survives a crash of this process.
 #include <windows.h>
 
-#include "app/file_api.h"
+#include "base/file_api.h"
 
 namespace {
 
