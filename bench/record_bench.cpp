@@ -54,29 +54,41 @@ void SetStatus(const wchar_t* text) {
 }
 void IgnoreText(const wchar_t*) {}
 void Nothing() {}
-int FormatSelection() {
-    return window.format;
-}
 bool Yes() {
     return true;
-}
-void FileNameText(wchar_t* out, int capacity) {
-    WideCopyBounded(out, capacity, window.name);
-}
-void Folder(wchar_t* out, int capacity) {
-    WideCopyBounded(out, capacity, window.folder);
 }
 void* NoTarget() {
     return nullptr;
 }
-void FixedTime(LocalDateTime* now) {
-    *now = LocalDateTime{2024, 5, 6, 9, 30, 0};
-}
 
-// Replace is on so the file keeps its name from run to run; skip-silence is on so the silence decision is live.
-const RecorderHost kBenchHost = {SetStatus,  IgnoreText,   Nothing, IgnoreText, Nothing,  Nothing,         Nothing,
-                                 IgnoreText, Nothing,      Nothing, Nothing,    Nothing,  FormatSelection, Yes,
-                                 Yes,        FileNameText, Folder,  NoTarget,   FixedTime};
+// Skip-silence is on so the silence decision is live.
+const RecorderHost kBenchHost = {
+    .setStatus = SetStatus,
+    .setNote = IgnoreText,
+    .refreshControls = Nothing,
+    .loadForPlay = IgnoreText,
+    .closePlayerFile = Nothing,
+    .cancelPlaybackCapture = Nothing,
+    .saveAllSettings = Nothing,
+    .setElapsedText = IgnoreText,
+    .startRecordingTimer = Nothing,
+    .stopRecordingTimer = Nothing,
+    .invalidateMeter = Nothing,
+    .repaintWindow = Nothing,
+    .skipSilenceChecked = Yes,
+    .captureNotifyTarget = NoTarget,
+};
+
+// Replace is on so the file keeps its name from run to run.
+RecordingRequest BenchRequest() {
+    RecordingRequest request = {};
+    request.formatSelection = window.format;
+    request.replace = true;
+    WideCopyBounded(request.fileName, kFileNameBoxMaxRead + 1, window.name);
+    WideCopyBounded(request.folder, kPathCapacity, window.folder);
+    request.now = LocalDateTime{2024, 5, 6, 9, 30, 0};
+    return request;
+}
 
 double Seconds(const timeval& t) {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
@@ -141,7 +153,7 @@ bool RecordOnce(const std::vector<int16_t>& samples, int sampleRate, const std::
     const double tickSamples = 0.070 * sampleRate;
     double nextTick = tickSamples;
     CpuClock before = SelfCpu();
-    startRecording();
+    startRecording(BenchRequest());
     if (recorder.state != RecorderState::Recording) {
         fprintf(stderr, "record_bench: the recording did not start: %ls\n", window.status);
         return false;

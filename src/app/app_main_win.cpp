@@ -6,15 +6,15 @@
 #include <ole2.h>
 
 #include "app/controller.h"
-#include "base/file_api.h"
 #include "app/main_window_win.h"
+#include "app/shortcut_feedback.h"
+#include "base/file_api.h"
 #include "player/mf_decoder_win.h"
 #include "player/output_win.h"
 #include "player/player.h"
 #include "player/threads.h"
 #include "recorder/capture_win.h"
 #include "recorder/recorder.h"
-#include "settings/settings_save.h"
 #include "settings/settings_store.h"
 #include "settings/settings_store_win.h"
 #include "settings/settings_values.h"
@@ -35,10 +35,9 @@ const PlayerServices kPlayerServices = {&kPlatformFiles, &kMediaFoundationDecode
 
 void InstallServices() {
     settingsStoreInstall(registrySettingsStore(kSettingsKeyPath));
-    settingsHostInstall(&kAppSettingsHost);
     shortcutTextInstall(&kLayoutKeyNames);
     keyStateInstall(&kMessageKeyStates);
-    hotkeysInstall(&kWindowHotkeys);
+    shortcutRegistrationInstall(&kWindowHotkeys, &kAppShortcutHost);
     controllerInstall(&kMainWindowControls);
     recorderReset();
     recorderInstall(&kWaveInCaptureApi, &kPlatformFiles, &kAppRecorderHost);
@@ -74,7 +73,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     uiScale = dpiFactor;
     WhiteBrush = CreateSolidBrush(RGB(255, 255, 255));
     InstallServices();
-    CreateFonts();
+    CreateFonts(nullptr);
     RegisterMainWindowClass(instance);
     SignedIn = readFlag(kValueSignedIn, nullptr);
     RegisterCustomControls(instance);

@@ -5,9 +5,10 @@
 #include <stdint.h>
 
 #include "app/window_controls.h"
+#include "base/file_api.h"
+#include "recorder/recorder.h"
 #include "recorder/recorder_host.h"
-#include "recorder/recording_names.h"
-#include "settings/settings_save.h"
+#include "settings/settings_values.h"
 
 extern bool PlayerLoaded;
 extern wchar_t PlayerPath[kPathCapacity];
@@ -21,15 +22,18 @@ extern bool recorderHidden;
 extern int32_t zoomPercent;
 extern wchar_t saveFolder[kPathCapacity];
 
-// The recorder's and the settings' views of the window, built on the controls seam.
+// The recorder's view of the window, built on the controls seam.
 extern const RecorderHost kAppRecorderHost;
-extern const SettingsHost kAppSettingsHost;
+// What Record hands the recorder: the Quality list, Replace, the file-name box, the save folder and the clock.
+RecordingRequest currentRecordingRequest();
 
 void controllerInstall(const WindowControls* controls);
 // The installed controls seam, for the parts of the window logic that live beside the controller.
 const WindowControls* controllerControls();
 // Back to the initial values (tests start clean).
 void controllerReset();
+// Applies the saved settings to the freshly created window's controls and registers the global shortcuts.
+void controllerApplyStartup(const SettingsValues& saved);
 
 void SetTextIfChanged(int id, const wchar_t* text);
 void SetStatus(const wchar_t* text);

@@ -10,15 +10,17 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "app/control_ids.h"
 #include "app/controller.h"
 #include "app/layout.h"
-#include "base/wide_text.h"
 #include "app/window_controls.h"
+#include "base/wide_text.h"
 #include "recorder/recorder.h"
 #include "settings/settings_values.h"
+#include "shortcuts/hotkeys_win.h"
 #include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_registration.h"
+#include "ui/control_ids.h"
+#include "ui/control_table.h"
 #include "ui/custom_controls_win.h"
 #include "ui/fonts_win.h"
 #include "ui/scale.h"
@@ -29,27 +31,11 @@ bool SignedIn;
 
 namespace {
 
-// Keys for controls created with identifier 0 that the window still needs to reach.
-enum PrivateControl : int {
-    kLabelFileName = 2001,
-    kLabelRecordHeading,
-    kLabelRecordNote,
-    kLabelQuality,
-    kLabelSaveIn,
-    kSettingsScrollBar,
-    kLabelWindowSize,
-    kLabelPlaybackHeading,
-    kLabelRewind,
-    kLabelSlot = 2010,  // + slot
-};
-
-enum FontKind { kFontMain, kFontSmall, kFontTimer };
-
 struct ControlHandle {
     int key;
     HWND hwnd;
 };
-ControlHandle handles[96];
+ControlHandle handles[kControlCount];
 int handleCount;
 HWND settingsContainer;
 bool windowCreated;
@@ -63,33 +49,56 @@ HWND Find(int key) {
 
 HFONT FontOf(FontKind kind) {
     switch (kind) {
-        case kFontSmall:
+        case FontKind::Small:
             return SmallFont;
-        case kFontTimer:
+        case FontKind::Timer:
             return TimerFont;
         default:
             return MainFont;
     }
 }
 
-// Creates a child of the main window at a rectangle in layout units, with its font, and files its handle under key.
-HWND CreateChild(int key, int id, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
-                 FontKind font = kFontMain, DWORD exStyle = 0) {
-    HWND hwnd = CreateWindowExW(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, ScalePx(x), ScalePx(y), ScalePx(w),
-                                ScalePx(h), MainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance,
-                                nullptr);
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(font)), TRUE);
-    if (handleCount < static_cast<int>(sizeof handles / sizeof handles[0])) handles[handleCount++] = {key, hwnd};
-    return hwnd;
+const wchar_t* ClassName(ControlClass cls) {
+    switch (cls) {
+        case ControlClass::Button:
+            return L"BUTTON";
+        case ControlClass::Static:
+            return L"STATIC";
+        case ControlClass::Edit:
+            return L"EDIT";
+        case ControlClass::ComboBox:
+            return L"COMBOBOX";
+        case ControlClass::ScrollBar:
+            return L"SCROLLBAR";
+        default:
+            return L"NFSlider";
+    }
 }
 
-HWND Control(int id, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
-             FontKind font = kFontMain, DWORD exStyle = 0) {
-    return CreateChild(id, id, cls, text, style, x, y, w, h, font, exStyle);
-}
+// The table's style bits are the platform's own.
+static_assert(style::kTabStop == WS_TABSTOP && style::kVScroll == WS_VSCROLL, "window styles");
+static_assert(style::kOwnerDrawButton == BS_OWNERDRAW && style::kAutoCheckBox == BS_AUTOCHECKBOX, "button styles");
+static_assert(style::kStaticLeft == SS_LEFT && style::kStaticCenter == SS_CENTER &&
+                  style::kStaticOwnerDraw == SS_OWNERDRAW && style::kStaticEndEllipsis == SS_ENDELLIPSIS &&
+                  style::kStaticPathEllipsis == SS_PATHELLIPSIS,
+              "static styles");
+static_assert(style::kEditAutoHScroll == ES_AUTOHSCROLL && style::kComboDropDownList == CBS_DROPDOWNLIST &&
+                  style::kScrollBarVertical == SBS_VERT && style::kExClientEdge == WS_EX_CLIENTEDGE,
+              "control styles");
 
-HWND Label(int key, const wchar_t* text, DWORD style, int x, int y, int w, int h, FontKind font = kFontMain) {
-    return CreateChild(key, 0, L"STATIC", text, style, x, y, w, h, font);
+// Creates one control of the table as a child of the main window, at its creation rectangle, with its font.
+void CreateFromSpec(const ControlSpec& spec) {
+    const wchar_t* text = spec.text;
+    if (!text && spec.key >= kLabelSlot && spec.key < kLabelSlot + kPlaybackSlotCount) {
+        text = kPlaybackSlots[spec.key - kLabelSlot].label;
+    }
+    HWND hwnd =
+        CreateWindowExW(spec.exStyle, ClassName(spec.cls), text ? text : L"", spec.style | WS_CHILD | WS_VISIBLE,
+                        ScalePx(spec.x), ScalePx(spec.y), ScalePx(spec.w), ScalePx(spec.h), MainWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), AppInstance, nullptr);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.font)), TRUE);
+    if (spec.hidden) ShowWindow(hwnd, SW_HIDE);
+    if (handleCount < kControlCount) handles[handleCount++] = {spec.key, hwnd};
 }
 
 void SetupSlider(int id, int min, int max, int page, int line) {
@@ -103,129 +112,37 @@ void FillList(int id, const wchar_t* const* labels, int count) {
     for (int i = 0; i < count; ++i) SendMessageW(Find(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(labels[i]));
 }
 
-void CreateControls(const StartupSettings& saved) {
-    const DWORD kOwnerButton = 0xB, kTab = WS_TABSTOP, kCheck = BS_AUTOCHECKBOX, kList = CBS_DROPDOWNLIST | WS_VSCROLL;
-    Control(kIdMiniToggle, L"BUTTON", L"Nota Mini", kOwnerButton | kTab, 262, 13, 102, 26);
-    ShowWindow(Control(kIdPanelStrip, L"BUTTON", L"", kOwnerButton, 380, 0, 40, 100), SW_HIDE);
-    Control(kIdTime, L"STATIC", L"00:00:00", SS_CENTER, 0, 56, 380, 90, kFontTimer);
-    Control(kIdStatus, L"STATIC", L"Ready to record", SS_CENTER, 0, 66, 380, 22);
-    Control(kIdRecord, L"BUTTON", L"Record", kOwnerButton | kTab, 30, 178, 74, 38);
-    Control(kIdPause, L"BUTTON", L"Pause", kOwnerButton | kTab, 112, 178, 74, 38);
-    Control(kIdStop, L"BUTTON", L"Stop", kOwnerButton | kTab, 194, 178, 74, 38);
-    Control(kIdMark, L"BUTTON", L"Mark", kOwnerButton | kTab, 276, 178, 74, 38);
-    Label(kLabelFileName, L"File name", SS_LEFT, 30, 235, 66, 20);
-    HWND edit =
-        Control(kIdFileName, L"EDIT", L"", ES_AUTOHSCROLL | kTab, 100, 232, 250, 24, kFontMain, WS_EX_CLIENTEDGE);
+void CreateControls() {
+    for (const ControlSpec& spec : kControls) CreateFromSpec(spec);
+    HWND edit = Find(kIdFileName);
     SendMessageW(edit, EM_SETLIMITTEXT, 120, 0);
     SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Empty = date and time"));
-    SetWindowTextW(edit, saved.recordingName);
-    Control(kIdReplace, L"BUTTON", L"Replace a file that has the same name", kCheck | kTab, 30, 266, 320, 22);
-    Control(kIdSkipSilence, L"BUTTON", L"Skip long silences while recording", kCheck | kTab, 30, 292, 320, 22);
-    Control(kIdOnTop, L"BUTTON", L"Keep this window on top of other windows", kCheck | kTab, 30, 318, 320, 22);
-    Label(kLabelRecordHeading, L"Global record/stop shortcut", SS_LEFT, 30, 348, 320, 18);
-    Label(kIdRecordShortcutText, L"Ctrl+Shift+R", SS_LEFT, 30, 369, 145, 24);
-    Control(kIdRecordShortcutChange, L"BUTTON", L"Change", kOwnerButton | kTab, 180, 367, 75, 28);
-    Control(kIdRecordShortcutDefault, L"BUTTON", L"Default", kOwnerButton | kTab, 265, 367, 85, 28);
-    Label(kLabelRecordNote,
-          L"Works while minimized. A single key is intercepted in other apps; Tab also affects normal focus "
-          L"navigation.",
-          SS_LEFT, 30, 399, 320, 52, kFontSmall);
-    Control(kIdSettings, L"BUTTON", L"Settings", kOwnerButton | kTab, 30, 458, 130, 28);
-    Label(kLabelQuality, L"Quality", SS_LEFT, 30, 388, 60, 20);
-    Control(kIdQuality, L"COMBOBOX", L"", kList | kTab, 92, 384, 258, 140);
     const wchar_t* quality[kRecordingFormatCount];
     for (int i = 0; i < kRecordingFormatCount; ++i) quality[i] = kRecordingFormats[i].label;
     FillList(kIdQuality, quality, kRecordingFormatCount);
-    Label(kLabelSaveIn, L"Save recordings in", SS_LEFT, 30, 420, 320, 18, kFontSmall);
-    Control(kIdFolder, L"STATIC", L"", SS_PATHELLIPSIS, 30, 440, 320, 34, kFontSmall);
-    Control(kIdChangeFolder, L"BUTTON", L"Change folder...", kOwnerButton | kTab, 30, 478, 150, 28);
-    Control(kIdDetail, L"STATIC",
-            L"Recordings save locally as you go. Drag an MP3, WAV or M4A onto this window to play it.", SS_LEFT, 30,
-            518, 320, 64, kFontSmall);
-    Control(kIdTranscribe, L"BUTTON", L"Transcribe on Parlowen", kOwnerButton | kTab, 30, 590, 320, 64);
-    CreateChild(kIdShortcutBox, kIdChangeFolder, L"STATIC", L"", SS_OWNERDRAW, 30, 700, 320, 150, kFontSmall);
-    CreateChild(kSettingsScrollBar, 0, L"SCROLLBAR", L"", SBS_VERT, 356, 0, 18, 100);
-    Control(kIdShowInFolder, L"BUTTON", L"Show file in folder", kOwnerButton | kTab, 30, 590, 320, 34);
-    Control(kIdConverter, L"BUTTON", L"Make the file smaller (free tool)", kOwnerButton | kTab, 30, 632, 320, 32);
-    Control(kIdVersion, L"STATIC", L"Version 2.0 \x00B7 Ctrl+Shift+R starts and stops recording from any window.",
-            SS_LEFT, 30, 672, 320, 34, kFontSmall);
-    Label(kLabelWindowSize, L"Window size", SS_LEFT, 30, 388, 90, 20);
-    Control(kIdWindowSize, L"COMBOBOX", L"", kList | kTab, 124, 384, 226, 140);
     const wchar_t* zoom[kZoomRowCount];
     for (int i = 0; i < kZoomRowCount; ++i) zoom[i] = kZoomRows[i].label;
     FillList(kIdWindowSize, zoom, kZoomRowCount);
-    Control(kIdPlayLocalFile, L"BUTTON", L"Play Local File", kOwnerButton | kTab, 30, 560, 320, 30);
-    Control(kIdPlayRecording, L"BUTTON", L"Play my recording", kOwnerButton | kTab, 196, 560, 154, 30);
-    Control(kIdLoadedName, L"STATIC", L"", SS_CENTER | SS_ENDELLIPSIS, 24, 148, 332, 18, kFontSmall);
-    Control(kIdPlay, L"BUTTON", L"Play", kOwnerButton | kTab, 158, 274, 80, 90);
-    Control(kIdBack, L"BUTTON", L"Back 5s", kOwnerButton | kTab, 90, 284, 62, 74);
-    Control(kIdStart, L"BUTTON", L"Start", kOwnerButton | kTab, 22, 284, 62, 74);
-    Control(kIdForward, L"BUTTON", L"Forward 5s", kOwnerButton | kTab, 244, 284, 62, 74);
-    Control(kIdPlayerStop, L"BUTTON", L"Stop", kOwnerButton | kTab, 312, 284, 56, 74);
-    Control(kIdTimes, L"STATIC", L"", SS_CENTER, 24, 168, 332, 18, kFontSmall);
-    Control(kIdSeek, L"NFSlider", L"", kTab, 22, 190, 336, 28);
-    SetupSlider(kIdSeek, 0, 1000, 50, 10);
-    Control(kIdVolumeLabel, L"STATIC", L"Volume 100%", SS_LEFT, 30, 226, 150, 16, kFontSmall);
-    Control(kIdVolume, L"NFSlider", L"", kTab, 24, 242, 160, 26);
-    SetupSlider(kIdVolume, 0, 200, 10, 5);
-    Control(kIdSpeedLabel, L"STATIC", L"Speed 100%", SS_LEFT, 200, 226, 150, 16, kFontSmall);
-    Control(kIdSpeed, L"NFSlider", L"", kTab, 196, 242, 160, 26);
-    SetupSlider(kIdSpeed, 10, 60, 2, 1);
-    RewindSeconds = kRewindRows[saved.rewindRow].seconds;
-    SendMessageW(Find(kIdVolume), TBM_SETPOS, TRUE, static_cast<LPARAM>(saved.playVolume));
-    SendMessageW(Find(kIdSpeed), TBM_SETPOS, TRUE, static_cast<LPARAM>(saved.playSpeed));
-    ShowVolumeAndSpeed();
-
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) PlaybackShortcuts[slot] = saved.playback[slot];
-    Label(kLabelPlaybackHeading, L"Playback shortcuts (work from any window, even when minimized)", SS_LEFT, 30, 460,
-          320, 18);
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
-        Label(kLabelSlot + slot, kPlaybackSlots[slot].label, SS_LEFT, 30, 480, 320, 18, kFontSmall);
-        Label(kIdSlotText + slot, L"", SS_LEFT, 30, 500, 145, 24);
-        Control(kIdSlotChange + slot, L"BUTTON", L"Change", kOwnerButton | kTab, 180, 498, 75, 28);
-        Control(kIdSlotDefault + slot, L"BUTTON", L"Default", kOwnerButton | kTab, 265, 498, 85, 28);
-    }
-    Label(kLabelRewind, L"Rewind amount", SS_LEFT, 30, 540, 150, 20);
-    Control(kIdRewindAmount, L"COMBOBOX", L"", kList | kTab, 184, 536, 166, 200);
     const wchar_t* rewind[kRewindRowCount];
     for (int i = 0; i < kRewindRowCount; ++i) rewind[i] = kRewindRows[i].label;
     FillList(kIdRewindAmount, rewind, kRewindRowCount);
-    SendMessageW(Find(kIdRewindAmount), CB_SETCURSEL, static_cast<WPARAM>(saved.rewindRow), 0);
-    ShowRewindAmount();
-    RefreshPlaybackShortcutRows();
+    SetupSlider(kIdSeek, 0, 1000, 50, 10);
+    SetupSlider(kIdVolume, 0, 200, 10, 5);
+    SetupSlider(kIdSpeed, 10, 60, 2, 1);
 }
 
-// The settings page's controls move into the scrolling container, in this order.
+// The settings page's controls move into the scrolling container, in the table's container order.
 void MoveIntoContainer() {
     settingsContainer = CreateWindowExW(WS_EX_COMPOSITED, L"NFCont", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                         1, 1, MainWindow, nullptr, AppInstance, nullptr);
-    const int page[] = {kIdReplace,
-                        kIdSkipSilence,
-                        kIdOnTop,
-                        kLabelRecordHeading,
-                        kIdRecordShortcutText,
-                        kIdRecordShortcutChange,
-                        kIdRecordShortcutDefault,
-                        kLabelRecordNote,
-                        kLabelPlaybackHeading,
-                        kLabelRewind,
-                        kIdRewindAmount,
-                        kLabelQuality,
-                        kIdQuality,
-                        kLabelWindowSize,
-                        kIdWindowSize,
-                        kLabelSaveIn,
-                        kIdFolder,
-                        kIdChangeFolder,
-                        kIdShowInFolder,
-                        kIdConverter,
-                        kIdVersion};
-    for (int key : page) SetParent(Find(key), settingsContainer);
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
-        SetParent(Find(kLabelSlot + slot), settingsContainer);
-        SetParent(Find(kIdSlotText + slot), settingsContainer);
-        SetParent(Find(kIdSlotChange + slot), settingsContainer);
-        SetParent(Find(kIdSlotDefault + slot), settingsContainer);
+    for (int order = 1;; ++order) {
+        bool found = false;
+        for (const ControlSpec& spec : kControls) {
+            if (spec.containerOrder != order) continue;
+            SetParent(Find(spec.key), settingsContainer);
+            found = true;
+        }
+        if (!found) break;
     }
 }
 
@@ -235,36 +152,15 @@ void SetOnTop(bool on) {
 
 void OnCreate(HWND hwnd) {
     MainWindow = hwnd;
+    hotkeysAttachWindow(hwnd);
     DragAcceptFiles(hwnd, TRUE);
     handleCount = 0;
-    StartupSettings saved;
-    readStartupSettings(&kPlatformFolders, &saved);
-    CreateControls(saved);
+    CreateControls();
     MoveIntoContainer();
-    SendMessageW(Find(kIdQuality), CB_SETCURSEL, static_cast<WPARAM>(saved.formatRow), 0);
-    SendMessageW(Find(kIdWindowSize), CB_SETCURSEL, static_cast<WPARAM>(saved.zoomRow), 0);
-    if (kZoomRows[saved.zoomRow].percent != zoomPercent) {
-        zoomPercent = kZoomRows[saved.zoomRow].percent;
-        uiScale = dpiFactor * zoomPercent / 100.0;
-        CreateFonts();
-    }
-    RecordShortcut = saved.recordShortcut;
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
-    RefreshRecordShortcutDisplay();
-    ShowIdleStatus();
-    if (!RegisterPlaybackShortcuts()) {
-        SetStatus(
-            L"A playback shortcut is unavailable; another app may be using it. Choose a different key in "
-            L"Settings.");
-    }
-    Button_SetCheck(Find(kIdOnTop), saved.onTop ? BST_CHECKED : BST_UNCHECKED);
-    Button_SetCheck(Find(kIdReplace), saved.replace ? BST_CHECKED : BST_UNCHECKED);
-    Button_SetCheck(Find(kIdSkipSilence), saved.skipSilence ? BST_CHECKED : BST_UNCHECKED);
-    WideCopyBounded(saveFolder, kPathCapacity, saved.folder);
-    SetTextIfChanged(kIdFolder, saveFolder);
-    if (saved.onTop) SetOnTop(true);
+    SettingsValues saved;
+    readSettings(&kPlatformFolders, &saved);
     windowCreated = true;
-    RefreshControls();
+    controllerApplyStartup(saved);
 }
 
 void OnDropFiles(HDROP drop) {
@@ -431,7 +327,7 @@ void UiStopTimer(int id) {
 }
 void UiApplyZoom(int percent) {
     uiScale = dpiFactor * percent / 100.0;
-    CreateFonts();
+    CreateFonts(MainWindow);
     LayoutWindow();
 }
 void UiMessageBox(const wchar_t* text, const wchar_t* title) {
@@ -483,12 +379,34 @@ bool UiConfirm(const wchar_t* text, const wchar_t* title) {
 }  // namespace
 
 const WindowControls kMainWindowControls = {
-    UiSetText,         UiGetText,       UiExists,           UiEnable,          UiIsChecked,
-    UiSetChecked,      UiListSelection, UiSetListSelection, UiSliderPosition,  UiSetSliderPosition,
-    UiRepaint,         UiRepaintWindow, UiInvalidateMeter,  UiStartTimer,      UiStopTimer,
-    LayoutWindow,      UiApplyZoom,     UiMessageBox,       UiChooseAudioFile, UiShowInFolder,
-    SetOnTop,          UiWindowTopLeft, UiNotifyTarget,     UiLocalTime,       UiDestroy,
-    UiFocusMainWindow, UiConfirm};
+    .setText = UiSetText,
+    .getText = UiGetText,
+    .exists = UiExists,
+    .enable = UiEnable,
+    .isChecked = UiIsChecked,
+    .setChecked = UiSetChecked,
+    .listSelection = UiListSelection,
+    .setListSelection = UiSetListSelection,
+    .sliderPosition = UiSliderPosition,
+    .setSliderPosition = UiSetSliderPosition,
+    .repaint = UiRepaint,
+    .repaintWindow = UiRepaintWindow,
+    .invalidateMeter = UiInvalidateMeter,
+    .startTimer = UiStartTimer,
+    .stopTimer = UiStopTimer,
+    .layout = LayoutWindow,
+    .applyZoom = UiApplyZoom,
+    .messageBox = UiMessageBox,
+    .chooseAudioFile = UiChooseAudioFile,
+    .showInFolder = UiShowInFolder,
+    .setOnTop = SetOnTop,
+    .windowTopLeft = UiWindowTopLeft,
+    .captureNotifyTarget = UiNotifyTarget,
+    .localTime = UiLocalTime,
+    .destroyWindow = UiDestroy,
+    .focusMainWindow = UiFocusMainWindow,
+    .confirm = UiConfirm,
+};
 
 void RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSW wc = {};

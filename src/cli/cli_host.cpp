@@ -29,20 +29,8 @@ void StartTimer() {
 void StopTimer() {
     if (cliWindow.stopTimer) cliWindow.stopTimer();
 }
-int FormatSelection() {
-    return cliWindow.formatSelection;
-}
-bool Replace() {
-    return cliWindow.replace;
-}
 bool SkipSilence() {
     return cliWindow.skipSilence;
-}
-void FileNameText(wchar_t* out, int capacity) {
-    WideCopyBounded(out, capacity, cliWindow.fileNameText);
-}
-void Folder(wchar_t* out, int capacity) {
-    WideCopyBounded(out, capacity, cliWindow.folder);
 }
 void* NotifyTarget() {
     return cliWindow.notifyTarget;
@@ -91,10 +79,32 @@ void PutUtf8(unsigned long c) {
 
 }  // namespace
 
-const RecorderHost kCliRecorderHost = {SetStatus,    SetNote, Nothing,         LoadForPlay, Nothing,
-                                       Nothing,      Nothing, SetElapsed,      StartTimer,  StopTimer,
-                                       Nothing,      Nothing, FormatSelection, Replace,     SkipSilence,
-                                       FileNameText, Folder,  NotifyTarget,    LocalTime};
+const RecorderHost kCliRecorderHost = {
+    .setStatus = SetStatus,
+    .setNote = SetNote,
+    .refreshControls = Nothing,
+    .loadForPlay = LoadForPlay,
+    .closePlayerFile = Nothing,
+    .cancelPlaybackCapture = Nothing,
+    .saveAllSettings = Nothing,
+    .setElapsedText = SetElapsed,
+    .startRecordingTimer = StartTimer,
+    .stopRecordingTimer = StopTimer,
+    .invalidateMeter = Nothing,
+    .repaintWindow = Nothing,
+    .skipSilenceChecked = SkipSilence,
+    .captureNotifyTarget = NotifyTarget,
+};
+
+RecordingRequest cliRecordingRequest() {
+    RecordingRequest request = {};
+    request.formatSelection = cliWindow.formatSelection;
+    request.replace = cliWindow.replace;
+    WideCopyBounded(request.fileName, kFileNameBoxMaxRead + 1, cliWindow.fileNameText);
+    WideCopyBounded(request.folder, kPathCapacity, cliWindow.folder);
+    LocalTime(&request.now);
+    return request;
+}
 
 void cliWindowReset() {
     memset(&cliWindow, 0, sizeof cliWindow);

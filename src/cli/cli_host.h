@@ -2,6 +2,7 @@
 // what the recorder reads from it, and prints the results as "key: value" lines.
 #pragma once
 
+#include "recorder/recorder.h"
 #include "recorder/recorder_host.h"
 
 struct CliWindowState {
@@ -22,6 +23,8 @@ extern CliWindowState cliWindow;
 extern const RecorderHost kCliRecorderHost;
 
 void cliWindowReset();
+// What Record would hand the recorder, from the fields above and the local clock.
+RecordingRequest cliRecordingRequest();
 // Wide text to UTF-8 on stdout; carriage returns and line feeds inside a value as the two characters \r and \n.
 void cliPrintValue(const char* key, const wchar_t* value);
 // The status, detail, path and marks lines of a finished recording.

@@ -119,7 +119,7 @@ int cliRecord(int argc, wchar_t** argv) {
     recorderReset();
     recorderInstall(&kScriptedCaptureApi, &kPlatformFiles, &kCliRecorderHost);
 
-    startRecording();
+    startRecording(cliRecordingRequest());
     if (recorder.state != RecorderState::Recording) {
         cliPrintRecordingResult();
         return 0;

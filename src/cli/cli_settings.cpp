@@ -45,66 +45,14 @@ void PrintText(const wchar_t* name, const wchar_t* value, bool usedDefault) {
     cliPrintValue(key, line);
 }
 
-void PrintNumber(const wchar_t* name, uint32_t value, bool usedDefault) {
-    wchar_t text[16];
-    WideFormat(text, 16, L"%u", static_cast<unsigned>(value));
-    PrintText(name, text, usedDefault);
-}
-
-void PrintSigned(const wchar_t* name, int32_t value, bool usedDefault) {
-    wchar_t text[16];
-    WideFormat(text, 16, L"%d", static_cast<int>(value));
-    PrintText(name, text, usedDefault);
-}
-
-void PrintFlag(const wchar_t* name) {
-    bool usedDefault = false;
-    bool on = readFlag(name, &usedDefault);
-    PrintNumber(name, on ? 1 : 0, usedDefault);
-}
-
 void PrintSettings() {
-    bool usedDefault = false;
-    wchar_t name[kRecordingNameCapacity];
-    readRecordingName(name, kRecordingNameCapacity, &usedDefault);
-    PrintText(kValueRecordingName, name, usedDefault);
-    int formatRow = readFormatRow(&usedDefault);
-    PrintNumber(kValueFormat, static_cast<uint32_t>(formatRow), usedDefault);
-    PrintFlag(kValueOnTop);
-    PrintFlag(kValueReplace);
-    PrintFlag(kValueSkipSilence);
-    int zoomRow = readZoomRow(&usedDefault);
-    PrintNumber(kValueZoom, static_cast<uint32_t>(kZoomRows[zoomRow].percent), usedDefault);
-    bool modsUsedDefault = false;
-    Shortcut record = readRecordShortcut(&usedDefault, &modsUsedDefault);
-    PrintNumber(kValueHotkeyKey, record.key, usedDefault);
-    PrintNumber(kValueHotkeyMods, record.mods, modsUsedDefault);
-    wchar_t folder[kPathCapacity];
-    readFolder(&kPlatformFolders, folder, kPathCapacity, &usedDefault);
-    PrintText(kValueFolder, folder, usedDefault);
-    uint32_t volume = readPlayVolume(&usedDefault);
-    PrintNumber(kValuePlayVolume, volume, usedDefault);
-    uint32_t speed = readPlaySpeed(&usedDefault);
-    PrintNumber(kValuePlaySpeed, speed, usedDefault);
-    int rewindRow = readRewindRow(&usedDefault);
-    PrintNumber(kValueRewindSeconds, static_cast<uint32_t>(kRewindRows[rewindRow].seconds), usedDefault);
-    // Either coordinate missing means no saved position: both then count as defaults.
-    int32_t x = kMiniNotSet, y = kMiniNotSet;
-    bool saved = readMiniPosition(&x, &y);
-    PrintSigned(kValueMiniX, saved ? x : kMiniNotSet, !saved);
-    PrintSigned(kValueMiniY, saved ? y : kMiniNotSet, !saved);
-    Shortcut slots[kPlaybackSlotCount];
-    bool keyDefaults[kPlaybackSlotCount], modsDefaults[kPlaybackSlotCount];
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
-        slots[slot] = readPlaybackSlot(slot, &keyDefaults[slot], &modsDefaults[slot]);
+    SettingsValues values;
+    readSettings(&kPlatformFolders, &values);
+    for (int id = 0; id < kSettingCount; ++id) {
+        wchar_t text[kPathCapacity + 16];
+        formatSettingValue(id, values, text, kPathCapacity + 16);
+        PrintText(settingName(id), text, values.usedDefault[id]);
     }
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
-        PrintNumber(kPlaybackSlots[slot].keyValueName, slots[slot].key, keyDefaults[slot]);
-    }
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
-        PrintNumber(kPlaybackSlots[slot].modsValueName, slots[slot].mods, modsDefaults[slot]);
-    }
-    PrintFlag(kValueSignedIn);
     fflush(stdout);
 }
 

@@ -98,7 +98,7 @@ int cliCapture(int argc, wchar_t** argv) {
     recorderReset();
     recorderInstall(&kWaveInCaptureApi, &kPlatformFiles, &kCliRecorderHost);
 
-    startRecording();
+    startRecording(cliRecordingRequest());
     if (recorder.state == RecorderState::Recording) {
         // Tells the feeding side that capture runs, so it can line its input up with the recording.
         printf("started: 1\n");

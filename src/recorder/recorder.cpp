@@ -137,9 +137,9 @@ double elapsedSeconds() {
     return static_cast<double>(recorder.recordedBytes) / (2.0 * recorder.sampleRate);
 }
 
-void startRecording() {
+void startRecording(const RecordingRequest& request) {
     if (recorder.state != RecorderState::Idle) return;
-    const RecordingFormat& row = kRecordingFormats[recordingFormatRow(host->formatSelection())];
+    const RecordingFormat& row = kRecordingFormats[recordingFormatRow(request.formatSelection)];
     recorder.sampleRate = row.sampleRate;
     recorder.isMp3 = row.kbps > 0;
 
@@ -152,17 +152,11 @@ void startRecording() {
     }
     recorder.deviceOpen = true;
 
-    wchar_t folder[kPathCapacity];
-    host->folder(folder, kPathCapacity);
-    files->createDirectory(folder);
+    files->createDirectory(request.folder);
 
-    wchar_t boxText[kFileNameBoxMaxRead + 1];
-    host->fileNameText(boxText, kFileNameBoxMaxRead + 1);
-    LocalDateTime now;
-    host->localTime(&now);
-    bool replace = host->replaceChecked();
-    buildRecordingPaths(boxText, folder, recorder.isMp3 ? L"mp3" : L"wav", replace, now, files->exists,
-                        recorder.recordingPath, recorder.marksPath);
+    bool replace = request.replace;
+    buildRecordingPaths(request.fileName, request.folder, recorder.isMp3 ? L"mp3" : L"wav", replace, request.now,
+                        files->exists, recorder.recordingPath, recorder.marksPath);
 
     recorder.file = files->create(recorder.recordingPath, replace ? kFileCreateAlways : kFileCreateNew, kFileShareRead);
     if (recorder.file == kNoFile) {

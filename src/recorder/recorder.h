@@ -57,6 +57,10 @@ struct Recorder {
 };
 
 extern Recorder recorder;
+
+inline bool recorderIsIdle() {
+    return recorder.state == RecorderState::Idle;
+}
 // The capture headers live as long as the application; the device may still hold them after a failed reset.
 extern CaptureHeader captureHeaders[kCaptureBufferCount];
 
@@ -65,7 +69,16 @@ void recorderInstall(const CaptureApi* capture, const FileApi* files, const Reco
 // Back to the initial values (tests start clean). Must not be called while a recording is open.
 void recorderReset();
 
-void startRecording();
+// What the window holds when Record is pressed.
+struct RecordingRequest {
+    int formatSelection;  // the Quality list's selection, -1 for none
+    bool replace;
+    wchar_t fileName[kFileNameBoxMaxRead + 1];  // the "File name" box
+    wchar_t folder[kPathCapacity];
+    LocalDateTime now;
+};
+
+void startRecording(const RecordingRequest& request);
 void togglePause();
 void stopRecording();
 void addMark();

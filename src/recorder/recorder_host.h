@@ -1,5 +1,5 @@
-// What the recorder tells the main window and reads from it. The application shell fills this table; tests and the
-// command-line harness supply their own.
+// What the recorder tells the main window and reads from it while a recording runs. The application shell fills this
+// table; tests and the command-line harness supply their own.
 #pragma once
 
 #include "recorder/recording_names.h"
@@ -17,11 +17,7 @@ struct RecorderHost {
     void (*stopRecordingTimer)();
     void (*invalidateMeter)();
     void (*repaintWindow)();
-    int (*formatSelection)();  // the Format list's selection, -1 for none
-    bool (*replaceChecked)();
+    // Read for every buffer: the box may be ticked or cleared while a recording runs.
     bool (*skipSilenceChecked)();
-    void (*fileNameText)(wchar_t* out, int capacity);
-    void (*folder)(wchar_t* out, int capacity);
     void* (*captureNotifyTarget)();  // the window that receives buffer-done notices
-    void (*localTime)(LocalDateTime* now);
 };

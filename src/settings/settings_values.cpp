@@ -145,19 +145,191 @@ void defaultRecordingFolder(const KnownFolders* folders, wchar_t* out, int capac
     WideFormat(out, capacity, L"%ls" NOTAFON_PATH_SEPARATOR L"Parlowen Recordings", base);
 }
 
-void readStartupSettings(const KnownFolders* folders, StartupSettings* out) {
-    readRecordingName(out->recordingName, kRecordingNameCapacity, nullptr);
-    out->playVolume = readPlayVolume(nullptr);
-    out->playSpeed = readPlaySpeed(nullptr);
-    out->rewindRow = readRewindRow(nullptr);
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot)
-        out->playback[slot] = readPlaybackSlot(slot, nullptr, nullptr);
-    out->formatRow = readFormatRow(nullptr);
-    out->zoomRow = readZoomRow(nullptr);
-    out->recordShortcut = readRecordShortcut(nullptr, nullptr);
-    out->onTop = readFlag(kValueOnTop, nullptr);
-    out->replace = readFlag(kValueReplace, nullptr);
-    out->skipSilence = readFlag(kValueSkipSilence, nullptr);
-    out->folder[0] = 0;
-    readFolder(folders, out->folder, kPathCapacity, nullptr);
+const wchar_t* settingName(int id) {
+    static const wchar_t* const kNames[kSettingsSavedTogether + 2] = {
+        kValueRecordingName, kValueFormat,        kValueOnTop,      kValueReplace, kValueSkipSilence,
+        kValueZoom,          kValueHotkeyKey,     kValueHotkeyMods, kValueFolder,  kValuePlayVolume,
+        kValuePlaySpeed,     kValueRewindSeconds, kValueMiniX,      kValueMiniY};
+    if (id >= 0 && id <= kSettingMiniY) return kNames[id];
+    if (id >= kSettingPlayKey0 && id < kSettingPlayMods0) return kPlaybackSlots[id - kSettingPlayKey0].keyValueName;
+    if (id >= kSettingPlayMods0 && id < kSettingSignedIn) return kPlaybackSlots[id - kSettingPlayMods0].modsValueName;
+    if (id == kSettingSignedIn) return kValueSignedIn;
+    return L"";
+}
+
+void readSettings(const KnownFolders* folders, SettingsValues* out) {
+    bool* used = out->usedDefault;
+    for (int id = 0; id < kSettingCount; ++id) {
+        switch (id) {
+            case kSettingRecordingName:
+                readRecordingName(out->recordingName, kRecordingNameCapacity, &used[id]);
+                break;
+            case kSettingFormat:
+                out->formatRow = readFormatRow(&used[id]);
+                break;
+            case kSettingOnTop:
+                out->onTop = readFlag(kValueOnTop, &used[id]);
+                break;
+            case kSettingReplace:
+                out->replace = readFlag(kValueReplace, &used[id]);
+                break;
+            case kSettingSkipSilence:
+                out->skipSilence = readFlag(kValueSkipSilence, &used[id]);
+                break;
+            case kSettingZoom:
+                out->zoomRow = readZoomRow(&used[id]);
+                break;
+            case kSettingHotkeyKey:  // the pair is checked together
+                out->recordShortcut = readRecordShortcut(&used[id], &used[kSettingHotkeyMods]);
+                break;
+            case kSettingFolder:
+                out->folder[0] = 0;
+                readFolder(folders, out->folder, kPathCapacity, &used[id]);
+                break;
+            case kSettingPlayVolume:
+                out->playVolume = readPlayVolume(&used[id]);
+                break;
+            case kSettingPlaySpeed:
+                out->playSpeed = readPlaySpeed(&used[id]);
+                break;
+            case kSettingRewindSeconds:
+                out->rewindRow = readRewindRow(&used[id]);
+                break;
+            case kSettingMiniX:  // either coordinate missing means no saved position
+                out->miniPositionSaved = readMiniPosition(&out->miniX, &out->miniY);
+                if (!out->miniPositionSaved) out->miniX = out->miniY = kMiniNotSet;
+                used[kSettingMiniX] = used[kSettingMiniY] = !out->miniPositionSaved;
+                break;
+            case kSettingSignedIn:
+                out->signedIn = readFlag(kValueSignedIn, &used[id]);
+                break;
+            default:
+                if (id >= kSettingPlayKey0 && id < kSettingPlayMods0) {
+                    int slot = id - kSettingPlayKey0;
+                    out->playback[slot] = readPlaybackSlot(slot, &used[id], &used[kSettingPlayMods0 + slot]);
+                }
+                break;
+        }
+    }
+}
+
+void writeSetting(int id, const SettingsValues& v) {
+    switch (id) {
+        case kSettingRecordingName:
+            writeRecordingName(v.recordingName);
+            break;
+        case kSettingFormat:
+            WriteSettingNumber(kValueFormat, static_cast<uint32_t>(v.formatRow));
+            break;
+        case kSettingOnTop:
+        case kSettingReplace:
+        case kSettingSkipSilence:
+        case kSettingSignedIn: {
+            bool on = id == kSettingOnTop         ? v.onTop
+                      : id == kSettingReplace     ? v.replace
+                      : id == kSettingSkipSilence ? v.skipSilence
+                                                  : v.signedIn;
+            WriteSettingNumber(settingName(id), on ? 1 : 0);
+            break;
+        }
+        case kSettingZoom:
+            WriteSettingNumber(kValueZoom, static_cast<uint32_t>(kZoomRows[v.zoomRow].percent));
+            break;
+        case kSettingHotkeyKey:
+            WriteSettingNumber(kValueHotkeyKey, v.recordShortcut.key);
+            break;
+        case kSettingHotkeyMods:
+            WriteSettingNumber(kValueHotkeyMods, v.recordShortcut.mods);
+            break;
+        case kSettingFolder:
+            WriteSettingText(kValueFolder, v.folder);
+            break;
+        case kSettingPlayVolume:
+            WriteSettingNumber(kValuePlayVolume, v.playVolume);
+            break;
+        case kSettingPlaySpeed:
+            WriteSettingNumber(kValuePlaySpeed, v.playSpeed);
+            break;
+        case kSettingRewindSeconds:
+            WriteSettingNumber(kValueRewindSeconds, static_cast<uint32_t>(kRewindRows[v.rewindRow].seconds));
+            break;
+        case kSettingMiniX:
+            WriteSettingNumber(kValueMiniX, static_cast<uint32_t>(v.miniX));
+            break;
+        case kSettingMiniY:
+            WriteSettingNumber(kValueMiniY, static_cast<uint32_t>(v.miniY));
+            break;
+        default:
+            if (id >= kSettingPlayKey0 && id < kSettingPlayMods0) {
+                WriteSettingNumber(settingName(id), v.playback[id - kSettingPlayKey0].key);
+            } else if (id >= kSettingPlayMods0 && id < kSettingSignedIn) {
+                WriteSettingNumber(settingName(id), v.playback[id - kSettingPlayMods0].mods);
+            }
+            break;
+    }
+}
+
+int formatSettingValue(int id, const SettingsValues& v, wchar_t* out, int capacity) {
+    switch (id) {
+        case kSettingRecordingName:
+            return WideFormat(out, capacity, L"%ls", v.recordingName);
+        case kSettingFolder:
+            return WideFormat(out, capacity, L"%ls", v.folder);
+        case kSettingFormat:
+            return WideFormat(out, capacity, L"%d", v.formatRow);
+        case kSettingOnTop:
+            return WideFormat(out, capacity, L"%d", v.onTop ? 1 : 0);
+        case kSettingReplace:
+            return WideFormat(out, capacity, L"%d", v.replace ? 1 : 0);
+        case kSettingSkipSilence:
+            return WideFormat(out, capacity, L"%d", v.skipSilence ? 1 : 0);
+        case kSettingSignedIn:
+            return WideFormat(out, capacity, L"%d", v.signedIn ? 1 : 0);
+        case kSettingZoom:
+            return WideFormat(out, capacity, L"%d", kZoomRows[v.zoomRow].percent);
+        case kSettingHotkeyKey:
+            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.recordShortcut.key));
+        case kSettingHotkeyMods:
+            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.recordShortcut.mods));
+        case kSettingPlayVolume:
+            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.playVolume));
+        case kSettingPlaySpeed:
+            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.playSpeed));
+        case kSettingRewindSeconds:
+            return WideFormat(out, capacity, L"%d", kRewindRows[v.rewindRow].seconds);
+        case kSettingMiniX:
+            return WideFormat(out, capacity, L"%d", static_cast<int>(v.miniX));
+        case kSettingMiniY:
+            return WideFormat(out, capacity, L"%d", static_cast<int>(v.miniY));
+        default:
+            if (id >= kSettingPlayKey0 && id < kSettingPlayMods0)
+                return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.playback[id - kSettingPlayKey0].key));
+            if (id >= kSettingPlayMods0 && id < kSettingSignedIn)
+                return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.playback[id - kSettingPlayMods0].mods));
+            return WideFormat(out, capacity, L"");
+    }
+}
+
+void writeRecordingName(const wchar_t* name) {
+    WriteSettingText(kValueRecordingName, name);
+}
+
+void writeRecordShortcut(Shortcut shortcut) {
+    WriteSettingNumber(kValueHotkeyKey, shortcut.key);
+    WriteSettingNumber(kValueHotkeyMods, shortcut.mods);
+}
+
+void writePlaybackSlot(int slot, Shortcut shortcut) {
+    if (slot < 0 || slot >= kPlaybackSlotCount) return;
+    WriteSettingNumber(kPlaybackSlots[slot].keyValueName, shortcut.key);
+    WriteSettingNumber(kPlaybackSlots[slot].modsValueName, shortcut.mods);
+}
+
+void writeMiniPosition(int32_t x, int32_t y) {
+    WriteSettingNumber(kValueMiniX, static_cast<uint32_t>(x));
+    WriteSettingNumber(kValueMiniY, static_cast<uint32_t>(y));
+}
+
+void writeSignedIn(bool signedIn) {
+    WriteSettingNumber(kValueSignedIn, signedIn ? 1 : 0);
 }

@@ -74,21 +74,68 @@ bool readMiniPosition(int32_t* x, int32_t* y);
 // "<Documents>\Parlowen Recordings", or under the temporary-files folder when Documents cannot be found.
 void defaultRecordingFolder(const KnownFolders* folders, wchar_t* out, int capacity);
 
-// What the main window applies when it is created.
-struct StartupSettings {
+// Every value of the key, in one list: reading at start, "save all" and the harness's printout walk it in this order.
+enum SettingId : int {
+    kSettingRecordingName,
+    kSettingFormat,
+    kSettingOnTop,
+    kSettingReplace,
+    kSettingSkipSilence,
+    kSettingZoom,
+    kSettingHotkeyKey,
+    kSettingHotkeyMods,
+    kSettingFolder,
+    kSettingPlayVolume,
+    kSettingPlaySpeed,
+    kSettingRewindSeconds,
+    kSettingMiniX,
+    kSettingMiniY,
+    kSettingPlayKey0,                                           // + slot
+    kSettingPlayMods0 = kSettingPlayKey0 + kPlaybackSlotCount,  // + slot
+    kSettingSignedIn = kSettingPlayMods0 + kPlaybackSlotCount,
+    kSettingCount
+};
+// Every change of the window writes the values before this one, in list order.
+const int kSettingsSavedTogether = kSettingRewindSeconds + 1;
+
+// The registry name of a value of the list.
+const wchar_t* settingName(int id);
+
+// The values of the list as the application holds them.
+struct SettingsValues {
     wchar_t recordingName[kRecordingNameCapacity];
-    uint32_t playVolume;
-    uint32_t playSpeed;
-    int rewindRow;
-    Shortcut playback[kPlaybackSlotCount];
-    int formatRow;
-    int zoomRow;
-    Shortcut recordShortcut;
+    int formatRow;  // -1 (no selection) is written as 0xFFFFFFFF and reads back as the default row
     bool onTop;
     bool replace;
     bool skipSilence;
+    int zoomRow;
+    Shortcut recordShortcut;
     wchar_t folder[kPathCapacity];
+    uint32_t playVolume;
+    uint32_t playSpeed;
+    int rewindRow;
+    bool miniPositionSaved;
+    int32_t miniX, miniY;
+    Shortcut playback[kPlaybackSlotCount];
+    bool signedIn;
+    // Filled by the reader: whether each value fell back to its default (both halves of a pair that failed its check).
+    bool usedDefault[kSettingCount];
 };
 
-// Reads every value the main window applies at creation, in the order it reads them.
-void readStartupSettings(const KnownFolders* folders, StartupSettings* out);
+// Reads every value of the list, each with its check and default.
+void readSettings(const KnownFolders* folders, SettingsValues* out);
+// Writes one value of the list from values.
+void writeSetting(int id, const SettingsValues& values);
+// A value as the harness prints it: texts as they are, Format as its row, Zoom as the percentage, RewindSeconds as
+// seconds, flags as 0/1, MiniX/MiniY signed. Returns the length.
+int formatSettingValue(int id, const SettingsValues& values, wchar_t* out, int capacity);
+
+// The writers beside their readers; a failed write is dropped silently.
+void writeRecordingName(const wchar_t* name);
+// HotkeyKey then HotkeyMods.
+void writeRecordShortcut(Shortcut shortcut);
+// The slot's key value then its mods value.
+void writePlaybackSlot(int slot, Shortcut shortcut);
+// MiniX then MiniY.
+void writeMiniPosition(int32_t x, int32_t y);
+void writeSignedIn(bool signedIn);

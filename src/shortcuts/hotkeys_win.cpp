@@ -4,22 +4,30 @@
 
 #include <windows.h>
 
-extern HWND MainWindow;
-
 namespace {
 
+HWND hotkeyWindow;
+
 bool WindowExists() {
-    return MainWindow != nullptr;
+    return hotkeyWindow != nullptr;
 }
 
 bool Register(int id, uint32_t mods, uint32_t key) {
-    return RegisterHotKey(MainWindow, id, mods, key) != FALSE;
+    return RegisterHotKey(hotkeyWindow, id, mods, key) != FALSE;
 }
 
 void Unregister(int id) {
-    UnregisterHotKey(MainWindow, id);
+    UnregisterHotKey(hotkeyWindow, id);
 }
 
 }  // namespace
 
-const HotkeyApi kWindowHotkeys = {WindowExists, Register, Unregister};
+void hotkeysAttachWindow(HWND window) {
+    hotkeyWindow = window;
+}
+
+const HotkeyApi kWindowHotkeys = {
+    .windowExists = WindowExists,
+    .registerHotkey = Register,
+    .unregisterHotkey = Unregister,
+};

@@ -1,15 +1,8 @@
-// Registration of the global shortcuts and the refreshing of the texts that show them.
+// Registration of the global shortcuts and the capture of new ones.
 #include "shortcuts/shortcut_registration.h"
 
-#include "app/control_ids.h"
-#include "app/controller.h"
-#include "base/wide_text.h"
-#include "recorder/recorder.h"
-#include "settings/settings_save.h"
 #include "shortcuts/key_state.h"
-#include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_rules.h"
-#include "shortcuts/shortcut_text.h"
 
 bool HotkeyRegistered = false;
 bool CapturingRecordShortcut = false;
@@ -18,36 +11,22 @@ int32_t CapturePlaySlot = -1;
 namespace {
 
 const HotkeyApi* hotkeys;
-const wchar_t kCaptureHint[] = L"Press a key; Esc cancels";
-const wchar_t kPlaybackUnavailable[] =
-    L"A playback shortcut is unavailable; another app may be using it. Choose a different key in Settings.";
-const uint32_t kKeyEscape = 0x1B;
+const ShortcutHost* host;
 
-bool IsIdle() {
-    return recorder.state == RecorderState::Idle;
-}
-
-void StatusWhenIdle(const wchar_t* text) {
-    if (IsIdle()) SetStatus(text);
-}
-
-void RefreshShortcutBox() {
-    controllerControls()->repaint(kIdShortcutBox, false);
+void Report(ShortcutEvent event) {
+    host->report(event);
 }
 
 // The outcome of registering the playback shortcuts after a slot changed.
 void ReportPlaybackRegistration() {
-    if (RegisterPlaybackShortcuts()) {
-        StatusWhenIdle(L"Playback shortcut works from any window, even when minimized.");
-    } else {
-        SetStatus(kPlaybackUnavailable);
-    }
+    Report(RegisterPlaybackShortcuts() ? ShortcutEvent::PlaybackRegistered : ShortcutEvent::PlaybackUnavailable);
 }
 
 }  // namespace
 
-void hotkeysInstall(const HotkeyApi* api) {
+void shortcutRegistrationInstall(const HotkeyApi* api, const ShortcutHost* h) {
     hotkeys = api;
+    host = h;
 }
 
 void shortcutRegistrationReset() {
@@ -77,12 +56,13 @@ void UnregisterPlaybackShortcuts() {
 bool RegisterPlaybackShortcuts() {
     if (!hotkeys->windowExists()) return false;
     if (shortcutCaptureRunning()) return false;
-    if (!PlayerLoaded) return true;
-    if (panelOpen && recorderHidden) return true;
+    if (!host->playerLoaded()) return true;
+    if (host->playbackSuspended()) return true;
     UnregisterPlaybackShortcuts();
     bool all = true;
     for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
         Shortcut s = PlaybackShortcuts[slot];
+        // The record shortcut wins: its hot key is registered first and a second registration would fail anyway.
         if (shortcutsEqual(s, RecordShortcut)) {
             all = false;
             continue;
@@ -96,34 +76,8 @@ void ReregisterRecordShortcut() {
     if (HotkeyRegistered) hotkeys->unregisterHotkey(kHotkeyRecord);
     HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
     RegisterPlaybackShortcuts();
-    RefreshRecordShortcutDisplay();
-    ShowIdleStatus();
-}
-
-void RefreshRecordShortcutDisplay() {
-    wchar_t text[128];
-    ShortcutToText(RecordShortcut.mods, RecordShortcut.key, text, 128);
-    RefreshShortcutBox();
-    SetTextIfChanged(kIdRecordShortcutText, CapturingRecordShortcut ? kCaptureHint : text);
-    SetTextIfChanged(kIdRecordShortcutChange, CapturingRecordShortcut ? L"Cancel" : L"Change");
-    controllerControls()->repaint(kIdRecordShortcutChange, true);
-    controllerControls()->repaint(kIdRecordShortcutDefault, true);
-    wchar_t version[256];
-    WideFormat(version, 256, L"Version %ls  |  %ls works from any window.", L"2.0", text);
-    SetTextIfChanged(kIdVersion, version);
-}
-
-void RefreshPlaybackShortcutRows() {
-    RefreshShortcutBox();
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
-        if (!controllerControls()->exists(kIdSlotText + slot)) continue;
-        wchar_t text[128];
-        ShortcutToText(PlaybackShortcuts[slot].mods, PlaybackShortcuts[slot].key, text, 128);
-        SetTextIfChanged(kIdSlotText + slot, CapturePlaySlot == slot ? kCaptureHint : text);
-        SetTextIfChanged(kIdSlotChange + slot, CapturePlaySlot == slot ? L"Cancel" : L"Change");
-        controllerControls()->repaint(kIdSlotChange + slot, true);
-        controllerControls()->repaint(kIdSlotDefault + slot, true);
-    }
+    Report(ShortcutEvent::RecordShortcutShown);
+    Report(ShortcutEvent::IdleStatus);
 }
 
 void BeginRecordCapture() {
@@ -132,20 +86,21 @@ void BeginRecordCapture() {
         CancelRecordCapture();
         return;
     }
+    // Unregistered while capturing, so pressing the current shortcut reaches the window as a key.
     if (HotkeyRegistered) hotkeys->unregisterHotkey(kHotkeyRecord);
     UnregisterPlaybackShortcuts();
     HotkeyRegistered = false;
     CapturingRecordShortcut = true;
-    RefreshRecordShortcutDisplay();
-    SetStatus(L"Press your record/stop shortcut now. Press Esc to cancel.");
-    controllerControls()->focusMainWindow();
+    Report(ShortcutEvent::RecordShortcutShown);
+    Report(ShortcutEvent::RecordCaptureStarted);
+    host->focusCaptureWindow();
 }
 
 void CancelRecordCapture() {
     if (!CapturingRecordShortcut) return;
     CapturingRecordShortcut = false;
     ReregisterRecordShortcut();
-    StatusWhenIdle(L"Shortcut change cancelled.");
+    Report(ShortcutEvent::CaptureCancelled);
 }
 
 void BeginPlaybackCapture(int slot) {
@@ -157,26 +112,22 @@ void BeginPlaybackCapture(int slot) {
     }
     UnregisterPlaybackShortcuts();
     CapturePlaySlot = slot;
-    RefreshPlaybackShortcutRows();
-    SetStatus(L"Press the new shortcut now. Press Esc to cancel.");
-    controllerControls()->focusMainWindow();
+    Report(ShortcutEvent::PlaybackRowsShown);
+    Report(ShortcutEvent::PlaybackCaptureStarted);
+    host->focusCaptureWindow();
 }
 
 void CancelPlaybackCapture() {
     if (CapturePlaySlot < 0) return;
     CapturePlaySlot = -1;
-    RefreshPlaybackShortcutRows();
-    if (!RegisterPlaybackShortcuts()) {
-        SetStatus(kPlaybackUnavailable);
-    } else if (IsIdle()) {
-        ShowIdleStatus();
-    }
+    Report(ShortcutEvent::PlaybackRowsShown);
+    Report(RegisterPlaybackShortcuts() ? ShortcutEvent::IdleStatus : ShortcutEvent::PlaybackUnavailable);
 }
 
 bool HandleCaptureKey(uint32_t key) {
     if (CapturePlaySlot < 0) {
         if (!CapturingRecordShortcut) return false;
-        if (key == kKeyEscape) {
+        if (key == kKeyEsc) {
             CancelRecordCapture();
             return true;
         }
@@ -187,25 +138,26 @@ bool HandleCaptureKey(uint32_t key) {
             ApplyRecordShortcut(key, mods);
         } else {
             ReregisterRecordShortcut();
-            StatusWhenIdle(L"Windows reserves that shortcut. Choose another.");
+            Report(ShortcutEvent::Reserved);
         }
         return true;
     }
     int slot = CapturePlaySlot;
-    if (key == kKeyEscape) {
+    if (key == kKeyEsc) {
         CancelPlaybackCapture();
         return true;
     }
     if (IsModifierKey(key)) return true;
+    // The Win key is left out: the system keeps most Win combinations for itself.
     uint32_t mods = CurrentModifiers() & ~kModWin;
     if (!IsAcceptablePlaybackShortcut(slot, key, mods)) {
-        SetStatus(L"That shortcut is not available. Use Ctrl, Alt or Shift with a key.");
+        Report(ShortcutEvent::PlaybackRefused);
         return true;
     }
     PlaybackShortcuts[slot] = Shortcut{key, mods};
-    savePlaybackShortcut(slot);
+    host->savePlaybackSlot(slot, PlaybackShortcuts[slot]);
     CapturePlaySlot = -1;
-    RefreshPlaybackShortcutRows();
+    Report(ShortcutEvent::PlaybackRowsShown);
     ReportPlaybackRegistration();
     return true;
 }
@@ -214,24 +166,15 @@ void ApplyRecordShortcut(uint32_t key, uint32_t mods) {
     bool wasRegistered = HotkeyRegistered;
     if (!IsValidRecordShortcut(key, mods)) {
         if (!wasRegistered) ReregisterRecordShortcut();
-        StatusWhenIdle(L"Windows reserves that shortcut. Choose another.");
-        RefreshRecordShortcutDisplay();
+        Report(ShortcutEvent::Reserved);
+        Report(ShortcutEvent::RecordShortcutShown);
         return;
     }
     Shortcut previous = RecordShortcut;
-    if (mods == 0) {
-        wchar_t name[128];
-        ShortcutToText(0, key, name, 128);
-        wchar_t question[320];
-        WideFormat(question, 320,
-                   L"%ls has no modifier key. While the recorder is open, Windows will capture it across apps. Tab may "
-                   L"no longer move focus normally.\n\nUse this single-key shortcut?",
-                   name);
-        if (!controllerControls()->confirm(question, L"Confirm global shortcut")) {
-            ReregisterRecordShortcut();
-            StatusWhenIdle(L"Shortcut unchanged.");
-            return;
-        }
+    if (mods == 0 && !host->confirmSingleKey(key)) {
+        ReregisterRecordShortcut();
+        Report(ShortcutEvent::Unchanged);
+        return;
     }
     if (wasRegistered) hotkeys->unregisterHotkey(kHotkeyRecord);
     UnregisterPlaybackShortcuts();
@@ -239,17 +182,16 @@ void ApplyRecordShortcut(uint32_t key, uint32_t mods) {
     if (RegisterRecordShortcut(mods, key)) {
         RecordShortcut = Shortcut{key, mods};
         HotkeyRegistered = true;
-        saveRecordShortcut();
+        host->saveRecordShortcut(RecordShortcut);
         RegisterPlaybackShortcuts();
-        RefreshRecordShortcutDisplay();
-        ShowIdleStatus();
+        Report(ShortcutEvent::RecordShortcutShown);
+        Report(ShortcutEvent::IdleStatus);
         return;
     }
     HotkeyRegistered = RegisterRecordShortcut(previous.mods, previous.key);
     RegisterPlaybackShortcuts();
-    RefreshRecordShortcutDisplay();
-    StatusWhenIdle(HotkeyRegistered ? L"Windows could not reserve that shortcut; the previous one remains."
-                                    : L"Neither shortcut is available. Open Settings or use Record.");
+    Report(ShortcutEvent::RecordShortcutShown);
+    Report(HotkeyRegistered ? ShortcutEvent::PreviousKept : ShortcutEvent::NoneAvailable);
 }
 
 void ResetRecordShortcut() {
@@ -263,24 +205,24 @@ void ResetPlaybackSlot(int slot) {
     Shortcut def = kPlaybackSlots[slot].defaultShortcut;
     for (int other = 0; other < kPlaybackSlotCount; ++other) {
         if (other != slot && shortcutsEqual(PlaybackShortcuts[other], def)) {
-            SetStatus(L"That default is used by another shortcut. Change that one first.");
+            Report(ShortcutEvent::DefaultInUse);
             return;
         }
     }
     PlaybackShortcuts[slot] = def;
-    savePlaybackShortcut(slot);
-    RefreshPlaybackShortcutRows();
+    host->savePlaybackSlot(slot, def);
+    Report(ShortcutEvent::PlaybackRowsShown);
     ReportPlaybackRegistration();
 }
 
 void HandleHotkey(int id) {
     if (shortcutCaptureRunning()) return;
-    if (panelOpen && recorderHidden) return;
+    if (host->playbackSuspended()) return;
     if (id == kHotkeyRecord) {
-        onHotkeyAction(id);
+        host->hotkeyAction(id);
         return;
     }
     if (id < kHotkeyFirstPlayback || id >= kHotkeyFirstPlayback + kPlaybackSlotCount) return;
-    if (recorder.state != RecorderState::Idle || !PlayerLoaded) return;
-    onHotkeyAction(id);
+    if (!host->recorderIdle() || !host->playerLoaded()) return;
+    host->hotkeyAction(id);
 }

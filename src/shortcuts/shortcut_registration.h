@@ -1,14 +1,54 @@
-// Registration of the five global shortcuts as hot keys of the main window, the capture of a new shortcut, the texts
-// that show them, and the dispatch of a pressed one.
+// Registration of the five global shortcuts as hot keys of the main window, the capture of a new shortcut, and the
+// dispatch of a pressed one. This is a state machine: it decides what is registered and what a key press during a
+// capture means, and reports each outcome through its host; the texts and controls that show them belong to the
+// application.
 #pragma once
 
 #include <stdint.h>
 
+#include "shortcuts/shortcut.h"
+
+// The platform's hot keys on the main window.
 struct HotkeyApi {
     bool (*windowExists)();
     // The system's registration of hot key id on the main window; true when it accepts it.
     bool (*registerHotkey)(int id, uint32_t mods, uint32_t key);
     void (*unregisterHotkey)(int id);
+};
+
+// What registration and capture tell the application, in the order they happen.
+enum class ShortcutEvent {
+    RecordShortcutShown,     // the record shortcut, its capture state or its registration changed
+    PlaybackRowsShown,       // a playback slot or its capture state changed
+    IdleStatus,              // the ready status, when idle
+    PlaybackRegistered,      // a slot changed and every playback shortcut is registered
+    PlaybackUnavailable,     // some playback shortcut could not be registered
+    RecordCaptureStarted,    // waiting for the new record/stop shortcut
+    PlaybackCaptureStarted,  // waiting for a slot's new shortcut
+    CaptureCancelled,        // the record capture ended without a change
+    Reserved,                // the pressed record shortcut is one the system keeps for itself
+    PlaybackRefused,         // the pressed slot shortcut is not acceptable
+    Unchanged,               // the user declined a single-key record shortcut
+    PreviousKept,            // the system refused the new record shortcut; the previous one is back
+    NoneAvailable,           // neither the new nor the previous record shortcut could be registered
+    DefaultInUse,            // a slot's default is held by another slot
+};
+
+// What registration asks of the application.
+struct ShortcutHost {
+    bool (*recorderIdle)();
+    bool (*playerLoaded)();
+    // True while the web panel covers the whole window: the playback keys are left to the page.
+    bool (*playbackSuspended)();
+    // Asks whether a record shortcut without modifiers may be used; true for yes.
+    bool (*confirmSingleKey)(uint32_t key);
+    // The keys of a capture arrive at the main window.
+    void (*focusCaptureWindow)();
+    void (*saveRecordShortcut)(Shortcut shortcut);
+    void (*savePlaybackSlot)(int slot, Shortcut shortcut);
+    void (*report)(ShortcutEvent event);
+    // A hot key that passed the dispatch rules: 1 record/stop, 2..5 the playback slots.
+    void (*hotkeyAction)(int id);
 };
 
 const int kHotkeyRecord = 1;
@@ -19,7 +59,7 @@ extern bool HotkeyRegistered;
 extern bool CapturingRecordShortcut;
 extern int32_t CapturePlaySlot;
 
-void hotkeysInstall(const HotkeyApi* api);
+void shortcutRegistrationInstall(const HotkeyApi* hotkeys, const ShortcutHost* host);
 void shortcutRegistrationReset();
 
 bool shortcutCaptureRunning();
@@ -28,8 +68,6 @@ void UnregisterRecordShortcut();
 void UnregisterPlaybackShortcuts();
 bool RegisterPlaybackShortcuts();
 void ReregisterRecordShortcut();
-void RefreshRecordShortcutDisplay();
-void RefreshPlaybackShortcutRows();
 void BeginRecordCapture();
 void CancelRecordCapture();
 void BeginPlaybackCapture(int slot);

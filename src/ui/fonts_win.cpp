@@ -8,8 +8,6 @@ HFONT SmallFont;
 HFONT TimerFont;
 HFONT LogoFont;
 
-extern HWND MainWindow;
-
 namespace {
 
 HFONT MakeFont(const wchar_t* face, int height, int weight) {
@@ -35,7 +33,7 @@ BOOL CALLBACK Reassign(HWND child, LPARAM param) {
 
 }  // namespace
 
-void CreateFonts() {
+void CreateFonts(HWND window) {
     FontSwap swap = {{MainFont, SmallFont, TimerFont, LogoFont}, {}};
     MainFont = MakeFont(L"Segoe UI", 15, 600);
     SmallFont = MakeFont(L"Segoe UI", 13, 400);
@@ -46,7 +44,7 @@ void CreateFonts() {
     swap.newFonts[1] = SmallFont;
     swap.newFonts[2] = TimerFont;
     swap.newFonts[3] = LogoFont;
-    if (MainWindow) EnumChildWindows(MainWindow, Reassign, reinterpret_cast<LPARAM>(&swap));
+    if (window) EnumChildWindows(window, Reassign, reinterpret_cast<LPARAM>(&swap));
     for (HFONT f : swap.oldFonts) {
         if (f) DeleteObject(f);
     }

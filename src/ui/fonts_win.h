@@ -9,5 +9,6 @@ extern HFONT TimerFont;
 extern HFONT LogoFont;
 
 // (Re)creates the fonts for uiScale; when fonts existed already, hands the new ones to every control of the main
-// window (the main font unless the control used one of the others) and deletes the old ones.
-void CreateFonts();
+// window (the main font unless the control used one of the others) and deletes the old ones. window may be null
+// before the main window exists.
+void CreateFonts(HWND window);

@@ -112,7 +112,7 @@ const std::wstring kRecordingNote = L"Saving as you go. If anything goes wrong, 
 }  // namespace
 
 TEST_F(RecorderTest, StartOpensEverythingAndWritesAnEmptyHeader) {
-    startRecording();
+    startRecording(testHost.request());
     ASSERT_EQ(recorder.state, RecorderState::Recording);
     EXPECT_EQ(testHost.status(), L"Recording");
     EXPECT_EQ(testHost.note(), kRecordingNote);
@@ -134,7 +134,7 @@ TEST_F(RecorderTest, StartOpensEverythingAndWritesAnEmptyHeader) {
 TEST_F(RecorderTest, SelectionOutsideTheTableRecordsTheSmallestMp3) {
     for (int selection : {-1, 6, 99}) {
         testHost.formatSelection = selection;
-        startRecording();
+        startRecording(testHost.request());
         EXPECT_EQ(recorder.sampleRate, 22050);
         EXPECT_TRUE(recorder.isMp3);
         EXPECT_EQ(mp3Writer.samplesPerPass, 576);
@@ -144,17 +144,17 @@ TEST_F(RecorderTest, SelectionOutsideTheTableRecordsTheSmallestMp3) {
 }
 
 TEST_F(RecorderTest, RecordWhileRecordingOrPausedChangesNothing) {
-    startRecording();
-    startRecording();
+    startRecording(testHost.request());
+    startRecording(testHost.request());
     togglePause();
-    startRecording();
+    startRecording(testHost.request());
     EXPECT_EQ(scriptedCapture.opens, 1);
     EXPECT_EQ(recorder.state, RecorderState::Paused);
 }
 
 TEST_F(RecorderTest, NoMicrophoneLeavesItIdle) {
     scriptedCapture.failOpen = true;
-    startRecording();
+    startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Idle);
     EXPECT_EQ(testHost.status(), L"No microphone found");
     EXPECT_EQ(testHost.note(), L"Plug in or enable a microphone in Windows sound settings, then press Record again.");
@@ -166,7 +166,7 @@ TEST_F(RecorderTest, AFileThatCannotBeCreatedClosesTheDevice) {
     // The folder setting names a path below a plain file: neither the folder nor the recording can be made.
     writeMonoWav(In("blocker"), 8000, {});
     testHost.folder = (folder / "blocker" / "sub").wstring();
-    startRecording();
+    startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Idle);
     EXPECT_EQ(testHost.status(), L"Could not create the file");
     EXPECT_EQ(testHost.note(),
@@ -179,14 +179,14 @@ TEST_F(RecorderTest, AFileThatCannotBeCreatedClosesTheDevice) {
 
 TEST_F(RecorderTest, StartCreatesAMissingRecordingsFolder) {
     testHost.folder = (folder / "new").wstring();
-    startRecording();
+    startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Recording);
     EXPECT_TRUE(std::filesystem::exists(folder / "new" / "take.wav"));
 }
 
 TEST_F(RecorderTest, HeaderOnDiskCoversEveryThirtyBuffersAndTheWholeDataAtStop) {
     auto input = Ramp(4410 * 65 + 1000);
-    startRecording();
+    startRecording(testHost.request());
     for (int b = 1; b <= 65; ++b) {
         Feed(input, static_cast<size_t>(b - 1) * 4410, static_cast<size_t>(b) * 4410);
         WavOnDisk w = ReadWav(RecordingPath());
@@ -206,7 +206,7 @@ TEST_F(RecorderTest, HeaderOnDiskCoversEveryThirtyBuffersAndTheWholeDataAtStop) 
 
 TEST_F(RecorderTest, PauseAndResumeLoseAndRepeatNothing) {
     auto input = Ramp(44100 * 5);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 11025);  // 2.5 buffers
     togglePause();
     EXPECT_EQ(testHost.status(), L"Paused");
@@ -228,7 +228,7 @@ TEST_F(RecorderTest, PauseAndResumeLoseAndRepeatNothing) {
 
 TEST_F(RecorderTest, PauseThenStopProcessesTheHandedBackBufferOnce) {
     auto input = Ramp(44100);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 6000);
     togglePause();
     scriptedCaptureDeliver();
@@ -240,7 +240,7 @@ TEST_F(RecorderTest, PauseThenStopProcessesTheHandedBackBufferOnce) {
 
 TEST_F(RecorderTest, QuickPauseAndResumeBeforeTheNoticeArrivesKeepsTheAudio) {
     auto input = Ramp(44100);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 6000);
     togglePause();  // the partly filled buffer comes back, its notice not yet handled
     togglePause();
@@ -251,7 +251,7 @@ TEST_F(RecorderTest, QuickPauseAndResumeBeforeTheNoticeArrivesKeepsTheAudio) {
 
 TEST_F(RecorderTest, BuffersWaitingAtStopAreWrittenInTheOrderTheyWereFilled) {
     auto input = Ramp(4410 * 6);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 4410 * 3);                // buffers 0..2 handled and queued again behind buffer 3
     Feed(input, 4410 * 3, 4410 * 5, false);  // buffers 3 then 0 fill; their notices wait
     stopRecording();
@@ -260,7 +260,7 @@ TEST_F(RecorderTest, BuffersWaitingAtStopAreWrittenInTheOrderTheyWereFilled) {
 
 TEST_F(RecorderTest, FewerThan4000KeptBytesDeleteTheFileAndWriteNoMarks) {
     auto input = Ramp(1999);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input);
     addMark();
     stopRecording();
@@ -272,7 +272,7 @@ TEST_F(RecorderTest, FewerThan4000KeptBytesDeleteTheFileAndWriteNoMarks) {
     EXPECT_TRUE(testHost.loadedForPlay.empty());
 
     auto enough = Ramp(2000);
-    startRecording();
+    startRecording(testHost.request());
     Feed(enough);
     stopRecording();
     EXPECT_EQ(testHost.status(), L"Done and saved");
@@ -281,7 +281,7 @@ TEST_F(RecorderTest, FewerThan4000KeptBytesDeleteTheFileAndWriteNoMarks) {
 
 TEST_F(RecorderTest, DoneAndSavedTellsDurationSizeAndPathAndLoadsThePlayer) {
     auto input = Ramp(44100 * 2 + 4410 * 3);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input);
     stopRecording();
     // 2.3 s × 88200 B/s + 44 = 202904 bytes = 0.19 MB
@@ -298,7 +298,7 @@ TEST_F(RecorderTest, DoneAndSavedTellsDurationSizeAndPathAndLoadsThePlayer) {
 TEST_F(RecorderTest, ASilentRecordingIsKeptButNotLoaded) {
     std::vector<int16_t> input(44100, 0);
     for (size_t i = 0; i < input.size(); i += 3) input[i] = static_cast<int16_t>(i % 2 ? 59 : -59);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input);
     stopRecording();
     EXPECT_EQ(testHost.status(), L"Saved, but no sound was picked up");
@@ -313,7 +313,7 @@ TEST_F(RecorderTest, ASilentRecordingIsKeptButNotLoaded) {
 TEST_F(RecorderTest, ATooLoudRecordingIsToldAndStillLoaded) {
     auto input = Ramp(4410 * 10);
     for (int b : {1, 4, 6, 8}) input[static_cast<size_t>(b) * 4410 + 100] = 32767;  // 4 of 10 buffers clip
-    startRecording();
+    startRecording(testHost.request());
     Feed(input);
     stopRecording();
     EXPECT_EQ(testHost.status(), L"Saved, but the sound was too loud");
@@ -331,7 +331,7 @@ TEST_F(RecorderTest, SkippedSilenceIsLeftOutOfTheFileTheClockAndTheMarks) {
     input.insert(input.end(), 44100 * 10, 0);
     auto voice2 = Ramp(44100, 5);
     input.insert(input.end(), voice2.begin(), voice2.end());
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 44100 * 11);
     EXPECT_DOUBLE_EQ(elapsedSeconds(), 2.5);  // 1 s of voice and the first 1.5 s of the pause
     addMark();
@@ -346,7 +346,7 @@ TEST_F(RecorderTest, SkippedSilenceIsLeftOutOfTheFileTheClockAndTheMarks) {
 
 TEST_F(RecorderTest, TheSkipBoxIsReadLiveForEachBuffer) {
     std::vector<int16_t> quiet(44100 * 4, 3);
-    startRecording();
+    startRecording(testHost.request());
     Feed(quiet, 0, 44100 * 2);
     testHost.skipSilence = true;
     Feed(quiet, 44100 * 2, quiet.size());
@@ -357,7 +357,7 @@ TEST_F(RecorderTest, TheSkipBoxIsReadLiveForEachBuffer) {
 
 TEST_F(RecorderTest, MarksAreTimedOnKeptAudioAndWrittenBesideTheRecording) {
     auto input = Ramp(44100 * 4);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 4410 * 12);
     addMark();
     EXPECT_EQ(testHost.status(), L"Recording. Mark 1 added at 00:01");
@@ -378,7 +378,7 @@ TEST_F(RecorderTest, MarksAreTimedOnKeptAudioAndWrittenBesideTheRecording) {
 
 TEST_F(RecorderTest, The513thMarkIsRefusedAndSaysSo) {
     auto input = Ramp(44100);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input);
     for (int i = 0; i < 512; ++i) addMark();
     EXPECT_EQ(testHost.status(), L"Recording. Mark 512 added at 00:01");
@@ -399,14 +399,14 @@ TEST_F(RecorderTest, ReplaceOverwritesAndKeepsAnOldMarksFileUnlessThereAreNewMar
     auto oldMarks = readAllBytes(In("take-marks.txt"));
     testHost.replace = true;
     auto input = Ramp(44100);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input);
     stopRecording();
     EXPECT_EQ(RecordingPath(), In("take.wav"));
     EXPECT_EQ(ReadWav(In("take.wav")).samples, input);
     EXPECT_EQ(readAllBytes(In("take-marks.txt")), oldMarks);
 
-    startRecording();
+    startRecording(testHost.request());
     Feed(input);
     addMark();
     stopRecording();
@@ -417,7 +417,7 @@ TEST_F(RecorderTest, ReplaceOverwritesAndKeepsAnOldMarksFileUnlessThereAreNewMar
 TEST_F(RecorderTest, WithoutReplaceANewRecordingIsNumbered) {
     writeMonoWav(In("take.wav"), 8000, {});
     writeMonoWav(In("take (2).wav"), 8000, {});
-    startRecording();
+    startRecording(testHost.request());
     EXPECT_EQ(RecordingPath(), In("take (3).wav"));
     EXPECT_EQ(std::filesystem::path(recorder.marksPath), In("take (3)-marks.txt"));
 }
@@ -425,7 +425,7 @@ TEST_F(RecorderTest, WithoutReplaceANewRecordingIsNumbered) {
 TEST_F(RecorderTest, TimerUpdatesTheClockOnlyOnChangeAndShowsTheLoudWarningAtItsEdges) {
     auto input = Ramp(44100 * 2);
     input[4410 * 2 + 5] = -32768;
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 4410 * 2);
     size_t labels = testHost.elapsedTexts.size();
     onRecordingTimer();
@@ -445,7 +445,7 @@ TEST_F(RecorderTest, TimerUpdatesTheClockOnlyOnChangeAndShowsTheLoudWarningAtIts
 
 TEST_F(RecorderTest, NoticesArrivingAfterStopAreIgnored) {
     auto input = Ramp(44100);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 15000, false);
     stopRecording();
     auto before = readAllBytes(RecordingPath());
@@ -458,7 +458,7 @@ TEST_F(RecorderTest, NoticesArrivingAfterStopAreIgnored) {
 
 TEST_F(RecorderTest, WriteErrorsAreNotReportedAndTheRecordingCarriesOn) {
     auto input = Ramp(44100 * 2);
-    startRecording();
+    startRecording(testHost.request());
     failWritesFrom = writeCalls + 3;
     failWritesUntil = writeCalls + 5;
     Feed(input);
@@ -473,7 +473,7 @@ TEST_F(RecorderTest, WriteErrorsAreNotReportedAndTheRecordingCarriesOn) {
 TEST_F(RecorderTest, AWavThatReachesItsSizeLimitStopsItselfAndStaysValid) {
     recorder.wavDataLimit = 8820 * 10 + 100;  // room for ten buffers, not eleven
     auto input = Ramp(4410 * 15);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 4410 * 11);
     EXPECT_EQ(recorder.state, RecorderState::Idle);
     EXPECT_EQ(testHost.status(), L"Stopped: the WAV file is full");
@@ -494,7 +494,7 @@ TEST_F(RecorderTest, TheDefaultWavLimitKeepsTheHeaderWithin32Bits) {
 TEST_F(RecorderTest, AVeryLongMp3RecordingKeepsItsClockAndMarks) {
     testHost.formatSelection = 4;
     auto input = Ramp(44100);
-    startRecording();
+    startRecording(testHost.request());
     Feed(input, 0, 4410);
     // Past what 32 bits of bytes can count at 44100 Hz: 5e9 bytes are 56689 s, 15 h 44 min.
     recorder.recordedBytes += 5000000000ull;
@@ -512,7 +512,7 @@ TEST_F(RecorderTest, AnMp3RecordingHoldsEveryKeptSample) {
     testHost.formatSelection = 1;
     std::vector<int16_t> input(22050 * 3);
     for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<int16_t>(8000 * ((i / 40) % 2 ? 1 : -1));
-    startRecording();
+    startRecording(testHost.request());
     Feed(input);
     stopRecording();
     EXPECT_EQ(testHost.status(), L"Done and saved");
@@ -525,13 +525,13 @@ TEST_F(RecorderTest, AnMp3RecordingHoldsEveryKeptSample) {
 
 TEST_F(RecorderTest, NoticesLeftFromAnEarlierRecordingDoNotDisturbTheNext) {
     auto first = Ramp(44100);
-    startRecording();
+    startRecording(testHost.request());
     Feed(first, 0, 15000, false);
     stopRecording();  // the device hands every buffer back; four notices are still waiting
     ASSERT_GE(scriptedCapture.noticeCount, 4);
     testHost.fileName = L"second";
     auto second = Ramp(44100 * 2, 3);
-    startRecording();
+    startRecording(testHost.request());
     Feed(second);
     stopRecording();
     EXPECT_EQ(ReadWav(In("second.wav")).samples, second);

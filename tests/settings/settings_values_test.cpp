@@ -17,8 +17,8 @@ const std::wstring kSep = NOTAFON_PATH_SEPARATOR;
 using SettingValues = SettingsTest;
 
 TEST_F(SettingValues, AnEmptyStoreGivesEveryDefault) {
-    StartupSettings s;
-    readStartupSettings(&kTestFolders, &s);
+    SettingsValues s;
+    readSettings(&kTestFolders, &s);
     EXPECT_STREQ(s.recordingName, L"PRLW Audio");
     EXPECT_EQ(s.playVolume, 100u);
     EXPECT_EQ(s.playSpeed, 20u);

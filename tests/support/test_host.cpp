@@ -5,6 +5,7 @@
 #include <random>
 
 #include "base/wav_file.h"
+#include "base/wide_text.h"
 
 TestHost testHost;
 
@@ -48,39 +49,40 @@ void InvalidateMeter() {
 void Repaint() {
     testHost.repaints++;
 }
-int FormatSelection() {
-    return testHost.formatSelection;
-}
-bool Replace() {
-    return testHost.replace;
-}
 bool SkipSilence() {
     return testHost.skipSilence;
-}
-void Copy(wchar_t* out, int capacity, const std::wstring& s) {
-    int i = 0;
-    for (; i < capacity - 1 && i < static_cast<int>(s.size()); ++i) out[i] = s[static_cast<size_t>(i)];
-    out[i] = 0;
-}
-void FileNameText(wchar_t* out, int capacity) {
-    Copy(out, capacity, testHost.fileName);
-}
-void Folder(wchar_t* out, int capacity) {
-    Copy(out, capacity, testHost.folder);
 }
 void* NotifyTarget() {
     return nullptr;
 }
-void LocalTime(LocalDateTime* now) {
-    *now = testHost.now;
-}
-
 }  // namespace
 
-const RecorderHost kTestRecorderHost = {SetStatus,       SetNote,      Refresh,         LoadForPlay, ClosePlayer,
-                                        CancelCapture,   SaveSettings, SetElapsed,      StartTimer,  StopTimer,
-                                        InvalidateMeter, Repaint,      FormatSelection, Replace,     SkipSilence,
-                                        FileNameText,    Folder,       NotifyTarget,    LocalTime};
+const RecorderHost kTestRecorderHost = {
+    .setStatus = SetStatus,
+    .setNote = SetNote,
+    .refreshControls = Refresh,
+    .loadForPlay = LoadForPlay,
+    .closePlayerFile = ClosePlayer,
+    .cancelPlaybackCapture = CancelCapture,
+    .saveAllSettings = SaveSettings,
+    .setElapsedText = SetElapsed,
+    .startRecordingTimer = StartTimer,
+    .stopRecordingTimer = StopTimer,
+    .invalidateMeter = InvalidateMeter,
+    .repaintWindow = Repaint,
+    .skipSilenceChecked = SkipSilence,
+    .captureNotifyTarget = NotifyTarget,
+};
+
+RecordingRequest TestHost::request() const {
+    RecordingRequest r = {};
+    r.formatSelection = formatSelection;
+    r.replace = replace;
+    WideCopyBounded(r.fileName, kFileNameBoxMaxRead + 1, fileName.c_str());
+    WideCopyBounded(r.folder, kPathCapacity, folder.c_str());
+    r.now = now;
+    return r;
+}
 
 std::filesystem::path makeTestFolder(const char* tag) {
     static std::mt19937 rng(std::random_device{}());

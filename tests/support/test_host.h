@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "recorder/recorder.h"
 #include "recorder/recorder_host.h"
 
 struct TestHost {
@@ -25,6 +26,8 @@ struct TestHost {
 
     std::wstring status() const { return statuses.empty() ? L"" : statuses.back(); }
     std::wstring note() const { return notes.empty() ? L"" : notes.back(); }
+    // The window's inputs at Record, from the fields above.
+    RecordingRequest request() const;
 };
 
 extern TestHost testHost;

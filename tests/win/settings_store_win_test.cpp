@@ -11,7 +11,6 @@
 
 #include "base/wide_text.h"
 #include "settings/known_folders.h"
-#include "settings/settings_save.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut.h"
 
@@ -57,30 +56,25 @@ bool KeyExists() {
 // The main window with a non-default value in every field.
 const wchar_t kName[] = L"Gespr\u00E4ch \u263A";
 const wchar_t kFolder[] = L"C:\\Aufnahmen\\Woche 3";
-const SettingsHost kHost = {
-    [](wchar_t* out, int capacity) { WideCopyBounded(out, capacity, kName); },
-    [] { return 5; },
-    [] { return true; },
-    [] { return true; },
-    [] { return true; },
-    [] { return 140; },
-    [](wchar_t* out, int capacity) { WideCopyBounded(out, capacity, kFolder); },
-    [](int32_t* p) {
-        *p = 0;
-        return true;
-    },
-    [](int32_t* p) {
-        *p = 55;
-        return true;
-    },
-    [] { return 30; },
-    [] { return true; },
-    [](int32_t* l, int32_t* t) {
-        *l = -1200;
-        *t = 15;
-        return true;
-    },
-};
+// Every value of the list away from its default.
+SettingsValues NonDefaultValues() {
+    SettingsValues v = {};
+    WideCopyBounded(v.recordingName, kRecordingNameCapacity, kName);
+    v.formatRow = 5;
+    v.onTop = v.replace = v.skipSilence = v.signedIn = true;
+    v.zoomRow = 9;  // 140 %
+    v.recordShortcut = {0x77, kModAlt | kModShift};
+    WideCopyBounded(v.folder, kPathCapacity, kFolder);
+    v.playVolume = 0;
+    v.playSpeed = 55;
+    v.rewindRow = 6;  // 30 s
+    v.miniPositionSaved = true;
+    v.miniX = -1200;
+    v.miniY = 15;
+    const Shortcut slots[kPlaybackSlotCount] = {{0x74, 0}, {'J', kModAlt}, {0x24, kModShift}, {0xBC, 7}};
+    for (int i = 0; i < kPlaybackSlotCount; ++i) v.playback[i] = slots[i];
+    return v;
+}
 
 class RegistryStore : public ::testing::Test {
   protected:
@@ -88,7 +82,6 @@ class RegistryStore : public ::testing::Test {
         WideFormat(scratchKey, 96, L"%ls\\run-%lu-%lu", kScratchParent, GetCurrentProcessId(), GetTickCount());
         RegDeleteTreeW(HKEY_CURRENT_USER, scratchKey);
         settingsStoreInstall(registrySettingsStore(scratchKey));
-        settingsHostInstall(&kHost);
         shortcutsReset();
     }
     void TearDown() override {
@@ -102,14 +95,8 @@ class RegistryStore : public ::testing::Test {
 }  // namespace
 
 TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
-    RecordShortcut = {0x77, kModAlt | kModShift};
-    const Shortcut slots[kPlaybackSlotCount] = {{0x74, 0}, {'J', kModAlt}, {0x24, kModShift}, {0xBC, 7}};
-    for (int i = 0; i < kPlaybackSlotCount; ++i) PlaybackShortcuts[i] = slots[i];
-    SaveAllSettings();
-    SaveMiniPosition();
-    for (int i = 0; i < kPlaybackSlotCount; ++i) savePlaybackShortcut(i);
-    saveSignedIn(true);
-    shortcutsReset();
+    SettingsValues values = NonDefaultValues();
+    for (int id = 0; id < kSettingCount; ++id) writeSetting(id, values);
 
     const wchar_t* texts[] = {kValueRecordingName, kValueFolder};
     const wchar_t* numbers[] = {kValueFormat,    kValueOnTop,         kValueReplace,    kValueSkipSilence,
@@ -167,7 +154,7 @@ TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     EXPECT_EQ(y, 15);
     for (int i = 0; i < kPlaybackSlotCount; ++i) {
         Shortcut s = readPlaybackSlot(i, &d, &d2);
-        EXPECT_TRUE(shortcutsEqual(s, slots[i]) && !d && !d2) << "slot " << i;
+        EXPECT_TRUE(shortcutsEqual(s, values.playback[i]) && !d && !d2) << "slot " << i;
     }
 }
 

@@ -47,6 +47,17 @@ enum ControlId : int {
     kIdRecordShortcutText = 1001,
     kIdSlotText = 1010,     // + slot
     kIdShortcutBox = 1020,  // the owner-drawn static that shares 117 with the folder button
+    // Controls created with identifier 0 that only the window itself reaches (labels and the settings scroll bar).
+    kLabelFileName = 2001,
+    kLabelRecordHeading = 2002,
+    kLabelRecordNote = 2003,
+    kLabelQuality = 2004,
+    kLabelSaveIn = 2005,
+    kSettingsScrollBar = 2006,
+    kLabelWindowSize = 2007,
+    kLabelPlaybackHeading = 2008,
+    kLabelRewind = 2009,
+    kLabelSlot = 2010,  // + slot
 };
 
 // Timers of the main window.

@@ -1,73 +1,45 @@
-// What each write trigger stores, in which order, and that what is saved reads back the same at the next start.
-#include "settings/settings_save.h"
+// What each write trigger of the window stores, in which order, and that what is saved reads back the same at the next
+// start: the window's controls and the controller's state on one side, the settings store on the other.
+#include "app/settings_save.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "app_fixture.h"
+#include "base/wide_text.h"
+#include "settings/known_folders.h"
+#include "settings/settings_store.h"
 #include "settings/settings_values.h"
-#include "settings_fixture.h"
+#include "shortcuts/shortcut.h"
+#include "ui/control_ids.h"
 
 namespace {
 
-// The main window as the settings see it.
-struct Window {
-    std::wstring fileName = L"Interview";
-    int formatSelection = 3;
-    bool onTop = true, replace = false, skipSilence = true;
-    int32_t zoom = 120;
-    std::wstring folder = L"D:\\Rec";
-    bool volumeSlider = true, speedSlider = true;
-    int32_t volume = 150, speed = 30;
-    int32_t rewind = 10;
-    bool mini = false, rectReadable = true;
-    int32_t left = -8, top = 640;
-} window;
-
-void Copy(const std::wstring& text, wchar_t* out, int capacity) {
-    size_t n = text.copy(out, static_cast<size_t>(capacity - 1));
-    out[n] = 0;
+int DocumentsFolder(wchar_t* out, int capacity) {
+    WideCopyBounded(out, capacity, L"Docs");
+    return 0;
 }
+const KnownFolders kFolders = {.documents = DocumentsFolder, .temporary = DocumentsFolder};
 
-const SettingsHost kWindowHost = {
-    [](wchar_t* out, int capacity) { Copy(window.fileName, out, capacity); },
-    [] { return window.formatSelection; },
-    [] { return window.onTop; },
-    [] { return window.replace; },
-    [] { return window.skipSilence; },
-    [] { return window.zoom; },
-    [](wchar_t* out, int capacity) { Copy(window.folder, out, capacity); },
-    [](int32_t* p) {
-        *p = window.volume;
-        return window.volumeSlider;
-    },
-    [](int32_t* p) {
-        *p = window.speed;
-        return window.speedSlider;
-    },
-    [] { return window.rewind; },
-    [] { return window.mini; },
-    [](int32_t* l, int32_t* t) {
-        *l = window.left;
-        *t = window.top;
-        return window.rectReadable;
-    },
-};
-
-std::vector<std::wstring> Writes() {
-    std::vector<std::wstring> names;
-    for (int i = 0; i < testStore.writeCount && i < kMemorySettingsLogLength; ++i)
-        names.push_back(testStore.writeLog[i]);
-    return names;
-}
-
-class SettingsWrites : public SettingsTest {
+class SettingsWrites : public ControllerTest {
   protected:
     void SetUp() override {
-        SettingsTest::SetUp();
-        window = Window();
-        settingsHostInstall(&kWindowHost);
+        ControllerTest::SetUp();
+        // A window whose every saved value differs from its default.
+        C(kIdFileName)->text = L"Interview";
+        C(kIdQuality)->selection = 3;
+        C(kIdOnTop)->checked = true;
+        C(kIdSkipSilence)->checked = true;
+        zoomPercent = 120;
+        WideCopyBounded(saveFolder, kPathCapacity, L"D:\\Rec");
+        C(kIdVolume)->slider = 150;
+        C(kIdSpeed)->slider = 30;
+        RewindSeconds = 10;
+        window.left = -8;
+        window.top = 640;
+        memorySettingsReset(&store);
     }
 };
 
@@ -82,8 +54,8 @@ TEST_F(SettingsWrites, SaveAllWritesTheTwelveValuesInOrder) {
 }
 
 TEST_F(SettingsWrites, SaveAllSkipsSlidersThatDoNotExist) {
-    window.volumeSlider = false;
-    window.speedSlider = false;
+    window.controls.erase(kIdVolume);
+    window.controls.erase(kIdSpeed);
     SaveAllSettings();
     std::vector<std::wstring> names = Writes();
     ASSERT_EQ(names.size(), 10u);
@@ -95,8 +67,8 @@ TEST_F(SettingsWrites, WhatIsSavedReadsBackAtTheNextStart) {
     RecordShortcut = {0x77, kModAlt | kModShift};
     SaveAllSettings();
     shortcutsReset();
-    StartupSettings s;
-    readStartupSettings(&kTestFolders, &s);
+    SettingsValues s;
+    readSettings(&kFolders, &s);
     EXPECT_STREQ(s.recordingName, L"Interview");
     EXPECT_EQ(s.formatRow, 3);
     EXPECT_TRUE(s.onTop);
@@ -109,11 +81,12 @@ TEST_F(SettingsWrites, WhatIsSavedReadsBackAtTheNextStart) {
     EXPECT_EQ(s.playVolume, 150u);
     EXPECT_EQ(s.playSpeed, 30u);
     EXPECT_EQ(kRewindRows[s.rewindRow].seconds, 10);
+    for (int id = 0; id < kSettingsSavedTogether; ++id) EXPECT_FALSE(s.usedDefault[id]) << id;
 }
 
 TEST_F(SettingsWrites, NoQualitySelectionAndAnEmptyNameReadBackAsDefaults) {
-    window.formatSelection = -1;
-    window.fileName = L"";
+    C(kIdQuality)->selection = -1;
+    C(kIdFileName)->text = L"";
     SaveAllSettings();
     EXPECT_EQ(ReadSettingNumber(kValueFormat, 0), 0xFFFFFFFFu);
     EXPECT_EQ(readFormatRow(nullptr), 1);
@@ -123,7 +96,7 @@ TEST_F(SettingsWrites, NoQualitySelectionAndAnEmptyNameReadBackAsDefaults) {
 }
 
 TEST_F(SettingsWrites, TheNameIsCutTo127CharactersAndWrittenAlone) {
-    window.fileName = std::wstring(200, L'x');
+    C(kIdFileName)->text = std::wstring(200, L'x');
     SaveRecordingName();
     EXPECT_EQ(Writes(), std::vector<std::wstring>{L"RecordingName"});
     wchar_t name[kRecordingNameCapacity];
@@ -133,10 +106,10 @@ TEST_F(SettingsWrites, TheNameIsCutTo127CharactersAndWrittenAlone) {
 
 TEST_F(SettingsWrites, MiniPositionIsSavedOnlyInMiniModeWithARectangle) {
     SaveMiniPosition();
-    window.mini = true;
+    miniMode = true;
     window.rectReadable = false;
     SaveMiniPosition();
-    EXPECT_EQ(testStore.writeCount, 0);
+    EXPECT_EQ(store.writeCount, 0);
     window.rectReadable = true;
     SaveMiniPosition();
     EXPECT_EQ(Writes(), (std::vector<std::wstring>{L"MiniX", L"MiniY"}));
@@ -147,11 +120,9 @@ TEST_F(SettingsWrites, MiniPositionIsSavedOnlyInMiniModeWithARectangle) {
 }
 
 TEST_F(SettingsWrites, ShortcutsAreWrittenKeyThenMods) {
-    PlaybackShortcuts[2] = {0x75, 0};
-    savePlaybackShortcut(2);
-    RecordShortcut = {'M', kModCtrl};
-    saveRecordShortcut();
-    saveSignedIn(true);
+    writePlaybackSlot(2, {0x75, 0});
+    writeRecordShortcut({'M', kModCtrl});
+    writeSignedIn(true);
     std::vector<std::wstring> expected = {L"PlayKey2", L"PlayMods2", L"HotkeyKey", L"HotkeyMods", L"SignedIn"};
     EXPECT_EQ(Writes(), expected);
     EXPECT_EQ(readPlaybackSlot(2, nullptr, nullptr).key, 0x75u);
@@ -160,8 +131,8 @@ TEST_F(SettingsWrites, ShortcutsAreWrittenKeyThenMods) {
 }
 
 TEST_F(SettingsWrites, AnUnavailableStoreLosesWritesSilently) {
-    testStore.unavailable = true;
+    store.unavailable = true;
     SaveAllSettings();
-    testStore.unavailable = false;
-    EXPECT_EQ(testStore.count, 0);
+    store.unavailable = false;
+    EXPECT_EQ(store.count, 0);
 }

@@ -1,0 +1,171 @@
+// What every command, slider, timer, hot key, drop and the close request of the main window does.
+#include "app/controller.h"
+#include "app/settings_save.h"
+#include "player/player.h"
+#include "recorder/recorder.h"
+#include "settings/settings_values.h"
+#include "shortcuts/shortcut_registration.h"
+#include "ui/control_ids.h"
+
+void onCommand(int id, int notification) {
+    switch (id) {
+        case kIdRecord:
+            startRecording(currentRecordingRequest());
+            break;
+        case kIdPause:
+            togglePause();
+            RefreshControls();
+            break;
+        case kIdStop:
+            stopRecording();
+            break;
+        case kIdMark:
+            addMark();
+            break;
+        case kIdSkipSilence:
+        case kIdReplace:
+            if (notification == kNotifyClicked) SaveAllSettings();
+            break;
+        case kIdQuality:
+            if (notification == kNotifySelChange) SaveAllSettings();
+            break;
+        case kIdOnTop:
+            if (notification == kNotifyClicked) {
+                controllerControls()->setOnTop(controllerControls()->isChecked(kIdOnTop));
+                SaveAllSettings();
+            }
+            break;
+        case kIdSettings:
+            CancelRecordCapture();
+            CancelPlaybackCapture();
+            settingsOpen = !settingsOpen;
+            RefreshControls();
+            break;
+        case kIdFileName:
+            if (notification == kNotifyEditChange) SaveRecordingName();
+            break;
+        case kIdWindowSize:
+            if (notification == kNotifySelChange) {
+                int row = controllerControls()->listSelection(kIdWindowSize);
+                if (row >= 0 && row < kZoomRowCount) {
+                    zoomPercent = kZoomRows[row].percent;
+                    controllerControls()->applyZoom(zoomPercent);
+                    SaveAllSettings();
+                }
+            }
+            break;
+        case kIdRecordShortcutChange:
+            BeginRecordCapture();
+            break;
+        case kIdRecordShortcutDefault:
+            ResetRecordShortcut();
+            break;
+        case kIdPlay:
+            playerTogglePlay();
+            break;
+        case kIdBack:
+            playerRewind();
+            break;
+        case kIdStart:
+            playerGoToStart();
+            break;
+        case kIdForward:
+            playerForward();
+            break;
+        case kIdPlayerStop:
+            if (PlayerLoaded) {
+                playerPause();
+                playerSeek(0.0);
+                RefreshPlayer();
+            }
+            break;
+        case kIdRewindAmount:
+            if (notification == kNotifySelChange) {
+                int row = controllerControls()->listSelection(kIdRewindAmount);
+                if (row >= 0 && row < kRewindRowCount) {
+                    RewindSeconds = kRewindRows[row].seconds;
+                    ShowRewindAmount();
+                    SaveAllSettings();
+                    controllerControls()->repaint(kIdShortcutBox, false);  // the shortcut box shows the rewind amount
+                }
+            }
+            break;
+        case kIdPlayLocalFile: {
+            wchar_t path[kPathCapacity];
+            if (controllerControls()->chooseAudioFile(path, kPathCapacity)) OpenForPlay(path);
+            break;
+        }
+        case kIdPlayRecording:
+            if (recorder.lastRecordingSaved) {
+                LoadForPlay(recorder.recordingPath);
+                RefreshControls();
+            }
+            break;
+        case kIdShowInFolder:
+            if (recorder.lastRecordingSaved) controllerControls()->showInFolder(recorder.recordingPath);
+            break;
+        default:
+            if (id >= kIdSlotChange && id < kIdSlotChange + kPlaybackSlotCount)
+                BeginPlaybackCapture(id - kIdSlotChange);
+            if (id >= kIdSlotDefault && id < kIdSlotDefault + kPlaybackSlotCount)
+                ResetPlaybackSlot(id - kIdSlotDefault);
+            break;
+    }
+}
+
+void onTimer(int id) {
+    if (id == kTimerRecording) onRecordingTimer();
+    if (id == kTimerPlayer) RefreshPlayer();
+}
+
+void onHotkeyAction(int id) {
+    switch (id) {
+        case kHotkeyRecord:
+            if (recorderIsIdle()) {
+                startRecording(currentRecordingRequest());
+            } else {
+                stopRecording();
+            }
+            break;
+        case kHotkeyFirstPlayback:
+            playerTogglePlay();
+            break;
+        case kHotkeyFirstPlayback + 1:
+            playerRewind();
+            break;
+        case kHotkeyFirstPlayback + 2:
+            playerGoToStart();
+            break;
+        case kHotkeyFirstPlayback + 3:
+            playerForward();
+            break;
+        default:
+            break;
+    }
+}
+
+void onDropFiles(int count, const wchar_t* firstPath, bool pathTooLong) {
+    if (shortcutCaptureRunning()) {
+        SetStatus(L"Finish changing a shortcut before dropping audio.");
+    } else if (!recorderIsIdle()) {
+        SetStatus(L"Stop recording before dropping an audio file.");
+    } else if (count != 1) {
+        SetStatus(L"Drop one MP3, WAV or M4A file at a time.");
+    } else if (pathTooLong) {
+        SetStatus(L"That file path is too long to load here.");
+    } else if (!firstPath || firstPath[0] == 0) {
+        SetStatus(L"Could not read the dropped file path.");
+    } else {
+        OpenForPlay(firstPath);
+    }
+}
+
+void onCloseRequest() {
+    if (miniMode) SaveMiniPosition();
+    UnregisterRecordShortcut();
+    UnregisterPlaybackShortcuts();
+    if (!recorderIsIdle()) stopRecording();
+    SaveAllSettings();
+    ClosePlayerFile();
+    controllerControls()->destroyWindow();
+}

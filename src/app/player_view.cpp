@@ -1,0 +1,173 @@
+// The player view of the main window: loading a file, the position and time labels, volume and speed, and the
+// transport commands.
+#include <wchar.h>
+
+#include "app/controller.h"
+#include "app/settings_save.h"
+#include "app/shortcut_feedback.h"
+#include "base/wide_text.h"
+#include "player/player.h"
+#include "recorder/recorder.h"
+#include "recorder/time_text.h"
+#include "shortcuts/shortcut_registration.h"
+#include "ui/control_ids.h"
+
+namespace {
+
+void SeekTo(double seconds) {
+    playerSeek(seconds);
+    RefreshPlayer();
+}
+
+const wchar_t* FileNamePart(const wchar_t* path) {
+    const wchar_t* name = path;
+    for (const wchar_t* p = path; *p; ++p) {
+        if (*p == kPathSeparator) name = p + 1;
+    }
+    return name;
+}
+
+void OnSeekSlider(int code) {
+    if (!PlayerLoaded) return;
+    double duration = playerDuration();
+    double time = controllerControls()->sliderPosition(kIdSeek) * duration / 1000.0;
+    if (code == kSliderThumbTrack) {
+        SeekDragging = true;
+        ShowPlayerTimes(time, duration);
+        return;
+    }
+    if (code == kSliderEndScroll && !SeekDragging) return;
+    SeekDragging = false;
+    SeekTo(time);
+}
+
+}  // namespace
+
+void ClosePlayerFile() {
+    controllerControls()->stopTimer(kTimerPlayer);
+    UnregisterPlaybackShortcuts();
+    playerClose();
+    PlayerLoaded = false;
+    PlayerPath[0] = 0;
+}
+
+int LoadForPlay(const wchar_t* path) {
+    ClosePlayerFile();
+    if (playerOpen(path) != 0) return -1;
+    PlayerLoaded = true;
+    WideCopyBounded(PlayerPath, kPathCapacity, path);
+    if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);
+    playerSetVolume(controllerControls()->sliderPosition(kIdVolume) / 100.0);
+    playerSetSpeed(controllerControls()->sliderPosition(kIdSpeed) * 0.05);
+    SetTextIfChanged(kIdPlay, L"Play");
+    controllerControls()->setSliderPosition(kIdSeek, 0);
+    wchar_t name[400];
+    WideCopyBounded(name, 400, FileNamePart(path));
+    SetTextIfChanged(kIdLoadedName, name);
+    ShowVolumeAndSpeed();
+    controllerControls()->startTimer(kTimerPlayer, 100);
+    RefreshPlayer();
+    return 0;
+}
+
+void OpenForPlay(const wchar_t* path) {
+    if (LoadForPlay(path) != 0) {
+        ClosePlayerFile();
+        if (recorder.lastRecordingSaved) LoadForPlay(recorder.recordingPath);
+        controllerControls()->messageBox(
+            L"Notafon could not read this file. It plays MP3, WAV, M4A and most other audio that Windows can decode. "
+            L"If the file is damaged or protected, convert it to MP3 with the free tool linked below and try again.",
+            L"Notafon");
+    }
+    RefreshControls();
+}
+
+void ShowPlayerTimes(double position, double duration) {
+    wchar_t pos[32], total[32], remaining[32];
+    formatClock(position, pos, 32);
+    formatClock(duration, total, 32);
+    formatClock(duration - position, remaining, 32);
+    if (wcscmp(pos, recorder.elapsedText) != 0) {
+        WideCopyBounded(recorder.elapsedText, 32, pos);
+        SetTextIfChanged(kIdTime, pos);
+    }
+    wchar_t times[120];
+    WideFormat(times, 120, L"Total %ls   \x00B7   Remaining %ls", total, remaining);
+    SetTextIfChanged(kIdTimes, times);
+}
+
+void RefreshPlayer() {
+    if (!PlayerLoaded) return;
+    double position = playerPosition();
+    double duration = playerDuration();
+    bool playing = playerIsPlaying();
+    if (!SeekDragging) {
+        ShowPlayerTimes(position, duration);
+        int slider = duration > 0.0 ? static_cast<int>(position / duration * 1000.0 + 0.5) : 0;
+        controllerControls()->setSliderPosition(kIdSeek, slider);
+    }
+    const wchar_t* label = playing ? L"Pause" : L"Play";
+    wchar_t current[32];
+    if (controllerControls()->getText(kIdPlay, current, 32) < 0 || wcscmp(current, label) != 0) {
+        controllerControls()->setText(kIdPlay, label);
+        controllerControls()->repaint(kIdPlay, true);
+    }
+}
+
+void ShowVolumeAndSpeed() {
+    wchar_t text[32];
+    WideFormat(text, 32, L"Volume %d%%", controllerControls()->sliderPosition(kIdVolume));
+    SetTextIfChanged(kIdVolumeLabel, text);
+    WideFormat(text, 32, L"Speed %d%%", controllerControls()->sliderPosition(kIdSpeed) * 5);
+    SetTextIfChanged(kIdSpeedLabel, text);
+}
+
+void ShowRewindAmount() {
+    wchar_t text[32];
+    WideFormat(text, 32, L"Back %ds", RewindSeconds);
+    SetTextIfChanged(kIdBack, text);
+    controllerControls()->repaint(kIdBack, true);
+}
+
+void playerTogglePlay() {
+    if (!PlayerLoaded) return;
+    if (playerIsPlaying()) {
+        playerPause();
+    } else {
+        playerPlay();
+    }
+    RefreshPlayer();
+}
+
+void playerRewind() {
+    if (PlayerLoaded) SeekTo(playerPosition() - RewindSeconds);
+}
+
+void playerGoToStart() {
+    if (PlayerLoaded) SeekTo(0.0);
+}
+
+void playerForward() {
+    // Always five seconds, whatever the rewind amount.
+    if (PlayerLoaded) SeekTo(playerPosition() + 5.0);
+}
+
+void onSliderNotification(int id, int code) {
+    switch (id) {
+        case kIdSeek:
+            OnSeekSlider(code);
+            break;
+        case kIdVolume:
+            ShowVolumeAndSpeed();
+            if (PlayerLoaded) playerSetVolume(controllerControls()->sliderPosition(kIdVolume) / 100.0);
+            if (code == kSliderEndScroll) SaveAllSettings();
+            break;
+        case kIdSpeed:
+            ShowVolumeAndSpeed();
+            if (PlayerLoaded) playerSetSpeed(controllerControls()->sliderPosition(kIdSpeed) * 0.05);
+            if (code == kSliderEndScroll) SaveAllSettings();
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,68 @@
+// The window's settings writes. Each write goes straight to the store; a failed one is dropped silently.
+#include "app/settings_save.h"
+
+#include "app/controller.h"
+#include "base/wide_text.h"
+#include "settings/settings_values.h"
+#include "shortcuts/shortcut.h"
+#include "ui/control_ids.h"
+
+namespace {
+
+int RowOfZoom(int32_t percent) {
+    for (int row = 0; row < kZoomRowCount; ++row) {
+        if (kZoomRows[row].percent == percent) return row;
+    }
+    return kDefaultZoomRow;
+}
+
+int RowOfRewind(int32_t seconds) {
+    for (int row = 0; row < kRewindRowCount; ++row) {
+        if (kRewindRows[row].seconds == seconds) return row;
+    }
+    return kDefaultRewindRow;
+}
+
+void FileNameText(wchar_t* out) {
+    out[0] = 0;
+    if (controllerControls()->getText(kIdFileName, out, kRecordingNameCapacity) < 0) out[0] = 0;
+}
+
+}  // namespace
+
+void SaveAllSettings() {
+    const WindowControls* ui = controllerControls();
+    if (!ui) return;
+    SettingsValues v = {};
+    FileNameText(v.recordingName);
+    v.formatRow = ui->listSelection(kIdQuality);
+    v.onTop = ui->isChecked(kIdOnTop);
+    v.replace = ui->isChecked(kIdReplace);
+    v.skipSilence = ui->isChecked(kIdSkipSilence);
+    v.zoomRow = RowOfZoom(zoomPercent);
+    v.recordShortcut = RecordShortcut;
+    WideCopyBounded(v.folder, kPathCapacity, saveFolder);
+    bool volumeSlider = ui->exists(kIdVolume), speedSlider = ui->exists(kIdSpeed);
+    if (volumeSlider) v.playVolume = static_cast<uint32_t>(ui->sliderPosition(kIdVolume));
+    if (speedSlider) v.playSpeed = static_cast<uint32_t>(ui->sliderPosition(kIdSpeed));
+    v.rewindRow = RowOfRewind(RewindSeconds);
+    for (int id = 0; id < kSettingsSavedTogether; ++id) {
+        if ((id == kSettingPlayVolume && !volumeSlider) || (id == kSettingPlaySpeed && !speedSlider)) continue;
+        writeSetting(id, v);
+    }
+}
+
+void SaveRecordingName() {
+    if (!controllerControls()) return;
+    wchar_t name[kRecordingNameCapacity];
+    FileNameText(name);
+    writeRecordingName(name);
+}
+
+void SaveMiniPosition() {
+    const WindowControls* ui = controllerControls();
+    if (!ui || !miniMode) return;
+    int left = 0, top = 0;
+    if (!ui->windowTopLeft(&left, &top)) return;
+    writeMiniPosition(left, top);
+}

@@ -1,0 +1,43 @@
+// The saved settings applied to a freshly created window, in the order the window applies them: the playback side
+// first (its labels show the stored volume, speed and rewind amount), then the lists and the zoom, then the global
+// shortcuts, the check boxes and the folder.
+#include "app/controller.h"
+#include "app/shortcut_feedback.h"
+#include "base/wide_text.h"
+#include "shortcuts/shortcut.h"
+#include "shortcuts/shortcut_registration.h"
+#include "ui/control_ids.h"
+
+void controllerApplyStartup(const SettingsValues& saved) {
+    const WindowControls* ui = controllerControls();
+    ui->setText(kIdFileName, saved.recordingName);
+    RewindSeconds = kRewindRows[saved.rewindRow].seconds;
+    ui->setSliderPosition(kIdVolume, static_cast<int>(saved.playVolume));
+    ui->setSliderPosition(kIdSpeed, static_cast<int>(saved.playSpeed));
+    ShowVolumeAndSpeed();
+    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) PlaybackShortcuts[slot] = saved.playback[slot];
+    ui->setListSelection(kIdRewindAmount, saved.rewindRow);
+    ShowRewindAmount();
+    RefreshPlaybackShortcutRows();
+
+    ui->setListSelection(kIdQuality, saved.formatRow);
+    ui->setListSelection(kIdWindowSize, saved.zoomRow);
+    if (kZoomRows[saved.zoomRow].percent != zoomPercent) {
+        zoomPercent = kZoomRows[saved.zoomRow].percent;
+        ui->applyZoom(zoomPercent);
+    }
+
+    RecordShortcut = saved.recordShortcut;
+    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RefreshRecordShortcutDisplay();
+    ShowIdleStatus();
+    if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);
+
+    ui->setChecked(kIdOnTop, saved.onTop);
+    ui->setChecked(kIdReplace, saved.replace);
+    ui->setChecked(kIdSkipSilence, saved.skipSilence);
+    WideCopyBounded(saveFolder, kPathCapacity, saved.folder);
+    SetTextIfChanged(kIdFolder, saveFolder);
+    if (saved.onTop) ui->setOnTop(true);
+    RefreshControls();
+}
