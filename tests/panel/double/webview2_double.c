@@ -55,7 +55,8 @@ static const char* U8(const wchar_t* text, int slot) {
 #define STUB10(t) \
     STUB(t##0) STUB(t##1) STUB(t##2) STUB(t##3) STUB(t##4) STUB(t##5) STUB(t##6) STUB(t##7) STUB(t##8) STUB(t##9)
 STUB10()
-STUB10(1) STUB10(2) STUB10(3) STUB10(4) STUB10(5) STUB10(6) STUB10(7) STUB10(8)
+STUB10(1)
+STUB10(2) STUB10(3) STUB10(4) STUB10(5) STUB10(6) STUB10(7) STUB10(8)
 #define REF10(t)                                                                                                \
     Unexpected##t##0, Unexpected##t##1, Unexpected##t##2, Unexpected##t##3, Unexpected##t##4, Unexpected##t##5, \
         Unexpected##t##6, Unexpected##t##7, Unexpected##t##8, Unexpected##t##9
@@ -110,23 +111,23 @@ static ICoreWebView2WebMessageReceivedEventHandler* messageHandler;
 static ICoreWebView2NavigationCompletedEventHandler* navigationHandler;
 static int environmentDue, controllerDue, controllerHeld, pollTimer;
 
-#define COUNTING(Type, name)                                   \
+#define COUNTING(Type, name, label)                            \
     static ULONG STDMETHODCALLTYPE name##AddRef(Type* self) {  \
         (void)self;                                            \
         LONG n = InterlockedIncrement(&name.count);            \
-        LogLine(#name ".AddRef -> %ld", n);                    \
+        LogLine(label ".AddRef -> %ld", n);                    \
         return (ULONG)n;                                       \
     }                                                          \
     static ULONG STDMETHODCALLTYPE name##Release(Type* self) { \
         (void)self;                                            \
         LONG n = InterlockedDecrement(&name.count);            \
-        LogLine(#name ".Release -> %ld", n);                   \
+        LogLine(label ".Release -> %ld", n);                   \
         return (ULONG)n;                                       \
     }
-COUNTING(ICoreWebView2Environment, environment)
-COUNTING(ICoreWebView2Controller, controller)
-COUNTING(ICoreWebView2_3, webView)
-COUNTING(ICoreWebView2Settings, settings)
+COUNTING(ICoreWebView2Environment, environment, "Environment")
+COUNTING(ICoreWebView2Controller, controller, "Controller")
+COUNTING(ICoreWebView2_3, webView, "WebView")
+COUNTING(ICoreWebView2Settings, settings, "Settings")
 
 static void Deliver(void);
 
