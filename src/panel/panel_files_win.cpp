@@ -23,7 +23,7 @@ void PanelCreateFolderTreeWin(const wchar_t* path) {
 
 int PanelLoaderResourceWin(const void** data, uint32_t* size) {
     HMODULE self = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(200), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(200), RT_RCDATA);
     if (!found) return -1;
     HGLOBAL loaded = LoadResource(self, found);
     if (!loaded) return -2;

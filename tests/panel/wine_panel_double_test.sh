@@ -108,6 +108,13 @@ expect "environment kept for the process" "$(grep -E '^Environment\.(AddRef|Rele
     "Environment.AddRef -> 2"
 expect_no_line "no unexpected calls" "$LOG" '^unexpected slot'
 
+echo "== a file that cannot be copied"
+rm -f "$LOG"
+probe open 380 0 480 520 wait-created 5000 page notafon-ready handoff "$(wine_path "$WORK/missing.mp3")" state
+expect "hand-off error" "$(out error)" "Could not hand this audio to the panel."
+expect "nothing pending" "$(out pending)" "(none)"
+expect "nothing posted" "$(grep -c '^WebView.PostWebMessageAsJson' "$LOG")" 0
+
 echo "== the controller held back: hidden until shown, one environment, closed when it arrives late"
 rm -f "$LOG"
 NOTAFON_WEBVIEW2_DOUBLE_MODE=hold-controller
