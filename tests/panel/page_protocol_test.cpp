@@ -1,10 +1,12 @@
 // The page protocol's texts: which page strings mean what, the hand-off copy's name and extension, the escaping of
-// the announced name with its length cut, and the announcing JSON message byte for byte.
+// the announced name with its length cut, the announcing JSON message byte for byte, and the service addresses.
 #include "panel/page_protocol.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "panel/service_address.h"
 
 namespace {
 
@@ -109,6 +111,20 @@ TEST(HandoffMessage, TextIsTheExactJsonObject) {
     EXPECT_GT(
         FormatHandoffMessage(message, kHandoffMessageCapacity, L"audio-4294967295-4294967295.abcdef", longest.c_str()),
         0);
+}
+
+TEST(ServiceAddress, PanelAndFallbackShareTheServiceAndDifferInTheQuery) {
+    wchar_t panel[512], fallback[512];
+    ServicePanelAddress(panel, 512);
+    ServiceFallbackAddress(fallback, 512);
+    std::wstring p = panel, f = fallback;
+    const std::wstring panelQuery = L"/?app=notafon", fallbackQuery = L"/?utm_source=notafon";
+    ASSERT_GT(p.size(), panelQuery.size());
+    ASSERT_GT(f.size(), fallbackQuery.size());
+    EXPECT_EQ(p.substr(p.size() - panelQuery.size()), panelQuery);
+    EXPECT_EQ(f.substr(f.size() - fallbackQuery.size()), fallbackQuery);
+    EXPECT_EQ(p.substr(0, p.size() - panelQuery.size()), f.substr(0, f.size() - fallbackQuery.size()));
+    EXPECT_EQ(p.compare(0, 8, L"https://"), 0);
 }
 
 }  // namespace
