@@ -2,6 +2,7 @@
 # Sets up (scripts/bootstrap.sh), then runs a benchmark from a Release build of the bench preset. Usage:
 #   scripts/bench.sh record [--seconds N] [--repeat N]
 #   scripts/bench.sh player [--seconds N] [--repeat N]
+#   scripts/bench.sh panel [--seconds N] [--repeat N]
 # record: one hour (by default) of generated speech recorded as MP3 at format 1 (48 kbps, 22050 Hz) and format 4
 # (128 kbps, 44100 Hz), the whole buffer path against shine alone and shineenc; CPU time, best of --repeat runs.
 set -euo pipefail
@@ -9,7 +10,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build/bench"
 
-usage() { echo "usage: $0 record|player [--seconds N] [--repeat N]" >&2; exit 2; }
+usage() { echo "usage: $0 record|player|panel [--seconds N] [--repeat N]" >&2; exit 2; }
 [ $# -ge 1 ] || usage
 what=$1
 shift
@@ -80,6 +81,19 @@ case "$what" in
         for speed in 0.65 1.5 3; do
             "$BUILD/bench/notafon_bench_player" stretch "$input/speech-44100.wav" --speed "$speed" --repeat 1
         done
+        ;;
+    panel)
+        # panel: the hand-off of an MP3 of --seconds (128 kbps, 44100 Hz, a tone: only its size matters) into the
+        # panel's hand-off folder, copy and message, next to a plain copy of the same file.
+        "$ROOT/scripts/bootstrap.sh" >&2
+        build notafon_bench_panel
+        mp3="$BUILD/input/handoff-${seconds}s-128k.mp3"
+        if [ ! -f "$mp3" ]; then
+            mkdir -p "$BUILD/input"
+            ffmpeg -v error -y -f lavfi -i "sine=frequency=440:duration=$seconds:sample_rate=44100" -ac 1 \
+                -c:a libmp3lame -b:a 128k "$mp3.tmp.mp3" && mv "$mp3.tmp.mp3" "$mp3"
+        fi
+        "$BUILD/bench/notafon_bench_panel" handoff "$mp3" --repeat "$repeat"
         ;;
     *) usage ;;
 esac

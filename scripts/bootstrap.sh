@@ -13,6 +13,10 @@ SHINE_ORIG_SHA256=565b87867d6f8e6616a236445d194e36f4daa9b4e7af823fcf5010af7610c4
 MINIMP3_PACKAGE=minimp3@1.0.0
 MINIMP3_INTEGRITY='sha512-K+d0ltqfCigErdRNYgeA9t2187tt6gQk64y9hlfPxW82MVB8ujv1wCHtvd6UWg+7qiHx0au/P+O8NDBNWDl9PA=='
 MINIMP3_HEADER_SHA256=29af4551fa77fe4ed6b99762e734ab95a16f85f98384c728ba303c39050ade46
+WEBVIEW2_PACKAGE=Microsoft.Web.WebView2
+WEBVIEW2_VERSION=1.0.4314.35
+# The .nupkg's own sha512, as NuGet writes it beside the package (base64).
+WEBVIEW2_SHA512='cOaiVqP3BmQHMnxGpZzANM22tUXgycrisyJHjIGNzIaMsm8iXj7Kx+ceYg+RbYwJtzT009qfcFTocvVLY+ekMw=='
 
 PACKAGES=(
     g++ cmake ninja-build pkg-config dpkg-dev googletest libgtest-dev python3 clang-format
@@ -94,6 +98,47 @@ fetch_minimp3() {
     rm -rf "$tmp"
 }
 
+# The web panel's SDK: the two headers and the x64 loader library, into $DEPS/webview2-<version>/. A PackageDownload
+# item restores the package without any framework of its own being checked or installed.
+fetch_webview2() {
+    local out="$DEPS/webview2-$WEBVIEW2_VERSION"
+    [ -f "$out/.complete" ] && return 0
+    say "fetching $WEBVIEW2_PACKAGE $WEBVIEW2_VERSION"
+    local fail="could not restore NuGet package $WEBVIEW2_PACKAGE $WEBVIEW2_VERSION (needed for the web panel)"
+    command -v dotnet >/dev/null 2>&1 || { say "$fail: the dotnet client is missing"; exit 1; }
+    local work="$DEPS/build/webview2-restore"
+    rm -rf "$work" && mkdir -p "$work"
+    cat >"$work/restore.proj" <<EOF_PROJ
+<Project Sdk="Microsoft.NET.Sdk">
+  <PropertyGroup>
+    <TargetFramework>netstandard2.0</TargetFramework>
+  </PropertyGroup>
+  <ItemGroup>
+    <PackageDownload Include="$WEBVIEW2_PACKAGE" Version="[$WEBVIEW2_VERSION]" />
+  </ItemGroup>
+</Project>
+EOF_PROJ
+    if ! DOTNET_CLI_TELEMETRY_OPTOUT=1 DOTNET_NOLOGO=1 DOTNET_SKIP_FIRST_TIME_EXPERIENCE=1 \
+        dotnet restore "$work/restore.proj" --packages "$work/packages" >"$work/restore.log" 2>&1; then
+        tail -20 "$work/restore.log" >&2
+        say "$fail"
+        exit 1
+    fi
+    local pkg="$work/packages/${WEBVIEW2_PACKAGE,,}/$WEBVIEW2_VERSION"
+    local nupkg="$pkg/${WEBVIEW2_PACKAGE,,}.$WEBVIEW2_VERSION.nupkg"
+    [ -f "$nupkg" ] || { say "$fail: the restore left no $nupkg"; exit 1; }
+    local got
+    got=$(openssl dgst -sha512 -binary "$nupkg" | base64 -w0)
+    [ "$got" = "$WEBVIEW2_SHA512" ] || { say "$fail: sha512 mismatch, got $got"; exit 1; }
+    rm -rf "$out.tmp" && mkdir -p "$out.tmp/include" "$out.tmp/x64"
+    cp "$pkg/build/native/include/WebView2.h" "$pkg/build/native/include/WebView2EnvironmentOptions.h" "$out.tmp/include/"
+    cp "$pkg/build/native/x64/WebView2Loader.dll" "$out.tmp/x64/"
+    cp "$pkg/LICENSE.txt" "$out.tmp/" 2>/dev/null || true
+    touch "$out.tmp/.complete"
+    rm -rf "$out" && mv "$out.tmp" "$out"
+    rm -rf "$work"
+}
+
 # Builds shine's library with one toolchain into $DEPS/<target>/lib/libshine.a.
 build_shine() {
     local target=$1 cc=$2 extra=$3
@@ -132,6 +177,7 @@ install_packages
 mkdir -p "$DEPS"
 fetch_shine
 fetch_minimp3
+fetch_webview2
 build_shine native gcc "-fPIC"
 build_shine mingw x86_64-w64-mingw32-gcc-posix ""
 build_gtest_mingw

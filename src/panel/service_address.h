@@ -1,0 +1,8 @@
+// The service's addresses. The web address itself is fixed when the application is built (CMake variable
+// NOTAFON_SERVICE_ADDRESS); only the paths and queries below are the application's own.
+#pragma once
+
+// The address the panel opens: the service with path "/" and query "app=notafon".
+void ServicePanelAddress(wchar_t* out, int capacity);
+// The address opened in the default browser when the panel cannot start: query "utm_source=notafon".
+void ServiceFallbackAddress(wchar_t* out, int capacity);

@@ -1,0 +1,483 @@
+// The panel host against a recording platform: the preparation of folders and loader file with each failure's text,
+// the controller set-up in order, bounds and visibility before and after the browser arrives, one environment per
+// process, page readiness and the page's messages, and the hand-off with its failure paths.
+#include "panel/panel_host.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <wchar.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "panel/handler_refcount.h"
+
+namespace {
+
+struct FakeSystem {
+    std::vector<std::wstring> calls;  // browser calls and file changes, in order
+    std::map<std::wstring, std::string> files;
+    std::string resource = std::string(1000, 'L');
+    bool haveResource = true;
+    bool haveAppData = true;
+    bool failWrite = false, failLoad = false, failCopy = false;
+    int allocationsLeft = 1000;
+    int32_t environmentResult = 0;
+    bool webViewArrives = true;
+    uint32_t ticks = 5000;
+    std::vector<std::wstring> errors;
+    std::vector<int> signedIn;
+    int audioRequests = 0;
+};
+FakeSystem fake;
+
+void Call(const std::wstring& text) {
+    fake.calls.push_back(text);
+}
+
+int LocalAppData(wchar_t* out, int capacity) {
+    if (!fake.haveAppData) return -1;
+    wcsncpy(out, L"C:\\Users\\u\\AppData\\Local", static_cast<size_t>(capacity));
+    return 0;
+}
+void CreateFolderTree(const wchar_t* path) {
+    Call(std::wstring(L"folder ") + path);
+}
+int LoaderResource(const void** data, uint32_t* size) {
+    if (!fake.haveResource) return -1;
+    *data = fake.resource.data();
+    *size = static_cast<uint32_t>(fake.resource.size());
+    return 0;
+}
+int64_t FileSize(const wchar_t* path) {
+    auto it = fake.files.find(path);
+    return it == fake.files.end() ? -1 : static_cast<int64_t>(it->second.size());
+}
+int WriteNewFile(const wchar_t* path, const void* data, uint32_t size) {
+    Call(std::wstring(L"write ") + path);
+    if (fake.failWrite) return -1;
+    fake.files[path] = std::string(static_cast<const char*>(data), size);
+    return 0;
+}
+void EmptyFolder(const wchar_t* folder) {
+    Call(std::wstring(L"empty ") + folder);
+    std::wstring prefix = std::wstring(folder) + L"\\";
+    for (auto it = fake.files.begin(); it != fake.files.end();) {
+        bool direct = it->first.compare(0, prefix.size(), prefix) == 0 &&
+                      it->first.find(L'\\', prefix.size()) == std::wstring::npos;
+        it = direct ? fake.files.erase(it) : std::next(it);
+    }
+}
+int CopyFile(const wchar_t* from, const wchar_t* to) {
+    Call(std::wstring(L"copy ") + from + L" -> " + to);
+    if (fake.failCopy) return -1;
+    fake.files[to] = "audio";
+    return 0;
+}
+uint32_t TickCount() {
+    return fake.ticks;
+}
+void* AllocateZeroed(size_t bytes) {
+    return fake.allocationsLeft-- > 0 ? calloc(1, bytes) : nullptr;
+}
+void FreeMemory(void* memory) {
+    free(memory);
+}
+int LoadLoader(const wchar_t* path) {
+    Call(std::wstring(L"load ") + path);
+    return fake.failLoad ? -1 : 0;
+}
+int32_t CreateEnvironment(const wchar_t* userData) {
+    Call(std::wstring(L"environment ") + userData);
+    return fake.environmentResult;
+}
+void KeepEnvironment() {
+    Call(L"keep environment");
+}
+void CreateController(PanelWindow parent) {
+    Call(L"controller for " + std::to_wstring(reinterpret_cast<uintptr_t>(parent)));
+}
+int KeepController() {
+    Call(L"keep controller");
+    return fake.webViewArrives ? 0 : -1;
+}
+void PutBounds(PanelRect r) {
+    Call(L"bounds " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right) + L" " +
+         std::to_wstring(r.bottom));
+}
+void PutVisible(int visible) {
+    Call(L"visible " + std::to_wstring(visible));
+}
+void DisableSettings() {
+    Call(L"settings off");
+}
+void MapHost(const wchar_t* host, const wchar_t* folder) {
+    Call(std::wstring(L"map ") + host + L" " + folder);
+}
+void Subscribe() {
+    Call(L"subscribe");
+}
+void Navigate(const wchar_t* address) {
+    Call(std::wstring(L"navigate ") + address);
+}
+void PostJson(const wchar_t* json) {
+    Call(std::wstring(L"post ") + json);
+}
+void CloseController() {
+    Call(L"close controller");
+}
+
+const PanelPlatform kFakePanel = {
+    LocalAppData,    CreateFolderTree, LoaderResource, FileSize,   WriteNewFile,    EmptyFolder,
+    CopyFile,        TickCount,        AllocateZeroed, FreeMemory, LoadLoader,      CreateEnvironment,
+    KeepEnvironment, CreateController, KeepController, PutBounds,  PutVisible,      DisableSettings,
+    MapHost,         Subscribe,        Navigate,       PostJson,   CloseController,
+};
+
+void OnError(const wchar_t* text) {
+    fake.errors.push_back(text);
+}
+void OnSignedIn(int state) {
+    fake.signedIn.push_back(state);
+}
+void OnAudioRequest() {
+    ++fake.audioRequests;
+    HandOffAudio(L"C:\\Rec\\Talk 1.mp3");
+}
+
+const wchar_t kData[] = L"C:\\Users\\u\\AppData\\Local\\Parlowen\\Notafon";
+const wchar_t kHandoff[] = L"C:\\Users\\u\\AppData\\Local\\Parlowen\\Notafon\\handoff";
+const wchar_t kLoader[] = L"C:\\Users\\u\\AppData\\Local\\Parlowen\\Notafon\\WebView2Loader.dll";
+const wchar_t kAddress[] = L"https://www.parlowen.example/?app=notafon";
+PanelWindow const kParent = reinterpret_cast<PanelWindow>(0x1234);
+
+class PanelHostTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        fake = FakeSystem();
+        InstallPanelHost(&kFakePanel, PanelCallbacks{OnAudioRequest, OnSignedIn});
+    }
+    void TearDown() override { InstallPanelHost(&kFakePanel, PanelCallbacks{nullptr, nullptr}); }
+
+    bool Open() { return CreatePanel(kParent, 380, 0, 480, 520, kAddress, OnError); }
+    // Opens and lets the browser arrive; the calls so far are dropped.
+    void OpenCreated() {
+        ASSERT_TRUE(Open());
+        PanelEnvironmentCreated(0, true);
+        PanelControllerCreated(0, true);
+        ASSERT_TRUE(IsPanelCreated());
+        fake.calls.clear();
+    }
+    std::vector<std::wstring> Posts() const {
+        std::vector<std::wstring> posts;
+        for (const auto& c : fake.calls) {
+            if (c.compare(0, 5, L"post ") == 0) posts.push_back(c.substr(5));
+        }
+        return posts;
+    }
+};
+
+TEST_F(PanelHostTest, OpeningPreparesFoldersWritesTheLoaderAndStartsTheEnvironment) {
+    EXPECT_TRUE(Open());
+    std::vector<std::wstring> expected = {
+        std::wstring(L"folder ") + kData,
+        std::wstring(L"folder ") + kHandoff,
+        std::wstring(L"write ") + kLoader,
+        std::wstring(L"load ") + kLoader,
+        std::wstring(L"environment ") + kData + L"\\WebView2",
+    };
+    EXPECT_EQ(fake.calls, expected);
+    EXPECT_EQ(fake.files[kLoader], fake.resource);
+    EXPECT_FALSE(IsPanelCreated());
+    EXPECT_TRUE(fake.errors.empty());
+}
+
+TEST_F(PanelHostTest, BrowserSetUpRunsInOrderWithTheStoredBoundsAndAddress) {
+    ASSERT_TRUE(Open());
+    fake.calls.clear();
+    PanelEnvironmentCreated(0, true);
+    PanelControllerCreated(0, true);
+    std::vector<std::wstring> expected = {
+        L"keep environment",
+        L"controller for 4660",
+        L"keep controller",
+        L"bounds 380 0 860 520",
+        L"visible 1",
+        L"settings off",
+        std::wstring(L"map handoff.notafon.example ") + kHandoff,
+        L"subscribe",
+        std::wstring(L"navigate ") + kAddress,
+    };
+    EXPECT_EQ(fake.calls, expected);
+    EXPECT_TRUE(IsPanelCreated());
+}
+
+TEST_F(PanelHostTest, LoaderFileOfTheResourceSizeIsKeptOtherSizesAreRewritten) {
+    EXPECT_TRUE(LoaderFileNeedsRewrite(-1, 10));
+    EXPECT_TRUE(LoaderFileNeedsRewrite(9, 10));
+    EXPECT_TRUE(LoaderFileNeedsRewrite(10 + (int64_t{1} << 32), 10));  // a high size word counts as different
+    EXPECT_FALSE(LoaderFileNeedsRewrite(10, 10));
+
+    fake.files[kLoader] = std::string(fake.resource.size(), 'X');  // same size, other content
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(fake.files[kLoader], std::string(fake.resource.size(), 'X'));
+    for (const auto& c : fake.calls) EXPECT_NE(c.compare(0, 6, L"write "), 0) << "rewrote: " << c;
+
+    InstallPanelHost(&kFakePanel, PanelCallbacks{});
+    fake.files[kLoader] = "short";
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(fake.files[kLoader], fake.resource);
+}
+
+TEST_F(PanelHostTest, EachPreparationFailureReportsItsTextAndReturnsFalse) {
+    struct Case {
+        void (*arrange)();
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {[] { fake.haveAppData = false; }, L"Could not find a folder for the panel files."},
+        {[] { fake.haveResource = false; }, L"Could not prepare the embedded browser."},
+        {[] { fake.resource.clear(); }, L"Could not prepare the embedded browser."},
+        {[] { fake.failWrite = true; }, L"Could not prepare the embedded browser."},
+        {[] { fake.failLoad = true; }, L"Could not load the embedded browser."},
+        {[] { fake.environmentResult = static_cast<int32_t>(0x80070002u); },
+         L"Microsoft Edge WebView2 Runtime was not found."},
+    };
+    for (const Case& c : cases) {
+        fake = FakeSystem();
+        InstallPanelHost(&kFakePanel, PanelCallbacks{});
+        c.arrange();
+        EXPECT_FALSE(Open()) << c.text;
+        ASSERT_EQ(fake.errors.size(), 1u) << c.text;
+        EXPECT_EQ(fake.errors[0], c.text);
+        EXPECT_FALSE(IsPanelCreated());
+        // Nothing is left starting: the next open tries again from the start.
+        fake.errors.clear();
+        Open();
+        EXPECT_EQ(fake.errors.size(), 1u) << c.text;
+    }
+}
+
+TEST_F(PanelHostTest, HandlerFailuresReportTheirTextsAndTheNextOpenTriesAgain) {
+    ASSERT_TRUE(Open());
+    PanelEnvironmentCreated(static_cast<int32_t>(0x80004005u), true);
+    EXPECT_EQ(fake.errors, std::vector<std::wstring>{L"Microsoft Edge WebView2 Runtime was not found."});
+    ASSERT_TRUE(Open());
+    PanelEnvironmentCreated(0, false);
+    EXPECT_EQ(fake.errors.back(), L"Microsoft Edge WebView2 Runtime was not found.");
+
+    ASSERT_TRUE(Open());
+    PanelEnvironmentCreated(0, true);
+    PanelControllerCreated(static_cast<int32_t>(0x80004005u), true);
+    EXPECT_EQ(fake.errors.back(), L"The embedded browser could not start.");
+    EXPECT_FALSE(IsPanelCreated());
+    // The environment is kept: the next open asks it for a controller instead of starting a second one.
+    fake.calls.clear();
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(fake.calls.back(), L"controller for 4660");
+    for (const auto& c : fake.calls) EXPECT_NE(c.compare(0, 12, L"environment "), 0);
+    PanelControllerCreated(0, true);
+    EXPECT_TRUE(IsPanelCreated());
+}
+
+TEST_F(PanelHostTest, ASecondOpenWhileStartingStartsNothingNew) {
+    ASSERT_TRUE(Open());
+    size_t before = fake.calls.size();
+    EXPECT_TRUE(CreatePanel(kParent, 10, 20, 30, 40, L"https://other/", OnError));
+    EXPECT_EQ(fake.calls.size(), before);
+    PanelEnvironmentCreated(0, true);
+    PanelControllerCreated(0, true);
+    // The latest call's rectangle and address are the ones used.
+    EXPECT_NE(std::find(fake.calls.begin(), fake.calls.end(), L"bounds 10 20 40 60"), fake.calls.end());
+    EXPECT_EQ(fake.calls.back(), L"navigate https://other/");
+}
+
+TEST_F(PanelHostTest, HidingBeforeTheControllerArrivesKeepsItHiddenUntilShown) {
+    ASSERT_TRUE(Open());
+    ShowPanel(0);
+    SetPanelBounds(0, 0, 600, 400);
+    EXPECT_EQ(fake.calls.back(), std::wstring(L"environment ") + kData + L"\\WebView2");  // nothing to move yet
+    PanelEnvironmentCreated(0, true);
+    PanelControllerCreated(0, true);
+    EXPECT_NE(std::find(fake.calls.begin(), fake.calls.end(), L"visible 0"), fake.calls.end());
+    EXPECT_NE(std::find(fake.calls.begin(), fake.calls.end(), L"bounds 0 0 600 400"), fake.calls.end());
+    fake.calls.clear();
+    EXPECT_TRUE(Open());  // exists: only stored
+    ShowPanel(1);
+    SetPanelBounds(380, 0, 620, 500);
+    EXPECT_EQ(fake.calls, (std::vector<std::wstring>{L"visible 1", L"bounds 380 0 1000 500"}));
+}
+
+TEST_F(PanelHostTest, ControllerWithoutWebViewLeavesThePanelNotCreated) {
+    fake.webViewArrives = false;
+    ASSERT_TRUE(Open());
+    PanelEnvironmentCreated(0, true);
+    PanelControllerCreated(0, true);
+    EXPECT_FALSE(IsPanelCreated());
+    EXPECT_EQ(fake.calls.back(), L"visible 1");
+    EXPECT_TRUE(Open());  // the controller exists
+}
+
+TEST_F(PanelHostTest, ClosingClosesTheControllerAndAControllerArrivingAfterCloseIsClosedAtOnce) {
+    OpenCreated();
+    ClosePanel();
+    EXPECT_EQ(fake.calls, std::vector<std::wstring>{L"close controller"});
+    EXPECT_FALSE(IsPanelCreated());
+    ClosePanel();
+    EXPECT_EQ(fake.calls.size(), 1u);
+
+    InstallPanelHost(&kFakePanel, PanelCallbacks{});
+    ASSERT_TRUE(Open());
+    PanelEnvironmentCreated(0, true);
+    ClosePanel();
+    fake.calls.clear();
+    PanelControllerCreated(0, true);
+    EXPECT_EQ(fake.calls, (std::vector<std::wstring>{L"keep controller", L"close controller"}));
+    EXPECT_FALSE(IsPanelCreated());
+}
+
+TEST_F(PanelHostTest, ErrorsWithoutACallbackGoNowhere) {
+    ReportPanelError(L"nobody listens");
+    fake.haveAppData = false;
+    EXPECT_FALSE(CreatePanel(kParent, 0, 0, 1, 1, kAddress, nullptr));
+    EXPECT_TRUE(fake.errors.empty());
+}
+
+TEST(HandlerRefCount, CountsButNeverFallsBelowOne) {
+    uint32_t count = kHandlerInitialCount;
+    EXPECT_EQ(HandlerRelease(&count), 1u);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(HandlerAddRef(&count), 2u);
+    EXPECT_EQ(HandlerAddRef(&count), 3u);
+    EXPECT_EQ(HandlerRelease(&count), 2u);
+    EXPECT_EQ(HandlerRelease(&count), 1u);
+    EXPECT_EQ(HandlerRelease(&count), 1u);
+    count = 0;
+    EXPECT_EQ(HandlerRelease(&count), 1u);
+    EXPECT_EQ(count, 0u);
+}
+
+const wchar_t kTalkMessage[] =
+    L"{\"type\":\"notafon-audio\",\"url\":\"https://handoff.notafon.example/audio-1-5000.mp3\",\"name\":\"Talk "
+    L"1.mp3\"}";
+
+TEST_F(PanelHostTest, AHandOffEmptiesTheFolderCopiesAndPostsOnceThePageIsReady) {
+    OpenCreated();
+    fake.files[std::wstring(kHandoff) + L"\\audio-old.mp3"] = "old";
+    fake.files[std::wstring(kHandoff) + L"\\sub\\keep.mp3"] = "kept";
+    HandOffAudio(L"C:\\Rec\\Talk 1.mp3");
+    EXPECT_EQ(fake.calls[0], std::wstring(L"empty ") + kHandoff);
+    EXPECT_EQ(fake.calls[1], std::wstring(L"copy C:\\Rec\\Talk 1.mp3 -> ") + kHandoff + L"\\audio-1-5000.mp3");
+    EXPECT_EQ(fake.files.count(std::wstring(kHandoff) + L"\\audio-old.mp3"), 0u);
+    EXPECT_EQ(fake.files.count(std::wstring(kHandoff) + L"\\sub\\keep.mp3"), 1u);
+    EXPECT_TRUE(Posts().empty());  // not ready: kept pending
+
+    PanelWebMessageReceived(L"notafon-ready");
+    EXPECT_EQ(Posts(), std::vector<std::wstring>{kTalkMessage});
+    // A reload: the navigation clears readiness, the next "ready" posts the same message again.
+    PanelNavigationCompleted();
+    HandOffAudio(nullptr);
+    HandOffAudio(L"");
+    EXPECT_EQ(Posts().size(), 1u);
+    PanelWebMessageReceived(L"notafon-ready");
+    EXPECT_EQ(Posts(), (std::vector<std::wstring>{kTalkMessage, kTalkMessage}));
+
+    // Ready: the next hand-off posts at once, with the next counter, after the first copy is gone.
+    fake.ticks = 7000;
+    HandOffAudio(L"D:\\v1.2\\second take");
+    EXPECT_EQ(fake.files.count(std::wstring(kHandoff) + L"\\audio-1-5000.mp3"), 0u);
+    EXPECT_EQ(fake.files.count(std::wstring(kHandoff) + L"\\audio-2-7000.mp3"), 1u);
+    EXPECT_EQ(Posts().back(),
+              L"{\"type\":\"notafon-audio\",\"url\":\"https://handoff.notafon.example/audio-2-7000.mp3\","
+              L"\"name\":\"second take\"}");
+}
+
+TEST_F(PanelHostTest, PageMessagesDriveReadinessSignInAndAudioRequests) {
+    OpenCreated();
+    PanelWebMessageReceived(L"notafon-signed-in");
+    PanelWebMessageReceived(L"notafon-signed-out");
+    PanelWebMessageReceived(L"NOTAFON-SIGNED-IN");
+    PanelWebMessageReceived(nullptr);
+    EXPECT_EQ(fake.signedIn, (std::vector<int>{1, 0}));
+    EXPECT_EQ(panelHost.pageReady, 0);  // sign-in says nothing about readiness
+
+    // "request-audio" makes the page ready and asks the application, whose hand-off posts at once.
+    PanelWebMessageReceived(L"notafon-request-audio");
+    EXPECT_EQ(fake.audioRequests, 1);
+    EXPECT_EQ(panelHost.pageReady, 1);
+    EXPECT_EQ(Posts(), std::vector<std::wstring>{kTalkMessage});
+}
+
+TEST_F(PanelHostTest, RequestAudioWithoutAFileOnlyMakesThePageReady) {
+    InstallPanelHost(&kFakePanel, PanelCallbacks{nullptr, OnSignedIn});
+    OpenCreated();
+    PanelWebMessageReceived(L"notafon-request-audio");
+    EXPECT_EQ(panelHost.pageReady, 1);
+    EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(PanelHostTest, HandOffBeforeAnyPanelDoesNothing) {
+    HandOffAudio(L"C:\\Rec\\a.mp3");
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_EQ(panelHost.handoffCounter, 0u);
+}
+
+TEST_F(PanelHostTest, AFailedCopyReportsAndKeepsTheOldMessage) {
+    OpenCreated();
+    PanelWebMessageReceived(L"notafon-ready");
+    HandOffAudio(L"C:\\Rec\\Talk 1.mp3");
+    fake.failCopy = true;
+    HandOffAudio(L"C:\\Rec\\gone.m4a");
+    EXPECT_EQ(fake.errors, std::vector<std::wstring>{L"Could not hand this audio to the panel."});
+    EXPECT_EQ(std::wstring(panelHost.pendingMessage), kTalkMessage);
+    EXPECT_EQ(Posts().size(), 1u);
+}
+
+TEST_F(PanelHostTest, ADestinationThatWouldBeCutIsAFailedHandOff) {
+    // A local application-data folder so long that folder + copy name passes 259 characters.
+    fake.haveAppData = true;
+    InstallPanelHost(&kFakePanel, PanelCallbacks{});
+    OpenCreated();
+    wcscpy(panelHost.handoffFolder, (L"C:\\" + std::wstring(240, L'f')).c_str());
+    HandOffAudio(L"C:\\Rec\\a.mp3");
+    EXPECT_EQ(fake.errors, std::vector<std::wstring>{L"Could not hand this audio to the panel."});
+    for (const auto& c : fake.calls) EXPECT_NE(c.compare(0, 5, L"copy "), 0);
+}
+
+TEST_F(PanelHostTest, AFailedAllocationPostsNothingButKeepsTheCopy) {
+    OpenCreated();
+    PanelWebMessageReceived(L"notafon-ready");
+    fake.allocationsLeft = 0;
+    HandOffAudio(L"C:\\Rec\\Talk 1.mp3");
+    EXPECT_TRUE(fake.errors.empty());
+    EXPECT_EQ(fake.files.count(std::wstring(kHandoff) + L"\\audio-1-5000.mp3"), 1u);
+    EXPECT_TRUE(Posts().empty());
+    EXPECT_EQ(panelHost.pendingMessage, nullptr);
+}
+
+TEST_F(PanelHostTest, ResetDropsThePendingMessageAndReloadsCloseKeepsIt) {
+    OpenCreated();
+    PanelWebMessageReceived(L"notafon-ready");
+    HandOffAudio(L"C:\\Rec\\Talk 1.mp3");
+    fake.calls.clear();
+    ResetPanel();
+    EXPECT_EQ(fake.calls, std::vector<std::wstring>{std::wstring(L"navigate ") + kAddress});
+    EXPECT_EQ(panelHost.pendingMessage, nullptr);
+    PanelWebMessageReceived(L"notafon-ready");
+    EXPECT_TRUE(Posts().empty());
+
+    HandOffAudio(L"C:\\Rec\\Talk 1.mp3");
+    ClosePanel();
+    EXPECT_EQ(panelHost.pageReady, 0);
+    EXPECT_NE(panelHost.pendingMessage, nullptr);
+    fake.calls.clear();
+    PanelWebMessageReceived(L"notafon-ready");  // no browser any more: nothing to post to
+    EXPECT_TRUE(Posts().empty());
+}
+
+}  // namespace
