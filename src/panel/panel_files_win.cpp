@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "panel/panel_files_win.h"
 
 int PanelLocalAppDataWin(wchar_t* out, int capacity) {

@@ -5,7 +5,7 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 #include "panel/page_protocol.h"
 
 PanelHost panelHost;

@@ -1,7 +1,7 @@
 // Builds the service's addresses from the web address chosen at build time.
 #include "panel/service_address.h"
 
-#include "app/wide_text.h"
+#include "base/wide_text.h"
 
 #ifndef NOTAFON_SERVICE_ADDRESS
 #error "NOTAFON_SERVICE_ADDRESS must name the service's web address (scheme and host, no trailing slash)"
