@@ -9,5 +9,7 @@ extern bool SignedIn;
 
 // Registers the "PRLWRecorder" class.
 void RegisterMainWindowClass(HINSTANCE instance);
+// The control filed under key (its identifier, or the private key of a label), or null.
+HWND FindControl(int key);
 // The controls seam over the window's children.
 extern const struct WindowControls kMainWindowControls;

@@ -1,0 +1,158 @@
+// The controls seam over the main window's children: the controller's reads and writes of controls, its timers,
+// dialogs and the shell calls it asks for. Controls are reached by key through the window's handle table, because
+// those on the settings page are children of the scrolling container and several share identifier 0.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/layout.h"
+#include "app/main_window_win.h"
+#include "app/window_controls.h"
+#include "base/file_api.h"
+#include "base/wide_text.h"
+#include "ui/fonts_win.h"
+#include "ui/scale.h"
+
+namespace {
+
+HWND Find(int key) {
+    return FindControl(key);
+}
+
+void SetOnTop(bool on) {
+    SetWindowPos(MainWindow, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void UiSetText(int id, const wchar_t* text) {
+    if (HWND h = Find(id)) SetWindowTextW(h, text);
+}
+int UiGetText(int id, wchar_t* out, int capacity) {
+    HWND h = Find(id);
+    if (!h) return -1;
+    return GetWindowTextW(h, out, capacity);
+}
+bool UiExists(int id) {
+    return Find(id) != nullptr;
+}
+void UiEnable(int id, bool on) {
+    if (HWND h = Find(id)) EnableWindow(h, on);
+}
+bool UiIsChecked(int id) {
+    return Button_GetCheck(Find(id)) == BST_CHECKED;
+}
+void UiSetChecked(int id, bool on) {
+    Button_SetCheck(Find(id), on ? BST_CHECKED : BST_UNCHECKED);
+}
+int UiListSelection(int id) {
+    return static_cast<int>(SendMessageW(Find(id), CB_GETCURSEL, 0, 0));
+}
+void UiSetListSelection(int id, int row) {
+    SendMessageW(Find(id), CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+int UiSliderPosition(int id) {
+    return static_cast<int>(SendMessageW(Find(id), TBM_GETPOS, 0, 0));
+}
+void UiSetSliderPosition(int id, int pos) {
+    SendMessageW(Find(id), TBM_SETPOS, TRUE, pos);
+}
+void UiRepaint(int id, bool erase) {
+    if (HWND h = Find(id)) InvalidateRect(h, nullptr, erase);
+}
+void UiRepaintWindow() {
+    InvalidateRect(MainWindow, nullptr, FALSE);
+}
+void UiInvalidateMeter() {
+    RECT band = {ScalePx(30), ScalePx(120), ScalePx(350), ScalePx(172)};
+    InvalidateRect(MainWindow, &band, FALSE);
+}
+void UiStartTimer(int id, int ms) {
+    SetTimer(MainWindow, static_cast<UINT_PTR>(id), static_cast<UINT>(ms), nullptr);
+}
+void UiStopTimer(int id) {
+    KillTimer(MainWindow, static_cast<UINT_PTR>(id));
+}
+void UiApplyZoom(int percent) {
+    uiScale = dpiFactor * percent / 100.0;
+    CreateFonts(MainWindow);
+    LayoutWindow();
+}
+void UiMessageBox(const wchar_t* text, const wchar_t* title) {
+    MessageBoxW(MainWindow, text, title, MB_OK | MB_ICONINFORMATION);
+}
+bool UiChooseAudioFile(wchar_t* out, int capacity) {
+    out[0] = 0;
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = MainWindow;
+    ofn.lpstrFilter = L"Audio files\0*.mp3;*.wav;*.m4a;*.aac;*.wma;*.mp4\0All files\0*.*\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = out;
+    ofn.nMaxFile = static_cast<DWORD>(capacity);
+    ofn.lpstrTitle = L"Choose an audio file to play";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    return GetOpenFileNameW(&ofn) != FALSE;
+}
+void UiShowInFolder(const wchar_t* path) {
+    wchar_t parameters[292];
+    WideFormat(parameters, 292, L"/select,\"%ls\"", path);
+    ShellExecuteW(MainWindow, L"open", L"explorer.exe", parameters, nullptr, SW_SHOWNORMAL);
+}
+bool UiWindowTopLeft(int* left, int* top) {
+    RECT r;
+    if (!GetWindowRect(MainWindow, &r)) return false;
+    *left = r.left;
+    *top = r.top;
+    return true;
+}
+void* UiNotifyTarget() {
+    return MainWindow;
+}
+void UiLocalTime(LocalDateTime* now) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    *now = LocalDateTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+void UiDestroy() {
+    DestroyWindow(MainWindow);
+}
+void UiFocusMainWindow() {
+    SetFocus(MainWindow);
+}
+bool UiConfirm(const wchar_t* text, const wchar_t* title) {
+    return MessageBoxW(MainWindow, text, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+}  // namespace
+
+const WindowControls kMainWindowControls = {
+    .setText = UiSetText,
+    .getText = UiGetText,
+    .exists = UiExists,
+    .enable = UiEnable,
+    .isChecked = UiIsChecked,
+    .setChecked = UiSetChecked,
+    .listSelection = UiListSelection,
+    .setListSelection = UiSetListSelection,
+    .sliderPosition = UiSliderPosition,
+    .setSliderPosition = UiSetSliderPosition,
+    .repaint = UiRepaint,
+    .repaintWindow = UiRepaintWindow,
+    .invalidateMeter = UiInvalidateMeter,
+    .startTimer = UiStartTimer,
+    .stopTimer = UiStopTimer,
+    .layout = LayoutWindow,
+    .applyZoom = UiApplyZoom,
+    .messageBox = UiMessageBox,
+    .chooseAudioFile = UiChooseAudioFile,
+    .showInFolder = UiShowInFolder,
+    .setOnTop = SetOnTop,
+    .windowTopLeft = UiWindowTopLeft,
+    .captureNotifyTarget = UiNotifyTarget,
+    .localTime = UiLocalTime,
+    .destroyWindow = UiDestroy,
+    .focusMainWindow = UiFocusMainWindow,
+    .confirm = UiConfirm,
+};
