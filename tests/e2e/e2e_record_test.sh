@@ -166,7 +166,7 @@ xdotool mousemove "$X" "$Y" click 1
 win waittext 130 Pause 3000 waittext 110 00:00:02 8000 click 130 text 130 text 110 text 136
 PLAY_MS=$(out waited_ms)
 POS=$(out 'text 110')
-speaker_stop
+speaker_record_stop
 expect "Play button while playing (mouse click)" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 130: //p' | head -1)" \
     "Pause"
 expect "Play button after pausing" "$(out 'text 130')" "Play"
@@ -212,7 +212,7 @@ expect "position after player Stop" "$(out 'text 110')" "00:00:00"
 expect "seek slider after player Stop" "$(out 'sliderpos 133')" 0
 speaker_start "$WORK/stopped.raw"
 win sleep 1000
-speaker_stop
+speaker_record_stop
 STOPPED_RMS=$(rms_of "$WORK/stopped.raw" 0 0.5)
 echo "speaker RMS while stopped: $STOPPED_RMS"
 holds "$STOPPED_RMS" 0.0005 'a < b' || fail "speaker" "sound while the player is stopped (RMS $STOPPED_RMS)"
@@ -223,7 +223,7 @@ expect "volume label" "$(out 'text 137')" "Volume 50%"
 expect "volume saved at the end of the drag" "$(reg_value PlayVolume)" 50
 speaker_start "$WORK/play2.raw"
 win click 132 click 130 waittext 110 00:00:02 8000 click 130
-speaker_stop
+speaker_record_stop
 speaker_wav "$WORK/play2.raw" "$WORK/play2.wav"
 "$MATCH" "$WORK/play2.wav" "$WORK/expected-half.wav" --min-corr 0.8 --rms-tolerance 0.1 ||
     fail "speaker" "the speaker did not receive the recording at half volume"
@@ -235,7 +235,7 @@ expect "speed saved at the end of the drag" "$(reg_value PlaySpeed)" 13
 speaker_start "$WORK/play3.raw"
 win click 132 click 130 waittext 110 00:00:02 8000 click 130
 SLOW_MS=$(out waited_ms)
-speaker_stop
+speaker_record_stop
 echo "2 s of the recording took $SLOW_MS ms at 65 % (and $PLAY_MS ms at 100 %)"
 # 2 / 0.65 = 3.08 s, where normal speed took about 2 s.
 holds "$SLOW_MS" 2700 'a >= b && a <= 4000' || fail "speed" "2 s at 65 % took $SLOW_MS ms"
