@@ -3,7 +3,7 @@
 #
 #   e2e_setup APP DRIVER NATIVE_BUILD ARTIFACTS   paths, a work folder, the clean-up on exit
 #   drv STEP...                                   runs the driver; its output is in $DRV_OUT, printed indented
-#   out KEY                                       the last value of "KEY: value" in $DRV_OUT
+#   out KEY / first KEY                           the last / the first value of "KEY: value" in $DRV_OUT
 #   expect NAME GOT WANT / expect_match NAME GOT REGEX / fail NAME WHY   checks, counted in $FAILURES
 #   app_start / app_close                         Notafon.exe in the background, closed through its window
 #   fresh_settings FOLDER                         no saved settings except the recordings folder
@@ -82,6 +82,7 @@ drv() {
 # The window's steps, prefixed with finding it.
 win() { drv find PRLWRecorder 5000 "$@"; }
 out() { printf '%s\n' "$DRV_OUT" | sed -n "s/^$1: //p" | tail -1; }
+first() { printf '%s\n' "$DRV_OUT" | sed -n "s/^$1: //p" | head -1; }
 
 fresh_settings() {
     wine reg delete "$E2E_KEY" /f >/dev/null 2>&1 || true
