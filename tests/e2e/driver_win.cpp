@@ -209,13 +209,13 @@ bool ControlId(const std::wstring& name, int* id) {
 
 // "ID" or "ID:CLASS" among every descendant of the window.
 int FindControl(const wchar_t* spec, HWND* out) {
-    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
     Search s;
     std::wstring text = spec;
     size_t colon = text.find(L':');
     if (!ControlId(text.substr(0, colon), &s.id)) {
         return Fail(kUsage, L"no control is named '" + text.substr(0, colon) + L"' in app/control_ids.h");
     }
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
     if (colon != std::wstring::npos) s.cls = text.substr(colon + 1);
     EnumChildWindows(g_window, Collect, reinterpret_cast<LPARAM>(&s));
     if (s.found.empty()) return Fail(kNoControl, L"no control " + text);
