@@ -1,7 +1,10 @@
 # shellcheck shell=bash
 # Shared by the end-to-end scripts of Notafon.exe under Wine (sourced; defines variables and functions only).
 #
-#   e2e_setup APP DRIVER NATIVE_BUILD ARTIFACTS   paths, a work folder, the clean-up on exit
+#   e2e_setup APP DRIVER NATIVE_BUILD ARTIFACTS   paths, a work folder with an empty recordings folder $REC, the
+#                                                 clean-up on exit
+#   speech_to_feed RATE SECONDS PHRASE            PHRASE spoken, 6 dB below full scale, cut to SECONDS, at RATE:
+#                                                 $WORK/speech.wav and the same samples raw in $WORK/speech.raw
 #   drv STEP...                                   runs the driver; its output is in $DRV_OUT, printed indented
 #   out KEY / first KEY                           the last / the first value of "KEY: value" in $DRV_OUT
 #   expect NAME GOT WANT / expect_match NAME GOT REGEX / fail NAME WHY   checks, counted in $FAILURES
@@ -36,7 +39,16 @@ e2e_setup() {
     mkdir -p "$ARTIFACTS"
     WORK=$(mktemp -d)
     trap e2e_cleanup EXIT
+    REC="$WORK/recordings"
+    mkdir -p "$REC"
     START_TIME=$(date +%s.%N)
+}
+
+# Below the limiter's ceiling, so a recording of it gets a plain success.
+speech_to_feed() {
+    espeak-ng -w "$WORK/speech-raw.wav" "$3"
+    sox "$WORK/speech-raw.wav" -r "$1" -b 16 -c 1 "$WORK/speech.wav" norm -6 trim 0 "$2"
+    sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
 }
 
 # Whatever a failed run left: the feeder (it would block on a full pipe for good), parecord, the application.

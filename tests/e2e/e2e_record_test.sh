@@ -9,17 +9,12 @@ set -uo pipefail
 source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
 e2e_setup "$@"
 
-REC="$WORK/recordings"
-mkdir -p "$REC"
 NAME="e2e speech"
 DOT=$'\u00b7'
 
 section "speech to feed: 5 s at 22050 Hz"
-espeak-ng -w "$WORK/speech-raw.wav" \
+speech_to_feed 22050 5 \
     "Notafon keeps every word you say. Press stop when you are done, and the file is ready to play back."
-# Below the limiter's ceiling, so the verdict is a plain success.
-sox "$WORK/speech-raw.wav" -r 22050 -b 16 -c 1 "$WORK/speech.wav" norm -6 trim 0 5
-sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
 expect "speech length" "$(soxi -s "$WORK/speech.wav")" 110250
 
 section "start from fresh settings"

@@ -9,13 +9,9 @@ set -uo pipefail
 source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
 e2e_setup "$@"
 
-REC="$WORK/recordings"
-mkdir -p "$REC"
 NAME="e2e close"
 
-espeak-ng -w "$WORK/speech-raw.wav" "Closing the window keeps what was said. Nothing is lost."
-sox "$WORK/speech-raw.wav" -r 44100 -b 16 -c 1 "$WORK/speech.wav" norm -6 trim 0 3
-sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
+speech_to_feed 44100 3 "Closing the window keeps what was said. Nothing is lost."
 
 section "defaults, then changes"
 fresh_settings "$REC"

@@ -12,9 +12,6 @@ set -uo pipefail
 source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
 e2e_setup "$@"
 
-REC="$WORK/recordings"
-mkdir -p "$REC"
-
 # 2 s of a 441 Hz square wave at full scale, every sample at +32767 or -32768 (sox's own square stays below).
 python3 -c '
 import struct, sys
