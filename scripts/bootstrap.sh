@@ -43,10 +43,13 @@ install_packages() {
     for p in "${PACKAGES[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
-    local src=/etc/apt/sources.list.d/notafon-deb-src.sources
-    if [ ! -f "$src" ]; then
-        printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-            | need_root tee "$src" >/dev/null
+    # Source packages (shine's) come from the mirrors the machine's own deb entries name.
+    local src=/etc/apt/sources.list.d/notafon-deb-src.sources want
+    want=$(bash "$ROOT/scripts/apt-deb-src.sh") || want=""
+    if [ -z "$want" ]; then
+        say "no deb entry for this release in the apt sources: shine's source package cannot be fetched"
+    elif [ ! -f "$src" ] || [ "$(cat "$src")" != "$want" ]; then
+        printf '%s\n' "$want" | need_root tee "$src" >/dev/null
         missing+=(__update__)
     fi
     if [ ${#missing[@]} -gt 0 ]; then

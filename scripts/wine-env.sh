@@ -1,90 +1,21 @@
 # shellcheck shell=bash
-# Wine test environment, sourced by the test and run scripts (sourcing it only defines variables and functions).
+# One run's Wine environment, sourced by the test and run scripts (sourcing it only defines variables and functions).
 #
-#   wine_env_base      builds the cached base prefix under .deps/wine-base once; rebuilt when missing, incomplete,
-#                      or made by another Wine version
 #   wine_env_up        a fresh environment for one run: own folder, Xvfb on a free display, PulseAudio with a null
 #                      sink "speaker" and two FIFO microphones, a hard-linked copy of the base prefix with a warm
 #                      wineserver; exports what tests need and tears everything down on EXIT, INT and TERM
 #   wine_env_down      the teardown (idempotent; by process id and by this prefix's wineserver only)
 #   wine_env_require   for tests: fails clearly unless wine_env_up's environment is present
-#   wine_env_use_mic   makes the 44100 Hz or the 22050 Hz FIFO microphone the default source
 #   wine_path          a Unix path as a Windows path (Z: drive) for arguments to Windows programs
-#   wine_env_capture   runs a capturing Windows program while a recording plays into the microphone in real time
+#
+# The base prefix comes from scripts/wine-base.sh; feeding the microphones and recording the speaker are the tests'
+# business (tests/wine/wine_audio.sh).
 #
 # Two microphones because PulseAudio resamples when a client opens a source at another rate, and a resampled capture
 # is no longer bit-exact: each recording rate gets a pipe at its own rate.
 
-NOTAFON_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-NOTAFON_WINE_BASE="$NOTAFON_ROOT/.deps/wine-base"
-# Bump when the base recipe below changes, so cached bases are rebuilt.
-NOTAFON_WINE_BASE_RECIPE=1
-
-_wine_env_say() { printf 'wine-env: %s\n' "$*" >&2; }
-
-# What the base was made with; a different Wine (its wine.inf) would update a copy in place and so change the base.
-_wine_env_base_stamp() {
-    printf 'recipe %s\n%s\n' "$NOTAFON_WINE_BASE_RECIPE" "$(WINEDEBUG=-all wine --version 2>/dev/null)"
-    stat -c 'wine.inf %Y %s' /usr/share/wine/wine.inf 2>/dev/null || true
-}
-
-_wine_env_base_ok() {
-    local base=$NOTAFON_WINE_BASE f
-    for f in system.reg user.reg userdef.reg drive_c/windows/system32/kernel32.dll drive_c/windows/Fonts/marlett.ttf; do
-        [ -e "$base/$f" ] || return 1
-    done
-    [ -f "$base/.notafon-base" ] && [ "$(cat "$base/.notafon-base")" = "$(_wine_env_base_stamp)" ]
-}
-
-wine_env_base() {
-    _wine_env_base_ok && return 0
-    mkdir -p "$(dirname "$NOTAFON_WINE_BASE")"
-    (
-        # Two runs starting at once build it only once. Every step is checked by hand: set -e does not act in a
-        # function called from a condition.
-        flock 9 || exit 1
-        _wine_env_base_ok && exit 0
-        new="$NOTAFON_WINE_BASE.new"
-        rm -rf "$new" "$new.tmp"
-        mkdir -p "$new.tmp" || exit 1
-        _wine_env_say "building the base Wine prefix (once)"
-        export WINEPREFIX="$new" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-        export TMPDIR="$new.tmp"
-        unset DISPLAY
-        trap 'wineserver -k >/dev/null 2>&1' EXIT
-        wine wineboot -i >"$new.tmp/wineboot.log" 2>&1 || { cat "$new.tmp/wineboot.log" >&2; exit 1; }
-        # This Wine build does not load /usr/share/wine/fonts; without them captions lack Marlett and Tahoma.
-        cp /usr/share/wine/fonts/* "$new/drive_c/windows/Fonts/" || exit 1
-        cat >"$new.tmp/base.reg" <<'EOF_REG'
-Windows Registry Editor Version 5.00
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1280x800"
-
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"Segoe UI"="DejaVu Sans"
-"Georgia"="DejaVu Serif"
-"Arial"="Liberation Sans"
-"Times New Roman"="Liberation Serif"
-"Courier New"="Liberation Mono"
-"Calibri"="Carlito"
-"Cambria"="Caladea"
-EOF_REG
-        wine regedit /S "$(winepath -w "$new.tmp/base.reg")" >/dev/null 2>&1 || exit 1
-        # The hives reach the disk only when the server ends.
-        wineserver -w || exit 1
-        trap - EXIT
-        grep -q 'Explorer\\\\Desktops' "$new/user.reg" || { _wine_env_say "base.reg did not reach user.reg"; exit 1; }
-        rm -f "$new/wineserver"
-        _wine_env_base_stamp >"$new/.notafon-base" || exit 1
-        rm -rf "$NOTAFON_WINE_BASE" "$new.tmp"
-        mv "$new" "$NOTAFON_WINE_BASE" || exit 1
-        _wine_env_base_ok
-    ) 9>"$NOTAFON_WINE_BASE.lock"
-}
+# shellcheck source=wine-base.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine-base.sh"
 
 wine_env_up() {
     wine_env_base || { _wine_env_say "could not build the base prefix"; return 1; }
@@ -191,59 +122,9 @@ wine_env_require() {
     fi
 }
 
-wine_env_use_mic() {
-    case "$1" in
-        44100) pactl set-default-source "$NOTAFON_MIC_SOURCE_44100" ;;
-        22050) pactl set-default-source "$NOTAFON_MIC_SOURCE_22050" ;;
-        *) _wine_env_say "no microphone at $1 Hz" && return 1 ;;
-    esac
-}
-
 # Wine maps Z: to the Unix root in every fresh prefix.
 wine_path() {
     local p
     p=$(realpath -m "$1")
     printf 'Z:%s\n' "${p//\//\\}"
-}
-
-# wine_env_capture RATE RAW OUTPUT COMMAND...: runs COMMAND (a Windows capture, output to OUTPUT) with the RATE
-# microphone as the default source, and once it prints "started: 1" plays RAW (mono s16le) into that microphone in
-# real time, then silence until COMMAND ends. Feeding only once capture runs means the recording holds no sound from
-# before the signal (at most some silence the device delivers first). Returns COMMAND's exit status, or 1 when it does not start or end in time.
-wine_env_capture() {
-    local rate=$1 raw=$2 output=$3 fifo cmd_pid feed_pid status=0
-    shift 3
-    fifo=NOTAFON_MIC_FIFO_$rate
-    [ -n "${!fifo:-}" ] || { _wine_env_say "no microphone at $rate Hz"; return 1; }
-    wine_env_use_mic "$rate" || return 1
-    : >"$output"
-    "$@" >"$output" 2>&1 </dev/null &
-    cmd_pid=$!
-    for _ in $(seq 500); do
-        grep -q '^started: 1' "$output" && break
-        kill -0 "$cmd_pid" 2>/dev/null || break
-        sleep 0.02
-    done
-    if ! grep -q '^started: 1' "$output"; then
-        _wine_env_say "capture did not start"
-        kill "$cmd_pid" 2>/dev/null
-        wait "$cmd_pid" 2>/dev/null
-        return 1
-    fi
-    python3 "$NOTAFON_ROOT/tests/tools/feed_fifo.py" "${!fifo}" "$raw" --rate "$rate" --max-seconds 120 &
-    feed_pid=$!
-    for _ in $(seq 1200); do
-        kill -0 "$cmd_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$cmd_pid" 2>/dev/null; then
-        _wine_env_say "capture did not end within 120 s"
-        kill "$cmd_pid" 2>/dev/null
-        status=1
-    fi
-    wait "$cmd_pid" 2>/dev/null || status=$?
-    # Nobody reads the microphone any more: a feeder left running would block on the full pipe for good.
-    kill "$feed_pid" 2>/dev/null
-    wait "$feed_pid" 2>/dev/null
-    return "$status"
 }

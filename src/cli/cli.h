@@ -11,8 +11,5 @@ int cliSettings(int argc, wchar_t** argv);
 int cliShortcutText(int argc, wchar_t** argv);
 // Prints a usage error to stderr and returns the exit code for it.
 int cliUsageError(const char* message);
-// Parses a non-negative number of seconds; false when it is not one.
-bool cliParseSeconds(const wchar_t* text, double* seconds);
-bool cliParseInt(const wchar_t* text, int* value);
 // Ends this process at once, as a crash or a kill would: no stop, no flush, no clean-up of any kind.
 [[noreturn]] void cliKillSelf();

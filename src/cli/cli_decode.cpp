@@ -5,6 +5,7 @@
 #include "base/file_api.h"
 #include "base/wav_file.h"
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_player.h"
 #include "player/track_loader.h"
 #include "recorder/recorder.h"
@@ -12,17 +13,10 @@
 int cliDecode(int argc, wchar_t** argv) {
     const wchar_t* input = nullptr;
     const wchar_t* out = nullptr;
-    for (int i = 0; i < argc; ++i) {
-        if (wcscmp(argv[i], L"--out") == 0 && i + 1 < argc) {
-            out = argv[++i];
-        } else if (argv[i][0] == L'-' && argv[i][1] == L'-') {
-            return cliUsageError("unknown option or missing value");
-        } else if (!input) {
-            input = argv[i];
-        } else {
-            return cliUsageError("more than one input file");
-        }
-    }
+    const CliOption options[] = {cliText(L"--out", &out)};
+    const CliCommandLine line = {options, 1, &input, 1, "more than one input file"};
+    char refusal[kCliRefusalCapacity];
+    if (cliParseCommandLine(line, argc, argv, refusal) < 0) return cliUsageError(refusal);
     if (!input || !out) return cliUsageError("decode needs FILE and --out OUT.wav");
 
     PcmTrack track = {nullptr, 0, 0};

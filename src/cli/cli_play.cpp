@@ -1,5 +1,6 @@
 // notafon-cli play: opens a file as the player does and renders, through the real engine over the fake output device,
 // every buffer the playback thread sends from position 0 until the track is exhausted, the last one included.
+#include <float.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <wchar.h>
@@ -7,41 +8,24 @@
 #include "base/file_api.h"
 #include "base/wav_file.h"
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_player.h"
 #include "player/output_fake.h"
 #include "player/player.h"
 #include "player/threads_manual.h"
 
-namespace {
-
-bool ParseNumber(const wchar_t* text, double* value) {
-    wchar_t* end = nullptr;
-    double v = wcstod(text, &end);
-    if (end == text || *end != 0 || v != v) return false;
-    *value = v;
-    return true;
-}
-
-}  // namespace
-
 int cliPlay(int argc, wchar_t** argv) {
     double speed = 1.0, volume = 1.0;
     const wchar_t* files[2] = {nullptr, nullptr};
-    int fileCount = 0;
-    for (int i = 0; i < argc; ++i) {
-        bool hasValue = i + 1 < argc;
-        if (wcscmp(argv[i], L"--speed") == 0 && hasValue) {
-            if (!ParseNumber(argv[++i], &speed)) return cliUsageError("--speed takes a number");
-        } else if (wcscmp(argv[i], L"--volume") == 0 && hasValue) {
-            if (!ParseNumber(argv[++i], &volume)) return cliUsageError("--volume takes a number");
-        } else if (argv[i][0] == L'-' && argv[i][1] == L'-') {
-            return cliUsageError("unknown option or missing value");
-        } else if (fileCount < 2) {
-            files[fileCount++] = argv[i];
-        } else {
-            return cliUsageError("play takes IN and OUT.wav");
-        }
-    }
+    // Any number: the player clamps it, and that clamp is part of what this harness drives.
+    const CliOption options[] = {
+        cliNumber(L"--speed", -DBL_MAX, DBL_MAX, &speed),
+        cliNumber(L"--volume", -DBL_MAX, DBL_MAX, &volume),
+    };
+    const CliCommandLine line = {options, 2, files, 2, "play takes IN and OUT.wav"};
+    char refusal[kCliRefusalCapacity];
+    int fileCount = cliParseCommandLine(line, argc, argv, refusal);
+    if (fileCount < 0) return cliUsageError(refusal);
     if (fileCount != 2) return cliUsageError("play takes IN and OUT.wav");
 
     fakeOutputReset();

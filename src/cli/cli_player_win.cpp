@@ -3,6 +3,7 @@
 // and reports when the player says the track has ended.
 #include <windows.h>
 
+#include <float.h>
 #include <objbase.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -10,6 +11,7 @@
 
 #include "base/file_api.h"
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_player.h"
 #include "player/mf_decoder_win.h"
 #include "player/output_win.h"
@@ -27,20 +29,15 @@ const GeneralDecoderApi* cliGeneralDecoder() {
 int cliListen(int argc, wchar_t** argv) {
     double speed = 1.0, volume = 1.0, timeout = 600.0;
     const wchar_t* input = nullptr;
-    for (int i = 0; i < argc; ++i) {
-        bool hasValue = i + 1 < argc;
-        if (wcscmp(argv[i], L"--speed") == 0 && hasValue) {
-            speed = wcstod(argv[++i], nullptr);
-        } else if (wcscmp(argv[i], L"--volume") == 0 && hasValue) {
-            volume = wcstod(argv[++i], nullptr);
-        } else if (wcscmp(argv[i], L"--timeout") == 0 && hasValue) {
-            if (!cliParseSeconds(argv[++i], &timeout)) return cliUsageError("--timeout takes seconds");
-        } else if (!input) {
-            input = argv[i];
-        } else {
-            return cliUsageError("listen takes one file");
-        }
-    }
+    // Speed and volume: any number, as for play.
+    const CliOption options[] = {
+        cliNumber(L"--speed", -DBL_MAX, DBL_MAX, &speed),
+        cliNumber(L"--volume", -DBL_MAX, DBL_MAX, &volume),
+        cliSeconds(L"--timeout", &timeout),
+    };
+    const CliCommandLine line = {options, 3, &input, 1, "listen takes one file"};
+    char refusal[kCliRefusalCapacity];
+    if (cliParseCommandLine(line, argc, argv, refusal) < 0) return cliUsageError(refusal);
     if (!input) return cliUsageError("listen takes one file");
     PlayerServices services = {&kPlatformFiles, cliGeneralDecoder(), &kWaveOutApi, &kPlatformThreads};
     playerInstall(&services);

@@ -1,5 +1,6 @@
 // notafon-cli record: feeds a WAV through the recorder exactly as the platform would, with a scripted capture device
 // that fills consecutive 100 ms buffers, the last one partial, then stops.
+#include <limits.h>
 #include <stdio.h>
 #include <wchar.h>
 
@@ -9,6 +10,7 @@
 #include "base/wide_text.h"
 #include "cli/cli.h"
 #include "cli/cli_host.h"
+#include "cli/cli_options.h"
 #include "cli/wav_input.h"
 #include "recorder/capture_scripted.h"
 #include "recorder/recorder.h"
@@ -35,37 +37,20 @@ struct RecordOptions {
 // Parses the options; returns 0 or an exit code.
 int ParseOptions(int argc, wchar_t** argv, RecordOptions* o) {
     std::vector<double> pauseAt, resumeAt;
-    for (int i = 0; i < argc; ++i) {
-        const wchar_t* a = argv[i];
-        bool hasValue = i + 1 < argc;
-        double seconds = 0;
-        if (wcscmp(a, L"--format") == 0 && hasValue) {
-            if (!cliParseInt(argv[++i], &o->format)) return cliUsageError("--format takes a whole number");
-        } else if (wcscmp(a, L"--folder") == 0 && hasValue) {
-            o->folder = argv[++i];
-        } else if (wcscmp(a, L"--name") == 0 && hasValue) {
-            o->name = argv[++i];
-        } else if (wcscmp(a, L"--replace") == 0) {
-            o->replace = true;
-        } else if (wcscmp(a, L"--skip-silence") == 0) {
-            o->skipSilence = true;
-        } else if ((wcscmp(a, L"--mark-at") == 0 || wcscmp(a, L"--pause-at") == 0 || wcscmp(a, L"--resume-at") == 0 ||
-                    wcscmp(a, L"--abort-at") == 0) &&
-                   hasValue) {
-            if (!cliParseSeconds(argv[i + 1], &seconds)) return cliUsageError("a time must be seconds, 0 or more");
-            if (wcscmp(a, L"--mark-at") == 0) o->marks.push_back(seconds);
-            if (wcscmp(a, L"--pause-at") == 0) pauseAt.push_back(seconds);
-            if (wcscmp(a, L"--resume-at") == 0) resumeAt.push_back(seconds);
-            if (wcscmp(a, L"--abort-at") == 0) o->abortAt = seconds;
-            ++i;
-        } else if (a[0] == L'-' && a[1] == L'-') {
-            return cliUsageError("unknown option or missing value");
-        } else if (!o->input) {
-            o->input = a;
-        } else {
-            return cliUsageError("more than one input file");
-        }
-    }
+    const CliOption options[] = {
+        cliWholeNumber(L"--format", INT_MIN, INT_MAX, &o->format),
+        cliText(L"--folder", &o->folder),
+        cliText(L"--name", &o->name),
+        cliFlag(L"--replace", &o->replace),
+        cliFlag(L"--skip-silence", &o->skipSilence),
+        cliNumbers(L"--mark-at", 0.0, kCliMaxSeconds, &o->marks),
+        cliNumbers(L"--pause-at", 0.0, kCliMaxSeconds, &pauseAt),
+        cliNumbers(L"--resume-at", 0.0, kCliMaxSeconds, &resumeAt),
+        cliSeconds(L"--abort-at", &o->abortAt),
+    };
+    const CliCommandLine line = {options, sizeof options / sizeof options[0], &o->input, 1, "more than one input file"};
+    char refusal[kCliRefusalCapacity];
+    if (cliParseCommandLine(line, argc, argv, refusal) < 0) return cliUsageError(refusal);
     if (o->format == -999) return cliUsageError("--format is required");
     if (!o->folder) return cliUsageError("--folder is required");
     if (!o->input) return cliUsageError("an input WAV is required");

@@ -14,6 +14,7 @@
 #include "base/wide_text.h"
 #include "cli/cli.h"
 #include "cli/cli_host.h"
+#include "cli/cli_options.h"
 #include "settings/known_folders.h"
 #include "settings/settings_store.h"
 #include "settings/settings_store_memory.h"
@@ -73,13 +74,10 @@ bool ParseUnsigned(const wchar_t* text, uint32_t* value) {
 
 int cliSettings(int argc, wchar_t** argv) {
     const wchar_t* storePath = nullptr;
-    for (int i = 0; i < argc; ++i) {
-        if (wcscmp(argv[i], L"--store") == 0 && i + 1 < argc) {
-            storePath = argv[++i];
-        } else {
-            return cliUsageError("unknown option or missing value");
-        }
-    }
+    const CliOption options[] = {cliText(L"--store", &storePath)};
+    const CliCommandLine line = {options, 1, nullptr, 0, "unknown option or missing value"};
+    char refusal[kCliRefusalCapacity];
+    if (cliParseCommandLine(line, argc, argv, refusal) < 0) return cliUsageError(refusal);
     if (storePath) {
         unsigned char* bytes = nullptr;
         bool readFailed = false;
@@ -112,28 +110,26 @@ int cliSettings(int argc, wchar_t** argv) {
 }
 
 int cliShortcutText(int argc, wchar_t** argv) {
-    uint32_t numbers[2];
-    int count = 0;
-    uint32_t capacity = 128;
-    for (int i = 0; i < argc; ++i) {
-        if (wcscmp(argv[i], L"--capacity") == 0 && i + 1 < argc) {
-            if (!ParseUnsigned(argv[++i], &capacity) || capacity < 1 || capacity > 1024) {
-                return cliUsageError("--capacity takes a number from 1 to 1024");
-            }
-        } else if (count < 2 && ParseUnsigned(argv[i], &numbers[count])) {
-            ++count;
-        } else {
-            return cliUsageError("shortcut-text takes MODS and KEY, each a 32-bit number (decimal or 0x-hex)");
-        }
-    }
+    int capacity = 128;
+    const wchar_t* operands[2] = {nullptr, nullptr};
+    const char kNumbers[] = "shortcut-text takes MODS and KEY, each a 32-bit number (decimal or 0x-hex)";
+    const CliOption options[] = {cliWholeNumber(L"--capacity", 1, 1024, &capacity)};
+    const CliCommandLine line = {options, 1, operands, 2, kNumbers};
+    char refusal[kCliRefusalCapacity];
+    int count = cliParseCommandLine(line, argc, argv, refusal);
+    if (count < 0) return cliUsageError(refusal);
     if (count != 2) return cliUsageError("shortcut-text takes MODS and KEY");
+    uint32_t numbers[2];
+    for (int k = 0; k < 2; ++k) {
+        if (!ParseUnsigned(operands[k], &numbers[k])) return cliUsageError(kNumbers);
+    }
 #ifdef _WIN32
     shortcutTextInstall(&kLayoutKeyNames);
 #else
     shortcutTextInstall(&kEnglishKeyNames);
 #endif
-    std::vector<wchar_t> text(capacity);
-    ShortcutToText(numbers[0], numbers[1], text.data(), static_cast<int>(capacity));
+    std::vector<wchar_t> text(static_cast<size_t>(capacity));
+    ShortcutToText(numbers[0], numbers[1], text.data(), capacity);
     cliPrintValue("Text", text.data());
     fflush(stdout);
     return 0;

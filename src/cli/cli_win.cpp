@@ -2,6 +2,7 @@
 // through the waveIn adapter with a hidden window standing in for the main window's message handling.
 #include <windows.h>
 
+#include <limits.h>
 #include <mmsystem.h>
 #include <stdio.h>
 #include <wchar.h>
@@ -10,6 +11,7 @@
 #include "base/wide_text.h"
 #include "cli/cli.h"
 #include "cli/cli_host.h"
+#include "cli/cli_options.h"
 #include "recorder/capture_win.h"
 #include "recorder/recorder.h"
 
@@ -58,22 +60,17 @@ int cliCapture(int argc, wchar_t** argv) {
     const wchar_t* folder = nullptr;
     const wchar_t* name = L"";
     bool replace = false;
-    for (int i = 0; i < argc; ++i) {
-        bool hasValue = i + 1 < argc;
-        if (wcscmp(argv[i], L"--format") == 0 && hasValue) {
-            if (!cliParseInt(argv[++i], &format)) return cliUsageError("--format takes a whole number");
-        } else if (wcscmp(argv[i], L"--seconds") == 0 && hasValue) {
-            if (!cliParseSeconds(argv[++i], &seconds)) return cliUsageError("--seconds takes a number of seconds");
-        } else if (wcscmp(argv[i], L"--folder") == 0 && hasValue) {
-            folder = argv[++i];
-        } else if (wcscmp(argv[i], L"--name") == 0 && hasValue) {
-            name = argv[++i];
-        } else if (wcscmp(argv[i], L"--replace") == 0) {
-            replace = true;
-        } else {
-            return cliUsageError("unknown option or missing value");
-        }
-    }
+    const CliOption options[] = {
+        cliWholeNumber(L"--format", INT_MIN, INT_MAX, &format),
+        cliSeconds(L"--seconds", &seconds),
+        cliText(L"--folder", &folder),
+        cliText(L"--name", &name),
+        cliFlag(L"--replace", &replace),
+    };
+    const CliCommandLine line = {options, sizeof options / sizeof options[0], nullptr, 0,
+                                 "unknown option or missing value"};
+    char refusal[kCliRefusalCapacity];
+    if (cliParseCommandLine(line, argc, argv, refusal) < 0) return cliUsageError(refusal);
     if (format == -999 || !folder || seconds < 0) return cliUsageError("--format, --folder and --seconds are required");
 
     WNDCLASSW wc = {};

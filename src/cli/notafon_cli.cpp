@@ -44,22 +44,6 @@ int cliUsageError(const char* message) {
     return 2;
 }
 
-bool cliParseSeconds(const wchar_t* text, double* seconds) {
-    wchar_t* end = nullptr;
-    double v = wcstod(text, &end);
-    if (end == text || *end != 0 || !(v >= 0.0) || v > 1.0e7) return false;
-    *seconds = v;
-    return true;
-}
-
-bool cliParseInt(const wchar_t* text, int* value) {
-    wchar_t* end = nullptr;
-    long v = wcstol(text, &end, 10);
-    if (end == text || *end != 0 || v < -1000000 || v > 1000000) return false;
-    *value = static_cast<int>(v);
-    return true;
-}
-
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
     setlocale(LC_ALL, "");

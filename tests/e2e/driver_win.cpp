@@ -12,14 +12,17 @@
 //   waittext ID TEXT TIMEOUT_MS | waitprefix ID PREFIX TIMEOUT_MS               poll every 20 ms (exit 3 on timeout)
 //   sleep MS | fg | close TIMEOUT_MS | terminate
 //
-// Controls are found among all descendants of the window (settings controls live in a child container) by their
-// identifier; "ID:CLASS" picks one of several controls sharing an identifier. TEXT arguments may hold \uXXXX escapes,
-// so non-ASCII text does not depend on the locale Wine converts the command line with. Every notification goes to
-// the control's parent, as the control itself would send it, so the container's forwarding is exercised too.
+// ID is a control's name in ui/control_ids.h (kIdRecord); the driver takes no raw numbers, so a script never
+// clicks a control the window no longer has. Controls are found among all descendants of the window (settings
+// controls live in a child container) by their identifier; "ID:CLASS" picks one of several controls sharing an
+// identifier. TEXT arguments may hold \uXXXX escapes, so non-ASCII text does not depend on the locale Wine converts
+// the command line with. Every notification goes to the control's parent, as the control itself would send it, so
+// the container's forwarding is exercised too.
 //
 // Output: "key: value" lines, UTF-8, LF; line breaks within a value are written as \r and \n. Exit codes: 0 every
-// step passed, 1 bad usage, 2 window not found, 3 wait timed out, 4 no such control (or an ambiguous identifier),
-// 5 control disabled, 6 the process did not exit after close, 7 the window did not answer a message.
+// step passed, 1 bad usage (an unknown control name too), 2 window not found, 3 wait timed out, 4 no such control
+// (or an ambiguous identifier), 5 control disabled, 6 the process did not exit after close, 7 the window did not
+// answer a message.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -31,6 +34,8 @@
 
 #include <string>
 #include <vector>
+
+#include "ui/control_ids.h"
 
 namespace {
 
@@ -47,6 +52,65 @@ enum Exit {
 
 // Long enough for a handler that finishes a recording; short enough that a hung window fails the step.
 const UINT kAnswerMs = 15000;
+
+// Every identifier of ui/control_ids.h by its name: a renamed one no longer compiles here, and
+// tests/e2e/control_names_test.sh fails when one is missing.
+#define WIDE_TEXT(text) L##text
+#define WIDE(text) WIDE_TEXT(text)
+#define CONTROL(id) \
+    { WIDE(#id), id }
+const struct {
+    const wchar_t* name;
+    int id;
+} kControls[] = {
+    CONTROL(kIdRecord),
+    CONTROL(kIdPause),
+    CONTROL(kIdStop),
+    CONTROL(kIdMark),
+    CONTROL(kIdSkipSilence),
+    CONTROL(kIdQuality),
+    CONTROL(kIdReplace),
+    CONTROL(kIdOnTop),
+    CONTROL(kIdSettings),
+    CONTROL(kIdTime),
+    CONTROL(kIdStatus),
+    CONTROL(kIdDetail),
+    CONTROL(kIdShowInFolder),
+    CONTROL(kIdTranscribe),
+    CONTROL(kIdConverter),
+    CONTROL(kIdVersion),
+    CONTROL(kIdChangeFolder),
+    CONTROL(kIdFileName),
+    CONTROL(kIdFolder),
+    CONTROL(kIdWindowSize),
+    CONTROL(kIdRecordShortcutChange),
+    CONTROL(kIdRecordShortcutDefault),
+    CONTROL(kIdPlay),
+    CONTROL(kIdBack),
+    CONTROL(kIdStart),
+    CONTROL(kIdSeek),
+    CONTROL(kIdVolume),
+    CONTROL(kIdSpeed),
+    CONTROL(kIdTimes),
+    CONTROL(kIdVolumeLabel),
+    CONTROL(kIdSpeedLabel),
+    CONTROL(kIdRewindAmount),
+    CONTROL(kIdPlayLocalFile),
+    CONTROL(kIdPlayRecording),
+    CONTROL(kIdLoadedName),
+    CONTROL(kIdForward),
+    CONTROL(kIdPlayerStop),
+    CONTROL(kIdSlotChange),
+    CONTROL(kIdSlotDefault),
+    CONTROL(kIdPanelStrip),
+    CONTROL(kIdMiniToggle),
+    CONTROL(kIdRecordShortcutText),
+    CONTROL(kIdSlotText),
+    CONTROL(kIdShortcutBox),
+};
+#undef CONTROL
+#undef WIDE
+#undef WIDE_TEXT
 
 HWND g_window;
 DWORD g_start;
@@ -133,15 +197,25 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+bool ControlId(const std::wstring& name, int* id) {
+    for (const auto& c : kControls) {
+        if (name == c.name) {
+            *id = c.id;
+            return true;
+        }
+    }
+    return false;
+}
+
 // "ID" or "ID:CLASS" among every descendant of the window.
 int FindControl(const wchar_t* spec, HWND* out) {
-    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
     Search s;
     std::wstring text = spec;
     size_t colon = text.find(L':');
-    long id = 0;
-    if (!ParseInt(text.substr(0, colon).c_str(), &id)) return Fail(kUsage, L"bad control " + text);
-    s.id = static_cast<int>(id);
+    if (!ControlId(text.substr(0, colon), &s.id)) {
+        return Fail(kUsage, L"no control is named '" + text.substr(0, colon) + L"' in ui/control_ids.h");
+    }
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
     if (colon != std::wstring::npos) s.cls = text.substr(colon + 1);
     EnumChildWindows(g_window, Collect, reinterpret_cast<LPARAM>(&s));
     if (s.found.empty()) return Fail(kNoControl, L"no control " + text);

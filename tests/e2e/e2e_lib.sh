@@ -1,27 +1,30 @@
 # shellcheck shell=bash
 # Shared by the end-to-end scripts of Notafon.exe under Wine (sourced; defines variables and functions only).
 #
-#   e2e_setup APP DRIVER NATIVE_BUILD ARTIFACTS   paths, a work folder, the clean-up on exit
+#   e2e_setup APP DRIVER NATIVE_BUILD ARTIFACTS   paths, a work folder with an empty recordings folder $REC, the
+#                                                 clean-up on exit
+#   speech_to_feed RATE SECONDS PHRASE            PHRASE spoken, 6 dB below full scale, cut to SECONDS, at RATE:
+#                                                 $WORK/speech.wav and the same samples raw in $WORK/speech.raw
 #   drv STEP...                                   runs the driver; its output is in $DRV_OUT, printed indented
-#   out KEY                                       the last value of "KEY: value" in $DRV_OUT
+#   out KEY / first KEY                           the last / the first value of "KEY: value" in $DRV_OUT
 #   expect NAME GOT WANT / expect_match NAME GOT REGEX / fail NAME WHY   checks, counted in $FAILURES
 #   app_start / app_close                         Notafon.exe in the background, closed through its window
 #   fresh_settings FOLDER                         no saved settings except the recordings folder
 #   reg_value NAME                                a saved value (DWORDs in decimal), empty when absent
-#   feed_start RATE RAW / feed_stop               the FIFO microphone of RATE plays RAW in real time, then silence
-#   mic_drain RATE                                empties that FIFO of what an earlier feeder left in it
-#   speaker_start FILE / speaker_stop             parecord of the null sink's monitor into FILE (raw, 44100 Hz mono)
+#   mic_drain RATE                                empties the FIFO of RATE of what an earlier feeder left in it
+#   speaker_start FILE                            speaker_record_start, counting a silent parecord as a failure
 #   rms_of FILE START DURATION                    RMS amplitude (0..1) of a stretch of a recording of the speaker
 #
+# The microphone (feed_start, feed_stop, wine_env_use_mic) and speaker_record_stop come from tests/wine/wine_audio.sh.
 # Needs the environment of scripts/wine-env.sh (wine_env_up); scripts/test.sh provides it.
 
 E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=../../scripts/wine-env.sh
-source "$E2E_HERE/../../scripts/wine-env.sh"
+# shellcheck source=../wine/wine_audio.sh
+source "$E2E_HERE/../wine/wine_audio.sh"
 
 E2E_KEY='HKCU\Software\Parlowen\Recorder'
 FAILURES=0
-APP_PID='' FEED_PID='' SPEAKER_PID=''
+APP_PID=''
 
 e2e_setup() {
     wine_env_require || exit 1
@@ -36,13 +39,22 @@ e2e_setup() {
     mkdir -p "$ARTIFACTS"
     WORK=$(mktemp -d)
     trap e2e_cleanup EXIT
+    REC="$WORK/recordings"
+    mkdir -p "$REC"
     START_TIME=$(date +%s.%N)
+}
+
+# Below the limiter's ceiling, so a recording of it gets a plain success.
+speech_to_feed() {
+    espeak-ng -w "$WORK/speech-raw.wav" "$3"
+    sox "$WORK/speech-raw.wav" -r "$1" -b 16 -c 1 "$WORK/speech.wav" norm -6 trim 0 "$2"
+    sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
 }
 
 # Whatever a failed run left: the feeder (it would block on a full pipe for good), parecord, the application.
 e2e_cleanup() {
     feed_stop
-    speaker_stop
+    speaker_record_stop
     if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
         wine "$DRIVER" find PRLWRecorder 1000 terminate >/dev/null 2>&1
         kill "$APP_PID" 2>/dev/null
@@ -82,6 +94,7 @@ drv() {
 # The window's steps, prefixed with finding it.
 win() { drv find PRLWRecorder 5000 "$@"; }
 out() { printf '%s\n' "$DRV_OUT" | sed -n "s/^$1: //p" | tail -1; }
+first() { printf '%s\n' "$DRV_OUT" | sed -n "s/^$1: //p" | head -1; }
 
 fresh_settings() {
     wine reg delete "$E2E_KEY" /f >/dev/null 2>&1 || true
@@ -117,18 +130,6 @@ app_close() {
     APP_PID=
 }
 
-feed_start() {
-    local fifo=NOTAFON_MIC_FIFO_$1
-    python3 "$E2E_HERE/../tools/feed_fifo.py" "${!fifo}" "$2" --rate "$1" --max-seconds 60 &
-    FEED_PID=$!
-}
-feed_stop() {
-    [ -n "$FEED_PID" ] || return 0
-    kill "$FEED_PID" 2>/dev/null
-    wait "$FEED_PID" 2>/dev/null
-    FEED_PID=
-}
-
 # A feeder killed after a recording leaves up to a pipe's worth (about 1.5 s at 22050 Hz) unread, which the next
 # recording would hear first.
 mic_drain() {
@@ -150,23 +151,7 @@ print("drained: %d bytes" % n)
 EOF_PY
 }
 
-# Delivery starts late (0.3 to 2 s) and a stale file would look like data at once: wait for fresh bytes. The 250 ms
-# latency keeps parecord from losing stretches on a busy machine.
-speaker_start() {
-    SPEAKER_FILE=$1
-    rm -f "$SPEAKER_FILE"
-    parecord --device=speaker.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=250 \
-        "$SPEAKER_FILE" &
-    SPEAKER_PID=$!
-    for _ in $(seq 250); do [ -s "$SPEAKER_FILE" ] && return 0; sleep 0.02; done
-    fail "speaker" "parecord delivered nothing"
-}
-speaker_stop() {
-    [ -n "$SPEAKER_PID" ] || return 0
-    kill -TERM "$SPEAKER_PID" 2>/dev/null
-    wait "$SPEAKER_PID" 2>/dev/null
-    SPEAKER_PID=
-}
+speaker_start() { speaker_record_start "$1" || fail "speaker" "parecord delivered nothing"; }
 
 speaker_wav() { sox -t raw -r 44100 -e signed -b 16 -c 1 "$1" "$2"; }
 

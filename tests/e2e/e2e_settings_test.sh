@@ -9,25 +9,21 @@ set -uo pipefail
 source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
 e2e_setup "$@"
 
-REC="$WORK/recordings"
-mkdir -p "$REC"
 NAME="e2e close"
 
-espeak-ng -w "$WORK/speech-raw.wav" "Closing the window keeps what was said. Nothing is lost."
-sox "$WORK/speech-raw.wav" -r 44100 -b 16 -c 1 "$WORK/speech.wav" norm -6 trim 0 3
-sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
+speech_to_feed 44100 3 "Closing the window keeps what was said. Nothing is lost."
 
 section "defaults, then changes"
 fresh_settings "$REC"
 app_start
-win cursel 106 checked 107 cursel 139 text 131
-expect "quality row by default" "$(out 'cursel 106')" 1
-expect "Replace by default" "$(out 'checked 107')" 0
-expect "rewind row by default" "$(out 'cursel 139')" 3
-expect "Back button by default" "$(out 'text 131')" "Back 5s"
+win cursel kIdQuality checked kIdReplace cursel kIdRewindAmount text kIdBack
+expect "quality row by default" "$(out 'cursel kIdQuality')" 1
+expect "Replace by default" "$(out 'checked kIdReplace')" 0
+expect "rewind row by default" "$(out 'cursel kIdRewindAmount')" 3
+expect "Back button by default" "$(out 'text kIdBack')" "Back 5s"
 expect "no Format stored yet" "$(reg_value Format)" ""
-win select 106 3 check 107 1 select 139 0 settext 118 "$NAME" text 131
-expect "Back button with a 1 s rewind" "$(out 'text 131')" "Back 1s"
+win select kIdQuality 3 check kIdReplace 1 select kIdRewindAmount 0 settext kIdFileName "$NAME" text kIdBack
+expect "Back button with a 1 s rewind" "$(out 'text kIdBack')" "Back 1s"
 # Each change is written when it is made.
 expect "stored Format" "$(reg_value Format)" 3
 expect "stored Replace" "$(reg_value Replace)" 1
@@ -41,24 +37,25 @@ expect "RewindSeconds after closing" "$(reg_value RewindSeconds)" 1
 
 section "restart: the same values are shown"
 app_start
-win cursel 106 checked 107 cursel 139 text 131 text 118
-expect "quality row after restart" "$(out 'cursel 106')" 3
-expect "Replace after restart" "$(out 'checked 107')" 1
-expect "rewind row after restart" "$(out 'cursel 139')" 0
-expect "Back button after restart" "$(out 'text 131')" "Back 1s"
-expect "file name after restart" "$(out 'text 118')" "$NAME"
+win cursel kIdQuality checked kIdReplace cursel kIdRewindAmount text kIdBack text kIdFileName
+expect "quality row after restart" "$(out 'cursel kIdQuality')" 3
+expect "Replace after restart" "$(out 'checked kIdReplace')" 1
+expect "rewind row after restart" "$(out 'cursel kIdRewindAmount')" 0
+expect "Back button after restart" "$(out 'text kIdBack')" "Back 1s"
+expect "file name after restart" "$(out 'text kIdFileName')" "$NAME"
 
 section "close the window while recording"
 wine_env_use_mic 44100
 mic_drain 44100
-win click 101 text 111
-expect "status" "$(out 'text 111')" "Recording"
+win click kIdRecord text kIdStatus
+expect "status" "$(out 'text kIdStatus')" "Recording"
 feed_start 44100 "$WORK/speech.raw"
 # The volume moves without the end of a drag, which does not save: only the save at closing can store it.
-win waittext 110 00:00:01 8000 click 104 text 111 slider 134 80 5 text 137 waittext 110 00:00:03 8000 sleep 400
-MARK=$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 111: Recording\. Mark 1 added at //p')
+win waittext kIdTime 00:00:01 8000 click kIdMark text kIdStatus slider kIdVolume 80 5 text kIdVolumeLabel \
+    waittext kIdTime 00:00:03 8000 sleep 400
+MARK=$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text kIdStatus: Recording\. Mark 1 added at //p')
 expect_match "mark time" "$MARK" '^00:0[12]$'
-expect "volume label" "$(out 'text 137')" "Volume 80%"
+expect "volume label" "$(out 'text kIdVolumeLabel')" "Volume 80%"
 expect "volume not stored during the drag" "$(reg_value PlayVolume)" 100
 app_close
 feed_stop

@@ -12,9 +12,6 @@ set -uo pipefail
 source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
 e2e_setup "$@"
 
-REC="$WORK/recordings"
-mkdir -p "$REC"
-
 # 2 s of a 441 Hz square wave at full scale, every sample at +32767 or -32768 (sox's own square stays below).
 python3 -c '
 import struct, sys
@@ -34,33 +31,33 @@ section "a stop after a fraction of a second"
 # The microphone delivers sound, but Stop comes within milliseconds of Record, with a Mark in between. (A stop 30 ms
 # later already keeps a file: PulseAudio hands over what it buffered.)
 feed_start 22050 "$WORK/tone.raw"
-win settext 118 "e2e short" click 101 click 104 text 111 click 103 text 111 text 112 enabled 101
+win settext kIdFileName "e2e short" click kIdRecord click kIdMark text kIdStatus click kIdStop text kIdStatus \
+    text kIdDetail enabled kIdRecord
 feed_stop
-expect "status after the mark" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 111: //p' | head -1)" \
-    "Recording. Mark 1 added at 00:00"
-expect "status after a short stop" "$(out 'text 111')" "Nothing was recorded"
-expect "detail after a short stop" "$(out 'text 112')" \
+expect "status after the mark" "$(first 'text kIdStatus')" "Recording. Mark 1 added at 00:00"
+expect "status after a short stop" "$(out 'text kIdStatus')" "Nothing was recorded"
+expect "detail after a short stop" "$(out 'text kIdDetail')" \
     "The recording was empty, so no file was kept. Check your microphone and try again."
-expect "Record enabled again" "$(out 'enabled 101')" 1
+expect "Record enabled again" "$(out 'enabled kIdRecord')" 1
 expect "files after a short stop (neither recording nor marks)" "$(listing)" ""
 
 section "digital silence, with a pause"
 mic_drain 22050
-win settext 118 "e2e silent" click 101
+win settext kIdFileName "e2e silent" click kIdRecord
 feed_start 22050 "$WORK/nothing.raw"
-win waittext 110 00:00:01 8000 click 102 text 111 text 102 enabled 104 enabled 103 sleep 300 text 110 \
-    click 102 text 111 text 102 enabled 104
-expect "status when paused" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 111: //p' | head -1)" "Paused"
-expect "Pause button when paused" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text 102: //p' | head -1)" "Resume"
-expect "Mark disabled when paused" "$(printf '%s\n' "$DRV_OUT" | sed -n 's/^enabled 104: //p' | head -1)" 0
-expect "Stop enabled when paused" "$(out 'enabled 103')" 1
-expect "status after resuming" "$(out 'text 111')" "Recording"
-expect "Pause button after resuming" "$(out 'text 102')" "Pause"
-expect "Mark enabled after resuming" "$(out 'enabled 104')" 1
-win waittext 110 00:00:02 8000 click 103 text 111 text 112 text 148 text 130
+win waittext kIdTime 00:00:01 8000 click kIdPause text kIdStatus text kIdPause enabled kIdMark enabled kIdStop \
+    sleep 300 text kIdTime click kIdPause text kIdStatus text kIdPause enabled kIdMark
+expect "status when paused" "$(first 'text kIdStatus')" "Paused"
+expect "Pause button when paused" "$(first 'text kIdPause')" "Resume"
+expect "Mark disabled when paused" "$(first 'enabled kIdMark')" 0
+expect "Stop enabled when paused" "$(out 'enabled kIdStop')" 1
+expect "status after resuming" "$(out 'text kIdStatus')" "Recording"
+expect "Pause button after resuming" "$(out 'text kIdPause')" "Pause"
+expect "Mark enabled after resuming" "$(out 'enabled kIdMark')" 1
+win waittext kIdTime 00:00:02 8000 click kIdStop text kIdStatus text kIdDetail text kIdLoadedName text kIdPlay
 feed_stop
-expect "status for silence" "$(out 'text 111')" "Saved, but no sound was picked up"
-expect "detail for silence" "$(out 'text 112')" "The recording is silent. In Windows go to Settings, Privacy, \
+expect "status for silence" "$(out 'text kIdStatus')" "Saved, but no sound was picked up"
+expect "detail for silence" "$(out 'text kIdDetail')" "The recording is silent. In Windows go to Settings, Privacy, \
 Microphone and switch on \"Let desktop apps access your microphone\", then record again."
 expect "files after silence" "$(listing)" "e2e silent.mp3"
 if [ -f "$REC/e2e silent.mp3" ]; then
@@ -69,26 +66,26 @@ if [ -f "$REC/e2e silent.mp3" ]; then
     expect "peak of the silent file" "$peak" "0.000000"
 fi
 # A silent recording is not handed to the player: Play has nothing to play.
-win click 130 sleep 300 text 130 text 148 text 136
-expect "player after silence: Play" "$(out 'text 130')" "Play"
-expect "player after silence: no file name" "$(out 'text 148')" ""
-expect "player after silence: no times" "$(out 'text 136')" ""
+win click kIdPlay sleep 300 text kIdPlay text kIdLoadedName text kIdTimes
+expect "player after silence: Play" "$(out 'text kIdPlay')" "Play"
+expect "player after silence: no file name" "$(out 'text kIdLoadedName')" ""
+expect "player after silence: no times" "$(out 'text kIdTimes')" ""
 
 section "a full-scale square wave"
 mic_drain 22050
-win settext 118 "e2e loud" click 101
+win settext kIdFileName "e2e loud" click kIdRecord
 feed_start 22050 "$WORK/square.raw"
-win waittext 111 "Recording. Too loud, move back from the microphone" 5000 waittext 110 00:00:02 8000 sleep 300 \
-    click 103 text 111 text 112 text 148 text 130 text 136
+win waittext kIdStatus "Recording. Too loud, move back from the microphone" 5000 waittext kIdTime 00:00:02 8000 \
+    sleep 300 click kIdStop text kIdStatus text kIdDetail text kIdLoadedName text kIdPlay text kIdTimes
 feed_stop
-expect "status for clipping" "$(out 'text 111')" "Saved, but the sound was too loud"
-expect "detail for clipping" "$(out 'text 112')" "Your microphone was too loud, so parts of this recording are \
+expect "status for clipping" "$(out 'text kIdStatus')" "Saved, but the sound was too loud"
+expect "detail for clipping" "$(out 'text kIdDetail')" "Your microphone was too loud, so parts of this recording are \
 distorted. In Windows go to Settings, System, Sound, Input, lower the microphone volume (and switch off Microphone \
 Boost if you see it), then record again."
 expect "files after clipping" "$(listing | tr '\n' '|')" "e2e loud.mp3|e2e silent.mp3|"
-expect "loaded after clipping" "$(out 'text 148')" "e2e loud.mp3"
-expect "Play after clipping" "$(out 'text 130')" "Play"
-expect_match "times after clipping" "$(out 'text 136')" "^Total 00:00:02   "$'\u00b7'"   Remaining 00:00:02$"
+expect "loaded after clipping" "$(out 'text kIdLoadedName')" "e2e loud.mp3"
+expect "Play after clipping" "$(out 'text kIdPlay')" "Play"
+expect_match "times after clipping" "$(out 'text kIdTimes')" "^Total 00:00:02   "$'\u00b7'"   Remaining 00:00:02$"
 if [ -f "$REC/e2e loud.mp3" ]; then
     # The limiter and a 48 kbps encoder turn a full-scale square into something far from it (correlation 0.17 with
     # the input, natively as well), so the file is held against what the native engine makes of the same wave: it

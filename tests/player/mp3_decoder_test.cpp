@@ -20,29 +20,29 @@ struct Decoded {
     int32_t rate = 0;
 };
 
-Decoded Sequential(const Bytes& b) {
+// A decoder's result, and the track it filled (freed here).
+Decoded Take(int result, PcmTrack* t) {
     Decoded d;
-    PcmTrack t = {nullptr, 0, 0};
-    d.result = decodeMp3Sequential(b.data(), static_cast<int32_t>(b.size()), &t);
-    if (d.result == 0) {
-        d.samples.assign(t.samples, t.samples + t.sampleCount);
-        d.rate = t.sampleRate;
-        pcmTrackFree(&t);
+    d.result = result;
+    if (result == 0) {
+        d.samples.assign(t->samples, t->samples + t->sampleCount);
+        d.rate = t->sampleRate;
+        pcmTrackFree(t);
     }
     return d;
 }
 
+Decoded Sequential(const Bytes& b) {
+    PcmTrack t = {nullptr, 0, 0};
+    int result = decodeMp3Sequential(b.data(), static_cast<int32_t>(b.size()), &t);
+    return Take(result, &t);
+}
+
 Decoded Split(const Bytes& b, int32_t minFrames, const ThreadApi* threads = &kPlatformThreads,
               int32_t warmUp = kMp3WarmUpFrames) {
-    Decoded d;
     PcmTrack t = {nullptr, 0, 0};
-    d.result = decodeMp3(b.data(), static_cast<int32_t>(b.size()), &t, threads, minFrames, warmUp);
-    if (d.result == 0) {
-        d.samples.assign(t.samples, t.samples + t.sampleCount);
-        d.rate = t.sampleRate;
-        pcmTrackFree(&t);
-    }
-    return d;
+    int result = decodeMp3(b.data(), static_cast<int32_t>(b.size()), &t, threads, minFrames, warmUp);
+    return Take(result, &t);
 }
 
 std::vector<int16_t> Reference(const Bytes& b) {

@@ -14,7 +14,7 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-source "$HERE/../../scripts/wine-env.sh"
+source "$HERE/wine_audio.sh"
 wine_env_require
 
 WIN_CLI=$1 MATCH=$2
@@ -23,22 +23,14 @@ for f in "$WIN_CLI" "$MATCH"; do
 done
 
 WORK=$(mktemp -d)
-REC_PID=
 cleanup() {
-    [ -n "$REC_PID" ] && kill -TERM "$REC_PID" 2>/dev/null && wait "$REC_PID" 2>/dev/null
+    speaker_record_stop
     [ -n "${KEEP_WORK:-}" ] && cp -r "$WORK" "$KEEP_WORK"; rm -rf "$WORK"
 }
 trap cleanup EXIT
 
 # 1.2 s of a 440 Hz tone, 0.1 s of silence, then speech: tonal and broadband, with a gap to line up on.
-make_signal() {
-    local rate=$1 out=$2
-    sox -D -n -r "$rate" -b 16 -c 1 "$WORK/tone.wav" synth 1.2 sine 440 vol 0.5
-    sox -D -n -r "$rate" -b 16 -c 1 "$WORK/gap.wav" trim 0 0.1
-    espeak-ng -w "$WORK/speech-raw.wav" "Play it back, word for word."
-    sox "$WORK/speech-raw.wav" -r "$rate" -b 16 -c 1 "$WORK/speech.wav"
-    sox -D "$WORK/tone.wav" "$WORK/gap.wav" "$WORK/speech.wav" "$out"
-}
+played_signal() { make_signal "$1" "$2" 0 1.2 0.5 "Play it back, word for word."; }
 
 # play FILE DECODER: decodes FILE with the Windows build (expecting DECODER), plays it through waveOut while
 # recording the sink, and matches the recording against the decoded track.
@@ -69,19 +61,11 @@ play() {
 
 capture_and_match() {
     local file=$1
-    rm -f "$WORK/rec.raw"
-    parecord --device=speaker.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=250 \
-        "$WORK/rec.raw" &
-    REC_PID=$!
-    local i
-    for i in $(seq 250); do [ -s "$WORK/rec.raw" ] && break; sleep 0.02; done
-    [ -s "$WORK/rec.raw" ] || { echo "FAIL: parecord delivered nothing"; return 1; }
+    speaker_record_start "$WORK/rec.raw" || { echo "FAIL: parecord delivered nothing"; return 1; }
     wine "$WIN_CLI" listen --timeout 30 "$(wine_path "$file")" | tr -d '\r' >"$WORK/listen.out" || true
     cat "$WORK/listen.out"
     sleep 1
-    kill -TERM "$REC_PID"
-    wait "$REC_PID" 2>/dev/null || true
-    REC_PID=
+    speaker_record_stop
     grep -q '^ended: 1' "$WORK/listen.out" || { echo "FAIL: the player did not reach the end"; return 1; }
     sox -t raw -r 44100 -e signed -b 16 -c 1 "$WORK/rec.raw" "$WORK/rec.wav"
     "$MATCH" "$WORK/rec.wav" "$WORK/expected44100.wav" --min-corr 0.99 --rms-tolerance 0.05 --windows 0.2 \
@@ -89,10 +73,10 @@ capture_and_match() {
 }
 
 failed=0
-make_signal 22050 "$WORK/source22050.wav"
+played_signal 22050 "$WORK/source22050.wav"
 play "$WORK/source22050.wav" wav || failed=1
 
-make_signal 44100 "$WORK/source44100.wav"
+played_signal 44100 "$WORK/source44100.wav"
 ffmpeg -v error -y -i "$WORK/source44100.wav" -c:a libmp3lame -b:a 128k "$WORK/source.mp3"
 play "$WORK/source.mp3" mp3 || failed=1
 

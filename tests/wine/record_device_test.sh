@@ -13,7 +13,7 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-source "$HERE/../../scripts/wine-env.sh"
+source "$HERE/wine_audio.sh"
 wine_env_require
 
 WIN_CLI=$1 NATIVE_CLI=$2 CHECK=$3
@@ -25,17 +25,8 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
 # The fed signal at RATE: 0.25 s of digital silence, 0.5 s of 440 Hz at 0.98 of full scale, 0.1 s of silence, then
-# speech. -D: no dither, so the silences are exact zeros.
-make_signal() {
-    local rate=$1 out=$2
-    sox -D -n -r "$rate" -b 16 -c 1 "$WORK/lead.wav" trim 0 0.25
-    sox -D -n -r "$rate" -b 16 -c 1 "$WORK/tone.wav" synth 0.5 sine 440 vol 0.98
-    sox -D -n -r "$rate" -b 16 -c 1 "$WORK/gap.wav" trim 0 0.1
-    espeak-ng -w "$WORK/speech-raw.wav" "Every word is kept safe."
-    sox "$WORK/speech-raw.wav" -r "$rate" -b 16 -c 1 "$WORK/speech.wav"
-    sox -D "$WORK/lead.wav" "$WORK/tone.wav" "$WORK/gap.wav" "$WORK/speech.wav" "$out"
-    sox "$out" -t raw "${out%.wav}.raw"
-}
+# speech.
+fed_signal() { make_signal "$1" "$2" 0.25 0.5 0.98 "Every word is kept safe."; }
 
 # Captures SECONDS at FORMAT into DIR while RAW plays into the microphone of RATE; prints the capture's output.
 capture() {
@@ -70,7 +61,7 @@ SECONDS_CAPTURED=3.5
 failed=0
 
 echo "== WAV, format 5, 44100 Hz"
-make_signal 44100 "$WORK/fed44100.wav"
+fed_signal 44100 "$WORK/fed44100.wav"
 capture 5 44100 "$SECONDS_CAPTURED" "$WORK/wav" "$WORK/fed44100.raw"
 # 5 of about 35 buffers peak above 31999: the verdict is that the sound was too loud.
 expect_status "Saved, but the sound was too loud"
@@ -79,7 +70,7 @@ wav=$(recorded_file "$WORK/wav" wav) || exit 1
 "$CHECK" wav-match "$wav" "$WORK/expected/expected.wav" --min-coverage 0.98 || failed=1
 
 echo "== MP3, format 1 (48 kbps), 22050 Hz"
-make_signal 22050 "$WORK/fed22050.wav"
+fed_signal 22050 "$WORK/fed22050.wav"
 capture 1 22050 "$SECONDS_CAPTURED" "$WORK/mp3" "$WORK/fed22050.raw"
 expect_status "Saved, but the sound was too loud"
 mp3=$(recorded_file "$WORK/mp3" mp3) || exit 1
