@@ -29,20 +29,6 @@ bool SignedIn;
 
 namespace {
 
-// Keys for controls created with identifier 0 that the window still needs to reach.
-enum PrivateControl : int {
-    kLabelFileName = 2001,
-    kLabelRecordHeading,
-    kLabelRecordNote,
-    kLabelQuality,
-    kLabelSaveIn,
-    kSettingsScrollBar,
-    kLabelWindowSize,
-    kLabelPlaybackHeading,
-    kLabelRewind,
-    kLabelSlot = 2010,  // + slot
-};
-
 enum FontKind { kFontMain, kFontSmall, kFontTimer };
 
 struct ControlHandle {
