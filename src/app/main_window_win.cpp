@@ -275,6 +275,7 @@ void OnCreate(HWND hwnd) {
         zoomPercent = kZoomRows[saved.zoomRow].percent;
         uiScale = dpiFactor * zoomPercent / 100.0;
         CreateFonts();
+        LayoutForceColumnWidth(LayoutFlagsNow());
     }
     RecordShortcut = saved.recordShortcut;
     HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);

@@ -345,17 +345,13 @@ bool sizeChangeMovesColumn(const LayoutInput& in, const LayoutState& state) {
     return centerOffsetFor(in, width) != state.centerOffset;
 }
 
-namespace {
-
-int MinimumWidth(const LayoutInput& in) {
+int minimumColumnWidth(const LayoutInput& in) {
     if (in.panelOpen && !in.miniMode) return in.recorderHidden ? 400 : 780;
     return kColumnWidth;
 }
 
-}  // namespace
-
 void minimumTrackSize(const LayoutInput& in, const LayoutState& state, int* width, int* height) {
-    *width = scaleAt(in.uiScale, MinimumWidth(in)) + in.frameWidth;
+    *width = scaleAt(in.uiScale, minimumColumnWidth(in)) + in.frameWidth;
     *height = scaleAt(in.uiScale, state.contentHeight) + in.frameHeight;
     int workHeight = in.workArea.bottom - in.workArea.top;
     if (in.haveWorkArea && *height > workHeight) *height = workHeight;
@@ -389,7 +385,7 @@ void computeLayout(const LayoutInput& in, LayoutState* state, LayoutResult* out)
     double clientW = in.clientWidth / in.uiScale + 0.5;
     state->recorderCollapsed = in.panelOpen && in.recorderHidden && !in.miniMode;
     int width = state->forcedWidth ? state->forcedWidth : static_cast<int>(clientW);
-    if (!state->forcedWidth && width < MinimumWidth(in)) width = MinimumWidth(in);
+    if (!state->forcedWidth && width < minimumColumnWidth(in)) width = minimumColumnWidth(in);
     int layoutWidth;
     if (in.maximised || state->keepWindowSize) {
         layoutWidth = static_cast<int>(clientW);

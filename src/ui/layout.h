@@ -157,6 +157,8 @@ void computeLayout(const LayoutInput& in, LayoutState* state, LayoutResult* out)
 int scaleAt(double scale, double v);
 // The logical height a static needs for a text measured heightDevice high, at least minHeight.
 int measuredHeight(double scale, int heightDevice, int minHeight);
+// The narrowest logical client width: 380, or with the panel open outside mini mode 780 (400 with the column hidden).
+int minimumColumnWidth(const LayoutInput& in);
 // The column's horizontal offset for a logical window width.
 int centerOffsetFor(const LayoutInput& in, int width);
 // Whether a size change moves the column (then a full pass with keepWindowSize); otherwise only the strip moves.

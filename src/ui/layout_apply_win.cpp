@@ -96,7 +96,8 @@ void Apply(HWND window, const LayoutResult& out) {
         if (!h) continue;
         const Placement& p = out.items[item];
         if (!p.moved) {
-            if (IsWindowVisible(h)) ShowWindow(h, SW_HIDE);
+            // The style bit, not IsWindowVisible: during creation the main window itself is not shown yet.
+            if (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) ShowWindow(h, SW_HIDE);
             continue;
         }
         UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (p.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
@@ -211,16 +212,28 @@ void OnLayoutVScroll(HWND window, HWND bar, int code, const LayoutFlags& flags) 
     if (settingsScrollTo(&layoutState, target)) LayoutKeepingSize(window, flags);
 }
 
+// A zoom change gives the window the column's width at the new scale; a pass alone would keep the old width in
+// device pixels, so zooming out would leave the column centred in a window that did not shrink.
 void ApplyZoomPercent(HWND window, int percent, const LayoutFlags& flags) {
     uiScale = zoomScale(dpiFactor, percent);
     CreateFonts();
+    LayoutForceColumnWidth(flags);
     ApplyLayout(window, flags);
+}
+
+void LayoutForceColumnWidth(const LayoutFlags& flags) {
+    LayoutInput in = {};
+    in.miniMode = flags.miniMode;
+    in.panelOpen = flags.panelOpen;
+    in.recorderHidden = flags.recorderHidden;
+    layoutState.forcedWidth = minimumColumnWidth(in);
 }
 
 void OnLayoutDpiChanged(HWND window, int dpi, int zoomPercent, const RECT* suggested, const LayoutFlags& flags) {
     dpiFactor = dpi / 96.0;
     uiScale = zoomScale(dpiFactor, zoomPercent);
     CreateFonts();
+    LayoutForceColumnWidth(flags);
     if (suggested) {
         SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -29,7 +29,9 @@ void OnLayoutExitSizeMove(HWND window);
 bool OnLayoutMouseWheel(HWND window, WPARAM wp, const LayoutFlags& flags);
 // WM_VSCROLL from the settings scroll bar.
 void OnLayoutVScroll(HWND window, HWND bar, int code, const LayoutFlags& flags);
-// A new zoom percentage: scale, fonts, one pass.
+// The next pass sizes the window to the column's own width (380, or with the panel 780 / 400).
+void LayoutForceColumnWidth(const LayoutFlags& flags);
+// A new zoom percentage: scale, fonts, one pass at the column's width.
 void ApplyZoomPercent(HWND window, int percent, const LayoutFlags& flags);
 // WM_DPICHANGED: the same as a zoom change at the new DPI, in the rectangle the system suggests.
 void OnLayoutDpiChanged(HWND window, int dpi, int zoomPercent, const RECT* suggested, const LayoutFlags& flags);

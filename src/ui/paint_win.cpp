@@ -327,6 +327,14 @@ void DrawTranscribe(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const Pa
     RECT measured = area;
     DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
     int measuredHeight = measured.bottom - measured.top, areaHeight = area.bottom - area.top;
+    if (measuredHeight > areaHeight) {
+        // Three lines of the main font do not fit the button: the invitation would lose its last line, so it is
+        // written in the small font instead.
+        SelectObject(dc, SmallFont);
+        measured = area;
+        DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+        measuredHeight = measured.bottom - measured.top;
+    }
     if (measuredHeight < areaHeight) {
         area.top += (areaHeight - measuredHeight) / 2;
         area.bottom = area.top + measuredHeight;
