@@ -2,6 +2,8 @@
 # Sets up (scripts/bootstrap.sh), then runs a benchmark from a Release build of the bench preset. Usage:
 #   scripts/bench.sh record [--seconds N] [--repeat N]
 #   scripts/bench.sh player [--seconds N] [--repeat N]
+#   scripts/bench.sh layout [--repeat N]
+#   scripts/bench.sh window-cpu [--seconds N]
 # record: one hour (by default) of generated speech recorded as MP3 at format 1 (48 kbps, 22050 Hz) and format 4
 # (128 kbps, 44100 Hz), the whole buffer path against shine alone and shineenc; CPU time, best of --repeat runs.
 set -euo pipefail
@@ -9,7 +11,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build/bench"
 
-usage() { echo "usage: $0 record|player [--seconds N] [--repeat N]" >&2; exit 2; }
+usage() { echo "usage: $0 record|player|layout|window-cpu [--seconds N] [--repeat N]" >&2; exit 2; }
 [ $# -ge 1 ] || usage
 what=$1
 shift
@@ -80,6 +82,19 @@ case "$what" in
         for speed in 0.65 1.5 3; do
             "$BUILD/bench/notafon_bench_player" stretch "$input/speech-44100.wav" --speed "$speed" --repeat 1
         done
+        ;;
+    layout)
+        # The layout pass alone (no windows moved), in its common states.
+        build notafon_bench_layout
+        "$BUILD/bench/notafon_bench_layout" --repeat "$repeat"
+        ;;
+    window-cpu)
+        # Notafon.exe's CPU under Wine, idle and recording, next to the window-less capture; default 60 s each.
+        "$ROOT/scripts/bootstrap.sh" >&2
+        cmake --preset windows >/dev/null
+        cmake --build --preset windows -j2 --target Notafon notafon-cli notafon_e2e_driver
+        [ "$seconds" = 3600 ] && seconds=60
+        "$ROOT/bench/window_cpu.sh" "$seconds"
         ;;
     *) usage ;;
 esac
