@@ -18,6 +18,35 @@ namespace {
 
 HICON appIcon;  // loaded at the first paint of the logo bar, kept for the life of the process
 
+// The meter's own bitmap, kept between paints: during a recording the meter is repainted every 70 ms, and making a
+// bitmap for each frame is most of what a frame costs. Made again when the scale changes its size.
+struct MeterBitmap {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    int w, h;
+};
+MeterBitmap meterBitmap;
+
+HDC MeterDc(HDC target, int w, int h) {
+    if (meterBitmap.dc && (meterBitmap.w != w || meterBitmap.h != h)) {
+        SelectObject(meterBitmap.dc, meterBitmap.old);
+        DeleteObject(meterBitmap.bitmap);
+        DeleteDC(meterBitmap.dc);
+        meterBitmap = MeterBitmap{};
+    }
+    if (!meterBitmap.dc) {
+        meterBitmap.dc = CreateCompatibleDC(target);
+        meterBitmap.bitmap = CreateCompatibleBitmap(target, w, h);
+        meterBitmap.old = SelectObject(meterBitmap.dc, meterBitmap.bitmap);
+        meterBitmap.w = w;
+        meterBitmap.h = h;
+    }
+    RECT all = {0, 0, w, h};
+    FillRect(meterBitmap.dc, &all, WhiteBrush);
+    return meterBitmap.dc;
+}
+
 // An off-screen bitmap of a given size selected into a memory DC.
 struct Buffer {
     HDC dc;
@@ -456,18 +485,27 @@ void PaintMainWindow(HWND hwnd, const PaintState& state) {
         EndPaint(hwnd, &ps);
         return;
     }
+    RECT meter = MeterRect(), overlap;
+    bool meterShown = !layoutState.recorderCollapsed && MeterShown(state);
+    if (meterShown && paint.left >= meter.left && paint.top >= meter.top && paint.right <= meter.right &&
+        paint.bottom <= meter.bottom) {
+        // The meter's own repaint during a recording: its bitmap is the off-screen buffer.
+        HDC meterDc = MeterDc(dc, ScalePx(320), ScalePx(52));
+        DrawMeter(meterDc, state);
+        BitBlt(dc, paint.left, paint.top, w, h, meterDc, paint.left - meter.left, paint.top - meter.top, SRCCOPY);
+        EndPaint(hwnd, &ps);
+        return;
+    }
     Buffer buffer = OpenBuffer(dc, w, h);
     SetViewportOrgEx(buffer.dc, -paint.left, -paint.top, nullptr);
     if (!layoutState.recorderCollapsed) {
         RECT client;
         GetClientRect(hwnd, &client);
         if (paint.top < ScalePx(52)) DrawLogoBar(buffer.dc, client.right);
-        RECT meter = MeterRect(), overlap;
-        if (MeterShown(state) && IntersectRect(&overlap, &meter, &paint)) {
-            Buffer meterBuffer = OpenBuffer(dc, ScalePx(320), ScalePx(52));
-            DrawMeter(meterBuffer.dc, state);
-            BitBlt(buffer.dc, meter.left, meter.top, ScalePx(320), ScalePx(52), meterBuffer.dc, 0, 0, SRCCOPY);
-            CloseBuffer(meterBuffer);
+        if (meterShown && IntersectRect(&overlap, &meter, &paint)) {
+            HDC meterDc = MeterDc(dc, ScalePx(320), ScalePx(52));
+            DrawMeter(meterDc, state);
+            BitBlt(buffer.dc, meter.left, meter.top, ScalePx(320), ScalePx(52), meterDc, 0, 0, SRCCOPY);
         }
     }
     SetViewportOrgEx(buffer.dc, 0, 0, nullptr);

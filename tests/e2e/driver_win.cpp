@@ -14,6 +14,7 @@
 //                                "rect ID: LEFT TOP WIDTH HEIGHT VISIBLE"
 //   pixel X Y                    the colour at a point of the window's client area: "pixel X Y: R G B"
 //   wheel ID DELTA               a mouse-wheel turn over the control (sent to it, as the system would)
+//   vscroll ID CODE              a scroll bar's WM_VSCROLL with CODE (SB_LINEDOWN 1, ...) to its parent
 //   gui                          the window process's GDI and USER object counts: "gdi: N", "user: N"
 //   sleep MS | fg | close TIMEOUT_MS | terminate
 //
@@ -384,6 +385,17 @@ int Step(int argc, wchar_t** argv, int* i) {
         WPARAM wp = MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(n1)));
         LPARAM lp = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         if (!Send(c, WM_MOUSEWHEEL, wp, lp, nullptr)) return Fail(kNoAnswer, L"WM_MOUSEWHEEL");
+        return kOk;
+    }
+    if (wcscmp(name, L"vscroll") == 0) {
+        if (!need(2)) return Fail(kUsage, L"vscroll ID CODE");
+        const wchar_t* spec = arg();
+        if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"vscroll ID CODE");
+        if ((rc = FindControl(spec, &c)) != kOk) return rc;
+        if (!Send(GetParent(c), WM_VSCROLL, MAKEWPARAM(static_cast<WORD>(n1), 0), reinterpret_cast<LPARAM>(c),
+                  nullptr)) {
+            return Fail(kNoAnswer, L"WM_VSCROLL");
+        }
         return kOk;
     }
     if (wcscmp(name, L"gui") == 0) {

@@ -110,6 +110,24 @@ settings_checks() {
     else
         fail "wheel" "Replace at y = $y after one notch, expected $scrolled (scrolled) or $(px 353)"
     fi
+    # The scroll bar: one line down moves 30 units, one page down the view height less 20; top goes back to 0.
+    if [ "$y" = "$scrolled" ]; then
+        local before after
+        win vscroll 0:SCROLLBAR 6 rect 107 vscroll 0:SCROLLBAR 1 rect 107 >/dev/null
+        after=$(out 'rect 107' | awk '{ print $2 }')
+        expect "Replace after one line down" "$after" \
+            "$(($(px 353) + $(awk -v s="$SCALE" 'BEGIN { printf "%d", int(-30 * s + 0.5) }')))"
+        win vscroll 0:SCROLLBAR 3 rect 107 rect 0:NFCont >/dev/null
+        before=$(out 'rect 0:NFCont' | awk '{ print $4 }')
+        after=$(out 'rect 107' | awk '{ print $2 }')
+        # The view height in units from the container's device height, then 30 + (view - 20) units scrolled in all.
+        local view
+        view=$(awk -v h="$before" -v s="$SCALE" 'BEGIN { for (v = 120; v < 2000; v++) if (int(v * s + 0.5) == h) { print v; exit } }')
+        expect "Replace after a page down (view $view)" "$after" \
+            "$(($(px 353) + $(awk -v s="$SCALE" -v d=$((30 + view - 20)) 'BEGIN { printf "%d", int(-d * s + 0.5) }')))"
+        win vscroll 0:SCROLLBAR 6 rect 107 >/dev/null
+        expect "Replace after top" "$(out 'rect 107' | awk '{ print $2 }')" "$(px 353)"
+    fi
     shot "$1-settings-scrolled"
     win wheel 107 2400 click 109 sleep 300 >/dev/null
     win rect 107 >/dev/null
