@@ -2,8 +2,6 @@
 // BitBlt; the meter has its own small bitmap so its periodic repaint during a recording redraws only its band.
 #include "ui/paint_win.h"
 
-#include <math.h>
-
 #include "app/wide_text.h"
 #include "shortcuts/shortcut_text.h"
 #include "ui/control_ids.h"
@@ -11,6 +9,7 @@
 #include "ui/drawing_win.h"
 #include "ui/fonts_win.h"
 #include "ui/layout.h"
+#include "ui/meter.h"
 #include "ui/palette.h"
 #include "ui/scale.h"
 
@@ -124,25 +123,13 @@ void DrawMeter(HDC dc, const PaintState& state) {
     DeleteObject(border);
     DeleteObject(centre);
 
-    double a = 0.0;
-    bool signal = false;
-    if (state.recorderState == 1) {
-        a = state.level / 12000.0;
-        if (a > 1.0) a = 1.0;
-        signal = state.level > 1200;
-    }
-    MeterColours colours = signal ? kMeterSignal : state.recorderState == 2 ? kMeterPaused : kMeterQuiet;
+    MeterLook look = meterLook(state.recorderState, state.level);
+    MeterColours colours = look.colours;
     int b = ScalePx(3), g = ScalePx(4);
-    int x = (w - (32 * b + 31 * g)) / 2;
+    int x = meterFirstBarX(w, b, g);
     double phase = 1.26 * (GetTickCount() / 1000.0);
-    for (int i = 0; i < 32; ++i) {
-        double v = (fabs(sin(0.72 * i + phase)) * 0.68 + 0.32) * 1.75 * a + 0.22;
-        if (v > 1.35) {
-            v = 1.35;
-        } else if (v < 0.22) {
-            v = 0.22;
-        }
-        int bh = static_cast<int>(v * ScalePx(34));
+    for (int i = 0; i < kMeterBars; ++i) {
+        int bh = meterBarHeight(i, phase, look.amplitude, ScalePx(34));
         int top = (h - bh) / 2;
         int middle = top + bh / 2;
         DrawGradientBar(dc, x, top, middle, colours.endColour, colours.centreColour);
