@@ -20,7 +20,8 @@ BASE_OVERRIDES=$WINEDLLOVERRIDES
 SCALE=1
 
 espeak-ng -w "$WORK/speech-raw.wav" "The meter follows every word. Saving as you go, nothing is lost."
-sox "$WORK/speech-raw.wav" -r 22050 -b 16 -c 1 "$WORK/speech.wav" norm -3
+# Repeated, so the meter still hears speech when the microphone's first audio arrives late.
+sox "$WORK/speech-raw.wav" -r 22050 -b 16 -c 1 "$WORK/speech.wav" norm -3 repeat 3
 sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
 
 # A logical length at the current scale, as the window converts it: trunc(v × scale + 0.5).
@@ -129,8 +130,7 @@ settings_checks() {
         expect "Replace after top" "$(out 'rect 107' | awk '{ print $2 }')" "$(px 353)"
     fi
     shot "$1-settings-scrolled"
-    win wheel 107 2400 click 109 sleep 300 >/dev/null
-    win rect 107 >/dev/null
+    win wheel 107 2400 click 109 sleep 300 rect 107
     expect "settings hidden again" "$(out 'rect 107' | awk '{ print $5 }')" 0
 }
 
@@ -145,7 +145,7 @@ record_and_play_checks() {
     # Bars in the voice colours: the centre of a bar near the middle row is far darker than at rest. Speech has
     # pauses and the level decays in them, so look a few times.
     local best=999 yy got
-    for _ in $(seq 8); do
+    for _ in $(seq 20); do
         win pixel "$METER_X" $((METER_Y - 2)) pixel "$METER_X" $((METER_Y - 1)) pixel "$METER_X" "$METER_Y" \
             pixel "$METER_X" $((METER_Y + 1)) pixel "$METER_X" $((METER_Y + 2)) >/dev/null
         for yy in -2 -1 0 1 2; do
