@@ -3,6 +3,9 @@
 #   scripts/bench.sh record [--seconds N] [--repeat N]
 #   scripts/bench.sh player [--seconds N] [--repeat N]
 #   scripts/bench.sh panel [--seconds N] [--repeat N]
+#   scripts/bench.sh layout [--repeat N]
+#   scripts/bench.sh window-cpu [--seconds N]
+#   scripts/bench.sh paint [--repeat N]
 # record: one hour (by default) of generated speech recorded as MP3 at format 1 (48 kbps, 22050 Hz) and format 4
 # (128 kbps, 44100 Hz), the whole buffer path against shine alone and shineenc; CPU time, best of --repeat runs.
 set -euo pipefail
@@ -10,7 +13,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build/bench"
 
-usage() { echo "usage: $0 record|player|panel [--seconds N] [--repeat N]" >&2; exit 2; }
+usage() { echo "usage: $0 record|player|panel|layout|window-cpu|paint [--seconds N] [--repeat N]" >&2; exit 2; }
 [ $# -ge 1 ] || usage
 what=$1
 shift
@@ -94,6 +97,33 @@ case "$what" in
                 -c:a libmp3lame -b:a 128k "$mp3.tmp.mp3" && mv "$mp3.tmp.mp3" "$mp3"
         fi
         "$BUILD/bench/notafon_bench_panel" handoff "$mp3" --repeat "$repeat"
+        ;;
+    layout)
+        # The layout pass alone (no windows moved), in its common states.
+        build notafon_bench_layout
+        "$BUILD/bench/notafon_bench_layout" --repeat "$repeat"
+        ;;
+    paint)
+        # A full repaint of the window's face under Wine at 100 % and 150 %, with GDI+ and with the GDI fallback;
+        # a mingw Release build of its own beside the windows preset's.
+        "$ROOT/scripts/bootstrap.sh" >&2
+        cmake -S "$ROOT" -B "$BUILD-windows" -G Ninja --toolchain "$ROOT/cmake/mingw-toolchain.cmake" \
+            -DCMAKE_BUILD_TYPE=Release -DNOTAFON_BENCH=ON >/dev/null
+        cmake --build "$BUILD-windows" -j2 --target notafon_bench_paint
+        source "$ROOT/scripts/wine-env.sh"
+        wine_env_up
+        wine "$BUILD-windows/bench/notafon_bench_paint.exe" --repeat "$repeat" --scale 1 --scale 1.5 | tr -d '\r'
+        WINEDLLOVERRIDES="$WINEDLLOVERRIDES;gdiplus=d" \
+            wine "$BUILD-windows/bench/notafon_bench_paint.exe" --repeat "$repeat" --scale 1 --scale 1.5 | tr -d '\r'
+        wine_env_down
+        ;;
+    window-cpu)
+        # Notafon.exe's CPU under Wine, idle and recording, next to the window-less capture; default 60 s each.
+        "$ROOT/scripts/bootstrap.sh" >&2
+        cmake --preset windows >/dev/null
+        cmake --build --preset windows -j2 --target Notafon notafon-cli notafon_e2e_driver
+        [ "$seconds" = 3600 ] && seconds=60
+        "$ROOT/bench/window_cpu.sh" "$seconds"
         ;;
     *) usage ;;
 esac

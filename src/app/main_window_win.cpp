@@ -10,18 +10,22 @@
 #include <windowsx.h>
 
 #include "app/controller.h"
-#include "app/layout.h"
 #include "app/window_controls.h"
 #include "base/wide_text.h"
 #include "recorder/recorder.h"
+#include "app/settings_save.h"
 #include "settings/settings_values.h"
 #include "shortcuts/hotkeys_win.h"
 #include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_registration.h"
 #include "ui/control_ids.h"
+#include "ui/control_lookup_win.h"
 #include "ui/control_table.h"
 #include "ui/custom_controls_win.h"
 #include "ui/fonts_win.h"
+#include "ui/layout.h"
+#include "ui/layout_apply_win.h"
+#include "ui/paint_win.h"
 #include "ui/scale.h"
 
 HINSTANCE AppInstance;
@@ -53,6 +57,51 @@ namespace {
 HWND Find(int key) {
     return FindControl(key);
 }
+
+int KeyOf(HWND hwnd) {
+    for (int i = 0; i < handleCount; ++i) {
+        if (handles[i].hwnd == hwnd) return handles[i].key;
+    }
+    return -1;
+}
+
+HWND Container() {
+    return settingsContainer;
+}
+
+}  // namespace
+
+LayoutFlags MainLayoutFlags() {
+    bool recording = recorder.state != RecorderState::Idle;
+    return LayoutFlags{recording, PlayerLoaded,  recorder.recordingPath[0] != 0, settingsOpen, miniMode,
+                       panelOpen, recorderHidden};
+}
+
+namespace {
+
+PaintState PaintStateNow() {
+    PaintState p = {};
+    p.recorderState = static_cast<int>(recorder.state);
+    p.level = recorder.levels.level;
+    p.playerShown = recorder.state == RecorderState::Idle && PlayerLoaded;
+    p.signedIn = SignedIn;
+    p.panelOpen = panelOpen;
+    p.recorderHidden = recorderHidden;
+    p.miniMode = miniMode;
+    p.recordShortcut = {RecordShortcut.mods, RecordShortcut.key};
+    for (int i = 0; i < kPlaybackSlotCount; ++i)
+        p.playbackShortcuts[i] = {PlaybackShortcuts[i].mods, PlaybackShortcuts[i].key};
+    p.rewindSeconds = RewindSeconds;
+    return p;
+}
+
+}  // namespace
+
+void LayoutMainWindow() {
+    ApplyLayout(MainWindow, MainLayoutFlags());
+}
+
+namespace {
 
 HFONT FontOf(FontKind kind) {
     switch (kind) {
@@ -158,6 +207,7 @@ void OnCreate(HWND hwnd) {
     hotkeysAttachWindow(hwnd);
     DragAcceptFiles(hwnd, TRUE);
     handleCount = 0;
+    controlLookup = ControlLookup{Find, KeyOf, Container};
     CreateControls();
     MoveIntoContainer();
     SettingsValues saved;
@@ -178,41 +228,6 @@ void OnDropFiles(HDROP drop) {
     DragFinish(drop);
 }
 
-// A plain painter for the owner-drawn controls: a bordered box in the application's colours with the control's
-// text, so every button is usable and readable before the full button painter takes over.
-void OnDrawItem(const DRAWITEMSTRUCT* item) {
-    RECT r = item->rcItem;
-    bool enabled = !(item->itemState & ODS_DISABLED);
-    bool pressed = (item->itemState & ODS_SELECTED) != 0;
-    HBRUSH fill = CreateSolidBrush(pressed ? RGB(238, 235, 252) : RGB(255, 255, 255));
-    FillRect(item->hDC, &r, fill);
-    DeleteObject(fill);
-    if (item->CtlType != ODT_BUTTON) return;
-    HBRUSH border = CreateSolidBrush(enabled ? RGB(91, 68, 207) : RGB(209, 205, 238));
-    FrameRect(item->hDC, &r, border);
-    DeleteObject(border);
-    wchar_t text[128];
-    GetWindowTextW(item->hwndItem, text, 128);
-    SetBkMode(item->hDC, TRANSPARENT);
-    SetTextColor(item->hDC, enabled ? RGB(91, 68, 207) : RGB(190, 186, 224));
-    HGDIOBJ old = SelectObject(item->hDC, MainFont);
-    DrawTextW(item->hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    SelectObject(item->hDC, old);
-}
-
-void OnPaint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    FillRect(dc, &ps.rcPaint, WhiteBrush);
-    EndPaint(hwnd, &ps);
-}
-
-LRESULT OnControlColour(HDC dc) {
-    SetBkColor(dc, RGB(255, 255, 255));
-    SetTextColor(dc, RGB(63, 67, 76));
-    return reinterpret_cast<LRESULT>(WhiteBrush);
-}
-
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE:
@@ -225,7 +240,28 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             onCloseRequest();
             return 0;
         case WM_SIZE:
-            if (windowCreated && wp != SIZE_MINIMIZED) LayoutWindow();
+            if (windowCreated) OnLayoutSize(hwnd, wp, MainLayoutFlags());
+            return 0;
+        case WM_GETMINMAXINFO:
+            if (!windowCreated) break;
+            OnLayoutMinMaxInfo(hwnd, reinterpret_cast<MINMAXINFO*>(lp), MainLayoutFlags());
+            return 0;
+        case WM_EXITSIZEMOVE:
+            if (miniMode) {
+                SaveMiniPosition();
+            } else {
+                OnLayoutExitSizeMove(hwnd);
+            }
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (OnLayoutMouseWheel(hwnd, wp, MainLayoutFlags())) return 0;
+            break;
+        case WM_VSCROLL:
+            if (!lp || reinterpret_cast<HWND>(lp) != Find(kSettingsScrollBar)) break;
+            OnLayoutVScroll(hwnd, reinterpret_cast<HWND>(lp), LOWORD(wp), MainLayoutFlags());
+            return 0;
+        case WM_DPICHANGED:
+            OnLayoutDpiChanged(hwnd, LOWORD(wp), zoomPercent, reinterpret_cast<const RECT*>(lp), MainLayoutFlags());
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) {
@@ -258,20 +294,16 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case MM_WIM_DATA:
             onCaptureBufferDone(reinterpret_cast<CaptureHeader*>(lp));
             return 0;
-        case WM_DRAWITEM: {
-            const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-            if (item->rcItem.right - item->rcItem.left < 2 || item->rcItem.bottom - item->rcItem.top < 2) return 1;
-            OnDrawItem(item);
-            return TRUE;
-        }
+        case WM_DRAWITEM:
+            return DrawOwnerItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp), PaintStateNow());
         case WM_PAINT:
-            OnPaint(hwnd);
+            PaintMainWindow(hwnd, PaintStateNow());
             return 0;
         case WM_ERASEBKGND:
             return 1;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            return OnControlColour(reinterpret_cast<HDC>(wp));
+            return ControlColours(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), PaintStateNow());
         default:
             break;
     }

@@ -7,6 +7,10 @@ extern HINSTANCE AppInstance;
 extern HWND MainWindow;
 extern bool SignedIn;
 
+// The application state the layout pass depends on, now.
+struct LayoutFlags MainLayoutFlags();
+// The layout pass over every control of the main window.
+void LayoutMainWindow();
 // Registers the "PRLWRecorder" class.
 void RegisterMainWindowClass(HINSTANCE instance);
 // The control filed under key (its identifier, or the private key of a label), or null.

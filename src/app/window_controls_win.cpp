@@ -8,12 +8,13 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "app/layout.h"
+#include "app/controller.h"
 #include "app/main_window_win.h"
 #include "app/window_controls.h"
 #include "base/file_api.h"
 #include "base/wide_text.h"
-#include "ui/fonts_win.h"
+#include "ui/layout_apply_win.h"
+#include "ui/paint_win.h"
 #include "ui/scale.h"
 
 namespace {
@@ -65,8 +66,7 @@ void UiRepaintWindow() {
     InvalidateRect(MainWindow, nullptr, FALSE);
 }
 void UiInvalidateMeter() {
-    RECT band = {ScalePx(30), ScalePx(120), ScalePx(350), ScalePx(172)};
-    InvalidateRect(MainWindow, &band, FALSE);
+    InvalidateMeterBand(MainWindow, miniMode);
 }
 void UiStartTimer(int id, int ms) {
     SetTimer(MainWindow, static_cast<UINT_PTR>(id), static_cast<UINT>(ms), nullptr);
@@ -75,9 +75,7 @@ void UiStopTimer(int id) {
     KillTimer(MainWindow, static_cast<UINT_PTR>(id));
 }
 void UiApplyZoom(int percent) {
-    uiScale = dpiFactor * percent / 100.0;
-    CreateFonts(MainWindow);
-    LayoutWindow();
+    ApplyZoomPercent(MainWindow, percent, MainLayoutFlags());
 }
 void UiMessageBox(const wchar_t* text, const wchar_t* title) {
     MessageBoxW(MainWindow, text, title, MB_OK | MB_ICONINFORMATION);
@@ -143,7 +141,7 @@ const WindowControls kMainWindowControls = {
     .invalidateMeter = UiInvalidateMeter,
     .startTimer = UiStartTimer,
     .stopTimer = UiStopTimer,
-    .layout = LayoutWindow,
+    .layout = LayoutMainWindow,
     .applyZoom = UiApplyZoom,
     .messageBox = UiMessageBox,
     .chooseAudioFile = UiChooseAudioFile,

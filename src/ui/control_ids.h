@@ -1,4 +1,5 @@
-// Identifiers of the main window's controls, shared by the window, the controller, tests and the end-to-end driver.
+// Identifiers of the main window's controls, shared by the window, the layout, the painting, the controller, tests and
+// the end-to-end driver. They live below the application so the user-interface layer can name controls too.
 #pragma once
 
 enum ControlId : int {
@@ -47,16 +48,16 @@ enum ControlId : int {
     kIdRecordShortcutText = 1001,
     kIdSlotText = 1010,     // + slot
     kIdShortcutBox = 1020,  // the owner-drawn static that shares 117 with the folder button
-    // Controls created with identifier 0 that only the window itself reaches (labels and the settings scroll bar).
+    // Labels and the scroll bar, created with identifier 0, that only the window and the layout reach.
     kLabelFileName = 2001,
-    kLabelRecordHeading = 2002,
-    kLabelRecordNote = 2003,
-    kLabelQuality = 2004,
-    kLabelSaveIn = 2005,
-    kSettingsScrollBar = 2006,
-    kLabelWindowSize = 2007,
-    kLabelPlaybackHeading = 2008,
-    kLabelRewind = 2009,
+    kLabelRecordHeading,
+    kLabelRecordNote,
+    kLabelQuality,
+    kLabelSaveIn,
+    kSettingsScrollBar,
+    kLabelWindowSize,
+    kLabelPlaybackHeading,
+    kLabelRewind,
     kLabelSlot = 2010,  // + slot
 };
 

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "ui/drawing_win.h"
+#include "ui/palette.h"
 #include "ui/scale.h"
 #include "ui/slider_logic.h"
 
@@ -52,26 +54,8 @@ void EndDrag(HWND hwnd, bool repaint) {
     if (repaint) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void FillEllipse(HDC dc, COLORREF colour, int x, int y, int d) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Ellipse(dc, x, y, x + d, y + d);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
-}
-
-void FillBar(HDC dc, COLORREF colour, int x, int y, int w, int h) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT r = {x, y, x + w, y + h};
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
-// Plain drawing in the slider's colours; the anti-aliased painter replaces it with the drawing layer.
+// Double-buffered: the whole slider is drawn off-screen and copied in one BitBlt, so dragging does not flicker. The
+// track width stays a float so the fill and the knob move smoothly on narrow sliders.
 void PaintSlider(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
@@ -82,20 +66,27 @@ void PaintSlider(HWND hwnd) {
     HGDIOBJ oldBmp = SelectObject(mem, bmp);
     FillRect(mem, &rc, WhiteBrush);
     SliderState s = Load(hwnd);
-    int m = ScalePx(10), th = ScalePx(6), r = ScalePx(8);
-    int tw = rc.right - 2 * m;
-    int cy = rc.bottom / 2;
-    FillBar(mem, RGB(228, 225, 245), m, cy - th / 2, tw, th);
-    double f = 0.0;
-    if (s.min < s.max) f = static_cast<double>(s.pos - s.min) / static_cast<double>(s.max - s.min) * tw;
-    if (f > 1.0) FillBar(mem, RGB(91, 68, 207), m, cy - th / 2, static_cast<int>(f), th);
-    int kx = m + static_cast<int>(f);
-    if (GetFocus() == hwnd) {
-        int h = ScalePx(3);
-        FillEllipse(mem, RGB(214, 207, 247), kx - r - h, cy - r - h, 2 * h + 2 * r);
+    float m = static_cast<float>(ScalePx(10));
+    float tw = static_cast<float>(rc.right) - 2 * m;
+    float cy = static_cast<float>(rc.bottom) * 0.5f;
+    float th = static_cast<float>(ScalePx(6));
+    float r = static_cast<float>(ScalePx(8));
+    Drawing ctx = OpenDrawing(mem);
+    FillPill(ctx, kTrackLavender, m, cy - th / 2, tw, th);
+    float f = 0.0f;
+    if (s.min < s.max) {
+        f = static_cast<float>(s.pos - s.min) / static_cast<float>(s.max - s.min) * tw;
+        if (f > 1.0f) FillPill(ctx, kAccentPurple, m, cy - th / 2, f > th ? f : th, th);
     }
-    FillEllipse(mem, RGB(255, 255, 255), kx - r - 1, cy - r - 1, 2 * r + 2);
-    FillEllipse(mem, RGB(91, 68, 207), kx - r + 1, cy - r + 1, 2 * r - 2);
+    float kx = m + f;
+    if (GetFocus() == hwnd) {
+        float h = static_cast<float>(ScalePx(3));
+        FillEllipse(ctx, kFocusLavender, kx - r - h, cy - r - h, 2 * h + 2 * r, 2 * h + 2 * r);
+    }
+    FillEllipse(ctx, kWhite, kx - r - 1, cy - r - 1, 2 * r + 2, 2 * r + 2);
+    FillEllipse(ctx, kAccentPurple, kx - r + 1, cy - r + 1, 2 * r - 2, 2 * r - 2);
+    FillEllipse(ctx, kWhite, kx - 0.32f * r, cy - 0.32f * r, 0.64f * r, 0.64f * r);
+    CloseDrawing(&ctx);
     BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
     SelectObject(mem, oldBmp);
     DeleteObject(bmp);

@@ -1,12 +1,16 @@
-// The window's fonts. A zoom change recreates them all and reassigns them, so every control keeps its kind of font.
+// The window's fonts. A zoom change recreates them all and hands each text control the font of its kind; controls
+// that paint their own text (sliders, mini toggle, panel strip, shortcut box) are left alone.
 #include "ui/fonts_win.h"
 
+#include "ui/control_ids.h"
+#include "ui/control_lookup_win.h"
 #include "ui/scale.h"
 
 HFONT MainFont;
 HFONT SmallFont;
 HFONT TimerFont;
 HFONT LogoFont;
+
 
 namespace {
 
@@ -15,37 +19,47 @@ HFONT MakeFont(const wchar_t* face, int height, int weight) {
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, face);
 }
 
-struct FontSwap {
-    HFONT oldFonts[4];
-    HFONT newFonts[4];
-};
+const int kSmallFontKeys[] = {kIdLoadedName,  kIdTimes,       kIdVolumeLabel,  kIdSpeedLabel, kIdPlay,
+                              kIdBack,        kIdStart,       kIdForward,      kIdPlayerStop, kLabelSlot + 0,
+                              kLabelSlot + 1, kLabelSlot + 2, kLabelSlot + 3,  kLabelSaveIn,  kIdFolder,
+                              kIdDetail,      kIdVersion,     kLabelRecordNote};
+const int kSelfPaintedKeys[] = {kIdSeek, kIdVolume, kIdSpeed, kIdMiniToggle, kIdPanelStrip, kIdShortcutBox};
 
-BOOL CALLBACK Reassign(HWND child, LPARAM param) {
-    const FontSwap* swap = reinterpret_cast<const FontSwap*>(param);
-    HFONT current = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
-    HFONT next = swap->newFonts[0];
-    for (int i = 0; i < 4; ++i) {
-        if (current == swap->oldFonts[i]) next = swap->newFonts[i];
+bool Contains(const int* keys, int count, int key) {
+    for (int i = 0; i < count; ++i) {
+        if (keys[i] == key) return true;
     }
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(next), TRUE);
+    return false;
+}
+
+BOOL CALLBACK Assign(HWND child, LPARAM) {
+    int key = controlLookup.keyOf ? controlLookup.keyOf(child) : -1;
+    if (key < 0) return TRUE;
+    const int selfCount = static_cast<int>(sizeof kSelfPaintedKeys / sizeof kSelfPaintedKeys[0]);
+    const int smallCount = static_cast<int>(sizeof kSmallFontKeys / sizeof kSmallFontKeys[0]);
+    if (Contains(kSelfPaintedKeys, selfCount, key)) return TRUE;
+    HFONT font = MainFont;
+    if (key == kIdTime) {
+        font = TimerFont;
+    } else if (Contains(kSmallFontKeys, smallCount, key)) {
+        font = SmallFont;
+    }
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return TRUE;
 }
 
 }  // namespace
 
 void CreateFonts(HWND window) {
-    FontSwap swap = {{MainFont, SmallFont, TimerFont, LogoFont}, {}};
+    HFONT old[4] = {MainFont, SmallFont, TimerFont, LogoFont};
     MainFont = MakeFont(L"Segoe UI", 15, 600);
     SmallFont = MakeFont(L"Segoe UI", 13, 400);
     TimerFont = MakeFont(L"Segoe UI", 66, 600);
     LogoFont = MakeFont(L"Georgia", 24, 700);
-    if (!swap.oldFonts[0]) return;
-    swap.newFonts[0] = MainFont;
-    swap.newFonts[1] = SmallFont;
-    swap.newFonts[2] = TimerFont;
-    swap.newFonts[3] = LogoFont;
-    if (window) EnumChildWindows(window, Reassign, reinterpret_cast<LPARAM>(&swap));
-    for (HFONT f : swap.oldFonts) {
+    if (!old[0]) return;
+    // Descendants too: the settings page lives in its container.
+    if (window) EnumChildWindows(window, Assign, 0);
+    for (HFONT f : old) {
         if (f) DeleteObject(f);
     }
 }

@@ -8,7 +8,6 @@ extern HFONT SmallFont;
 extern HFONT TimerFont;
 extern HFONT LogoFont;
 
-// (Re)creates the fonts for uiScale; when fonts existed already, hands the new ones to every control of the main
-// window (the main font unless the control used one of the others) and deletes the old ones. window may be null
-// before the main window exists.
+// (Re)creates the fonts for uiScale; when fonts existed already, hands every text control of the main window the new
+// font of its kind (timer, small or main) and deletes the old ones. window may be null before the main window exists.
 void CreateFonts(HWND window);

@@ -10,6 +10,12 @@
 //   slider ID POS [CODE]         move a slider, then its scroll notification CODE (default 4, thumb position)
 //   text ID | enabled ID | checked ID | cursel ID | sliderpos ID | center ID     print one value
 //   waittext ID TEXT TIMEOUT_MS | waitprefix ID PREFIX TIMEOUT_MS               poll every 20 ms (exit 3 on timeout)
+//   rect ID                      the control's rectangle in the window's client coordinates and whether it is shown:
+//                                "rect ID: LEFT TOP WIDTH HEIGHT VISIBLE"
+//   pixel X Y                    the colour at a point of the window's client area: "pixel X Y: R G B"
+//   wheel ID DELTA               a mouse-wheel turn over the control (sent to it, as the system would)
+//   vscroll ID CODE              a scroll bar's WM_VSCROLL with CODE (SB_LINEDOWN 1, ...) to its parent
+//   gui                          the window process's GDI and USER object counts: "gdi: N", "user: N"
 //   sleep MS | fg | close TIMEOUT_MS | terminate
 //
 // ID is a control's name in ui/control_ids.h (kIdRecord); the driver takes no raw numbers, so a script never
@@ -107,6 +113,9 @@ const struct {
     CONTROL(kIdRecordShortcutText),
     CONTROL(kIdSlotText),
     CONTROL(kIdShortcutBox),
+    // The labels, the settings scroll bar and the settings container are created with identifier 0: name them with
+    // their class, "kNoId:SCROLLBAR".
+    {L"kNoId", 0},
 };
 #undef CONTROL
 #undef WIDE
@@ -413,6 +422,68 @@ int Step(int argc, wchar_t** argv, int* i) {
             if (!Send(c, msg, 0, 0, &r)) return Fail(kNoAnswer, std::wstring(name));
             LineInt(key.c_str(), static_cast<int>(r));
         }
+        return kOk;
+    }
+    if (wcscmp(name, L"rect") == 0) {
+        if (!need(1)) return Fail(kUsage, L"rect ID");
+        const wchar_t* spec = arg();
+        if ((rc = FindControl(spec, &c)) != kOk) return rc;
+        RECT rect;
+        GetWindowRect(c, &rect);
+        MapWindowPoints(nullptr, g_window, reinterpret_cast<POINT*>(&rect), 2);
+        // Shown means shown on screen: the control and every parent up to the window are visible.
+        Line(Key("rect", spec).c_str(), std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+                                            std::to_wstring(rect.right - rect.left) + L" " +
+                                            std::to_wstring(rect.bottom - rect.top) + L" " +
+                                            std::to_wstring(IsWindowVisible(c) ? 1 : 0));
+        return kOk;
+    }
+    if (wcscmp(name, L"pixel") == 0) {
+        if (!need(2) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2)) return Fail(kUsage, L"pixel X Y");
+        *i += 2;
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        POINT pt = {n1, n2};
+        ClientToScreen(g_window, &pt);
+        HDC screen = GetDC(nullptr);
+        COLORREF colour = GetPixel(screen, pt.x, pt.y);
+        ReleaseDC(nullptr, screen);
+        Line(("pixel " + std::to_string(n1) + " " + std::to_string(n2)).c_str(),
+             std::to_wstring(GetRValue(colour)) + L" " + std::to_wstring(GetGValue(colour)) + L" " +
+                 std::to_wstring(GetBValue(colour)));
+        return kOk;
+    }
+    if (wcscmp(name, L"wheel") == 0) {
+        if (!need(2)) return Fail(kUsage, L"wheel ID DELTA");
+        const wchar_t* spec = arg();
+        if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"wheel ID DELTA");
+        if ((rc = FindControl(spec, &c)) != kOk) return rc;
+        RECT rect;
+        GetWindowRect(c, &rect);
+        WPARAM wp = MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(n1)));
+        LPARAM lp = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        if (!Send(c, WM_MOUSEWHEEL, wp, lp, nullptr)) return Fail(kNoAnswer, L"WM_MOUSEWHEEL");
+        return kOk;
+    }
+    if (wcscmp(name, L"vscroll") == 0) {
+        if (!need(2)) return Fail(kUsage, L"vscroll ID CODE");
+        const wchar_t* spec = arg();
+        if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"vscroll ID CODE");
+        if ((rc = FindControl(spec, &c)) != kOk) return rc;
+        if (!Send(GetParent(c), WM_VSCROLL, MAKEWPARAM(static_cast<WORD>(n1), 0), reinterpret_cast<LPARAM>(c),
+                  nullptr)) {
+            return Fail(kNoAnswer, L"WM_VSCROLL");
+        }
+        return kOk;
+    }
+    if (wcscmp(name, L"gui") == 0) {
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        DWORD pid = 0;
+        GetWindowThreadProcessId(g_window, &pid);
+        HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        if (!p) return Fail(kNoWindow, L"cannot open the window's process");
+        LineInt("gdi", static_cast<int>(GetGuiResources(p, GR_GDIOBJECTS)));
+        LineInt("user", static_cast<int>(GetGuiResources(p, GR_USEROBJECTS)));
+        CloseHandle(p);
         return kOk;
     }
     if (wcscmp(name, L"waittext") == 0 || wcscmp(name, L"waitprefix") == 0) {

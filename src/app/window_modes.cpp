@@ -1,0 +1,222 @@
+// Window modes. A layout that must use a given width, or must leave the window's size alone, says so through the
+// layout state just before it runs; the state is cleared right after, so the next ordinary layout is unaffected.
+#include "app/window_modes.h"
+
+#include "app/controller.h"
+#include "app/settings_save.h"
+#include "base/wide_text.h"
+#include "panel/panel_host.h"
+#include "panel/service_address.h"
+#include "player/player.h"
+#include "recorder/recorder.h"
+#include "settings/settings_values.h"
+#include "shortcuts/shortcut.h"
+#include "shortcuts/shortcut_registration.h"
+#include "ui/control_ids.h"
+#include "ui/layout.h"
+
+ScreenRect NormalPlacement;
+bool NormalPlacementValid = false;
+bool SignedIn = false;
+
+namespace {
+
+// Used when the monitor's work area cannot be read.
+const ScreenRect kFallbackWorkArea = {0, 0, 1280, 720};
+// Distance of a first mini window from the work area's left and bottom edges.
+const int kMiniMargin = 12;
+// Opening the panel widens a narrower window to this many layout units.
+const int kPanelWindowWidth = 860;
+
+const WindowControls* Ui() {
+    return controllerControls();
+}
+
+void LayoutWith(int forcedWidth, bool keepWindowSize) {
+    layoutState.forcedWidth = forcedWidth;
+    layoutState.keepWindowSize = keepWindowSize;
+    Ui()->layout();
+    layoutState.forcedWidth = 0;
+    layoutState.keepWindowSize = false;
+}
+
+void RegisterRecordShortcutAgain() {
+    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+}
+
+void CancelCaptures() {
+    CancelRecordCapture();
+    CancelPlaybackCapture();
+}
+
+void HandLoadedFileToPanel() {
+    if (PlayerLoaded && PlayerPath[0]) HandOffAudio(PlayerPath);
+}
+
+void EnterMiniMode() {
+    CancelCaptures();
+    ScreenRect normal;
+    bool maximised = false;
+    if (Ui()->readPlacement(&normal, &maximised)) {
+        NormalPlacement = normal;
+        NormalPlacementValid = true;
+        if (maximised) Ui()->restoreWindow();
+    }
+    if (IsPanelCreated()) {
+        ResetPanel();
+        ShowPanel(0);
+    }
+    if (recorderHidden) RegisterRecordShortcutAgain();
+    panelOpen = recorderHidden = settingsOpen = false;
+    if (PlayerLoaded) RegisterPlaybackShortcuts();
+    SetTextIfChanged(kIdSettings, L"Settings  \x25BE");
+    Ui()->setMiniStyle(true);
+    miniMode = true;
+    LayoutWith(380, false);
+
+    int width = 0, height = 0;
+    Ui()->outerSize(&width, &height);
+    int32_t savedX = 0, savedY = 0;
+    bool saved = readMiniPosition(&savedX, &savedY);
+    int x = savedX, y = savedY;
+    if (!saved && !Ui()->windowTopLeft(&x, &y)) x = y = 0;
+    ScreenRect area;
+    if (!Ui()->workAreaAt(x, y, &area)) area = kFallbackWorkArea;
+    if (!saved) {
+        x = area.left + kMiniMargin;
+        y = area.bottom - height - kMiniMargin;
+    }
+    clampToWorkArea(&x, &y, width, height, area);
+    Ui()->moveWindow(x, y);
+    Ui()->repaint(kIdMiniToggle, false);
+}
+
+void LeaveMiniMode() {
+    SaveMiniPosition();
+    Ui()->setMiniStyle(false);
+    miniMode = false;
+    LayoutWith(380, false);
+    if (NormalPlacementValid) {
+        int width = 0, height = 0;
+        Ui()->outerSize(&width, &height);
+        int x = NormalPlacement.left, y = NormalPlacement.top;
+        ScreenRect area;
+        if (Ui()->workAreaNearest(&NormalPlacement, &area)) clampToWorkArea(&x, &y, width, height, area);
+        Ui()->moveWindow(x, y);
+    }
+    Ui()->repaint(kIdMiniToggle, false);
+}
+
+}  // namespace
+
+void windowModesReset() {
+    NormalPlacement = ScreenRect{};
+    NormalPlacementValid = false;
+}
+
+void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area) {
+    if (*x + width > area.right) *x = area.right - width;
+    if (*y + height > area.bottom) *y = area.bottom - height;
+    if (*x < area.left) *x = area.left;
+    if (*y < area.top) *y = area.top;
+}
+
+void onPanelButton() {
+    if (panelOpen) {
+        if (recorderHidden) RegisterRecordShortcutAgain();
+        panelOpen = recorderHidden = false;
+        ShowPanel(0);
+        if (PlayerLoaded) RegisterPlaybackShortcuts();
+        LayoutWith(380, false);
+    } else {
+        int width = Ui()->clientWidthUnits();
+        panelOpen = true;
+        recorderHidden = false;
+        LayoutWith(width <= kPanelWindowWidth - 1 ? kPanelWindowWidth : 0, false);
+        bool started = true;
+        if (IsPanelCreated()) {
+            ShowPanel(1);
+        } else {
+            int x = 0, y = 0, w = 0, h = 0;
+            Ui()->panelRect(&x, &y, &w, &h);
+            wchar_t address[kPanelAddressCapacity];
+            ServicePanelAddress(address, kPanelAddressCapacity);
+            started = CreatePanel(Ui()->panelParent(), x, y, w, h, address, PanelFallback);
+        }
+        if (started) HandLoadedFileToPanel();
+    }
+    Ui()->repaint(kIdTranscribe, false);
+}
+
+void onPanelStrip() {
+    if (!panelOpen) return;
+    if (!recorderHidden && !recorderIsIdle()) {
+        Ui()->messageBox(
+            L"Stop the recording before hiding Notafon. While it is hidden, recording and playback are switched off.",
+            L"Notafon");
+        return;
+    }
+    CancelCaptures();
+    recorderHidden = !recorderHidden;
+    if (recorderHidden) {
+        if (PlayerLoaded && playerIsPlaying()) playerPause();
+        UnregisterPlaybackShortcuts();
+        UnregisterRecordShortcut();
+    } else {
+        RegisterRecordShortcutAgain();
+        if (PlayerLoaded) RegisterPlaybackShortcuts();
+    }
+    LayoutWith(0, true);
+    Ui()->focusMainWindow();
+}
+
+void onMiniToggle() {
+    if (miniMode) {
+        LeaveMiniMode();
+    } else {
+        EnterMiniMode();
+    }
+}
+
+void onChangeFolder() {
+    wchar_t folder[kPathCapacity];
+    if (!Ui()->chooseFolder(folder, kPathCapacity) || folder[0] == 0) return;
+    WideCopyBounded(saveFolder, kPathCapacity, folder);
+    SetTextIfChanged(kIdFolder, saveFolder);
+    // A longer path may take more lines and push the rows below it down.
+    Ui()->layout();
+    SaveAllSettings();
+}
+
+void onConverterLink() {
+    wchar_t address[kPanelAddressCapacity];
+    ServiceConverterAddress(address, kPanelAddressCapacity);
+    Ui()->openAddress(address);
+}
+
+void PanelFallback(const wchar_t* reason) {
+    panelOpen = recorderHidden = false;
+    Ui()->layout();
+    wchar_t text[600];
+    WideFormat(text, 600,
+               L"%ls\r\n\r\nNotafon needs the free Microsoft Edge WebView2 Runtime for its built-in panel (Windows 11 "
+               L"and up-to-date Windows 10 already have it). For now Parlowen will open in your normal browser "
+               L"instead.",
+               reason);
+    Ui()->messageBox(text, L"Notafon");
+    wchar_t address[kPanelAddressCapacity];
+    ServiceFallbackAddress(address, kPanelAddressCapacity);
+    Ui()->openAddress(address);
+}
+
+void onPanelAudioRequest() {
+    HandLoadedFileToPanel();
+}
+
+void onPanelSignedInChanged(int signedIn) {
+    bool now = signedIn != 0;
+    if (now == SignedIn) return;
+    SignedIn = now;
+    writeSignedIn(now);
+    if (Ui() && Ui()->exists(kIdTranscribe)) Ui()->repaint(kIdTranscribe, false);
+}

@@ -1,0 +1,27 @@
+// The window's modes and the commands that switch them: mini mode, the web panel beside (or instead of) the recorder
+// column, the panel's fallback to the default browser, and the folder and converter actions.
+#pragma once
+
+#include "app/window_controls.h"
+
+extern ScreenRect NormalPlacement;
+extern bool NormalPlacementValid;
+extern bool SignedIn;
+
+void windowModesReset();
+
+// Moves x, y so a w × h window lies inside the work area: first off the right and bottom edges, then onto the left
+// and top ones (a window larger than the area keeps its top-left corner on it).
+void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area);
+
+void onPanelButton();    // 114, "Transcribe on Parlowen"
+void onPanelStrip();     // 170, hides or shows the recorder column beside the panel
+void onMiniToggle();     // 171, "Nota Mini"
+void onChangeFolder();   // 117, "Change folder..."
+void onConverterLink();  // 115, "Make the file smaller (free tool)"
+// The panel could not be set up: back to the recorder, say why, open the service in the default browser.
+void PanelFallback(const wchar_t* reason);
+
+// The panel host's two callbacks, registered at start-up.
+void onPanelAudioRequest();
+void onPanelSignedInChanged(int signedIn);

@@ -1,0 +1,13 @@
+// How the user-interface layer reaches the main window's controls by key (identifier, or the label keys of
+// control_ids.h): the window owns the handles and installs this lookup when it creates them.
+#pragma once
+
+#include <windows.h>
+
+struct ControlLookup {
+    HWND (*find)(int key);    // null when there is no such control
+    int (*keyOf)(HWND hwnd);  // -1 for a window that is not one of the keyed controls
+    HWND (*container)();      // the settings container
+};
+
+extern ControlLookup controlLookup;

@@ -1,0 +1,180 @@
+// The layout pass as a pure computation: from the window's state, scale, client size, work area and measured text
+// heights to every control's rectangle and visibility, the window's size and position and the settings viewport.
+// The Win32 side (layout_apply_win) measures the texts, fills the input and applies the result.
+#pragma once
+
+#include "ui/control_ids.h"
+
+// Everything the pass places, densely numbered; kLayoutItemKeys maps each to its control identifier.
+enum LayoutItem : int {
+    kItemMiniToggle,
+    kItemTime,
+    kItemStatus,
+    kItemRecord,
+    kItemPause,
+    kItemStop,
+    kItemMark,
+    kItemFileNameLabel,
+    kItemFileName,
+    kItemSettings,
+    kItemLoadedName,
+    kItemTimes,
+    kItemSeek,
+    kItemVolumeLabel,
+    kItemSpeedLabel,
+    kItemVolume,
+    kItemSpeed,
+    kItemStart,
+    kItemBack,
+    kItemPlay,
+    kItemForward,
+    kItemPlayerStop,
+    kItemDetail,
+    kItemPlayLocalFile,
+    kItemPlayRecording,
+    kItemTranscribe,
+    kItemShortcutBox,
+    kItemContainer,
+    kItemScrollBar,
+    // Inside the settings container from here on.
+    kItemReplace,
+    kItemSkipSilence,
+    kItemOnTop,
+    kItemRecordHeading,
+    kItemRecordShortcutText,
+    kItemRecordChange,
+    kItemRecordDefault,
+    kItemRecordNote,
+    kItemPlaybackHeading,
+    kItemSlotLabel,                          // + slot
+    kItemSlotText = kItemSlotLabel + 4,      // + slot
+    kItemSlotChange = kItemSlotText + 4,     // + slot
+    kItemSlotDefault = kItemSlotChange + 4,  // + slot
+    kItemRewindLabel = kItemSlotDefault + 4,
+    kItemRewind,
+    kItemQualityLabel,
+    kItemQuality,
+    kItemWindowSizeLabel,
+    kItemWindowSize,
+    kItemSaveInLabel,
+    kItemFolder,
+    kItemChangeFolder,
+    kItemShowInFolder,
+    kItemConverter,
+    kItemVersion,
+    kItemCount
+};
+const int kFirstSettingsItem = kItemReplace;
+// The settings container has no identifier of its own; this key names it in kLayoutItemKeys.
+const int kKeySettingsContainer = 3000;
+extern const int kLayoutItemKeys[kItemCount];
+
+// Texts whose height the pass needs, measured in device pixels for a width of ScalePx(320) with the control's font
+// (the shortcut box heading: its bold heading font).
+enum LayoutText : int {
+    kTextDetail,
+    kTextRecordHeading,
+    kTextRecordNote,
+    kTextPlaybackHeading,
+    kTextSlotLabel,  // + slot
+    kTextSaveIn = kTextSlotLabel + 4,
+    kTextFolder,
+    kTextVersion,
+    kTextShortcutHeading,
+    kTextCount
+};
+
+struct DeviceRect {
+    int left, top, right, bottom;
+};
+
+struct LayoutInput {
+    double uiScale;
+    int clientWidth, clientHeight;  // device pixels
+    bool maximised;
+    bool recording;      // a recording is open, paused or not
+    bool playerLoaded;   // a file is loaded in the player
+    bool lastRecording;  // a last recording exists (its path is not empty)
+    bool settingsOpen, miniMode, panelOpen, recorderHidden;
+    bool haveWorkArea;            // false when the monitor could not be read
+    DeviceRect workArea;          // of the window's monitor, screen coordinates
+    DeviceRect windowRect;        // the window's rectangle now, screen coordinates
+    int frameWidth, frameHeight;  // what the window's frame adds to a client size
+    int textHeight[kTextCount];   // device pixels
+};
+
+// The layout state that outlives one pass (logical pixels unless stated).
+struct LayoutState {
+    bool keepWindowSize;   // the next pass places controls but neither resizes nor moves the window
+    int forcedWidth;       // when non-zero, the width the next pass uses
+    int rememberedHeight;  // client height the user chose by resizing
+    int centerOffset;
+    int miniCutoffY;
+    int contentHeight;
+    int meterTop;
+    bool recorderCollapsed;
+    int settingsTop;
+    bool settingsScrollable;
+    int settingsScrollPos;
+    int settingsViewHeight;
+    int settingsContentHeight;
+};
+
+// A control's place in device pixels, relative to its parent (the main window, or the settings container for the
+// settings items). moved false: only shown or hidden, the rectangle left as it is.
+struct Placement {
+    int x, y, w, h;
+    bool visible;
+    bool moved;
+};
+
+struct LayoutResult {
+    Placement items[kItemCount];
+    bool resizeWindow;  // set the window to windowWidth x windowHeight (device pixels, frame included)
+    int windowWidth, windowHeight;
+    bool moveWindow;  // then move it to windowX, windowY so it lies on its monitor's work area
+    int windowX, windowY;
+    bool setScrollBar;  // the scroll bar's range 0..scrollRange, page and position (logical pixels)
+    int scrollRange, scrollPage, scrollPos;
+};
+
+// The panel strip beside the web panel and the web panel's own rectangle, device pixels.
+struct PanelStripPlacement {
+    bool shown;
+    int x, y, w, h;
+    int panelX, panelY, panelW, panelH;
+};
+
+extern LayoutState layoutState;
+// The initial layout state.
+LayoutState layoutInitialState();
+void layoutReset();
+
+// The pass itself: updates state and fills out.
+void computeLayout(const LayoutInput& in, LayoutState* state, LayoutResult* out);
+
+// v × scale + 0.5, truncated: the scaling rule at a given scale.
+int scaleAt(double scale, double v);
+// The logical height a static needs for a text measured heightDevice high, at least minHeight.
+int measuredHeight(double scale, int heightDevice, int minHeight);
+// The narrowest logical client width: 380, or with the panel open outside mini mode 780 (400 with the column hidden).
+int minimumColumnWidth(const LayoutInput& in);
+// The column's horizontal offset for a logical window width.
+int centerOffsetFor(const LayoutInput& in, int width);
+// Whether a size change moves the column (then a full pass with keepWindowSize); otherwise only the strip moves.
+bool sizeChangeMovesColumn(const LayoutInput& in, const LayoutState& state);
+// The minimum tracking size of the window (frame included), cut to the work area's height.
+void minimumTrackSize(const LayoutInput& in, const LayoutState& state, int* width, int* height);
+// The client height the user chose, in logical pixels, at the end of a resize.
+int rememberedHeightFor(double scale, int clientHeightDevice);
+PanelStripPlacement panelStripFor(const LayoutInput& in, const LayoutState& state, int clientWidth, int clientHeight);
+
+// Settings scrolling. The target of a scroll-bar code (the platform's SB_ numbers) from the bar's position and track
+// position; of a wheel turn; and the clamped move, true when the position changed (then a pass with keepWindowSize).
+int settingsScrollForCode(const LayoutState& state, int code, int barPos, int trackPos);
+int settingsScrollForWheel(const LayoutState& state, int delta);
+bool settingsScrollTo(LayoutState* state, int pos);
+
+// Zoom: the percentage of a "Window size" row, -1 for a row outside the table; the scale for a percentage.
+int zoomPercentForRow(int row);
+double zoomScale(double dpiFactor, int percent);

@@ -1,0 +1,539 @@
+// The main window's own painting and its owner-drawn controls. Every paint goes through an off-screen bitmap and one
+// BitBlt; the meter has its own small bitmap so its periodic repaint during a recording redraws only its band.
+#include "ui/paint_win.h"
+
+#include "base/wide_text.h"
+#include "shortcuts/shortcut_text.h"
+#include "ui/control_ids.h"
+#include "ui/custom_controls_win.h"
+#include "ui/drawing_win.h"
+#include "ui/fonts_win.h"
+#include "ui/layout.h"
+#include "ui/meter.h"
+#include "ui/palette.h"
+#include "ui/scale.h"
+
+namespace {
+
+HICON appIcon;  // loaded at the first paint of the logo bar, kept for the life of the process
+
+// The meter's own bitmap, kept between paints: during a recording the meter is repainted every 70 ms, and making a
+// bitmap for each frame is most of what a frame costs. Made again when the scale changes its size.
+struct MeterBitmap {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    int w, h;
+};
+MeterBitmap meterBitmap;
+
+HDC MeterDc(HDC target, int w, int h) {
+    if (meterBitmap.dc && (meterBitmap.w != w || meterBitmap.h != h)) {
+        SelectObject(meterBitmap.dc, meterBitmap.old);
+        DeleteObject(meterBitmap.bitmap);
+        DeleteDC(meterBitmap.dc);
+        meterBitmap = MeterBitmap{};
+    }
+    if (!meterBitmap.dc) {
+        meterBitmap.dc = CreateCompatibleDC(target);
+        meterBitmap.bitmap = CreateCompatibleBitmap(target, w, h);
+        meterBitmap.old = SelectObject(meterBitmap.dc, meterBitmap.bitmap);
+        meterBitmap.w = w;
+        meterBitmap.h = h;
+    }
+    RECT all = {0, 0, w, h};
+    FillRect(meterBitmap.dc, &all, WhiteBrush);
+    return meterBitmap.dc;
+}
+
+// An off-screen bitmap of a given size selected into a memory DC.
+struct Buffer {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+};
+
+Buffer OpenBuffer(HDC target, int w, int h) {
+    Buffer b = {CreateCompatibleDC(target), CreateCompatibleBitmap(target, w, h), nullptr};
+    b.old = SelectObject(b.dc, b.bitmap);
+    RECT all = {0, 0, w, h};
+    FillRect(b.dc, &all, WhiteBrush);
+    return b;
+}
+
+void CloseBuffer(const Buffer& b) {
+    SelectObject(b.dc, b.old);
+    DeleteObject(b.bitmap);
+    DeleteDC(b.dc);
+}
+
+int TextWidth(HDC dc, const wchar_t* text) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    return size.cx;
+}
+
+void DrawLogoBar(HDC dc, int clientWidth) {
+    RECT bar = {0, 0, clientWidth, ScalePx(52)};
+    FillRect(dc, &bar, WhiteBrush);
+    HPEN pen = CreatePen(PS_SOLID, 1, kHeaderLine);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, 0, ScalePx(51), nullptr);
+    LineTo(dc, clientWidth, ScalePx(51));
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+
+    int offset = ScalePx(layoutState.centerOffset);
+    if (!appIcon) {
+        appIcon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, ScalePx(32), ScalePx(32), 0));
+    }
+    if (appIcon)
+        DrawIconEx(dc, ScalePx(18) + offset, ScalePx(10), appIcon, ScalePx(32), ScalePx(32), 0, nullptr, DI_NORMAL);
+
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, LogoFont);
+    int x = ScalePx(60) + offset, y = ScalePx(10) - ScalePx(2);
+    SetTextColor(dc, kAccentPurple);
+    TextOutW(dc, x, y, L"Nota", 4);
+    int nota = TextWidth(dc, L"Nota");
+    SetTextColor(dc, kGreen);
+    TextOutW(dc, x + nota, y, L"fon", 3);
+    int fon = TextWidth(dc, L"fon");
+    SelectObject(dc, SmallFont);
+    SetTextColor(dc, kVersionGrey);
+    TextOutW(dc, x + nota + fon + ScalePx(6), ScalePx(10) + ScalePx(7), L"v2.0", 4);
+    SelectObject(dc, oldFont);
+}
+
+void DrawMeter(HDC dc, const PaintState& state) {
+    int w = ScalePx(320), h = ScalePx(52);
+    HBRUSH background = CreateSolidBrush(kMeterBackground);
+    HPEN border = CreatePen(PS_SOLID, 1, kMeterBorder);
+    HGDIOBJ oldBrush = SelectObject(dc, background);
+    HGDIOBJ oldPen = SelectObject(dc, border);
+    RoundRect(dc, 0, 0, w, h, ScalePx(18), ScalePx(18));
+    HPEN centre = CreatePen(PS_SOLID, 1, kMeterCentreLine);
+    SelectObject(dc, centre);
+    MoveToEx(dc, ScalePx(18), h / 2, nullptr);
+    LineTo(dc, w - ScalePx(18), h / 2);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(background);
+    DeleteObject(border);
+    DeleteObject(centre);
+
+    MeterLook look = meterLook(state.recorderState, state.level);
+    MeterColours colours = look.colours;
+    int b = ScalePx(3), g = ScalePx(4);
+    int x = meterFirstBarX(w, b, g);
+    double phase = 1.26 * (GetTickCount() / 1000.0);
+    for (int i = 0; i < kMeterBars; ++i) {
+        int bh = meterBarHeight(i, phase, look.amplitude, ScalePx(34));
+        int top = (h - bh) / 2;
+        int middle = top + bh / 2;
+        DrawGradientBar(dc, x, top, middle, colours.endColour, colours.centreColour);
+        DrawGradientBar(dc, x, middle, top + bh, colours.centreColour, colours.endColour);
+        x += b + g;
+    }
+}
+
+bool MeterShown(const PaintState& state) {
+    if (state.playerShown) return false;
+    return !(state.miniMode && layoutState.miniCutoffY <= layoutState.meterTop);
+}
+
+// --- owner-drawn items; rc is the item rectangle in the item's own bitmap ---
+
+void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    int id = static_cast<int>(item->CtlID);
+    bool pressed = (item->itemState & ODS_SELECTED) != 0;
+    float c = static_cast<float>(ScalePx(17));
+    float d = static_cast<float>(w) < h - c - ScalePx(2) ? static_cast<float>(w) : h - c - ScalePx(2);
+    float cx = rc.left + w / 2.0f, cy = rc.top + d / 2 + ScalePx(1);
+    float k = (id == kIdPlay ? 0.36f : 0.34f) * d;
+    bool play = id == kIdPlay;
+    COLORREF circle =
+        play ? (pressed ? kDarkAccentPurple : kAccentPurple) : (pressed ? kPressedLavender : kSoftLavender);
+    COLORREF glyph = play ? kWhite : kAccentPurple;
+    Drawing ctx = OpenDrawing(dc);
+    if (play) {
+        float halo = d + 2 * ScalePx(3);
+        FillEllipse(ctx, kHaloLavender, cx - halo / 2, cy - halo / 2, halo, halo);
+    }
+    FillEllipse(ctx, circle, cx - d / 2, cy - d / 2, d, d);
+    wchar_t text[64];
+    GetWindowTextW(item->hwndItem, text, 64);
+    switch (id) {
+        case kIdPlay:
+            if (lstrcmpW(text, L"Pause") == 0) {
+                DrawPauseGlyph(ctx, glyph, cx, cy, k);
+            } else {
+                DrawTriangleGlyph(ctx, glyph, cx + 0.063f * k, cy, 1.05f * k, true);
+            }
+            break;
+        case kIdBack: {
+            float k2 = 1.1f * k;
+            DrawTriangleGlyph(ctx, glyph, cx - 0.26f * k2, cy, 0.62f * k2, false);
+            DrawTriangleGlyph(ctx, glyph, cx + 0.28f * k2, cy, 0.62f * k2, false);
+            break;
+        }
+        case kIdForward: {
+            float k2 = 1.1f * k;
+            DrawTriangleGlyph(ctx, glyph, cx - 0.28f * k2, cy, 0.62f * k2, true);
+            DrawTriangleGlyph(ctx, glyph, cx + 0.26f * k2, cy, 0.62f * k2, true);
+            break;
+        }
+        case kIdStart:
+            FillBox(ctx, glyph, cx - 0.55f * k, cy - 0.5f * k, 0.16f * k, k);
+            DrawTriangleGlyph(ctx, glyph, cx + 0.18f * k, cy, 0.85f * k, false);
+            break;
+        default:  // the player's Stop
+            FillBox(ctx, glyph, cx - 0.405f * k, cy - 0.405f * k, 0.81f * k, 0.81f * k);
+            break;
+    }
+    CloseDrawing(&ctx);
+    RECT caption = {rc.left - ScalePx(4), rc.bottom - static_cast<int>(c), rc.right + ScalePx(4), rc.bottom};
+    HGDIOBJ oldFont = SelectObject(dc, SmallFont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kLabelGrey);
+    DrawTextW(dc, text, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+    SelectObject(dc, oldFont);
+    if (item->itemState & ODS_FOCUS) {
+        RECT focus = {rc.left + ScalePx(2), rc.top, rc.right - ScalePx(2), rc.top + static_cast<int>(d) + ScalePx(2)};
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
+    int id = static_cast<int>(item->CtlID);
+    bool disabled = (item->itemState & ODS_DISABLED) != 0;
+    bool pressed = (item->itemState & ODS_SELECTED) != 0;
+    COLORREF text = kAccentPurple, border = kAccentPurple, fill = kWhite;
+    if (id == kIdRecord) {
+        text = kWhite;
+        border = fill = kGreen;
+    } else if (id == kIdStop) {
+        text = kWhite;
+        border = fill = kNearBlack;
+    }
+    if (disabled) {
+        if (fill != kWhite) fill = kDisabledFill;
+        border = kDisabledBorder;
+        if (text != kWhite) text = kDisabledText;
+    } else if (pressed) {
+        fill = fill == kWhite ? kPressedTint : PressedShade(fill);
+    }
+    bool recorderButton = id >= kIdRecord && id <= kIdMark;
+    if (recorderButton) {
+        DrawRoundedButton(dc, rc, fill, border, (rc.bottom - rc.top) / 2.0f);
+    } else {
+        DrawFlatBox(dc, rc, fill, border);
+    }
+    if (!disabled && (id == kIdPlayLocalFile || id == kIdPlayRecording || id == kIdSettings)) text = RGB(0, 0, 0);
+    wchar_t label[64];
+    GetWindowTextW(item->hwndItem, label, 64);
+    RECT textRect = rc;
+    if (recorderButton) {
+        Drawing ctx = OpenDrawing(dc);
+        float ix = static_cast<float>(rc.left + ScalePx(15)), iy = (rc.top + rc.bottom) / 2.0f;
+        float s = static_cast<float>(ScalePx(10));
+        switch (id) {
+            case kIdRecord:
+                FillEllipse(ctx, text, ix - s / 2, iy - s / 2, s, s);
+                break;
+            case kIdPause:
+                if (lstrcmpW(label, L"Resume") == 0) {
+                    DrawTriangleGlyph(ctx, text, ix + 0.06f * s, iy, s, true);
+                } else {
+                    DrawPauseGlyph(ctx, text, ix, iy, s);
+                }
+                break;
+            case kIdStop:
+                FillBox(ctx, text, ix - 0.405f * s, iy - 0.405f * s, 0.81f * s, 0.81f * s);
+                break;
+            default: {  // Mark: a diamond
+                const DrawPoint p[4] = {
+                    {ix, iy - 0.6f * s}, {ix + 0.5f * s, iy}, {ix, iy + 0.6f * s}, {ix - 0.5f * s, iy}};
+                FillPolygon(ctx, text, p, 4);
+                break;
+            }
+        }
+        CloseDrawing(&ctx);
+        textRect.left += ScalePx(24);
+        textRect.right -= ScalePx(6);
+    }
+    HGDIOBJ oldFont = SelectObject(dc, MainFont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text);
+    DrawTextW(dc, label, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+}
+
+void DrawMiniToggle(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const PaintState& state) {
+    DrawFlatBox(dc, rc, (item->itemState & ODS_SELECTED) ? kSelectedTint : kWhite, kAccentPurple);
+    HGDIOBJ oldFont = SelectObject(dc, SmallFont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT r = rc;
+    DrawTextW(dc, state.miniMode ? L"Full size" : L"Nota Mini", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
+    if (item->itemState & ODS_FOCUS) {
+        RECT focus = {rc.left + ScalePx(3), rc.top + ScalePx(3), rc.right - ScalePx(3), rc.bottom - ScalePx(3)};
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void DrawPanelStrip(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const PaintState& state) {
+    HBRUSH background = CreateSolidBrush(kStripBackground);
+    FillRect(dc, &rc, background);
+    DeleteObject(background);
+    HBRUSH edge = CreateSolidBrush(kStripEdge);
+    RECT left = {rc.left, rc.top, rc.left + 1, rc.bottom};
+    RECT right = {rc.right - 1, rc.top, rc.right, rc.bottom};
+    FillRect(dc, &left, edge);
+    FillRect(dc, &right, edge);
+    DeleteObject(edge);
+    RECT button = {rc.left + ScalePx(4), ScalePx(9), rc.right - ScalePx(4), ScalePx(9) + ScalePx(34)};
+    DrawRoundedButton(dc, button, (item->itemState & ODS_SELECTED) ? kSelectedTint : kWhite, kAccentPurple,
+                      static_cast<float>(ScalePx(8)));
+    float cx = (button.left + button.right) / 2.0f, cy = (button.top + button.bottom) / 2.0f;
+    float r = static_cast<float>(ScalePx(7));
+    Drawing ctx = OpenDrawing(dc);
+    FillBox(ctx, kAccentPurple, cx - 0.3f * r, cy - r - 1, 1.35f * r, 2);
+    const DrawPoint upper[3] = {{cx - 0.3f * r, cy - r - 4}, {cx - 0.3f * r, cy - r + 4}, {cx - 1.1f * r, cy - r}};
+    FillPolygon(ctx, kAccentPurple, upper, 3);
+    FillBox(ctx, kAccentPurple, cx - 1.05f * r, cy + r - 1, 1.35f * r, 2);
+    const DrawPoint lower[3] = {{cx + 0.3f * r, cy + r - 4}, {cx + 0.3f * r, cy + r + 4}, {cx + 1.1f * r, cy + r}};
+    FillPolygon(ctx, kAccentPurple, lower, 3);
+    CloseDrawing(&ctx);
+    RECT caption = {rc.left, button.bottom + ScalePx(4), rc.right, button.bottom + ScalePx(4) + ScalePx(18)};
+    HGDIOBJ oldFont = SelectObject(dc, SmallFont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kAccentPurple);
+    DrawTextW(dc, state.recorderHidden ? L"Show" : L"Hide", -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
+}
+
+void DrawTranscribe(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const PaintState& state) {
+    const wchar_t* text = state.panelOpen  ? L"Close Panel"
+                          : state.signedIn ? L"Open the Panel to See Your Transcripts or Transcribe New Files"
+                                           : L"Sign in to Transcribe Your Audio, the Panel Opens on the right";
+    DrawFlatBox(dc, rc, (item->itemState & ODS_SELECTED) ? kDarkGreen : kGreen, kDeepGreen);
+    float d = static_cast<float>(ScalePx(32));
+    float x = static_cast<float>(rc.right - ScalePx(12)) - d;
+    float y = static_cast<float>((rc.top + rc.bottom - static_cast<int>(d)) / 2);
+    Drawing ctx = OpenDrawing(dc);
+    FillEllipse(ctx, kAccentPurple, x, y, d, d);
+    if (state.panelOpen) {
+        const DrawPoint head[3] = {
+            {x + 0.34f * d, y + 0.3f * d}, {x + 0.34f * d, y + 0.7f * d}, {x + 0.18f * d, y + 0.5f * d}};
+        FillPolygon(ctx, kWhite, head, 3);
+        FillBox(ctx, kWhite, x + 0.34f * d, y + 0.46f * d, 0.4f * d, 0.08f * d);
+    } else {
+        const DrawPoint head[3] = {
+            {x + 0.66f * d, y + 0.3f * d}, {x + 0.66f * d, y + 0.7f * d}, {x + 0.82f * d, y + 0.5f * d}};
+        FillPolygon(ctx, kWhite, head, 3);
+        FillBox(ctx, kWhite, x + 0.26f * d, y + 0.46f * d, 0.4f * d, 0.08f * d);
+    }
+    CloseDrawing(&ctx);
+    RECT area = {rc.left + ScalePx(52), rc.top + ScalePx(4), rc.right - ScalePx(52), rc.bottom - ScalePx(4)};
+    HGDIOBJ oldFont = SelectObject(dc, MainFont);
+    RECT measured = area;
+    DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+    int measuredHeight = measured.bottom - measured.top, areaHeight = area.bottom - area.top;
+    if (measuredHeight > areaHeight) {
+        // Three lines of the main font do not fit the button: the invitation would lose its last line, so it is
+        // written in the small font instead.
+        SelectObject(dc, SmallFont);
+        measured = area;
+        DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+        measuredHeight = measured.bottom - measured.top;
+    }
+    if (measuredHeight < areaHeight) {
+        area.top += (areaHeight - measuredHeight) / 2;
+        area.bottom = area.top + measuredHeight;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kWhite);
+    DrawTextW(dc, text, -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+    if (item->itemState & ODS_FOCUS) {
+        RECT focus = {rc.left + ScalePx(4), rc.top + ScalePx(4), rc.right - ScalePx(4), rc.bottom - ScalePx(4)};
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+HFONT SmallVariant(int weight, bool italic) {
+    LOGFONTW lf = {};
+    GetObjectW(SmallFont, sizeof lf, &lf);
+    lf.lfWeight = weight;
+    lf.lfItalic = italic ? TRUE : FALSE;
+    return CreateFontIndirectW(&lf);
+}
+
+void DrawShortcutBox(HDC dc, const RECT& rc, const PaintState& state) {
+    HFONT bold = SmallVariant(700, false);
+    HFONT italic = SmallVariant(FW_NORMAL, true);
+    HGDIOBJ oldFont = SelectObject(dc, bold);
+    SetBkMode(dc, TRANSPARENT);
+    const wchar_t* heading = L"Keyboard Shortcuts (works even when minimized)";
+    RECT measure = {rc.left, rc.top, rc.right, rc.top};
+    DrawTextW(dc, heading, -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    int hh = ScalePx(4) + (measure.bottom - measure.top);
+    if (hh < ScalePx(20)) hh = ScalePx(20);
+    RECT headingRect = {rc.left, rc.top, rc.right, rc.top + hh};
+    SetTextColor(dc, kNearBlack);
+    DrawTextW(dc, heading, -1, &headingRect, DT_WORDBREAK | DT_NOPREFIX);
+
+    wchar_t back[40];
+    WideFormat(back, 40, L"Back %d second%ls", static_cast<int>(state.rewindSeconds),
+               state.rewindSeconds == 1 ? L"" : L"s");
+    struct Row {
+        const wchar_t* badge;
+        const wchar_t* description;
+        PaintShortcut shortcut;
+    };
+    const Row rows[4] = {{L"Record", L"Start/Stop", state.recordShortcut},
+                         {L"Play", L"Play/Pause", state.playbackShortcuts[0]},
+                         {L"Rewind", back, state.playbackShortcuts[1]},
+                         {L"Forward", L"Ahead 5 seconds", state.playbackShortcuts[3]}};
+    const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    Drawing ctx = {};
+    for (int i = 0; i < 4; ++i) {
+        int t = rc.top + hh + ScalePx(6) + i * ScalePx(28), bottom = t + ScalePx(22);
+        RECT badge = {rc.left, t, rc.left + ScalePx(92), bottom};
+        DrawRoundedButton(dc, badge, kWhite, kAccentPurple, ScalePx(22) / 2.0f);
+        float ix = static_cast<float>(rc.left + ScalePx(13)), iy = (t + bottom) / 2.0f;
+        float s = static_cast<float>(ScalePx(9));
+        ctx = OpenDrawing(dc);
+        switch (i) {
+            case 0:
+                FillEllipse(ctx, kRed, ix - s / 2, iy - s / 2, s, s);
+                break;
+            case 1:
+                DrawTriangleGlyph(ctx, kAccentPurple, ix + 0.06f * s, iy, s, true);
+                break;
+            case 2:
+                DrawTriangleGlyph(ctx, kAccentPurple, ix - 0.25f * s, iy, 0.8f * s, false);
+                DrawTriangleGlyph(ctx, kAccentPurple, ix + 0.45f * s, iy, 0.8f * s, false);
+                break;
+            default:
+                DrawTriangleGlyph(ctx, kAccentPurple, ix - 0.45f * s, iy, 0.8f * s, true);
+                DrawTriangleGlyph(ctx, kAccentPurple, ix + 0.25f * s, iy, 0.8f * s, true);
+                break;
+        }
+        CloseDrawing(&ctx);
+        SelectObject(dc, SmallFont);
+        SetTextColor(dc, kAccentPurple);
+        RECT label = {rc.left + ScalePx(24), t, badge.right - ScalePx(4), bottom};
+        DrawTextW(dc, rows[i].badge, -1, &label, flags);
+        wchar_t description[96];
+        WideFormat(description, 96, L": %ls;  ", rows[i].description);
+        SetTextColor(dc, kBodyGrey);
+        RECT descriptionRect = {badge.right + ScalePx(2), t, rc.right, bottom};
+        DrawTextW(dc, description, -1, &descriptionRect, flags);
+        wchar_t shortcut[96];
+        ShortcutToText(rows[i].shortcut.mods, rows[i].shortcut.key, shortcut, 96);
+        RECT shortcutRect = {descriptionRect.left + TextWidth(dc, description), t, rc.right, bottom};
+        SelectObject(dc, italic);
+        DrawTextW(dc, shortcut, -1, &shortcutRect, flags | DT_END_ELLIPSIS);
+    }
+    SelectObject(dc, SmallFont);
+    SetTextColor(dc, kMutedGrey);
+    int y = rc.top + hh + ScalePx(6) + 4 * ScalePx(28) + ScalePx(2);
+    RECT footer = {rc.left, y, rc.right, y + ScalePx(22) - ScalePx(2)};
+    DrawTextW(dc, L"You can change any of these in Settings.", -1, &footer, DT_SINGLELINE | DT_VCENTER);
+    SelectObject(dc, oldFont);
+    DeleteObject(bold);
+    DeleteObject(italic);
+}
+
+}  // namespace
+
+RECT MeterRect() {
+    int offset = layoutState.centerOffset, top = layoutState.meterTop;
+    return RECT{ScalePx(30 + offset), ScalePx(top), ScalePx(350 + offset), ScalePx(top + 52)};
+}
+
+void InvalidateMeterBand(HWND hwnd, bool miniMode) {
+    if (miniMode && layoutState.miniCutoffY <= layoutState.meterTop) return;
+    RECT band = MeterRect();
+    InvalidateRect(hwnd, &band, FALSE);
+}
+
+void PaintMainWindow(HWND hwnd, const PaintState& state) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    const RECT& paint = ps.rcPaint;
+    int w = paint.right - paint.left, h = paint.bottom - paint.top;
+    if (w <= 0 || h <= 0) {
+        EndPaint(hwnd, &ps);
+        return;
+    }
+    RECT meter = MeterRect(), overlap;
+    bool meterShown = !layoutState.recorderCollapsed && MeterShown(state);
+    if (meterShown && paint.left >= meter.left && paint.top >= meter.top && paint.right <= meter.right &&
+        paint.bottom <= meter.bottom) {
+        // The meter's own repaint during a recording: its bitmap is the off-screen buffer.
+        HDC meterDc = MeterDc(dc, ScalePx(320), ScalePx(52));
+        DrawMeter(meterDc, state);
+        BitBlt(dc, paint.left, paint.top, w, h, meterDc, paint.left - meter.left, paint.top - meter.top, SRCCOPY);
+        EndPaint(hwnd, &ps);
+        return;
+    }
+    Buffer buffer = OpenBuffer(dc, w, h);
+    SetViewportOrgEx(buffer.dc, -paint.left, -paint.top, nullptr);
+    if (!layoutState.recorderCollapsed) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        if (paint.top < ScalePx(52)) DrawLogoBar(buffer.dc, client.right);
+        if (meterShown && IntersectRect(&overlap, &meter, &paint)) {
+            HDC meterDc = MeterDc(dc, ScalePx(320), ScalePx(52));
+            DrawMeter(meterDc, state);
+            BitBlt(buffer.dc, meter.left, meter.top, ScalePx(320), ScalePx(52), meterDc, 0, 0, SRCCOPY);
+        }
+    }
+    SetViewportOrgEx(buffer.dc, 0, 0, nullptr);
+    BitBlt(dc, paint.left, paint.top, w, h, buffer.dc, 0, 0, SRCCOPY);
+    CloseBuffer(buffer);
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT ControlColours(HDC dc, HWND control, const PaintState& state) {
+    SetBkColor(dc, kWhite);
+    int id = GetDlgCtrlID(control);
+    COLORREF colour = kBodyGrey;
+    if (id == kIdTime) {
+        colour = state.playerShown ? kAccentPurple : kNearBlack;
+    } else if (id == kIdStatus || id == kIdFolder || id == kIdVersion) {
+        colour = kMutedGrey;
+    }
+    SetTextColor(dc, colour);
+    return reinterpret_cast<LRESULT>(WhiteBrush);
+}
+
+BOOL DrawOwnerItem(const DRAWITEMSTRUCT* item, const PaintState& state) {
+    int w = item->rcItem.right - item->rcItem.left, h = item->rcItem.bottom - item->rcItem.top;
+    if (w < 2 || h < 2) return TRUE;
+    Buffer buffer = OpenBuffer(item->hDC, w, h);
+    RECT rc = {0, 0, w, h};
+    int id = static_cast<int>(item->CtlID);
+    if (item->CtlType == ODT_STATIC) {
+        DrawShortcutBox(buffer.dc, rc, state);
+    } else if (id == kIdPlay || id == kIdBack || id == kIdStart || id == kIdForward || id == kIdPlayerStop) {
+        DrawTransport(buffer.dc, item, rc);
+    } else if (id == kIdMiniToggle) {
+        DrawMiniToggle(buffer.dc, item, rc, state);
+    } else if (id == kIdPanelStrip) {
+        DrawPanelStrip(buffer.dc, item, rc, state);
+    } else if (id == kIdTranscribe) {
+        DrawTranscribe(buffer.dc, item, rc, state);
+    } else {
+        DrawButton(buffer.dc, item, rc);
+    }
+    BitBlt(item->hDC, item->rcItem.left, item->rcItem.top, w, h, buffer.dc, 0, 0, SRCCOPY);
+    CloseBuffer(buffer);
+    return TRUE;
+}

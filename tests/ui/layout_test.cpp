@@ -1,0 +1,431 @@
+// The layout pass's arithmetic, with the sums written beside the expected numbers. Text heights are given in device
+// pixels; at scale 1 a text measured h high needs h + 4 units (trunc(h / 1 + 0.99) + 4).
+#include "ui/layout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const int kFrameW = 16, kFrameH = 39;
+
+LayoutInput BaseInput() {
+    LayoutInput in = {};
+    in.uiScale = 1.0;
+    in.clientWidth = 380;
+    in.clientHeight = 520;
+    in.haveWorkArea = true;
+    in.workArea = {0, 0, 2560, 1600};  // tall enough for the whole settings block
+    in.windowRect = {100, 100, 100 + 380 + kFrameW, 100 + 520 + kFrameH};
+    in.frameWidth = kFrameW;
+    in.frameHeight = kFrameH;
+    in.textHeight[kTextDetail] = 34;                                                 // 38
+    in.textHeight[kTextRecordHeading] = 17;                                          // 21
+    in.textHeight[kTextRecordNote] = 34;                                             // 38
+    in.textHeight[kTextPlaybackHeading] = 40;                                        // 44
+    for (int slot = 0; slot < 4; ++slot) in.textHeight[kTextSlotLabel + slot] = 15;  // 19
+    in.textHeight[kTextSaveIn] = 15;                                                 // 19
+    in.textHeight[kTextFolder] = 17;                                                 // 21, below the minimum 24
+    in.textHeight[kTextVersion] = 34;                                                // 38
+    in.textHeight[kTextShortcutHeading] = 18;                                        // hh = max(4 + 18, 20) = 22
+    return in;
+}
+
+struct Pass {
+    LayoutState state;
+    LayoutResult out;
+};
+
+Pass Layout(const LayoutInput& in, LayoutState state = layoutInitialState()) {
+    Pass r = {state, {}};
+    computeLayout(in, &r.state, &r.out);
+    return r;
+}
+
+void ExpectAt(const Placement& p, int x, int y, int w, int h, bool visible = true) {
+    EXPECT_EQ(p.x, x);
+    EXPECT_EQ(p.y, y);
+    EXPECT_EQ(p.w, w);
+    EXPECT_EQ(p.h, h);
+    EXPECT_EQ(p.visible, visible);
+    EXPECT_TRUE(p.moved);
+}
+
+// With the heights of BaseInput, the settings block from y0 ends at y0 + 545 with file buttons, y0 + 511 without:
+// a = 21, rows from y0 + 82 + 21 + 32 = y0 + 135; note 38, heading 44: y = y0 + 135 + 38 + 3 + 44 + 2 = y0 + 222;
+// four slot rows of d = 19: q = y0 + 222 + 3 × 51 + 20 = y0 + 395, y = y0 + 426; "Save recordings in" at q + 135 =
+// y0 + 530, path at y0 + 530 + 19 + 2 = y0 + 551, 24 high: y = y0 + 575; buttons: y + 71 = y0 + 646, footer 38:
+// bottom y0 + 646 + 38 + 4 = y0 + 688 (y0 + 654 without the file buttons).
+const int kBlockWithFiles = 688, kBlockWithoutFiles = 654;
+
+TEST(LayoutBlocks, NoPlayerSettingsClosedStacksMeterRecorderRowAndBottom) {
+    Pass r = Layout(BaseInput());
+    const Placement* it = r.out.items;
+    ExpectAt(it[kItemTime], 0, 58, 380, 88);
+    ExpectAt(it[kItemStatus], 0, 146, 380, 20);
+    EXPECT_EQ(r.state.meterTop, 172);
+    ExpectAt(it[kItemRecord], 30, 238, 77, 36);
+    ExpectAt(it[kItemMark], 273, 238, 77, 36);
+    ExpectAt(it[kItemFileNameLabel], 30, 238 + 45, 66, 24);
+    ExpectAt(it[kItemFileName], 100, 238 + 43, 250, 26);
+    ExpectAt(it[kItemSettings], 30, 238 + 77, 150, 28);
+    ExpectAt(it[kItemPlay], 0, 0, 1, 1, false);
+    ExpectAt(it[kItemSeek], 0, 0, 1, 1, false);
+    // The bottom region starts at T = 353: info text 38 high, the one wide file button at 353 + 38 + 4.
+    ExpectAt(it[kItemDetail], 30, 353, 320, 38);
+    ExpectAt(it[kItemPlayLocalFile], 30, 395, 320, 30);
+    EXPECT_FALSE(it[kItemPlayRecording].visible);
+    ExpectAt(it[kItemTranscribe], 30, 353 + 38 + 40, 320, 56);    // 431
+    ExpectAt(it[kItemShortcutBox], 30, 431 + 66, 320, 22 + 144);  // 497
+    EXPECT_EQ(r.state.contentHeight, 497 + 22 + 152);             // 671
+    EXPECT_FALSE(it[kItemContainer].visible);
+    EXPECT_FALSE(it[kItemScrollBar].visible);
+    EXPECT_FALSE(it[kItemReplace].visible);
+    EXPECT_TRUE(r.out.resizeWindow);
+    EXPECT_EQ(r.out.windowWidth, 380 + kFrameW);
+    EXPECT_EQ(r.out.windowHeight, 671 + kFrameH);
+}
+
+TEST(LayoutBlocks, PlayerShownMovesRecorderRowAndSettingsDown) {
+    LayoutInput in = BaseInput();
+    in.playerLoaded = true;
+    in.lastRecording = true;
+    Pass r = Layout(in);
+    const Placement* it = r.out.items;
+    ExpectAt(it[kItemStatus], 0, 372, 380, 20);
+    ExpectAt(it[kItemLoadedName], 24, 148, 332, 18);
+    ExpectAt(it[kItemTimes], 24, 168, 332, 18);
+    ExpectAt(it[kItemSeek], 22, 190, 336, 28);
+    ExpectAt(it[kItemVolume], 24, 242, 160, 26);
+    ExpectAt(it[kItemSpeed], 196, 242, 160, 26);
+    ExpectAt(it[kItemStart], 22, 284, 62, 74);
+    ExpectAt(it[kItemPlay], 158, 274, 80, 90);
+    ExpectAt(it[kItemPlayerStop], 312, 284, 56, 74);
+    EXPECT_EQ(r.state.meterTop, 150);  // untouched while the player covers the meter
+    ExpectAt(it[kItemRecord], 30, 400, 77, 36);
+    ExpectAt(it[kItemSettings], 30, 477, 150, 28);
+    // T = 515; a last recording splits the file buttons in two.
+    ExpectAt(it[kItemDetail], 30, 515, 320, 38);
+    ExpectAt(it[kItemPlayLocalFile], 30, 557, 154, 30);
+    ExpectAt(it[kItemPlayRecording], 196, 557, 154, 30);
+    ExpectAt(it[kItemTranscribe], 30, 515 + 38 + 40, 320, 56);
+}
+
+TEST(LayoutBlocks, SettingsOpenPlacesTheBlockInsideTheContainerAndTheBottomBelowIt) {
+    LayoutInput in = BaseInput();
+    in.settingsOpen = true;
+    in.lastRecording = true;
+    Pass r = Layout(in);
+    const Placement* it = r.out.items;
+    EXPECT_FALSE(r.state.settingsScrollable);
+    ExpectAt(it[kItemContainer], 0, 353, 354, kBlockWithFiles);
+    // Inside the container, relative to T.
+    ExpectAt(it[kItemReplace], 30, 0, 320, 22);
+    ExpectAt(it[kItemOnTop], 30, 54, 320, 22);
+    ExpectAt(it[kItemRecordHeading], 30, 82, 320, 21);
+    ExpectAt(it[kItemRecordShortcutText], 30, 82 + 21 + 3, 145, 24);
+    ExpectAt(it[kItemRecordChange], 180, 82 + 21 + 1, 75, 28);
+    ExpectAt(it[kItemRecordNote], 30, 135, 320, 38);
+    ExpectAt(it[kItemPlaybackHeading], 30, 135 + 38 + 3, 320, 44);
+    ExpectAt(it[kItemSlotLabel + 0], 30, 222, 320, 19);
+    ExpectAt(it[kItemSlotDefault + 3], 265, 222 + 3 * 51 + 20, 85, 28);  // q = 395
+    ExpectAt(it[kItemRewindLabel], 30, 395 + 35, 150, 20);
+    ExpectAt(it[kItemRewind], 184, 395 + 31, 166, 28);
+    ExpectAt(it[kItemQuality], 100, 395 + 67, 250, 28);
+    ExpectAt(it[kItemWindowSize], 124, 395 + 101, 226, 28);
+    ExpectAt(it[kItemSaveInLabel], 30, 530, 320, 19);
+    ExpectAt(it[kItemFolder], 30, 551, 320, 24);
+    ExpectAt(it[kItemChangeFolder], 30, 575 + 3, 170, 28);
+    ExpectAt(it[kItemShowInFolder], 30, 575 + 37, 154, 28);
+    ExpectAt(it[kItemConverter], 196, 575 + 37, 154, 28);
+    ExpectAt(it[kItemVersion], 30, 646, 320, 38);
+    ExpectAt(it[kItemDetail], 30, 353 + kBlockWithFiles, 320, 38);
+}
+
+TEST(LayoutBlocks, RecordingDropsTheFileButtonsEverywhere) {
+    LayoutInput in = BaseInput();
+    in.settingsOpen = true;
+    in.lastRecording = true;
+    in.recording = true;
+    in.playerLoaded = true;  // a loaded file is not shown while recording
+    Pass r = Layout(in);
+    const Placement* it = r.out.items;
+    EXPECT_FALSE(it[kItemPlay].visible);
+    ExpectAt(it[kItemRecord], 30, 238, 77, 36);
+    ExpectAt(it[kItemContainer], 0, 353, 354, kBlockWithoutFiles);
+    EXPECT_FALSE(it[kItemShowInFolder].visible);
+    EXPECT_FALSE(it[kItemConverter].visible);
+    ExpectAt(it[kItemVersion], 30, 575 + 37, 320, 38);
+    int y = 353 + kBlockWithoutFiles;
+    EXPECT_FALSE(it[kItemPlayLocalFile].visible);
+    EXPECT_FALSE(it[kItemPlayRecording].visible);
+    ExpectAt(it[kItemTranscribe], 30, y + 38 + 4, 320, 56);  // no file-button row
+}
+
+TEST(LayoutCentring, AWiderWindowMovesEveryColumnControlButNotTheStrip) {
+    LayoutInput in = BaseInput();
+    in.maximised = true;
+    in.clientWidth = 500;
+    Pass r = Layout(in);
+    EXPECT_EQ(r.state.centerOffset, 60);  // (500 - 380) / 2
+    ExpectAt(r.out.items[kItemRecord], 30 + 60, 238, 77, 36);
+    ExpectAt(r.out.items[kItemTime], 0 + 60, 58, 380, 88);
+    ExpectAt(r.out.items[kItemMiniToggle], 262 + 60, 13, 102, 26);
+    EXPECT_FALSE(r.out.resizeWindow);  // a maximised window keeps its size
+
+    in.maximised = false;
+    in.clientWidth = 381;  // (381 - 380) / 2 rounds down to 0
+    EXPECT_EQ(Layout(in).state.centerOffset, 0);
+
+    // The panel keeps the column at the left; the strip stays at 380 whatever the width.
+    in.panelOpen = true;
+    in.clientWidth = 900;
+    PanelStripPlacement wide = panelStripFor(in, layoutState, 900, 700);
+    PanelStripPlacement wider = panelStripFor(in, layoutState, 1300, 700);
+    EXPECT_EQ(centerOffsetFor(in, 900), 0);
+    EXPECT_EQ(wide.x, 380);
+    EXPECT_EQ(wider.x, 380);
+    EXPECT_EQ(wide.panelX, 420);
+    EXPECT_EQ(wide.panelW, 900 - 420);
+    EXPECT_EQ(wider.panelW, 1300 - 420);
+}
+
+TEST(LayoutCentring, SizeChangesRelayoutOnlyWhenTheOffsetChanges) {
+    LayoutInput in = BaseInput();
+    LayoutState s = layoutInitialState();
+    in.clientWidth = 420;  // offset 20, was 0
+    EXPECT_TRUE(sizeChangeMovesColumn(in, s));
+    s.centerOffset = 20;
+    in.clientWidth = 421;  // still (421 - 380) / 2 = 20
+    EXPECT_FALSE(sizeChangeMovesColumn(in, s));
+    in.miniMode = true;  // mini mode never centres
+    EXPECT_TRUE(sizeChangeMovesColumn(in, s));
+}
+
+// A work area 700 high: available A = trunc((700 - 39) / 1) = 661 < B + reserve, so the block scrolls in a view of
+// max(120, 661 - 353 - 254 = 54) = 120.
+LayoutInput ShortScreen() {
+    LayoutInput in = BaseInput();
+    in.workArea = {0, 0, 1280, 700};
+    in.settingsOpen = true;
+    in.lastRecording = true;
+    return in;
+}
+
+TEST(LayoutSettingsViewport, ATooShortScreenScrollsTheBlockInAtLeast120Units) {
+    Pass r = Layout(ShortScreen());
+    EXPECT_TRUE(r.state.settingsScrollable);
+    EXPECT_EQ(r.state.settingsViewHeight, 120);
+    EXPECT_EQ(r.state.settingsContentHeight, kBlockWithFiles);
+    ExpectAt(r.out.items[kItemContainer], 0, 353, 354, 120);
+    ExpectAt(r.out.items[kItemScrollBar], 356, 353, 18, 120);
+    EXPECT_TRUE(r.out.setScrollBar);
+    EXPECT_EQ(r.out.scrollRange, kBlockWithFiles);
+    EXPECT_EQ(r.out.scrollPage, 120);
+    ExpectAt(r.out.items[kItemDetail], 30, 353 + 120, 320, 38);
+
+    // A taller screen gives a taller view: 1000 - 39 - 353 - 254 = 354.
+    LayoutInput taller = ShortScreen();
+    taller.workArea.bottom = 1000;
+    EXPECT_EQ(Layout(taller).state.settingsViewHeight, 354);
+}
+
+TEST(LayoutSettingsViewport, ScrollStepsAreThirtyViewMinusTwentyAndFortyEightAWheelNotch) {
+    Pass r = Layout(ShortScreen());
+    LayoutState& s = r.state;
+    EXPECT_EQ(settingsScrollForCode(s, 1, 0, 0), 30);           // line down
+    EXPECT_EQ(settingsScrollForCode(s, 0, 90, 0), 60);          // line up
+    EXPECT_EQ(settingsScrollForCode(s, 3, 0, 0), 120 - 20);     // page down
+    EXPECT_EQ(settingsScrollForCode(s, 2, 200, 0), 200 - 100);  // page up
+    EXPECT_EQ(settingsScrollForCode(s, 5, 10, 77), 77);         // thumb track
+    EXPECT_EQ(settingsScrollForCode(s, 6, 300, 0), 0);          // top
+    EXPECT_EQ(settingsScrollForCode(s, 7, 0, 0), kBlockWithFiles);
+    EXPECT_EQ(settingsScrollForCode(s, 8, 42, 0), 42);  // end of scroll keeps the position
+
+    ASSERT_TRUE(settingsScrollTo(&s, 100));
+    EXPECT_EQ(settingsScrollForWheel(s, -120), 148);  // one notch down: 100 + 48
+    EXPECT_EQ(settingsScrollForWheel(s, 240), 4);     // two notches up: 100 - 96
+    EXPECT_EQ(settingsScrollForWheel(s, 119), 100);   // less than a notch: 119 / 120 truncates to 0
+    EXPECT_FALSE(settingsScrollTo(&s, 100));          // unchanged: no pass
+
+    // The scrolled controls move up inside the container; the scaling rule truncates toward zero, so -100 + 0.5
+    // becomes -99.
+    s.keepWindowSize = true;
+    LayoutInput in = ShortScreen();
+    in.clientHeight = 661;  // kept size: A = trunc(661 / 1 + 0.5)
+    Pass scrolled = Layout(in, s);
+    ExpectAt(scrolled.out.items[kItemReplace], 30, -99, 320, 22);
+    EXPECT_EQ(scrolled.out.scrollPos, 100);
+    EXPECT_FALSE(scrolled.out.resizeWindow);
+}
+
+TEST(LayoutSettingsViewport, PositionIsClampedToTheEndAndStaysThereWhenTheBlockShrinks) {
+    Pass r = Layout(ShortScreen());
+    LayoutState& s = r.state;
+    EXPECT_TRUE(settingsScrollTo(&s, 100000));
+    EXPECT_EQ(s.settingsScrollPos, kBlockWithFiles - 120);
+    EXPECT_TRUE(settingsScrollTo(&s, -5));
+    EXPECT_EQ(s.settingsScrollPos, 0);
+    settingsScrollTo(&s, kBlockWithFiles);
+
+    // Recording starts: the file buttons go, the block is 34 shorter and the position follows the new maximum.
+    LayoutInput in = ShortScreen();
+    in.recording = true;
+    Pass after = Layout(in, s);
+    EXPECT_EQ(after.state.settingsContentHeight, kBlockWithoutFiles);
+    EXPECT_EQ(after.state.settingsScrollPos, kBlockWithoutFiles - 120);
+
+    // Not scrollable: nothing moves.
+    LayoutState plain = layoutInitialState();
+    EXPECT_FALSE(settingsScrollTo(&plain, 30));
+}
+
+TEST(LayoutWorkArea, TheWindowIsMovedBackOntoItsMonitor) {
+    LayoutInput in = BaseInput();
+    in.windowRect = {2400, 1400, 2400 + 396, 1400 + 559};
+    Pass r = Layout(in);
+    ASSERT_TRUE(r.out.moveWindow);
+    EXPECT_EQ(r.out.windowX, 2560 - (380 + kFrameW));  // right edge on the work area's right
+    EXPECT_EQ(r.out.windowY, 1600 - (671 + kFrameH));  // bottom on its bottom
+
+    in.windowRect = {-50, -20, 346, 539};
+    r = Layout(in);
+    ASSERT_TRUE(r.out.moveWindow);
+    EXPECT_EQ(r.out.windowX, 0);
+    EXPECT_EQ(r.out.windowY, 0);
+
+    in.windowRect = {100, 100, 496, 810};
+    EXPECT_FALSE(Layout(in).out.moveWindow);
+
+    // The minimum tracking height never exceeds the work area: 671 + 39 = 710 cut to 700.
+    in.workArea = {0, 0, 1280, 700};
+    Pass content = Layout(in);
+    int w = 0, h = 0;
+    minimumTrackSize(in, content.state, &w, &h);
+    EXPECT_EQ(w, 380 + kFrameW);
+    EXPECT_EQ(h, 700);
+    in.panelOpen = true;
+    minimumTrackSize(in, content.state, &w, &h);
+    EXPECT_EQ(w, 780 + kFrameW);
+    in.recorderHidden = true;
+    minimumTrackSize(in, content.state, &w, &h);
+    EXPECT_EQ(w, 400 + kFrameW);
+}
+
+TEST(LayoutWorkArea, RememberedHeightAndForcedWidthSizeTheWindow) {
+    LayoutInput in = BaseInput();
+    LayoutState s = layoutInitialState();
+    s.rememberedHeight = 900;
+    s.forcedWidth = 860;
+    Pass r = Layout(in, s);
+    EXPECT_EQ(r.out.windowWidth, 860 + kFrameW);
+    EXPECT_EQ(r.out.windowHeight, 900 + kFrameH);
+    EXPECT_EQ(rememberedHeightFor(1.5, 1000), 667);  // 1000 / 1.5 + 0.5 = 667.17
+}
+
+TEST(LayoutMeasuredTexts, ALongFolderPathPushesEverythingBelowItDown) {
+    LayoutInput in = BaseInput();
+    in.settingsOpen = true;
+    Pass shortPath = Layout(in);
+    in.textHeight[kTextFolder] = 17 * 3;  // three lines: 51 + 4 = 55 units instead of the minimum 24
+    Pass longPath = Layout(in);
+    const int extra = 55 - 24;
+    EXPECT_EQ(longPath.out.items[kItemFolder].h, 55);
+    EXPECT_EQ(longPath.out.items[kItemChangeFolder].y, shortPath.out.items[kItemChangeFolder].y + extra);
+    EXPECT_EQ(longPath.out.items[kItemVersion].y, shortPath.out.items[kItemVersion].y + extra);
+    EXPECT_EQ(longPath.out.items[kItemContainer].h, shortPath.out.items[kItemContainer].h + extra);
+    EXPECT_EQ(longPath.out.items[kItemDetail].y, shortPath.out.items[kItemDetail].y + extra);
+    EXPECT_EQ(longPath.out.items[kItemTranscribe].y, shortPath.out.items[kItemTranscribe].y + extra);
+    EXPECT_EQ(longPath.out.items[kItemQuality].y, shortPath.out.items[kItemQuality].y);  // above the path
+}
+
+TEST(LayoutMeasuredTexts, MeasuredHeightsRoundUpAndKeepTheirMinimum) {
+    EXPECT_EQ(measuredHeight(1.0, 34, 38), 38);    // 34 + 4
+    EXPECT_EQ(measuredHeight(1.0, 40, 38), 44);    // 40 + 4
+    EXPECT_EQ(measuredHeight(1.5, 50, 18), 38);    // trunc(33.33 + 0.99) + 4 = 34 + 4
+    EXPECT_EQ(measuredHeight(2.25, 18, 20), 20);   // trunc(8 + 0.99) + 4 = 12, below 20
+    EXPECT_EQ(measuredHeight(1.25, 100, 18), 84);  // trunc(80 + 0.99) + 4 = 84
+}
+
+TEST(LayoutMini, NoPlayerIs380By290AndHidesFromTheFileNameRowDown) {
+    LayoutInput in = BaseInput();
+    in.miniMode = true;
+    in.settingsOpen = true;
+    Pass r = Layout(in);
+    EXPECT_EQ(r.state.miniCutoffY, 278);
+    EXPECT_EQ(r.state.contentHeight, 290);
+    EXPECT_EQ(r.out.windowWidth, 380 + kFrameW);
+    EXPECT_EQ(r.out.windowHeight, 290 + kFrameH);
+    EXPECT_TRUE(r.out.items[kItemRecord].visible);  // 238 is above the cut-off
+    EXPECT_TRUE(r.out.items[kItemStatus].visible);
+    EXPECT_TRUE(r.out.items[kItemMiniToggle].visible);
+    EXPECT_FALSE(r.out.items[kItemFileNameLabel].visible);  // 283 is at or below it
+    EXPECT_FALSE(r.out.items[kItemSettings].visible);
+    EXPECT_FALSE(r.out.items[kItemContainer].visible);
+    EXPECT_FALSE(r.out.items[kItemTranscribe].visible);
+    EXPECT_FALSE(r.state.settingsScrollable);
+    EXPECT_LT(r.state.meterTop, r.state.miniCutoffY);  // the meter still shows
+
+    // A remembered height does not stretch the mini window.
+    LayoutState s = layoutInitialState();
+    s.rememberedHeight = 900;
+    EXPECT_EQ(Layout(in, s).out.windowHeight, 290 + kFrameH);
+}
+
+TEST(LayoutMini, WithThePlayerIs380By400AndHidesFromTheRecorderRowDown) {
+    LayoutInput in = BaseInput();
+    in.miniMode = true;
+    in.playerLoaded = true;
+    in.clientWidth = 700;  // mini mode lays out 380 wide and never centres
+    Pass r = Layout(in);
+    EXPECT_EQ(r.state.miniCutoffY, 400);
+    EXPECT_EQ(r.state.centerOffset, 0);
+    EXPECT_EQ(r.out.windowWidth, 380 + kFrameW);
+    EXPECT_EQ(r.out.windowHeight, 400 + kFrameH);
+    EXPECT_TRUE(r.out.items[kItemPlay].visible);
+    EXPECT_TRUE(r.out.items[kItemStatus].visible);   // 372
+    EXPECT_FALSE(r.out.items[kItemRecord].visible);  // 400
+}
+
+TEST(LayoutZoom, OneHundredFiftyPercentAt144DpiMakesRecord173By81) {
+    double scale = zoomScale(144 / 96.0, zoomPercentForRow(10));
+    EXPECT_DOUBLE_EQ(scale, 2.25);  // 150 × 1.5 / 100
+    LayoutInput in = BaseInput();
+    in.uiScale = scale;
+    in.clientWidth = 855;  // 380 × 2.25
+    Pass r = Layout(in);
+    // 30 × 2.25 + 0.5 = 68; 238 × 2.25 + 0.5 = 536; 77 × 2.25 + 0.5 = 173; 36 × 2.25 + 0.5 = 81
+    ExpectAt(r.out.items[kItemRecord], 68, 536, 173, 81);
+    EXPECT_EQ(r.out.windowWidth, 855 + kFrameW);
+    // Heights measured at 2.25: the info text 76 device pixels high needs trunc(33.78 + 0.99) + 4 = 38 units.
+    in.textHeight[kTextDetail] = 76;
+    EXPECT_EQ(Layout(in).out.items[kItemDetail].h, scaleAt(2.25, 38));
+}
+
+TEST(LayoutZoom, RowsMapToPercentagesAndOthersAreIgnored) {
+    EXPECT_EQ(zoomPercentForRow(0), 50);
+    EXPECT_EQ(zoomPercentForRow(5), 100);
+    EXPECT_EQ(zoomPercentForRow(10), 150);
+    EXPECT_EQ(zoomPercentForRow(11), -1);
+    EXPECT_EQ(zoomPercentForRow(-1), -1);  // no selection
+    EXPECT_DOUBLE_EQ(zoomScale(1.0, 50), 0.5);
+    EXPECT_EQ(scaleAt(0.5, 77), 39);  // 38.5 + 0.5
+}
+
+TEST(LayoutPanel, TheCollapsedColumnHidesEveryColumnControl) {
+    LayoutInput in = BaseInput();
+    in.panelOpen = true;
+    in.recorderHidden = true;
+    Pass r = Layout(in);
+    EXPECT_TRUE(r.state.recorderCollapsed);
+    EXPECT_FALSE(r.out.items[kItemRecord].visible);
+    EXPECT_FALSE(r.out.items[kItemTime].visible);
+    EXPECT_EQ(r.state.contentHeight, 680);  // at least 680 with the panel open
+    PanelStripPlacement strip = panelStripFor(in, r.state, 1000, 20);
+    EXPECT_EQ(strip.x, 0);
+    EXPECT_EQ(strip.panelX, 40);
+    EXPECT_EQ(strip.panelH, 40);  // never lower than 40 device pixels
+    in.panelOpen = false;
+    EXPECT_FALSE(panelStripFor(in, r.state, 1000, 700).shown);
+}
+
+}  // namespace
