@@ -8,7 +8,10 @@
 #include "app/controller.h"
 #include "app/main_window_win.h"
 #include "app/shortcut_feedback.h"
+#include "app/window_modes.h"
 #include "base/file_api.h"
+#include "panel/panel_host.h"
+#include "panel/webview2_browser.h"
 #include "player/mf_decoder_win.h"
 #include "player/output_win.h"
 #include "player/player.h"
@@ -75,6 +78,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     InstallServices();
     CreateFonts(nullptr);
     RegisterMainWindowClass(instance);
+    InstallPanelHost(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
     SignedIn = readFlag(kValueSignedIn, nullptr);
     RegisterCustomControls(instance);
 

@@ -1,6 +1,8 @@
 // What every command, slider, timer, hot key, drop and the close request of the main window does.
 #include "app/controller.h"
 #include "app/settings_save.h"
+#include "app/window_modes.h"
+#include "panel/panel_host.h"
 #include "player/player.h"
 #include "recorder/recorder.h"
 #include "settings/settings_values.h"
@@ -101,6 +103,21 @@ void onCommand(int id, int notification) {
                 RefreshControls();
             }
             break;
+        case kIdTranscribe:
+            onPanelButton();
+            break;
+        case kIdPanelStrip:
+            onPanelStrip();
+            break;
+        case kIdMiniToggle:
+            onMiniToggle();
+            break;
+        case kIdChangeFolder:
+            onChangeFolder();
+            break;
+        case kIdConverter:
+            onConverterLink();
+            break;
         case kIdShowInFolder:
             if (recorder.lastRecordingSaved) controllerControls()->showInFolder(recorder.recordingPath);
             break;
@@ -163,6 +180,7 @@ void onDropFiles(int count, const wchar_t* firstPath, bool pathTooLong) {
 void onCloseRequest() {
     if (miniMode) SaveMiniPosition();
     UnregisterRecordShortcut();
+    ClosePanel();
     UnregisterPlaybackShortcuts();
     if (!recorderIsIdle()) stopRecording();
     SaveAllSettings();

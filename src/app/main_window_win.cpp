@@ -10,10 +10,12 @@
 #include <windowsx.h>
 
 #include "app/controller.h"
-#include "app/window_controls.h"
-#include "base/wide_text.h"
-#include "recorder/recorder.h"
 #include "app/settings_save.h"
+#include "app/window_controls.h"
+#include "app/window_modes.h"
+#include "base/wide_text.h"
+#include "panel/panel_host.h"
+#include "recorder/recorder.h"
 #include "settings/settings_values.h"
 #include "shortcuts/hotkeys_win.h"
 #include "shortcuts/shortcut.h"
@@ -30,7 +32,6 @@
 
 HINSTANCE AppInstance;
 HWND MainWindow;
-bool SignedIn;
 
 namespace {
 
@@ -67,6 +68,11 @@ int KeyOf(HWND hwnd) {
 
 HWND Container() {
     return settingsContainer;
+}
+
+void PanelPlaced(const RECT& bounds) {
+    if (panelOpen && IsPanelCreated())
+        SetPanelBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
 }
 
 }  // namespace
@@ -207,7 +213,7 @@ void OnCreate(HWND hwnd) {
     hotkeysAttachWindow(hwnd);
     DragAcceptFiles(hwnd, TRUE);
     handleCount = 0;
-    controlLookup = ControlLookup{Find, KeyOf, Container};
+    controlLookup = ControlLookup{Find, KeyOf, Container, PanelPlaced};
     CreateControls();
     MoveIntoContainer();
     SettingsValues saved;

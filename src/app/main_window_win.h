@@ -5,7 +5,6 @@
 
 extern HINSTANCE AppInstance;
 extern HWND MainWindow;
-extern bool SignedIn;
 
 // The application state the layout pass depends on, now.
 struct LayoutFlags MainLayoutFlags();

@@ -6,6 +6,7 @@
 #include "app/settings_save.h"
 #include "app/shortcut_feedback.h"
 #include "base/wide_text.h"
+#include "panel/panel_host.h"
 #include "player/player.h"
 #include "recorder/recorder.h"
 #include "recorder/time_text.h"
@@ -56,6 +57,7 @@ int LoadForPlay(const wchar_t* path) {
     if (playerOpen(path) != 0) return -1;
     PlayerLoaded = true;
     WideCopyBounded(PlayerPath, kPathCapacity, path);
+    if (IsPanelCreated()) HandOffAudio(PlayerPath);
     if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);
     playerSetVolume(controllerControls()->sliderPosition(kIdVolume) / 100.0);
     playerSetSpeed(controllerControls()->sliderPosition(kIdSpeed) * 0.05);

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windowsx.h>
 
 #include "app/controller.h"
@@ -123,6 +124,87 @@ bool UiConfirm(const wchar_t* text, const wchar_t* title) {
     return MessageBoxW(MainWindow, text, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
+// The two window styles: overlapped with sizing frame and maximise box, and the fixed-size mini window.
+const LONG kNormalStyle = 0x12CF0000;
+const LONG kMiniStyle = 0x12CA0000;
+
+ScreenRect FromRect(const RECT& r) {
+    return ScreenRect{r.left, r.top, r.right, r.bottom};
+}
+
+bool UiReadPlacement(ScreenRect* normal, bool* maximised) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(MainWindow, &placement)) return false;
+    *normal = FromRect(placement.rcNormalPosition);
+    *maximised = placement.showCmd == SW_SHOWMAXIMIZED || IsZoomed(MainWindow);
+    return true;
+}
+void UiRestoreWindow() {
+    ShowWindow(MainWindow, SW_RESTORE);
+}
+void UiSetMiniStyle(bool mini) {
+    SetWindowLongPtrW(MainWindow, GWL_STYLE, mini ? kMiniStyle : kNormalStyle);
+    SetWindowPos(MainWindow, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+bool UiOuterSize(int* width, int* height) {
+    RECT r;
+    if (!GetWindowRect(MainWindow, &r)) return false;
+    *width = r.right - r.left;
+    *height = r.bottom - r.top;
+    return true;
+}
+bool WorkAreaOf(HMONITOR monitor, ScreenRect* area) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!monitor || !GetMonitorInfoW(monitor, &info)) return false;
+    *area = FromRect(info.rcWork);
+    return true;
+}
+bool UiWorkAreaAt(int x, int y, ScreenRect* area) {
+    return WorkAreaOf(MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTOPRIMARY), area);
+}
+bool UiWorkAreaNearest(const ScreenRect* rect, ScreenRect* area) {
+    RECT r = {rect->left, rect->top, rect->right, rect->bottom};
+    return WorkAreaOf(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), area);
+}
+void UiMoveWindow(int x, int y) {
+    SetWindowPos(MainWindow, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+int UiClientWidthUnits() {
+    RECT r;
+    if (!GetClientRect(MainWindow, &r)) return 0;
+    return static_cast<int>(r.right / uiScale + 0.5);
+}
+void UiPanelRect(int* x, int* y, int* width, int* height) {
+    *x = PanelBounds.left;
+    *y = PanelBounds.top;
+    *width = PanelBounds.right - PanelBounds.left;
+    *height = PanelBounds.bottom - PanelBounds.top;
+}
+void* UiPanelParent() {
+    return MainWindow;
+}
+bool UiChooseFolder(wchar_t* out, int capacity) {
+    out[0] = 0;
+    BROWSEINFOW info = {};
+    info.hwndOwner = MainWindow;
+    info.lpszTitle = L"Choose where your recordings are saved";
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE folder = SHBrowseForFolderW(&info);
+    if (!folder) return false;
+    wchar_t path[MAX_PATH] = L"";
+    bool ok = SHGetPathFromIDListW(folder, path) != FALSE;
+    CoTaskMemFree(folder);
+    if (!ok) return false;
+    WideCopyBounded(out, capacity, path);
+    return true;
+}
+void UiOpenAddress(const wchar_t* address) {
+    ShellExecuteW(MainWindow, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 }  // namespace
 
 const WindowControls kMainWindowControls = {
@@ -153,4 +235,16 @@ const WindowControls kMainWindowControls = {
     .destroyWindow = UiDestroy,
     .focusMainWindow = UiFocusMainWindow,
     .confirm = UiConfirm,
+    .readPlacement = UiReadPlacement,
+    .restoreWindow = UiRestoreWindow,
+    .setMiniStyle = UiSetMiniStyle,
+    .outerSize = UiOuterSize,
+    .workAreaAt = UiWorkAreaAt,
+    .workAreaNearest = UiWorkAreaNearest,
+    .moveWindow = UiMoveWindow,
+    .clientWidthUnits = UiClientWidthUnits,
+    .panelRect = UiPanelRect,
+    .panelParent = UiPanelParent,
+    .chooseFolder = UiChooseFolder,
+    .openAddress = UiOpenAddress,
 };

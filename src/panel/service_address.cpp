@@ -17,3 +17,7 @@ void ServicePanelAddress(wchar_t* out, int capacity) {
 void ServiceFallbackAddress(wchar_t* out, int capacity) {
     WideFormat(out, capacity, L"%ls/?utm_source=notafon", NOTAFON_WIDEN(NOTAFON_SERVICE_ADDRESS));
 }
+
+void ServiceConverterAddress(wchar_t* out, int capacity) {
+    WideFormat(out, capacity, L"%ls/tools/audio-converter.html", NOTAFON_WIDEN(NOTAFON_SERVICE_ADDRESS));
+}

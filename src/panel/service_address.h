@@ -6,3 +6,5 @@
 void ServicePanelAddress(wchar_t* out, int capacity);
 // The address opened in the default browser when the panel cannot start: query "utm_source=notafon".
 void ServiceFallbackAddress(wchar_t* out, int capacity);
+// The converter page behind "Make the file smaller (free tool)", opened in the default browser.
+void ServiceConverterAddress(wchar_t* out, int capacity);

@@ -8,6 +8,8 @@ struct ControlLookup {
     HWND (*find)(int key);    // null when there is no such control
     int (*keyOf)(HWND hwnd);  // -1 for a window that is not one of the keyed controls
     HWND (*container)();      // the settings container
+    // The web panel's rectangle in client pixels after each pass that placed the strip beside it (may be null).
+    void (*panelPlaced)(const RECT& bounds);
 };
 
 extern ControlLookup controlLookup;

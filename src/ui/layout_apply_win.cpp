@@ -135,6 +135,7 @@ void PlacePanelStrip(HWND window, const LayoutFlags& flags) {
     }
     SetWindowPos(h, nullptr, strip.x, strip.y, strip.w, strip.h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     PanelBounds = RECT{strip.panelX, strip.panelY, strip.panelX + strip.panelW, strip.panelY + strip.panelH};
+    if (controlLookup.panelPlaced) controlLookup.panelPlaced(PanelBounds);
     InvalidateRect(h, nullptr, FALSE);
 }
 

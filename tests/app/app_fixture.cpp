@@ -4,7 +4,9 @@
 #include "app/controller.h"
 
 #include "app/shortcut_feedback.h"
+#include "app/window_modes.h"
 #include "base/wide_text.h"
+#include "panel/panel_host.h"
 #include "player/general_decoder.h"
 #include "player/output_fake.h"
 #include "player/player.h"
@@ -17,8 +19,10 @@
 #include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_registration.h"
 #include "shortcuts/shortcut_text.h"
+#include "support/fake_panel.h"
 #include "support/test_host.h"
 #include "ui/control_ids.h"
+#include "ui/layout.h"
 
 FakeWindow window;
 
@@ -79,6 +83,59 @@ void StopTimer(int id) {
 }
 void Layout() {
     window.layouts++;
+    window.layoutForcedWidths.push_back(layoutState.forcedWidth);
+    window.layoutKeptSizes.push_back(layoutState.keepWindowSize);
+}
+bool ReadPlacement(ScreenRect* normal, bool* maximised) {
+    *normal = window.normal;
+    *maximised = window.maximised;
+    return window.placementReadable;
+}
+void RestoreWindow() {
+    window.restores++;
+    window.maximised = false;
+}
+void SetMiniStyle(bool mini) {
+    window.miniStyle = mini;
+}
+bool OuterSize(int* w, int* h) {
+    *w = window.outerWidth;
+    *h = window.outerHeight;
+    return true;
+}
+bool WorkAreaAt(int x, int y, ScreenRect* area) {
+    window.workAreaPoints.push_back({x, y});
+    *area = window.workArea;
+    return window.workAreaReadable;
+}
+bool WorkAreaNearest(const ScreenRect*, ScreenRect* area) {
+    *area = window.workArea;
+    return window.workAreaReadable;
+}
+void MoveWindowTo(int x, int y) {
+    window.moves.push_back({x, y});
+    window.left = x;
+    window.top = y;
+}
+int ClientWidthUnits() {
+    return window.clientUnits;
+}
+void PanelRectangle(int* x, int* y, int* w, int* h) {
+    *x = 380;
+    *y = 0;
+    *w = 480;
+    *h = 520;
+}
+void* PanelParent() {
+    return reinterpret_cast<void*>(0x1234);
+}
+bool ChooseFolder(wchar_t* out, int capacity) {
+    if (window.chosenFolder.empty()) return false;
+    WideCopyBounded(out, capacity, window.chosenFolder.c_str());
+    return true;
+}
+void OpenAddress(const wchar_t* address) {
+    window.opened.push_back(address);
 }
 void ApplyZoom(int) {
     window.zooms++;
@@ -150,6 +207,18 @@ const WindowControls kFakeControls = {
     .destroyWindow = Destroy,
     .focusMainWindow = Focus,
     .confirm = Confirm,
+    .readPlacement = ReadPlacement,
+    .restoreWindow = RestoreWindow,
+    .setMiniStyle = SetMiniStyle,
+    .outerSize = OuterSize,
+    .workAreaAt = WorkAreaAt,
+    .workAreaNearest = WorkAreaNearest,
+    .moveWindow = MoveWindowTo,
+    .clientWidthUnits = ClientWidthUnits,
+    .panelRect = PanelRectangle,
+    .panelParent = PanelParent,
+    .chooseFolder = ChooseFolder,
+    .openAddress = OpenAddress,
 };
 
 std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;
@@ -228,6 +297,9 @@ void ControllerTest::SetUp() {
                    kIdSpeedLabel,
                    kIdRewindAmount,
                    kIdWindowSize,
+                   kIdTranscribe,
+                   kIdMiniToggle,
+                   kIdPanelStrip,
                    kIdLoadedName,
                    kIdVersion,
                    kIdRecordShortcutText,
@@ -257,6 +329,11 @@ void ControllerTest::SetUp() {
     shortcutRegistrationReset();
     shortcutsReset();
     controllerReset();
+    windowModesReset();
+    SignedIn = false;
+    layoutReset();
+    fake = FakeSystem();
+    InstallPanelHost(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
     controllerInstall(&kFakeControls);
     WideCopyBounded(saveFolder, kPathCapacity, folder.wstring().c_str());
     fakeOutputReset();
@@ -271,6 +348,8 @@ void ControllerTest::SetUp() {
 void ControllerTest::TearDown() {
     if (recorder.state != RecorderState::Idle) stopRecording();
     ClosePlayerFile();
+    ClosePanel();
+    panelHost.callbacks = PanelCallbacks{};
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
 }

@@ -37,6 +37,21 @@ struct FakeWindow {
     int zooms = 0;
     int left = 10, top = 20;
     bool rectReadable = true;
+    // Window modes.
+    std::vector<int> layoutForcedWidths;  // the forced width each layout ran with
+    std::vector<bool> layoutKeptSizes;    // whether each layout kept the window's size
+    ScreenRect normal = {100, 80, 500, 700};
+    bool placementReadable = true, maximised = false;
+    int restores = 0;
+    bool miniStyle = false;
+    int outerWidth = 396, outerHeight = 329;
+    bool workAreaReadable = true;
+    ScreenRect workArea = {0, 0, 1280, 760};
+    std::vector<std::pair<int, int>> workAreaPoints;  // the points whose monitor was asked for
+    std::vector<std::pair<int, int>> moves;
+    int clientUnits = 380;
+    std::wstring chosenFolder;
+    std::vector<std::wstring> opened;  // addresses handed to the shell
 };
 extern FakeWindow window;
 extern const WindowControls kFakeControls;

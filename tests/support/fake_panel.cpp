@@ -1,0 +1,116 @@
+// The recording panel platform.
+#include "support/fake_panel.h"
+
+#include <stdlib.h>
+#include <wchar.h>
+
+#include <iterator>
+
+FakeSystem fake;
+
+namespace {
+
+void Call(const std::wstring& text) {
+    fake.calls.push_back(text);
+}
+
+int LocalAppData(wchar_t* out, int capacity) {
+    if (!fake.haveAppData) return -1;
+    wcsncpy(out, L"C:\\Users\\u\\AppData\\Local", static_cast<size_t>(capacity));
+    return 0;
+}
+void CreateFolderTree(const wchar_t* path) {
+    Call(std::wstring(L"folder ") + path);
+}
+int LoaderResource(const void** data, uint32_t* size) {
+    if (!fake.haveResource) return -1;
+    *data = fake.resource.data();
+    *size = static_cast<uint32_t>(fake.resource.size());
+    return 0;
+}
+int64_t FileSize(const wchar_t* path) {
+    auto it = fake.files.find(path);
+    return it == fake.files.end() ? -1 : static_cast<int64_t>(it->second.size());
+}
+int WriteNewFile(const wchar_t* path, const void* data, uint32_t size) {
+    Call(std::wstring(L"write ") + path);
+    if (fake.failWrite) return -1;
+    fake.files[path] = std::string(static_cast<const char*>(data), size);
+    return 0;
+}
+void EmptyFolder(const wchar_t* folder) {
+    Call(std::wstring(L"empty ") + folder);
+    std::wstring prefix = std::wstring(folder) + L"\\";
+    for (auto it = fake.files.begin(); it != fake.files.end();) {
+        bool direct = it->first.compare(0, prefix.size(), prefix) == 0 &&
+                      it->first.find(L'\\', prefix.size()) == std::wstring::npos;
+        it = direct ? fake.files.erase(it) : std::next(it);
+    }
+}
+int CopyFile(const wchar_t* from, const wchar_t* to) {
+    Call(std::wstring(L"copy ") + from + L" -> " + to);
+    if (fake.failCopy) return -1;
+    fake.files[to] = "audio";
+    return 0;
+}
+uint32_t TickCount() {
+    return fake.ticks;
+}
+void* AllocateZeroed(size_t bytes) {
+    return fake.allocationsLeft-- > 0 ? calloc(1, bytes) : nullptr;
+}
+void FreeMemory(void* memory) {
+    free(memory);
+}
+int LoadLoader(const wchar_t* path) {
+    Call(std::wstring(L"load ") + path);
+    return fake.failLoad ? -1 : 0;
+}
+int32_t CreateEnvironment(const wchar_t* userData) {
+    Call(std::wstring(L"environment ") + userData);
+    return fake.environmentResult;
+}
+void KeepEnvironment() {
+    Call(L"keep environment");
+}
+void CreateController(PanelWindow parent) {
+    Call(L"controller for " + std::to_wstring(reinterpret_cast<uintptr_t>(parent)));
+}
+int KeepController() {
+    Call(L"keep controller");
+    return fake.webViewArrives ? 0 : -1;
+}
+void PutBounds(PanelRect r) {
+    Call(L"bounds " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right) + L" " +
+         std::to_wstring(r.bottom));
+}
+void PutVisible(int visible) {
+    Call(L"visible " + std::to_wstring(visible));
+}
+void DisableSettings() {
+    Call(L"settings off");
+}
+void MapHost(const wchar_t* host, const wchar_t* folder) {
+    Call(std::wstring(L"map ") + host + L" " + folder);
+}
+void Subscribe() {
+    Call(L"subscribe");
+}
+void Navigate(const wchar_t* address) {
+    Call(std::wstring(L"navigate ") + address);
+}
+void PostJson(const wchar_t* json) {
+    Call(std::wstring(L"post ") + json);
+}
+void CloseController() {
+    Call(L"close controller");
+}
+
+}  // namespace
+
+const PanelPlatform kFakePanel = {
+    LocalAppData,    CreateFolderTree, LoaderResource, FileSize,   WriteNewFile,    EmptyFolder,
+    CopyFile,        TickCount,        AllocateZeroed, FreeMemory, LoadLoader,      CreateEnvironment,
+    KeepEnvironment, CreateController, KeepController, PutBounds,  PutVisible,      DisableSettings,
+    MapHost,         Subscribe,        Navigate,       PostJson,   CloseController,
+};

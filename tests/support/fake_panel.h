@@ -1,0 +1,27 @@
+// A panel platform that records every call instead of reaching a browser: the panel host's tests and the
+// application's tests of the window modes install it.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "panel/panel_platform.h"
+
+struct FakeSystem {
+    std::vector<std::wstring> calls;  // browser calls and file changes, in order
+    std::map<std::wstring, std::string> files;
+    std::string resource = std::string(1000, 'L');
+    bool haveResource = true;
+    bool haveAppData = true;
+    bool failWrite = false, failLoad = false, failCopy = false;
+    int allocationsLeft = 1000;
+    int32_t environmentResult = 0;
+    bool webViewArrives = true;
+    uint32_t ticks = 5000;
+    std::vector<std::wstring> errors;
+    std::vector<int> signedIn;
+    int audioRequests = 0;
+};
+extern FakeSystem fake;
+extern const PanelPlatform kFakePanel;
