@@ -13,6 +13,7 @@
 #include "app/control_ids.h"
 #include "app/controller.h"
 #include "app/layout.h"
+#include "app/system_library_win.h"
 #include "app/wide_text.h"
 #include "app/window_controls.h"
 #include "recorder/recorder.h"
@@ -448,7 +449,9 @@ bool UiChooseAudioFile(wchar_t* out, int capacity) {
     ofn.nMaxFile = static_cast<DWORD>(capacity);
     ofn.lpstrTitle = L"Choose an audio file to play";
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    return GetOpenFileNameW(&ofn) != FALSE;
+    typedef BOOL(WINAPI * OpenDialog)(OPENFILENAMEW*);
+    OpenDialog open = reinterpret_cast<OpenDialog>(SystemFunction(L"comdlg32.dll", "GetOpenFileNameW"));
+    return open && open(&ofn) != FALSE;
 }
 void UiShowInFolder(const wchar_t* path) {
     wchar_t parameters[292];
