@@ -16,6 +16,7 @@
 #include "app/system_library_win.h"
 #include "app/wide_text.h"
 #include "app/window_controls.h"
+#include "notafon_version.h"
 #include "recorder/recorder.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut.h"
@@ -148,7 +149,8 @@ void CreateControls(const StartupSettings& saved) {
     CreateChild(kSettingsScrollBar, 0, L"SCROLLBAR", L"", SBS_VERT, 356, 0, 18, 100);
     Control(kIdShowInFolder, L"BUTTON", L"Show file in folder", kOwnerButton | kTab, 30, 590, 320, 34);
     Control(kIdConverter, L"BUTTON", L"Make the file smaller (free tool)", kOwnerButton | kTab, 30, 632, 320, 32);
-    Control(kIdVersion, L"STATIC", L"Version 2.0 \x00B7 Ctrl+Shift+R starts and stops recording from any window.",
+    Control(kIdVersion, L"STATIC",
+            L"Version " NOTAFON_VERSION_SHORT_WIDE L" \x00B7 Ctrl+Shift+R starts and stops recording from any window.",
             SS_LEFT, 30, 672, 320, 34, kFontSmall);
     Label(kLabelWindowSize, L"Window size", SS_LEFT, 30, 388, 90, 20);
     Control(kIdWindowSize, L"COMBOBOX", L"", kList | kTab, 124, 384, 226, 140);

@@ -4,6 +4,7 @@
 #include "app/control_ids.h"
 #include "app/controller.h"
 #include "app/wide_text.h"
+#include "notafon_version.h"
 #include "recorder/recorder.h"
 #include "settings/settings_save.h"
 #include "shortcuts/key_state.h"
@@ -109,7 +110,7 @@ void RefreshRecordShortcutDisplay() {
     controllerControls()->repaint(kIdRecordShortcutChange, true);
     controllerControls()->repaint(kIdRecordShortcutDefault, true);
     wchar_t version[256];
-    WideFormat(version, 256, L"Version %ls  |  %ls works from any window.", L"2.0", text);
+    WideFormat(version, 256, L"Version %ls  |  %ls works from any window.", NOTAFON_VERSION_SHORT_WIDE, text);
     SetTextIfChanged(kIdVersion, version);
 }
 
