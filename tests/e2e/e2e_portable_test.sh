@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The portable zip under Wine: SHA256SUMS matches the downloads, the zip holds exactly Notafon.exe (byte for byte the
 # build's) and README.txt, and the unpacked Notafon.exe starts from a folder whose path has spaces and non-ASCII
-# characters, started the way the shell starts it.
+# characters, started the way the shell starts it, and also where Media Foundation is missing.
 #
 # usage: e2e_portable_test.sh ZIP VERSION NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
 set -uo pipefail
@@ -58,6 +58,17 @@ if drv find PRLWRecorder 30000 image text 111; then
     fi
 else
     fail "start" "no Notafon window from $WIN_EXE"
+    wine "$DRIVER" find PRLWRecorder 1000 terminate >/dev/null 2>&1
+fi
+
+section "start where Media Foundation is missing"
+# Some Windows editions come without it; only playing the files it decodes needs it, so the program must start.
+if WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mfplat=d;mfreadwrite=d" drv launch "$ESCAPED" &&
+    drv find PRLWRecorder 30000 text 111; then
+    expect "status at start without Media Foundation" "$(out 'text 111')" "Ready to record  (Ctrl+Shift+R)"
+    win close 20000 || fail "close" "the window did not close"
+else
+    fail "start" "no Notafon window without Media Foundation"
     wine "$DRIVER" find PRLWRecorder 1000 terminate >/dev/null 2>&1
 fi
 e2e_finish
