@@ -74,12 +74,49 @@ HFONT FontOf(FontKind kind) {
     }
 }
 
-// Creates a child of the main window at a rectangle in layout units, with its font, and files its handle under key.
+// The settings page's controls, which live in the scrolling container, in the order they move there.
+const int kPageControls[] = {kIdReplace,
+                             kIdSkipSilence,
+                             kIdOnTop,
+                             kLabelRecordHeading,
+                             kIdRecordShortcutText,
+                             kIdRecordShortcutChange,
+                             kIdRecordShortcutDefault,
+                             kLabelRecordNote,
+                             kLabelPlaybackHeading,
+                             kLabelRewind,
+                             kIdRewindAmount,
+                             kLabelQuality,
+                             kIdQuality,
+                             kLabelWindowSize,
+                             kIdWindowSize,
+                             kLabelSaveIn,
+                             kIdFolder,
+                             kIdChangeFolder,
+                             kIdShowInFolder,
+                             kIdConverter,
+                             kIdVersion};
+
+bool OnSettingsPage(int key) {
+    for (int page : kPageControls) {
+        if (key == page) return true;
+    }
+    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
+        if (key == kLabelSlot + slot || key == kIdSlotText + slot || key == kIdSlotChange + slot ||
+            key == kIdSlotDefault + slot)
+            return true;
+    }
+    return false;
+}
+
+// Creates a child of the main window (or, for the settings page, of the container) at a rectangle in layout units,
+// with its font, and files its handle under key.
 HWND CreateChild(int key, int id, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
                  FontKind font = kFontMain, DWORD exStyle = 0) {
-    HWND hwnd = CreateWindowExW(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, ScalePx(x), ScalePx(y), ScalePx(w),
-                                ScalePx(h), MainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance,
-                                nullptr);
+    HWND parent = OnSettingsPage(key) ? settingsContainer : MainWindow;
+    HWND hwnd =
+        CreateWindowExW(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, ScalePx(x), ScalePx(y), ScalePx(w),
+                        ScalePx(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(font)), TRUE);
     if (handleCount < static_cast<int>(sizeof handles / sizeof handles[0])) handles[handleCount++] = {key, hwnd};
     return hwnd;
@@ -198,37 +235,24 @@ void CreateControls(const StartupSettings& saved) {
     RefreshPlaybackShortcutRows();
 }
 
-// The settings page's controls move into the scrolling container, in this order.
-void MoveIntoContainer() {
+// The page's controls are created in the container: moving each one there from the main window cost a hide and a
+// show per control (under Wine about a seventh of building the window). This gives the container and the controls the
+// stacking order that moving them in page order gives: the container below the main window's other children, each
+// control above the ones before it.
+void CreateSettingsContainer() {
     settingsContainer = CreateWindowExW(WS_EX_COMPOSITED, L"NFCont", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                         1, 1, MainWindow, nullptr, AppInstance, nullptr);
-    const int page[] = {kIdReplace,
-                        kIdSkipSilence,
-                        kIdOnTop,
-                        kLabelRecordHeading,
-                        kIdRecordShortcutText,
-                        kIdRecordShortcutChange,
-                        kIdRecordShortcutDefault,
-                        kLabelRecordNote,
-                        kLabelPlaybackHeading,
-                        kLabelRewind,
-                        kIdRewindAmount,
-                        kLabelQuality,
-                        kIdQuality,
-                        kLabelWindowSize,
-                        kIdWindowSize,
-                        kLabelSaveIn,
-                        kIdFolder,
-                        kIdChangeFolder,
-                        kIdShowInFolder,
-                        kIdConverter,
-                        kIdVersion};
-    for (int key : page) SetParent(Find(key), settingsContainer);
+}
+
+void StackSettingsPage() {
+    const UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW;
+    SetWindowPos(settingsContainer, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
+    for (int key : kPageControls) SetWindowPos(Find(key), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
     for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
-        SetParent(Find(kLabelSlot + slot), settingsContainer);
-        SetParent(Find(kIdSlotText + slot), settingsContainer);
-        SetParent(Find(kIdSlotChange + slot), settingsContainer);
-        SetParent(Find(kIdSlotDefault + slot), settingsContainer);
+        SetWindowPos(Find(kLabelSlot + slot), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+        SetWindowPos(Find(kIdSlotText + slot), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+        SetWindowPos(Find(kIdSlotChange + slot), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+        SetWindowPos(Find(kIdSlotDefault + slot), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
     }
 }
 
@@ -242,8 +266,9 @@ void OnCreate(HWND hwnd) {
     handleCount = 0;
     StartupSettings saved;
     readStartupSettings(&kPlatformFolders, &saved);
+    CreateSettingsContainer();
     CreateControls(saved);
-    MoveIntoContainer();
+    StackSettingsPage();
     SendMessageW(Find(kIdQuality), CB_SETCURSEL, static_cast<WPARAM>(saved.formatRow), 0);
     SendMessageW(Find(kIdWindowSize), CB_SETCURSEL, static_cast<WPARAM>(saved.zoomRow), 0);
     if (kZoomRows[saved.zoomRow].percent != zoomPercent) {
