@@ -148,16 +148,17 @@ static_assert(style::kEditAutoHScroll == ES_AUTOHSCROLL && style::kComboDropDown
                   style::kScrollBarVertical == SBS_VERT && style::kExClientEdge == WS_EX_CLIENTEDGE,
               "control styles");
 
-// Creates one control of the table as a child of the main window, at its creation rectangle, with its font.
+// Creates one control of the table as a child of the main window (or, for the settings page, of the scrolling
+// container) at its creation rectangle, with its font.
 void CreateFromSpec(const ControlSpec& spec) {
     const wchar_t* text = spec.text;
     if (!text && spec.key >= kLabelSlot && spec.key < kLabelSlot + kPlaybackSlotCount) {
         text = kPlaybackSlots[spec.key - kLabelSlot].label;
     }
-    HWND hwnd =
-        CreateWindowExW(spec.exStyle, ClassName(spec.cls), text ? text : L"", spec.style | WS_CHILD | WS_VISIBLE,
-                        ScalePx(spec.x), ScalePx(spec.y), ScalePx(spec.w), ScalePx(spec.h), MainWindow,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), AppInstance, nullptr);
+    HWND hwnd = CreateWindowExW(spec.exStyle, ClassName(spec.cls), text ? text : L"",
+                                spec.style | WS_CHILD | WS_VISIBLE, ScalePx(spec.x), ScalePx(spec.y), ScalePx(spec.w),
+                                ScalePx(spec.h), spec.containerOrder > 0 ? settingsContainer : MainWindow,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), AppInstance, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.font)), TRUE);
     if (spec.hidden) ShowWindow(hwnd, SW_HIDE);
     if (handleCount < kControlCount) handles[handleCount++] = {spec.key, hwnd};
@@ -193,15 +194,23 @@ void CreateControls() {
     SetupSlider(kIdSpeed, 10, 60, 2, 1);
 }
 
-// The settings page's controls move into the scrolling container, in the table's container order.
-void MoveIntoContainer() {
+// The page's controls are created in the container: moving each one there from the main window cost a hide and a
+// show per control (under Wine about a seventh of building the window). Stacking them afterwards gives the container
+// and the controls the order that moving them in page order gives: the container below the main window's other
+// children, each control above the ones before it.
+void CreateSettingsContainer() {
     settingsContainer = CreateWindowExW(WS_EX_COMPOSITED, L"NFCont", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                         1, 1, MainWindow, nullptr, AppInstance, nullptr);
+}
+
+void StackSettingsPage() {
+    const UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW;
+    SetWindowPos(settingsContainer, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
     for (int order = 1;; ++order) {
         bool found = false;
         for (const ControlSpec& spec : kControls) {
             if (spec.containerOrder != order) continue;
-            SetParent(Find(spec.key), settingsContainer);
+            SetWindowPos(Find(spec.key), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
             found = true;
         }
         if (!found) break;
@@ -214,8 +223,9 @@ void OnCreate(HWND hwnd) {
     DragAcceptFiles(hwnd, TRUE);
     handleCount = 0;
     controlLookup = ControlLookup{Find, KeyOf, Container, PanelPlaced};
+    CreateSettingsContainer();
     CreateControls();
-    MoveIntoContainer();
+    StackSettingsPage();
     SettingsValues saved;
     readSettings(&kPlatformFolders, &saved);
     windowCreated = true;

@@ -3,6 +3,7 @@
 
 #include "app/controller.h"
 #include "base/wide_text.h"
+#include "notafon_version.h"
 #include "recorder/recorder.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut_text.h"
@@ -117,7 +118,7 @@ void RefreshRecordShortcutDisplay() {
     ui->repaint(kIdRecordShortcutChange, true);
     ui->repaint(kIdRecordShortcutDefault, true);
     wchar_t version[256];
-    WideFormat(version, 256, L"Version %ls  |  %ls works from any window.", L"2.0", text);
+    WideFormat(version, 256, L"Version %ls  |  %ls works from any window.", NOTAFON_VERSION_SHORT_WIDE, text);
     SetTextIfChanged(kIdVersion, version);
 }
 

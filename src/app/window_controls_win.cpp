@@ -13,6 +13,7 @@
 #include "app/main_window_win.h"
 #include "app/window_controls.h"
 #include "base/file_api.h"
+#include "base/system_library_win.h"
 #include "base/wide_text.h"
 #include "ui/layout_apply_win.h"
 #include "ui/paint_win.h"
@@ -92,7 +93,10 @@ bool UiChooseAudioFile(wchar_t* out, int capacity) {
     ofn.nMaxFile = static_cast<DWORD>(capacity);
     ofn.lpstrTitle = L"Choose an audio file to play";
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    return GetOpenFileNameW(&ofn) != FALSE;
+    // The common dialogs bring the printing libraries with them: loaded at the first dialog, not at every start.
+    typedef BOOL(WINAPI * OpenDialog)(OPENFILENAMEW*);
+    OpenDialog open = reinterpret_cast<OpenDialog>(SystemFunction(L"comdlg32.dll", "GetOpenFileNameW"));
+    return open && open(&ofn) != FALSE;
 }
 void UiShowInFolder(const wchar_t* path) {
     wchar_t parameters[292];

@@ -2,6 +2,8 @@
 // the first audio stream and lets the platform convert whatever the file holds (M4A and the like). It runs on the UI
 // thread, whose COM the application initialised at start-up. The seam keeps this platform service out of the portable
 // decoder chain, which natively has no general decoder at all.
+// Media Foundation is loaded at the first file that needs it (app/system_library_win.cpp says why); where it is
+// missing, this decoder refuses every file.
 #include "player/mf_decoder_win.h"
 
 #include <windows.h>
@@ -14,12 +16,42 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/system_library_win.h"
+
 namespace {
 
 const int32_t kRate = 44100;
 const int64_t kFirstCapacity = 441000;  // 10 s at 44100 Hz
 const int64_t kCapacityCap = 0x3FFFFFFF;
 const int64_t kSampleLimit = 0x80000000LL;  // 2^31 samples
+
+// The entry points used, resolved once for the life of the process.
+struct MediaFoundation {
+    int state;  // 0 not tried yet, 1 loaded, -1 missing
+    HRESULT(WINAPI* startup)(ULONG, DWORD);
+    HRESULT(WINAPI* shutdown)();
+    HRESULT(WINAPI* createMediaType)(IMFMediaType**);
+    HRESULT(WINAPI* createSourceReaderFromURL)(LPCWSTR, IMFAttributes*, IMFSourceReader**);
+};
+MediaFoundation mf;
+
+template <typename F>
+bool Resolve(const wchar_t* library, const char* name, F* out) {
+    SystemProc proc = SystemFunction(library, name);
+    *out = reinterpret_cast<F>(proc);
+    return proc != nullptr;
+}
+
+bool LoadMediaFoundation() {
+    if (mf.state == 0) {
+        bool ok = Resolve(L"mfplat.dll", "MFStartup", &mf.startup) &&
+                  Resolve(L"mfplat.dll", "MFShutdown", &mf.shutdown) &&
+                  Resolve(L"mfplat.dll", "MFCreateMediaType", &mf.createMediaType) &&
+                  Resolve(L"mfreadwrite.dll", "MFCreateSourceReaderFromURL", &mf.createSourceReaderFromURL);
+        mf.state = ok ? 1 : -1;
+    }
+    return mf.state == 1;
+}
 
 template <typename T>
 void Release(T** p) {
@@ -63,14 +95,14 @@ bool AppendSample(IMFSample* sample, int16_t** out, int64_t* count, int64_t* cap
 }
 
 int Decode(const wchar_t* path, PcmTrack* track) {
-    if (FAILED(MFStartup(MF_VERSION, MFSTARTUP_LITE))) return -1;
+    if (!LoadMediaFoundation() || FAILED(mf.startup(MF_VERSION, MFSTARTUP_LITE))) return -1;
     IMFSourceReader* reader = nullptr;
     IMFMediaType* type = nullptr;
     int16_t* out = nullptr;
     int64_t count = 0, capacity = 0;
     int result = -1;
     const DWORD stream = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM);
-    if (SUCCEEDED(MFCreateSourceReaderFromURL(path, nullptr, &reader)) && SUCCEEDED(MFCreateMediaType(&type)) &&
+    if (SUCCEEDED(mf.createSourceReaderFromURL(path, nullptr, &reader)) && SUCCEEDED(mf.createMediaType(&type)) &&
         SUCCEEDED(type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio)) &&
         SUCCEEDED(type->SetGUID(MF_MT_SUBTYPE, MFAudioFormat_PCM)) &&
         SUCCEEDED(type->SetUINT32(MF_MT_AUDIO_NUM_CHANNELS, 1)) &&
@@ -98,7 +130,7 @@ int Decode(const wchar_t* path, PcmTrack* track) {
     }
     Release(&type);
     Release(&reader);
-    MFShutdown();
+    mf.shutdown();
     if (result != 0) {
         free(out);
         return -1;

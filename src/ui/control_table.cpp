@@ -1,6 +1,7 @@
 // The main window's controls in creation order, with their creation rectangles in layout units.
 #include "ui/control_table.h"
 
+#include "notafon_version.h"
 #include "ui/control_ids.h"
 
 namespace {
@@ -55,7 +56,8 @@ const ControlSpec kControls[kControlCount] = {
     {kSettingsScrollBar, 0, V, L"", kScrollBarVertical, 0, 356, 0, 18, 100, M, 0, false},
     {kIdShowInFolder, kIdShowInFolder, B, L"Show file in folder", kButton, 0, 30, 590, 320, 34, M, 19, false},
     {kIdConverter, kIdConverter, B, L"Make the file smaller (free tool)", kButton, 0, 30, 632, 320, 32, M, 20, false},
-    {kIdVersion, kIdVersion, S, L"Version 2.0 \x00B7 Ctrl+Shift+R starts and stops recording from any window.",
+    {kIdVersion, kIdVersion, S,
+     L"Version " NOTAFON_VERSION_SHORT_WIDE L" \x00B7 Ctrl+Shift+R starts and stops recording from any window.",
      kStaticLeft, 0, 30, 672, 320, 34, F, 21, false},
     {kLabelWindowSize, 0, S, L"Window size", kStaticLeft, 0, 30, 388, 90, 20, M, 14, false},
     {kIdWindowSize, kIdWindowSize, L, L"", kList, 0, 124, 384, 226, 140, M, 15, false},

@@ -17,6 +17,8 @@
 //   vscroll ID CODE              a scroll bar's WM_VSCROLL with CODE (SB_LINEDOWN 1, ...) to its parent
 //   gui                          the window process's GDI and USER object counts: "gdi: N", "user: N"
 //   sleep MS | fg | close TIMEOUT_MS | terminate
+//   launch PATH                  start a program the way the shell does, in its own folder (PATH may hold \uXXXX)
+//   image                        print the full path of the found window's executable
 //
 // ID is a control's name in ui/control_ids.h (kIdRecord); the driver takes no raw numbers, so a script never
 // clicks a control the window no longer has. Controls are found among all descendants of the window (settings
@@ -349,6 +351,34 @@ int Step(int argc, wchar_t** argv, int* i) {
         GetWindowThreadProcessId(g_window, &pid);
         LineInt("pid", pid);
         LineInt("found_ms", Elapsed(start));
+        return kOk;
+    }
+    if (wcscmp(name, L"launch") == 0) {
+        if (!need(1)) return Fail(kUsage, L"launch PATH");
+        std::wstring path = Unescape(arg());
+        std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+        std::wstring commandLine = L"\"" + path + L"\"";
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                            &pi))
+            return Fail(kUsage, L"cannot start " + path + L" (error " + std::to_wstring(GetLastError()) + L")");
+        LineInt("launched", pi.dwProcessId);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return kOk;
+    }
+    if (wcscmp(name, L"image") == 0) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(g_window, &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        wchar_t image[1024];
+        DWORD size = 1024;
+        bool ok = process && QueryFullProcessImageNameW(process, 0, image, &size);
+        if (process) CloseHandle(process);
+        if (!ok) return Fail(kNoWindow, L"no executable path for the window's process");
+        Line("image", image);
         return kOk;
     }
     if (wcscmp(name, L"click") == 0) {
