@@ -96,16 +96,16 @@ sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
 fresh_settings "$REC"
 APP="$INSTDIR/Notafon.exe"
 app_start
-win text 111
-expect "status at start" "$(out 'text 111')" "Ready to record  (Ctrl+Shift+R)"
+win text kIdStatus
+expect "status at start" "$(out 'text kIdStatus')" "Ready to record  (Ctrl+Shift+R)"
 wine_env_use_mic 22050
 mic_drain 22050
-win select 106 1 settext 118 "$NAME" click 101 text 111
-expect "status while recording" "$(out 'text 111')" "Recording"
+win select kIdQuality 1 settext kIdFileName "$NAME" click kIdRecord text kIdStatus
+expect "status while recording" "$(out 'text kIdStatus')" "Recording"
 feed_start 22050 "$WORK/speech.raw"
-win waittext 110 00:00:03 10000 sleep 500 click 103 text 111
+win waittext kIdTime 00:00:03 10000 sleep 500 click kIdStop text kIdStatus
 feed_stop
-expect "status after stop" "$(out 'text 111')" "Done and saved"
+expect "status after stop" "$(out 'text kIdStatus')" "Done and saved"
 MP3="$REC/$NAME.mp3"
 if [ -f "$MP3" ]; then
     "$CHECK" mp3-corr "$MP3" "$WORK/speech.wav" --min-corr 0.97 || fail "recording" "it does not hold the fed speech"

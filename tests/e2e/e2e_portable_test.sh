@@ -48,9 +48,9 @@ WIN_EXE=$(wine_path "$FOLDER/Notafon.exe")
 ESCAPED=$(python3 -c 'import sys; print("".join(c if ord(c) < 128 else "\\u%04x" % ord(c) for c in sys.argv[1]))' \
     "$WIN_EXE")
 drv launch "$ESCAPED" || fail "launch" "the driver could not start it"
-if drv find PRLWRecorder 30000 image text 111; then
+if drv find PRLWRecorder 30000 image text kIdStatus; then
     expect "the running executable" "$(out image)" "$WIN_EXE"
-    expect "status at start" "$(out 'text 111')" "Ready to record  (Ctrl+Shift+R)"
+    expect "status at start" "$(out 'text kIdStatus')" "Ready to record  (Ctrl+Shift+R)"
     if win close 20000; then
         expect "exit code after closing" "$(out exit)" 0
     else
@@ -64,8 +64,8 @@ fi
 section "start where Media Foundation is missing"
 # Some Windows editions come without it; only playing the files it decodes needs it, so the program must start.
 if WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mfplat=d;mfreadwrite=d" drv launch "$ESCAPED" &&
-    drv find PRLWRecorder 30000 text 111; then
-    expect "status at start without Media Foundation" "$(out 'text 111')" "Ready to record  (Ctrl+Shift+R)"
+    drv find PRLWRecorder 30000 text kIdStatus; then
+    expect "status at start without Media Foundation" "$(out 'text kIdStatus')" "Ready to record  (Ctrl+Shift+R)"
     win close 20000 || fail "close" "the window did not close"
 else
     fail "start" "no Notafon window without Media Foundation"
