@@ -44,6 +44,37 @@ int WriteToRecordingFile(void* /*context*/, const unsigned char* bytes, int coun
     return written == static_cast<uint32_t>(count) ? 0 : -1;
 }
 
+void FailCreate() {
+    host->setStatus(L"Could not create the file");
+    host->setNote(
+        L"Windows would not let the recorder write there. Open Settings and choose another folder, or close any "
+        L"program using a file with the same name.");
+}
+
+// Moves an existing file at the recording path aside so that the take has its own name from the first buffer on
+// while the old file survives a take that is not kept. 0, or negative when the old file could not be kept safe.
+int MoveOldFileAside() {
+    recorder.oldFileAside = false;
+    if (!files->exists(recorder.recordingPath)) return 0;
+    if (buildReplacedPath(recorder.recordingPath, recorder.replacedPath) != 0) return -1;
+    // An earlier take's file may wait there still (a crash): it is never overwritten.
+    if (files->rename(recorder.recordingPath, recorder.replacedPath) != 0) return -1;
+    recorder.oldFileAside = true;
+    return 0;
+}
+
+// The take is over: a kept take replaces the old file for good, one that is not kept gives its name back to it.
+void SettleOldFile(bool takeKept) {
+    if (!recorder.oldFileAside) return;
+    recorder.oldFileAside = false;
+    if (takeKept) {
+        files->remove(recorder.replacedPath);
+    } else {
+        files->remove(recorder.recordingPath);
+        files->rename(recorder.replacedPath, recorder.recordingPath);
+    }
+}
+
 void CloseDevice() {
     capture->close(recorder.device);
     recorder.device = nullptr;
@@ -195,16 +226,20 @@ void startRecording() {
     LocalDateTime now;
     host->localTime(&now);
     bool replace = host->replaceChecked();
-    buildRecordingPaths(boxText, folder, recorder.isMp3 ? L"mp3" : L"wav", replace, now, files->exists,
-                        recorder.recordingPath, recorder.marksPath);
+    recorder.oldFileAside = false;
+    if (buildRecordingPaths(boxText, folder, recorder.isMp3 ? L"mp3" : L"wav", replace, now, files->exists,
+                            recorder.recordingPath, recorder.marksPath) != 0 ||
+        (replace && MoveOldFileAside() != 0)) {
+        CloseDevice();
+        FailCreate();
+        return;
+    }
 
     recorder.file = files->create(recorder.recordingPath, replace ? kFileCreateAlways : kFileCreateNew, kFileShareRead);
     if (recorder.file == kNoFile) {
+        SettleOldFile(false);
         CloseDevice();
-        host->setStatus(L"Could not create the file");
-        host->setNote(
-            L"Windows would not let the recorder write there. Open Settings and choose another folder, or close any "
-            L"program using a file with the same name.");
+        FailCreate();
         return;
     }
 
@@ -212,6 +247,7 @@ void startRecording() {
         files->close(recorder.file);
         recorder.file = kNoFile;
         files->remove(recorder.recordingPath);
+        SettleOldFile(false);
         CloseDevice();
         host->setStatus(L"Could not start the MP3 encoder");
         host->setNote(L"Choose WAV in Settings and try again.");
@@ -311,10 +347,12 @@ void stopRecording() {
 
     if (recorder.recordedBytes < kMinimumKeptBytes) {
         files->remove(recorder.recordingPath);
+        SettleOldFile(false);
         recorder.lastRecordingSaved = false;
         host->setStatus(L"Nothing was recorded");
         host->setNote(L"The recording was empty, so no file was kept. Check your microphone and try again.");
     } else {
+        SettleOldFile(true);
         recorder.lastRecordingSaved = true;
         int64_t size = files->sizeOfPath(recorder.recordingPath);
         double megabytes = size < 0 ? 0.0 : static_cast<double>(size) / 1048576.0;

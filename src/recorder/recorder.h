@@ -46,6 +46,10 @@ struct Recorder {
     double markTimes[kMaxMarks];
     wchar_t recordingPath[kPathCapacity];
     wchar_t marksPath[kPathCapacity];
+    // With Replace, the file the recording replaces waits here until the take is kept (then it is deleted) or not
+    // (then it is put back). After a crash both are on disk.
+    wchar_t replacedPath[kPathCapacity];
+    bool oldFileAside;
     bool lastRecordingSaved;
     bool marksWritten;        // the last stop wrote the marks file
     bool stoppedAtSizeLimit;  // the last recording was ended because its WAV could not grow further

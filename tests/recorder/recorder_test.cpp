@@ -536,3 +536,85 @@ TEST_F(RecorderTest, NoticesLeftFromAnEarlierRecordingDoNotDisturbTheNext) {
     stopRecording();
     EXPECT_EQ(ReadWav(In("second.wav")).samples, second);
 }
+
+TEST_F(RecorderTest, ALongFolderAndNameFailTheStartInsteadOfCuttingThePaths) {
+    // 140-character folder path plus a 120-character name: the marks path would have overwritten the recording.
+    std::wstring deep = folder.wstring();
+    while (deep.size() < 140) deep += kPathSeparator + std::wstring(std::min<size_t>(40, 140 - deep.size() - 1), L'd');
+    ASSERT_EQ(deep.size(), 140u);
+    testHost.folder = deep;
+    testHost.fileName = std::wstring(120, L'n');
+    std::filesystem::create_directories(deep);
+    startRecording();
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"Could not create the file");
+    EXPECT_FALSE(scriptedCapture.open);
+    EXPECT_EQ(scriptedCapture.closes, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(deep));
+}
+
+TEST_F(RecorderTest, ReplaceKeepsTheOldFileWhenTheTakeIsEmpty) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    auto old = readAllBytes(In("take.wav"));
+    testHost.replace = true;
+    startRecording();
+    ASSERT_EQ(recorder.state, RecorderState::Recording);
+    // During the take the new file has the name and the old one waits beside it.
+    EXPECT_EQ(readAllBytes(In("take (replaced).wav")), old);
+    EXPECT_TRUE(ReadWav(In("take.wav")).valid);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Nothing was recorded");
+    EXPECT_EQ(readAllBytes(In("take.wav")), old);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
+}
+
+TEST_F(RecorderTest, ReplaceKeepsTheOldFileWhenTheEncoderCannotStart) {
+    testHost.formatSelection = 1;
+    writeMonoWav(In("take.mp3"), 8000, std::vector<short>(1000, 5));  // any bytes will do
+    auto old = readAllBytes(In("take.mp3"));
+    testHost.replace = true;
+    mp3Writer.failNextOpen = true;
+    startRecording();
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"Could not start the MP3 encoder");
+    EXPECT_EQ(readAllBytes(In("take.mp3")), old);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).mp3")));
+}
+
+TEST_F(RecorderTest, ReplaceWithAKeptTakeLeavesOnlyTheNewFile) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    testHost.replace = true;
+    auto input = Ramp(44100);
+    startRecording();
+    Feed(input);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Done and saved");
+    EXPECT_EQ(ReadWav(In("take.wav")).samples, input);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
+    // A silent take is kept too: the old file goes.
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    startRecording();
+    Feed(std::vector<int16_t>(44100, 0));
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Saved, but no sound was picked up");
+    EXPECT_EQ(ReadWav(In("take.wav")).samples.size(), 44100u);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
+}
+
+TEST_F(RecorderTest, ReplaceNeverOverwritesAFileLeftWaitingByACrash) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    writeMonoWav(In("take (replaced).wav"), 8000, std::vector<short>(1000, 6));
+    auto current = readAllBytes(In("take.wav"));
+    auto waiting = readAllBytes(In("take (replaced).wav"));
+    testHost.replace = true;
+    startRecording();
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"Could not create the file");
+    EXPECT_FALSE(scriptedCapture.open);
+    EXPECT_EQ(readAllBytes(In("take.wav")), current);
+    EXPECT_EQ(readAllBytes(In("take (replaced).wav")), waiting);
+    // Without an old file nothing needs to wait: the recording starts.
+    std::filesystem::remove(In("take.wav"));
+    startRecording();
+    EXPECT_EQ(recorder.state, RecorderState::Recording);
+}
