@@ -75,10 +75,28 @@ void SettleOldFile(bool takeKept) {
     }
 }
 
-void CloseDevice() {
-    capture->close(recorder.device);
+// Buffer blocks a device may still write into because resetting or closing it failed. They are never freed; held
+// here (not in the recorder record, which a reset clears) they stay reachable.
+int16_t* strandedBuffers[8];
+int strandedBufferCount;
+
+// 0, or negative when the device would not close: it may still own the buffers then.
+int CloseDevice() {
+    int result = capture->close(recorder.device);
     recorder.device = nullptr;
     recorder.deviceOpen = false;
+    return result;
+}
+
+// Frees the capture buffers, unless the device may still write into them.
+void ReleaseBuffers(bool deviceLetGo) {
+    if (!deviceLetGo && recorder.bufferMemory) {
+        if (strandedBufferCount < 8) strandedBuffers[strandedBufferCount++] = recorder.bufferMemory;
+        recorder.bufferMemory = nullptr;
+        return;
+    }
+    free(recorder.bufferMemory);
+    recorder.bufferMemory = nullptr;
 }
 
 void QueueBuffer(int i) {
@@ -288,15 +306,18 @@ void startRecording() {
     host->refreshControls();
 }
 
-void onCaptureBufferDone(CaptureHeader* header) {
-    if (!recorder.deviceOpen || !header) return;
+void onCaptureBufferDone(CaptureDevice device, CaptureHeader* header) {
+    if (!recorder.deviceOpen || !header || device != recorder.device) return;
+    int index = -1;
+    for (int i = 0; i < kCaptureBufferCount; ++i) {
+        if (header == &captureHeaders[i]) index = i;
+    }
+    if (index < 0) return;
     ProcessBuffer(header);
     // Only a buffer the device really handed back goes into the queue again: a notice left over from an earlier
     // recording must not requeue a buffer the device is filling now.
     if (recorder.state == RecorderState::Recording && !recorder.stoppedAtSizeLimit && (header->flags & kCaptureDone)) {
-        for (int i = 0; i < kCaptureBufferCount; ++i) {
-            if (header == &captureHeaders[i]) QueueBuffer(i);
-        }
+        QueueBuffer(index);
     }
     if (recorder.stoppedAtSizeLimit) stopRecording();
 }
@@ -322,15 +343,15 @@ void togglePause() {
 
 void stopRecording() {
     if (recorder.state == RecorderState::Idle) return;
+    bool deviceLetGo = true;
     if (recorder.deviceOpen) {
         capture->stop(recorder.device);
         ProcessWaitingBuffers();
-        capture->reset(recorder.device);
+        if (capture->reset(recorder.device) != 0) deviceLetGo = false;
         for (int i = 0; i < kCaptureBufferCount; ++i) capture->unprepare(recorder.device, &captureHeaders[i]);
-        CloseDevice();
+        if (CloseDevice() != 0) deviceLetGo = false;
     }
-    free(recorder.bufferMemory);
-    recorder.bufferMemory = nullptr;
+    ReleaseBuffers(deviceLetGo);
     host->stopRecordingTimer();
 
     if (recorder.file != kNoFile) {

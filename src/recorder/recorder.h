@@ -75,7 +75,9 @@ void startRecording();
 void togglePause();
 void stopRecording();
 void addMark();
-void onCaptureBufferDone(CaptureHeader* header);
+// A buffer-done notice: the device that sent it and the header it names. Anything but the open device and one of
+// the four capture headers is ignored before the header is touched (any process can post the message).
+void onCaptureBufferDone(CaptureDevice device, CaptureHeader* header);
 void onRecordingTimer();
 double elapsedSeconds();
 

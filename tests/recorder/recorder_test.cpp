@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -449,8 +451,8 @@ TEST_F(RecorderTest, NoticesArrivingAfterStopAreIgnored) {
     Feed(input, 0, 15000, false);
     stopRecording();
     auto before = readAllBytes(RecordingPath());
-    for (auto& h : captureHeaders) onCaptureBufferDone(&h);
-    onCaptureBufferDone(nullptr);
+    for (auto& h : captureHeaders) onCaptureBufferDone(&scriptedCapture, &h);
+    onCaptureBufferDone(&scriptedCapture, nullptr);
     scriptedCaptureDeliver();
     EXPECT_EQ(readAllBytes(RecordingPath()), before);
     EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 15000));
@@ -617,4 +619,60 @@ TEST_F(RecorderTest, ReplaceNeverOverwritesAFileLeftWaitingByACrash) {
     std::filesystem::remove(In("take.wav"));
     startRecording();
     EXPECT_EQ(recorder.state, RecorderState::Recording);
+}
+
+TEST_F(RecorderTest, ForeignBufferNoticesChangeNothing) {
+    auto input = Ramp(44100);
+    startRecording();
+    Feed(input, 0, 4410 * 2);
+    auto before = readAllBytes(RecordingPath());
+    uint64_t recorded = recorder.recordedBytes;
+    // A header that is not one of the four, even one that looks filled, is not read, limited or written.
+    std::vector<int16_t> foreignData(4410, 30000);
+    CaptureHeader foreign = {};
+    foreign.data = reinterpret_cast<char*>(foreignData.data());
+    foreign.bufferLength = foreign.bytesRecorded = 8820;
+    foreign.flags = kCaptureDone | kCapturePrepared;
+    onCaptureBufferDone(&scriptedCapture, &foreign);
+    EXPECT_EQ(foreign.user, 0u);
+    EXPECT_EQ(foreignData, std::vector<int16_t>(4410, 30000));
+    // One of the four from another device handle: not processed or requeued either.
+    int queuedBefore = scriptedCapture.queued;
+    CaptureHeader* mine = scriptedCapture.queue[0];
+    int otherDevice = 0;
+    mine->flags |= kCaptureDone;
+    mine->bytesRecorded = 8820;
+    onCaptureBufferDone(&otherDevice, mine);
+    EXPECT_EQ(mine->user, 0u);
+    EXPECT_EQ(scriptedCapture.queued, queuedBefore);
+    EXPECT_EQ(recorder.recordedBytes, recorded);
+    EXPECT_EQ(readAllBytes(RecordingPath()), before);
+    mine->flags &= ~kCaptureDone;
+    mine->bytesRecorded = 0;
+    Feed(input, 4410 * 2, input.size());
+    stopRecording();
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, input);
+}
+
+TEST_F(RecorderTest, ADeviceThatWillNotResetOrCloseKeepsTheBuffers) {
+    auto input = Ramp(44100);
+    for (int failing = 0; failing < 2; ++failing) {
+        startRecording();
+        Feed(input, 0, 10000);
+        scriptedCapture.failReset = failing == 0;
+        scriptedCapture.failClose = failing == 1;
+        stopRecording();
+        EXPECT_EQ(recorder.state, RecorderState::Idle);
+        EXPECT_EQ(testHost.status(), L"Done and saved");
+        // The device may still fill the buffers: their memory must still be there (ASan checks).
+        for (const CaptureHeader& h : captureHeaders) memset(h.data, 0x55, h.bufferLength);
+        if (failing == 0) {
+            ASSERT_GT(scriptedCapture.queued, 0);  // the failed reset handed nothing back
+            scriptedCapture.running = true;
+            EXPECT_GT(scriptedCaptureFeed(input.data(), 8000), 0);
+            scriptedCaptureDeliver();  // their notices find no open recording
+        }
+        EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 10000));
+        scriptedCaptureReset();
+    }
 }
