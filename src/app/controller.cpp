@@ -212,6 +212,7 @@ void RefreshControls() {
     ui->enable(kIdFileName, idle);
     ui->enable(kIdReplace, idle);
     ui->enable(kIdChangeFolder, idle);
+    ui->enable(kIdPlayLocalFile, idle);
     SetTextIfChanged(kIdPause, s == RecorderState::Paused ? L"Resume" : L"Pause");
     SetTextIfChanged(kIdSettings, settingsOpen ? L"Settings  \x25B4" : L"Settings  \x25BE");
     ui->layout();
@@ -239,6 +240,9 @@ void ClosePlayerFile() {
 }
 
 int LoadForPlay(const wchar_t* path) {
+    // Decoding a whole file on the UI thread would starve the capture queue (about 300 ms of buffers) and drop
+    // microphone audio unnoticed.
+    if (!IsIdle()) return -1;
     ClosePlayerFile();
     if (playerOpen(path) != 0) return -1;
     PlayerLoaded = true;
@@ -258,6 +262,7 @@ int LoadForPlay(const wchar_t* path) {
 }
 
 void OpenForPlay(const wchar_t* path) {
+    if (!IsIdle()) return;
     if (LoadForPlay(path) != 0) {
         ClosePlayerFile();
         if (recorder.lastRecordingSaved) LoadForPlay(recorder.recordingPath);
@@ -423,6 +428,7 @@ void onCommand(int id, int notification) {
             }
             break;
         case kIdPlayLocalFile: {
+            if (!IsIdle()) break;
             wchar_t path[kPathCapacity];
             if (ui->chooseAudioFile(path, kPathCapacity)) OpenForPlay(path);
             break;
