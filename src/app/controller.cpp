@@ -237,6 +237,8 @@ void ClosePlayerFile() {
     playerClose();
     PlayerLoaded = false;
     PlayerPath[0] = 0;
+    // A drag cut short by the close (the record shortcut mid-drag) would otherwise freeze the next file's times.
+    SeekDragging = false;
 }
 
 int LoadForPlay(const wchar_t* path) {

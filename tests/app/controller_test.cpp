@@ -709,3 +709,23 @@ TEST_F(ControllerTest, NoFileIsLoadedWhileARecordingRuns) {
     onCommand(kIdPlayLocalFile, kNotifyClicked);
     EXPECT_EQ(std::filesystem::path(PlayerPath), other);
 }
+
+TEST_F(ControllerTest, ClosingThePlayerEndsAnInterruptedSeekDrag) {
+    LoadSeconds(90);
+    C(kIdSeek)->slider = 500;
+    onSliderNotification(kIdSeek, kSliderThumbTrack);
+    ASSERT_TRUE(SeekDragging);
+    // The record shortcut mid-drag closes the player; the slider's end notification never comes.
+    HandleHotkey(kHotkeyRecord);
+    ASSERT_EQ(recorder.state, RecorderState::Recording);
+    EXPECT_FALSE(SeekDragging);
+    std::vector<int16_t> voice(44100, 3000);
+    FeedMicrophone(voice);
+    HandleHotkey(kHotkeyRecord);
+    ASSERT_TRUE(PlayerLoaded);
+    // The next file's thumb follows the player again.
+    playerSeek(playerDuration() / 4);
+    C(kIdSeek)->slider = 777;
+    RefreshPlayer();
+    EXPECT_EQ(C(kIdSeek)->slider, 250);
+}
