@@ -15,6 +15,7 @@
 #include "app/layout.h"
 #include "app/wide_text.h"
 #include "app/window_controls.h"
+#include "app/window_on_top_win.h"
 #include "recorder/recorder.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut.h"
@@ -230,7 +231,7 @@ void MoveIntoContainer() {
 }
 
 void SetOnTop(bool on) {
-    SetWindowPos(MainWindow, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowOnTop(MainWindow, on);
 }
 
 void OnCreate(HWND hwnd) {
