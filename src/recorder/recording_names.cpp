@@ -103,8 +103,6 @@ void avoidDeviceName(wchar_t* name, int capacity) {
     name[length + 1] = 0;
 }
 
-namespace {}  // namespace
-
 void sanitizeRecordingName(const wchar_t* boxText, wchar_t* out, int capacity) {
     wchar_t name[kFileNameMaxKept + 1];
     int len = 0;
