@@ -1,8 +1,14 @@
 // The recording benchmark: the CPU cost of a whole recording (100 ms capture buffers through analysis, limiter,
-// silence decision, the MP3 writer and the file seam) against two peers that encode the same samples at the same bit
-// rate in mono: the shine library alone in this process, and the shineenc program as a child process.
+// silence decision, the MP3 writer and the file seam) against peers that encode the same samples at the same bit
+// rate in mono: the shine library alone as Debian ships it (notafon_bench_shine_unpatched, the peer of the goal), the
+// same with our patch (notafon_bench_shine_patched), each timing its own encode in a child process, and the shineenc
+// program as a child process.
 //
-// Each measurement is repeated and the cheapest run kept: the machine is shared, and other work only ever adds time.
+// The rounds run interleaved, engine then the peers, and each series keeps its cheapest run: the machine is shared,
+// and other work only ever adds time. CPU time still moves with the load; the instruction counts that
+// scripts/bench.sh measures with callgrind (--instructions FILE) do not, and are printed beside it.
+//
+// --only-engine records once and prints nothing: the run callgrind counts (RecordOnce alone).
 #include <locale.h>
 #include <spawn.h>
 #include <stdio.h>
@@ -14,6 +20,7 @@
 #include <unistd.h>
 #include <wchar.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,11 +30,13 @@
 #include "recorder/capture_scripted.h"
 #include "recorder/recorder.h"
 
-extern "C" {
-#include <layer3.h>
-}
-
 extern char** environ;
+
+#if defined(__GNUC__)
+#define NOTAFON_BENCH_NOINLINE __attribute__((noinline))
+#else
+#define NOTAFON_BENCH_NOINLINE
+#endif
 
 namespace {
 
@@ -36,8 +45,13 @@ struct Options {
     const char* input = nullptr;
     const char* outDir = nullptr;
     const char* shineenc = "shineenc";
+    std::string shineUnpatched;  // default: beside this program
+    std::string shinePatched;
+    const char* instructions = nullptr;
+    bool onlyEngine = false;
     int repeat = 3;
     double goal = 1.10;
+    double patchGoal = 1.05;  // patched / unpatched shine, in instructions
 };
 
 struct BenchWindow {
@@ -141,7 +155,8 @@ void Elapsed(const CpuClock& before, Run* run) {
 
 // A whole recording as the platform drives one: 100 ms buffers filled by the capture device and handed back, the
 // 70 ms recording timer, then Stop. Only the microphone is simulated; the samples come from memory.
-bool RecordOnce(const std::vector<int16_t>& samples, int sampleRate, const std::string& output, Run* run) {
+NOTAFON_BENCH_NOINLINE bool RecordOnce(const std::vector<int16_t>& samples, int sampleRate, const std::string& output,
+                                       Run* run) {
     // A recording starts a new file; truncating the last run's would charge the engine for freeing its blocks.
     unlink(output.c_str());
     scriptedCaptureReset();
@@ -195,39 +210,22 @@ bool RecordOnce(const std::vector<int16_t>& samples, int sampleRate, const std::
     return true;
 }
 
-// The encoder and nothing else: full passes straight from the input, the last one padded, then the flush.
-bool ShineAloneOnce(std::vector<int16_t>& samples, int sampleRate, int kbps, Run* run) {
-    CpuClock before = SelfCpu();
-    shine_config_t config;
-    memset(&config, 0, sizeof config);
-    shine_set_config_mpeg_defaults(&config.mpeg);
-    config.wave.channels = PCM_MONO;
-    config.wave.samplerate = sampleRate;
-    config.mpeg.mode = MONO;
-    config.mpeg.bitr = kbps;
-    shine_t encoder = shine_initialise(&config);
-    if (!encoder) {
-        fprintf(stderr, "record_bench: shine rejected %d Hz at %d kbps\n", sampleRate, kbps);
+// One of the shine-alone programs as a child: it reads the WAV, then times its own encode and prints
+// "cpu S system S bytes N".
+bool ShineChildOnce(const std::string& program, const Options& o, int kbps, Run* run) {
+    std::string command = "'" + program + "' --kbps " + std::to_string(kbps) + " --input '" + o.input + "'";
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return false;
+    double cpu = -1, system = 0;
+    long long bytes = -1;
+    int got = fscanf(p, "cpu %lf system %lf bytes %lld", &cpu, &system, &bytes);
+    int status = pclose(p);
+    if (got != 3 || status != 0) {
+        fprintf(stderr, "record_bench: %s failed\n", program.c_str());
         return false;
     }
-    const size_t perPass = static_cast<size_t>(shine_samples_per_pass(encoder));
-    int64_t bytes = 0;
-    int written = 0;
-    size_t i = 0;
-    for (; i + perPass <= samples.size(); i += perPass) {
-        shine_encode_buffer_interleaved(encoder, samples.data() + i, &written);
-        bytes += written;
-    }
-    if (i < samples.size()) {
-        std::vector<int16_t> last(perPass, 0);
-        memcpy(last.data(), samples.data() + i, (samples.size() - i) * sizeof(int16_t));
-        shine_encode_buffer_interleaved(encoder, last.data(), &written);
-        bytes += written;
-    }
-    shine_flush(encoder, &written);
-    bytes += written;
-    shine_close(encoder);
-    Elapsed(before, run);
+    run->cpu = cpu;
+    run->system = system;
     run->bytes = bytes;
     return true;
 }
@@ -271,18 +269,45 @@ struct Series {
     }
 };
 
-void PrintSeries(const Series& s, double audioSeconds) {
+// Instruction counts by series label, as scripts/bench.sh writes them: one "LABEL<TAB>COUNT" a line.
+std::map<std::string, double> ReadInstructions(const char* path) {
+    std::map<std::string, double> counts;
+    FILE* f = path ? fopen(path, "r") : nullptr;
+    if (!f) return counts;
+    char line[256];
+    while (fgets(line, sizeof line, f)) {
+        char* tab = strchr(line, '\t');
+        if (!tab) continue;
+        *tab = 0;
+        counts[line] = atof(tab + 1);
+    }
+    fclose(f);
+    return counts;
+}
+
+void PrintSeries(const Series& s, double audioSeconds, const std::map<std::string, double>& instructions) {
     const Run& best = s.Best();
-    printf("  %-19s cpu %8.3f s (system %6.3f)   real-time factor %7.1f   runs:", s.label, best.cpu, best.system,
+    printf("  %-22s cpu %8.3f s (system %6.3f)   real-time factor %7.1f", s.label, best.cpu, best.system,
            audioSeconds / best.cpu);
+    auto it = instructions.find(s.label);
+    if (it != instructions.end()) printf("   instructions %14.0f", it->second);
+    printf("   runs:");
     for (const Run& r : s.runs) printf(" %.3f", r.cpu);
     printf("\n");
+}
+
+void PrintRatio(const char* what, double ratio, double goal) {
+    if (goal > 0) {
+        printf("  %-44s %.3f   goal <= %.2f: %s\n", what, ratio, goal, ratio <= goal ? "met" : "MISSED");
+    } else {
+        printf("  %-44s %.3f\n", what, ratio);
+    }
 }
 
 int Usage() {
     fprintf(stderr,
             "usage: notafon_bench_record --format N --input SPEECH.wav --out-dir DIR [--repeat N] [--shineenc PATH] "
-            "[--goal RATIO]\n");
+            "[--shine-unpatched PATH] [--shine-patched PATH] [--instructions FILE] [--only-engine] [--goal RATIO]\n");
     return 2;
 }
 
@@ -305,6 +330,14 @@ int main(int argc, char** argv) {
             o.shineenc = argv[++i];
         } else if (strcmp(argv[i], "--goal") == 0 && hasValue) {
             o.goal = atof(argv[++i]);
+        } else if (strcmp(argv[i], "--shine-unpatched") == 0 && hasValue) {
+            o.shineUnpatched = argv[++i];
+        } else if (strcmp(argv[i], "--shine-patched") == 0 && hasValue) {
+            o.shinePatched = argv[++i];
+        } else if (strcmp(argv[i], "--instructions") == 0 && hasValue) {
+            o.instructions = argv[++i];
+        } else if (strcmp(argv[i], "--only-engine") == 0) {
+            o.onlyEngine = true;
         } else {
             return Usage();
         }
@@ -332,31 +365,54 @@ int main(int argc, char** argv) {
     std::string engineOutput = std::string(o.outDir) + "/engine-format-" + std::to_string(o.format) + ".mp3";
     std::string shineencOutput = std::string(o.outDir) + "/shineenc-format-" + std::to_string(o.format) + ".mp3";
 
+    std::string here(argv[0]);
+    here = here.substr(0, here.find_last_of('/') + 1);
+    if (o.shineUnpatched.empty()) o.shineUnpatched = here + "notafon_bench_shine_unpatched";
+    if (o.shinePatched.empty()) o.shinePatched = here + "notafon_bench_shine_patched";
+
+    if (o.onlyEngine) {
+        Run run{};
+        return RecordOnce(in.samples, row.sampleRate, engineOutput, &run) ? 0 : 1;
+    }
+
     Series engine{"engine whole path", {}};
     Series alone{"shine alone", {}};
+    Series patched{"shine alone, patched", {}};
     Series external{"shineenc", {}};
-    // Interleaved rather than one series after another, so a burst of load from elsewhere spreads over all three.
+    // Interleaved rather than one series after another, so a burst of load from elsewhere spreads over all of them.
     for (int r = 0; r < o.repeat; ++r) {
         Run run{};
         if (!RecordOnce(in.samples, row.sampleRate, engineOutput, &run)) return 1;
         if (!PlausibleSize("the engine", run.bytes, audioSeconds, row.kbps)) return 1;
         engine.runs.push_back(run);
-        if (!ShineAloneOnce(in.samples, row.sampleRate, row.kbps, &run)) return 1;
+        if (!ShineChildOnce(o.shineUnpatched, o, row.kbps, &run)) return 1;
         if (!PlausibleSize("shine alone", run.bytes, audioSeconds, row.kbps)) return 1;
         alone.runs.push_back(run);
+        if (!ShineChildOnce(o.shinePatched, o, row.kbps, &run)) return 1;
+        if (!PlausibleSize("shine alone, patched", run.bytes, audioSeconds, row.kbps)) return 1;
+        patched.runs.push_back(run);
         if (!ShineencOnce(o, row.kbps, shineencOutput, &run)) return 1;
         if (!PlausibleSize("shineenc", run.bytes, audioSeconds, row.kbps)) return 1;
         external.runs.push_back(run);
     }
 
+    std::map<std::string, double> instructions = ReadInstructions(o.instructions);
     printf("format %d: %ls (%d Hz mono), %.0f s of audio, best of %d\n", o.format, row.label, row.sampleRate,
            audioSeconds, o.repeat);
-    PrintSeries(engine, audioSeconds);
-    PrintSeries(alone, audioSeconds);
-    PrintSeries(external, audioSeconds);
-    double toShineenc = engine.Best().cpu / external.Best().cpu;
-    double toAlone = engine.Best().cpu / alone.Best().cpu;
-    printf("  engine / shineenc     %.3f\n", toShineenc);
-    printf("  engine / shine alone  %.3f   goal <= %.2f: %s\n", toAlone, o.goal, toAlone <= o.goal ? "met" : "MISSED");
+    if (!instructions.empty()) printf("  (instructions: callgrind, on the first %.0f s)\n", instructions["seconds"]);
+    PrintSeries(engine, audioSeconds, instructions);
+    PrintSeries(alone, audioSeconds, instructions);
+    PrintSeries(patched, audioSeconds, instructions);
+    PrintSeries(external, audioSeconds, instructions);
+    PrintRatio("cpu: engine / shineenc", engine.Best().cpu / external.Best().cpu, 0);
+    PrintRatio("cpu: shine patched / shine alone", patched.Best().cpu / alone.Best().cpu, 0);
+    PrintRatio("cpu: engine / shine alone", engine.Best().cpu / alone.Best().cpu, o.goal);
+    if (instructions.count("engine whole path") && instructions.count("shine alone") &&
+        instructions.count("shine alone, patched") && instructions["shine alone"] > 0) {
+        PrintRatio("instructions: shine patched / shine alone",
+                   instructions["shine alone, patched"] / instructions["shine alone"], o.patchGoal);
+        PrintRatio("instructions: engine / shine alone",
+                   instructions["engine whole path"] / instructions["shine alone"], o.goal);
+    }
     return 0;
 }

@@ -8,7 +8,9 @@
 #   scripts/bench.sh paint [--repeat N]
 #   scripts/bench.sh startup [--repeat N]
 # record: one hour (by default) of generated speech recorded as MP3 at format 1 (48 kbps, 22050 Hz) and format 4
-# (128 kbps, 44100 Hz), the whole buffer path against shine alone and shineenc; CPU time, best of --repeat runs.
+# (128 kbps, 44100 Hz), the whole buffer path against shine alone (unpatched and patched) and shineenc; CPU time,
+# best of --repeat interleaved rounds, beside callgrind instruction counts of the first 60 s (load does not move
+# those).
 # startup: Notafon.exe of the bench-windows preset against a minimal window program built with it: executable size,
 # the median of --repeat (default 10) cold starts under Wine to the window shown and painted, and the private bytes
 # of the idle process.
@@ -36,9 +38,19 @@ build() {
     cmake --build --preset bench -j2 --target "$@"
 }
 
+# callgrind's instruction count (Ir) of one run; the rest of the arguments are valgrind's options and the program.
+instructions() {
+    local file="$out/callgrind.out"
+    rm -f "$file"
+    valgrind --tool=callgrind --callgrind-out-file="$file" "$@" >"$out/callgrind.log" 2>&1 ||
+        { cat "$out/callgrind.log" >&2; echo "bench: callgrind failed: $*" >&2; exit 1; }
+    awk '/^(summary|totals):/ { print $2; exit }' "$file"
+}
+
 # The generated input is cached by everything it depends on: the generator, its sentences and the tools. An hour at
 # both rates takes about 450 MB, so a cache of the same length made by an older generator is removed.
 speech_input() {
+    local seconds=${1:-$seconds}
     local key
     key=$( (cat "$ROOT/bench/make_speech.sh" "$ROOT/bench/sentences.txt"; espeak-ng --version; sox --version) |
         sha256sum | cut -c1-16)
@@ -59,16 +71,33 @@ esac
 case "$what" in
     record)
         "$ROOT/scripts/bootstrap.sh" >&2
-        build notafon_bench_record
+        build notafon_bench_record notafon_bench_shine_unpatched notafon_bench_shine_patched
         input=$(speech_input)
+        counted=60
+        [ "$seconds" -lt "$counted" ] && counted=$seconds
+        short=$(speech_input "$counted")
         out="$BUILD/out/record"
         mkdir -p "$out"
-        echo "bench: CPU time of a recording; shineenc $(dpkg-query -W -f='${Version}' shineenc 2>/dev/null || echo '(version unknown)')"
+        bin="$BUILD/bench"
+        echo "bench: CPU time of a recording; shineenc $(dpkg-query -W -f='${Version}' shineenc 2>/dev/null || echo '(version unknown)'), valgrind $(valgrind --version)"
         for format in 1 4; do
-            rate=22050
-            [ "$format" = 4 ] && rate=44100
-            "$BUILD/bench/notafon_bench_record" --format "$format" --input "$input/speech-$rate.wav" --out-dir "$out" \
-                --repeat "$repeat"
+            rate=22050 kbps=48
+            [ "$format" = 4 ] && rate=44100 kbps=128
+            wav="$short/speech-$rate.wav"
+            counts="$out/instructions-format-$format.tsv"
+            echo "bench: counting instructions of format $format on $counted s (callgrind)" >&2
+            {
+                printf 'seconds\t%s\n' "$counted"
+                printf 'engine whole path\t%s\n' "$(instructions --collect-atstart=no --toggle-collect='*RecordOnce*' \
+                    "$bin/notafon_bench_record" --format "$format" --input "$wav" --out-dir "$out" --only-engine)"
+                printf 'shine alone\t%s\n' "$(instructions --collect-atstart=no --toggle-collect='*ShineAloneOnce*' \
+                    "$bin/notafon_bench_shine_unpatched" --kbps "$kbps" --input "$wav")"
+                printf 'shine alone, patched\t%s\n' "$(instructions --collect-atstart=no \
+                    --toggle-collect='*ShineAloneOnce*' "$bin/notafon_bench_shine_patched" --kbps "$kbps" --input "$wav")"
+                printf 'shineenc\t%s\n' "$(instructions shineenc -q -m -b "$kbps" "$wav" "$out/callgrind-shineenc.mp3")"
+            } >"$counts"
+            "$bin/notafon_bench_record" --format "$format" --input "$input/speech-$rate.wav" --out-dir "$out" \
+                --repeat "$repeat" --instructions "$counts"
         done
         ;;
     player)

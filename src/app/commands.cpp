@@ -93,6 +93,7 @@ void onCommand(int id, int notification) {
             }
             break;
         case kIdPlayLocalFile: {
+            if (!recorderIsIdle()) break;
             wchar_t path[kPathCapacity];
             if (controllerControls()->chooseAudioFile(path, kPathCapacity)) OpenForPlay(path);
             break;

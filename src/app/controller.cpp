@@ -128,6 +128,7 @@ void RefreshControls() {
     ui->enable(kIdFileName, idle);
     ui->enable(kIdReplace, idle);
     ui->enable(kIdChangeFolder, idle);
+    ui->enable(kIdPlayLocalFile, idle);
     SetTextIfChanged(kIdPause, s == RecorderState::Paused ? L"Resume" : L"Pause");
     SetTextIfChanged(kIdSettings, settingsOpen ? L"Settings  \x25B4" : L"Settings  \x25BE");
     ui->layout();

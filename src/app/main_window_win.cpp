@@ -308,7 +308,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnDropFiles(reinterpret_cast<HDROP>(wp));
             return 0;
         case MM_WIM_DATA:
-            onCaptureBufferDone(reinterpret_cast<CaptureHeader*>(lp));
+            onCaptureBufferDone(reinterpret_cast<CaptureDevice>(wp), reinterpret_cast<CaptureHeader*>(lp));
             return 0;
         case WM_DRAWITEM:
             return DrawOwnerItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp), PaintStateNow());

@@ -50,9 +50,14 @@ void ClosePlayerFile() {
     playerClose();
     PlayerLoaded = false;
     PlayerPath[0] = 0;
+    // A drag cut short by the close (the record shortcut mid-drag) would otherwise freeze the next file's times.
+    SeekDragging = false;
 }
 
 int LoadForPlay(const wchar_t* path) {
+    // Decoding a whole file on the UI thread would starve the capture queue (about 300 ms of buffers) and drop
+    // microphone audio unnoticed.
+    if (!recorderIsIdle()) return -1;
     ClosePlayerFile();
     if (playerOpen(path) != 0) return -1;
     PlayerLoaded = true;
@@ -73,6 +78,7 @@ int LoadForPlay(const wchar_t* path) {
 }
 
 void OpenForPlay(const wchar_t* path) {
+    if (!recorderIsIdle()) return;
     if (LoadForPlay(path) != 0) {
         ClosePlayerFile();
         if (recorder.lastRecordingSaved) LoadForPlay(recorder.recordingPath);

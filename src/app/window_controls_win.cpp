@@ -12,6 +12,7 @@
 #include "app/controller.h"
 #include "app/main_window_win.h"
 #include "app/window_controls.h"
+#include "app/window_on_top_win.h"
 #include "base/file_api.h"
 #include "base/system_library_win.h"
 #include "base/wide_text.h"
@@ -26,7 +27,7 @@ HWND Find(int key) {
 }
 
 void SetOnTop(bool on) {
-    SetWindowPos(MainWindow, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowOnTop(MainWindow, on);
 }
 
 void UiSetText(int id, const wchar_t* text) {

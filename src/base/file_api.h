@@ -38,6 +38,8 @@ struct FileApi {
     // True when a file or a folder exists at the path.
     bool (*exists)(const wchar_t* path);
     int (*remove)(const wchar_t* path);
+    // Moves a file to a new name in the same folder; fails (negative) when anything exists at `to`.
+    int (*rename)(const wchar_t* from, const wchar_t* to);
     // One create-directory call (no parents); negative when it fails or already exists.
     int (*createDirectory)(const wchar_t* path);
 };

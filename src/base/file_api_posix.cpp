@@ -89,6 +89,14 @@ int Remove(const wchar_t* path) {
     return ToNarrow(path, narrow, sizeof narrow) && unlink(narrow) == 0 ? 0 : -1;
 }
 
+int Rename(const wchar_t* from, const wchar_t* to) {
+    char narrowFrom[4096], narrowTo[4096];
+    if (!ToNarrow(from, narrowFrom, sizeof narrowFrom) || !ToNarrow(to, narrowTo, sizeof narrowTo)) return -1;
+    // rename() would replace what is at `to`; a hard link cannot, so the move never overwrites a file.
+    if (link(narrowFrom, narrowTo) != 0) return -1;
+    return unlink(narrowFrom) == 0 ? 0 : -1;
+}
+
 int CreateDirectory(const wchar_t* path) {
     char narrow[4096];
     return ToNarrow(path, narrow, sizeof narrow) && mkdir(narrow, 0755) == 0 ? 0 : -1;
@@ -96,5 +104,5 @@ int CreateDirectory(const wchar_t* path) {
 
 }  // namespace
 
-const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Read,   SeekStart,      SeekEnd,
-                                Close,  SizeOfPath, Exists, Remove, CreateDirectory};
+const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Read,   SeekStart, SeekEnd,
+                                Close,  SizeOfPath, Exists, Remove, Rename,    CreateDirectory};

@@ -67,11 +67,16 @@ int Remove(const wchar_t* path) {
     return DeleteFileW(path) ? 0 : -1;
 }
 
+int Rename(const wchar_t* from, const wchar_t* to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+    return MoveFileExW(from, to, 0) ? 0 : -1;
+}
+
 int CreateDirectoryOnce(const wchar_t* path) {
     return CreateDirectoryW(path, nullptr) ? 0 : -1;
 }
 
 }  // namespace
 
-const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Read,   SeekStart,          SeekEnd,
-                                Close,  SizeOfPath, Exists, Remove, CreateDirectoryOnce};
+const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Read,   SeekStart, SeekEnd,
+                                Close,  SizeOfPath, Exists, Remove, Rename,    CreateDirectoryOnce};

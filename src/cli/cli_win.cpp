@@ -24,7 +24,7 @@ HWND window;
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case MM_WIM_DATA:
-            onCaptureBufferDone(reinterpret_cast<CaptureHeader*>(lp));
+            onCaptureBufferDone(reinterpret_cast<CaptureDevice>(wp), reinterpret_cast<CaptureHeader*>(lp));
             return 0;
         case WM_TIMER:
             if (wp == kRecordingTimer) onRecordingTimer();

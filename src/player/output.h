@@ -28,7 +28,8 @@ struct OutputApi {
     int (*pause)(OutputDevice device);
     int (*restart)(OutputDevice device);
     int (*reset)(OutputDevice device);
-    // Samples played since open or the last reset; 0 and *samples, or negative when the device cannot say in samples.
+    // Samples played since open or the last reset, as the device counts them: the Windows device's count is 32 bits
+    // wide and wraps. 0 and *samples, or negative when the device cannot say in samples.
     int (*position)(OutputDevice device, int64_t* samples);
     int (*close)(OutputDevice device);
 };

@@ -80,6 +80,7 @@ int Restart(OutputDevice) {
 
 int Reset(OutputDevice) {
     fakeOutput.resets += 1;
+    if (fakeOutput.failReset) return -1;
     while (fakeOutput.queued > 0) PopHead();
     fakeOutput.position = 0;
     return 0;
@@ -87,13 +88,14 @@ int Reset(OutputDevice) {
 
 int Position(OutputDevice, int64_t* samples) {
     if (fakeOutput.failPosition) return -1;
-    *samples = fakeOutput.position;
+    *samples =
+        fakeOutput.position32 ? static_cast<int64_t>(static_cast<uint32_t>(fakeOutput.position)) : fakeOutput.position;
     return 0;
 }
 
 int Close(OutputDevice) {
     fakeOutput.closes += 1;
-    if (fakeOutput.queued > 0) return -1;
+    if (fakeOutput.queued > 0 || fakeOutput.failClose) return -1;
     fakeOutput.open = false;
     return 0;
 }

@@ -13,6 +13,9 @@ struct FakeOutput {
     bool paused;
     bool failOpen;      // the next open fails (no output device)
     bool failPosition;  // position calls fail
+    bool failReset;     // reset fails and hands nothing back
+    bool failClose;     // close fails (the device stays open)
+    bool position32;    // the position wraps at 2^32 as the Windows device's count does
     int32_t sampleRate;
     ThreadEvent doneEvent;
     const ThreadApi* threads;  // signals doneEvent; none: completion only sets the flag

@@ -16,20 +16,32 @@ double Clamp(double v, double lo, double hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }
 
+// Sessions whose device would not reset or close: it may still read their buffers and headers and signal their
+// event, so those are never freed. Held here, they stay reachable.
+PlayerSession* strandedSessions[8];
+int strandedSessionCount;
+
 // Frees what a session holds: device (reset first, so no buffer stays queued), buffers, track, stretcher, event.
+// When the device could not be reset or closed, the buffers, the headers (inside the session) and the event stay.
 void FreeSession(PlayerSession* s) {
+    bool deviceLetGo = true;
     if (s->deviceOpen) {
-        s->output->reset(s->device);
+        if (s->output->reset(s->device) != 0) deviceLetGo = false;
         for (int i = 0; i < kOutputBufferCount; ++i) {
             if (s->headers[i].flags & kOutputPrepared) s->output->unprepare(s->device, &s->headers[i]);
             s->inFlight[i] = false;
         }
-        s->output->close(s->device);
+        if (s->output->close(s->device) != 0) deviceLetGo = false;
         s->deviceOpen = false;
     }
-    free(s->bufferMemory);
     pcmTrackFree(&s->track);
     timeStretcherDestroy(s->stretcher);
+    s->stretcher = nullptr;
+    if (!deviceLetGo) {
+        if (strandedSessionCount < 8) strandedSessions[strandedSessionCount++] = s;
+        return;
+    }
+    free(s->bufferMemory);
     if (s->wakeEvent) s->threads->eventClose(s->wakeEvent);
     s->~PlayerSession();
     free(s);
@@ -287,8 +299,12 @@ double playerPosition() {
     double pos = s->readPos;
     int64_t played = 0;
     if (s->output->position(s->device, &played) == 0) {
-        int64_t queued = s->samplesWritten - played;
-        if (queued < 0) queued = 0;
+        // The device counts in 32 bits and wraps after 27 hours at 44100 Hz; the difference taken modulo 2^32 stays
+        // right across the wrap. A count ahead of what was written (negative as a 32-bit difference) means nothing
+        // is queued.
+        uint32_t ahead =
+            static_cast<uint32_t>(static_cast<uint64_t>(s->samplesWritten) - static_cast<uint64_t>(played));
+        int64_t queued = ahead < 0x80000000u ? static_cast<int64_t>(ahead) : 0;
         pos = s->readPos - static_cast<double>(queued) * player.speed;
     }
     if (s->sourceExhausted && !s->playing && s->ended) pos = s->track.sampleCount;

@@ -67,6 +67,8 @@ int Stop(CaptureDevice) {
 
 int Reset(CaptureDevice) {
     scriptedCapture.resets += 1;
+    // A failing reset leaves the device as it was: it keeps its queued buffers and may fill them later.
+    if (scriptedCapture.failReset) return -1;
     scriptedCapture.running = false;
     while (scriptedCapture.queued > 0) PopHead();
     return 0;
@@ -74,7 +76,7 @@ int Reset(CaptureDevice) {
 
 int Close(CaptureDevice) {
     scriptedCapture.closes += 1;
-    if (scriptedCapture.queued > 0) return -1;
+    if (scriptedCapture.queued > 0 || scriptedCapture.failClose) return -1;
     scriptedCapture.open = false;
     return 0;
 }
@@ -115,7 +117,7 @@ int scriptedCaptureDeliver() {
         memmove(scriptedCapture.notices, scriptedCapture.notices + 1,
                 sizeof(CaptureHeader*) * (scriptedCapture.noticeCount - 1));
         scriptedCapture.noticeCount -= 1;
-        onCaptureBufferDone(h);
+        onCaptureBufferDone(&scriptedCapture, h);
         delivered += 1;
     }
     return delivered;

@@ -11,7 +11,9 @@ struct ScriptedCapture {
     bool open;
     bool running;
     int sampleRate;
-    bool failOpen;  // the next open fails (no microphone)
+    bool failOpen;   // the next open fails (no microphone)
+    bool failReset;  // reset fails and hands nothing back
+    bool failClose;  // close fails (the device stays open)
     CaptureHeader* queue[8];
     int queued;
     CaptureHeader* notices[64];  // buffer-done notices not yet delivered

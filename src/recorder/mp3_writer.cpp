@@ -56,6 +56,10 @@ int mp3WriterOpen(int sampleRate, int kbps) {
     config.mpeg.mode = MONO;
     config.mpeg.bitr = kbps;
     if (shine_check_config(sampleRate, kbps) < 0) return -1;
+    if (mp3Writer.failNextOpen) {
+        mp3Writer.failNextOpen = false;
+        return -2;
+    }
     shine_t encoder = shine_initialise(&config);
     if (!encoder) return -2;
     int perPass = shine_samples_per_pass(encoder);

@@ -22,6 +22,7 @@ struct Mp3Writer {
     // Frames of one call, gathered so that a capture buffer costs one write instead of one per pass.
     unsigned char out[kMp3OutCapacity];
     int32_t outCount;
+    bool failNextOpen;  // tests: the next open fails as if the encoder could not be created, then this clears
 };
 
 extern Mp3Writer mp3Writer;

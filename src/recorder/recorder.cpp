@@ -44,10 +44,59 @@ int WriteToRecordingFile(void* /*context*/, const unsigned char* bytes, int coun
     return written == static_cast<uint32_t>(count) ? 0 : -1;
 }
 
-void CloseDevice() {
-    capture->close(recorder.device);
+void FailCreate() {
+    host->setStatus(L"Could not create the file");
+    host->setNote(
+        L"Windows would not let the recorder write there. Open Settings and choose another folder, or close any "
+        L"program using a file with the same name.");
+}
+
+// Moves an existing file at the recording path aside so that the take has its own name from the first buffer on
+// while the old file survives a take that is not kept. 0, or negative when the old file could not be kept safe.
+int MoveOldFileAside() {
+    recorder.oldFileAside = false;
+    if (!files->exists(recorder.recordingPath)) return 0;
+    if (buildReplacedPath(recorder.recordingPath, recorder.replacedPath) != 0) return -1;
+    // An earlier take's file may wait there still (a crash): it is never overwritten.
+    if (files->rename(recorder.recordingPath, recorder.replacedPath) != 0) return -1;
+    recorder.oldFileAside = true;
+    return 0;
+}
+
+// The take is over: a kept take replaces the old file for good, one that is not kept gives its name back to it.
+void SettleOldFile(bool takeKept) {
+    if (!recorder.oldFileAside) return;
+    recorder.oldFileAside = false;
+    if (takeKept) {
+        files->remove(recorder.replacedPath);
+    } else {
+        files->remove(recorder.recordingPath);
+        files->rename(recorder.replacedPath, recorder.recordingPath);
+    }
+}
+
+// Buffer blocks a device may still write into because resetting or closing it failed. They are never freed; held
+// here (not in the recorder record, which a reset clears) they stay reachable.
+int16_t* strandedBuffers[8];
+int strandedBufferCount;
+
+// 0, or negative when the device would not close: it may still own the buffers then.
+int CloseDevice() {
+    int result = capture->close(recorder.device);
     recorder.device = nullptr;
     recorder.deviceOpen = false;
+    return result;
+}
+
+// Frees the capture buffers, unless the device may still write into them.
+void ReleaseBuffers(bool deviceLetGo) {
+    if (!deviceLetGo && recorder.bufferMemory) {
+        if (strandedBufferCount < 8) strandedBuffers[strandedBufferCount++] = recorder.bufferMemory;
+        recorder.bufferMemory = nullptr;
+        return;
+    }
+    free(recorder.bufferMemory);
+    recorder.bufferMemory = nullptr;
 }
 
 void QueueBuffer(int i) {
@@ -155,16 +204,20 @@ void startRecording(const RecordingRequest& request) {
     files->createDirectory(request.folder);
 
     bool replace = request.replace;
-    buildRecordingPaths(request.fileName, request.folder, recorder.isMp3 ? L"mp3" : L"wav", replace, request.now,
-                        files->exists, recorder.recordingPath, recorder.marksPath);
+    recorder.oldFileAside = false;
+    if (buildRecordingPaths(request.fileName, request.folder, recorder.isMp3 ? L"mp3" : L"wav", replace, request.now,
+                            files->exists, recorder.recordingPath, recorder.marksPath) != 0 ||
+        (replace && MoveOldFileAside() != 0)) {
+        CloseDevice();
+        FailCreate();
+        return;
+    }
 
     recorder.file = files->create(recorder.recordingPath, replace ? kFileCreateAlways : kFileCreateNew, kFileShareRead);
     if (recorder.file == kNoFile) {
+        SettleOldFile(false);
         CloseDevice();
-        host->setStatus(L"Could not create the file");
-        host->setNote(
-            L"Windows would not let the recorder write there. Open Settings and choose another folder, or close any "
-            L"program using a file with the same name.");
+        FailCreate();
         return;
     }
 
@@ -172,6 +225,7 @@ void startRecording(const RecordingRequest& request) {
         files->close(recorder.file);
         recorder.file = kNoFile;
         files->remove(recorder.recordingPath);
+        SettleOldFile(false);
         CloseDevice();
         host->setStatus(L"Could not start the MP3 encoder");
         host->setNote(L"Choose WAV in Settings and try again.");
@@ -212,15 +266,18 @@ void startRecording(const RecordingRequest& request) {
     host->refreshControls();
 }
 
-void onCaptureBufferDone(CaptureHeader* header) {
-    if (!recorder.deviceOpen || !header) return;
+void onCaptureBufferDone(CaptureDevice device, CaptureHeader* header) {
+    if (!recorder.deviceOpen || !header || device != recorder.device) return;
+    int index = -1;
+    for (int i = 0; i < kCaptureBufferCount; ++i) {
+        if (header == &captureHeaders[i]) index = i;
+    }
+    if (index < 0) return;
     ProcessBuffer(header);
     // Only a buffer the device really handed back goes into the queue again: a notice left over from an earlier
     // recording must not requeue a buffer the device is filling now.
     if (recorder.state == RecorderState::Recording && !recorder.stoppedAtSizeLimit && (header->flags & kCaptureDone)) {
-        for (int i = 0; i < kCaptureBufferCount; ++i) {
-            if (header == &captureHeaders[i]) QueueBuffer(i);
-        }
+        QueueBuffer(index);
     }
     if (recorder.stoppedAtSizeLimit) stopRecording();
 }
@@ -246,15 +303,15 @@ void togglePause() {
 
 void stopRecording() {
     if (recorder.state == RecorderState::Idle) return;
+    bool deviceLetGo = true;
     if (recorder.deviceOpen) {
         capture->stop(recorder.device);
         ProcessWaitingBuffers();
-        capture->reset(recorder.device);
+        if (capture->reset(recorder.device) != 0) deviceLetGo = false;
         for (int i = 0; i < kCaptureBufferCount; ++i) capture->unprepare(recorder.device, &captureHeaders[i]);
-        CloseDevice();
+        if (CloseDevice() != 0) deviceLetGo = false;
     }
-    free(recorder.bufferMemory);
-    recorder.bufferMemory = nullptr;
+    ReleaseBuffers(deviceLetGo);
     host->stopRecordingTimer();
 
     if (recorder.file != kNoFile) {
@@ -271,10 +328,12 @@ void stopRecording() {
 
     if (recorder.recordedBytes < kMinimumKeptBytes) {
         files->remove(recorder.recordingPath);
+        SettleOldFile(false);
         recorder.lastRecordingSaved = false;
         host->setStatus(L"Nothing was recorded");
         host->setNote(L"The recording was empty, so no file was kept. Check your microphone and try again.");
     } else {
+        SettleOldFile(true);
         recorder.lastRecordingSaved = true;
         int64_t size = files->sizeOfPath(recorder.recordingPath);
         double megabytes = size < 0 ? 0.0 : static_cast<double>(size) / 1048576.0;

@@ -44,6 +44,10 @@ struct Recorder {
     double markTimes[kMaxMarks];
     wchar_t recordingPath[kPathCapacity];
     wchar_t marksPath[kPathCapacity];
+    // With Replace, the file the recording replaces waits here until the take is kept (then it is deleted) or not
+    // (then it is put back). After a crash both are on disk.
+    wchar_t replacedPath[kPathCapacity];
+    bool oldFileAside;
     bool lastRecordingSaved;
     bool marksWritten;        // the last stop wrote the marks file
     bool stoppedAtSizeLimit;  // the last recording was ended because its WAV could not grow further
@@ -82,7 +86,9 @@ void startRecording(const RecordingRequest& request);
 void togglePause();
 void stopRecording();
 void addMark();
-void onCaptureBufferDone(CaptureHeader* header);
+// A buffer-done notice: the device that sent it and the header it names. Anything but the open device and one of
+// the four capture headers is ignored before the header is touched (any process can post the message).
+void onCaptureBufferDone(CaptureDevice device, CaptureHeader* header);
 void onRecordingTimer();
 double elapsedSeconds();
 

@@ -8,6 +8,8 @@
 
 namespace {
 
+const wchar_t kMarksSuffix[] = L"-marks.txt";
+
 bool IsUnsafe(wchar_t c) {
     if (c <= 31) return true;
     switch (c) {
@@ -39,11 +41,67 @@ bool EndsWithNoCase(const wchar_t* s, int len, const wchar_t* tail) {
     return true;
 }
 
-void JoinPath(wchar_t* out, const wchar_t* folder, const wchar_t* base, const wchar_t* extension) {
+// 0, or -1 when the path would not fit its buffer (it is then cut).
+int JoinPath(wchar_t* out, const wchar_t* folder, const wchar_t* base, const wchar_t* extension) {
     WideFormat(out, kPathCapacity, L"%ls" NOTAFON_PATH_SEPARATOR L"%ls.%ls", folder, base, extension);
+    return wcslen(folder) + 1 + wcslen(base) + 1 + wcslen(extension) < static_cast<size_t>(kPathCapacity) ? 0 : -1;
+}
+
+int JoinMarksPath(wchar_t* out, const wchar_t* folder, const wchar_t* base) {
+    WideFormat(out, kPathCapacity, L"%ls" NOTAFON_PATH_SEPARATOR L"%ls%ls", folder, base, kMarksSuffix);
+    return wcslen(folder) + 1 + wcslen(base) + wcslen(kMarksSuffix) < static_cast<size_t>(kPathCapacity) ? 0 : -1;
+}
+
+// Windows opens a device, not a file, for these names, whatever follows their first dot and with trailing spaces
+// before it: "nul.mp3", "NUL .notes.wav" and "com1.mp3" all name devices.
+bool IsDeviceName(const wchar_t* name, int* stemLength) {
+    static const wchar_t* const kDevices[] = {L"con", L"prn", L"aux", L"nul"};
+    static const wchar_t* const kNumbered[] = {L"com", L"lpt"};
+    int stem = 0;
+    while (name[stem] && name[stem] != L'.') ++stem;
+    int end = stem;
+    while (end > 0 && name[end - 1] == L' ') --end;
+    auto matches = [&](const wchar_t* word, int length) {
+        for (int i = 0; i < length; ++i) {
+            if (Lower(name[i]) != word[i]) return false;
+        }
+        return true;
+    };
+    if (end == 3) {
+        for (const wchar_t* d : kDevices) {
+            if (matches(d, 3)) {
+                *stemLength = 3;
+                return true;
+            }
+        }
+    }
+    if (end == 4) {
+        wchar_t digit = name[3];
+        // Windows also reserves the superscript digits one to three after COM and LPT.
+        bool numbered = (digit >= L'1' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+        for (const wchar_t* d : kNumbered) {
+            if (numbered && matches(d, 3)) {
+                *stemLength = 4;
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace
+
+void avoidDeviceName(wchar_t* name, int capacity) {
+    int stem = 0;
+    if (!IsDeviceName(name, &stem)) return;
+    // "nul" becomes "nul-" and "nul.notes" "nul-.notes": the hyphen goes right after the device word, so the part
+    // before the first dot is no longer a device.
+    int length = static_cast<int>(wcslen(name));
+    if (length + 1 >= capacity) length = capacity - 2;
+    for (int i = length; i > stem; --i) name[i] = name[i - 1];
+    name[stem] = L'-';
+    name[length + 1] = 0;
+}
 
 void sanitizeRecordingName(const wchar_t* boxText, wchar_t* out, int capacity) {
     wchar_t name[kFileNameMaxKept + 1];
@@ -60,25 +118,41 @@ void sanitizeRecordingName(const wchar_t* boxText, wchar_t* out, int capacity) {
     WideCopyBounded(out, capacity, name + start);
 }
 
-void buildRecordingPaths(const wchar_t* boxText, const wchar_t* folder, const wchar_t* extension, bool replace,
-                         const LocalDateTime& now, bool (*exists)(const wchar_t* path), wchar_t* recordingPath,
-                         wchar_t* marksPath) {
-    wchar_t name[kFileNameMaxKept + 1];
+int buildRecordingPaths(const wchar_t* boxText, const wchar_t* folder, const wchar_t* extension, bool replace,
+                        const LocalDateTime& now, bool (*exists)(const wchar_t* path), wchar_t* recordingPath,
+                        wchar_t* marksPath) {
+    // One more than a kept name: a device name may gain a hyphen.
+    wchar_t name[kFileNameMaxKept + 2];
     sanitizeRecordingName(boxText, name, kFileNameMaxKept + 1);
     if (name[0] == 0) {
         WideFormat(name, kFileNameMaxKept + 1, L"recording-%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
                    now.hour, now.minute, now.second);
     }
+    avoidDeviceName(name, kFileNameMaxKept + 2);
     wchar_t base[kPathCapacity];
     WideCopyBounded(base, kPathCapacity, name);
-    JoinPath(recordingPath, folder, base, extension);
+    int fits = JoinPath(recordingPath, folder, base, extension);
+    fits |= JoinMarksPath(marksPath, folder, base);
     if (!replace) {
-        for (int n = 2; exists(recordingPath) && n <= kMaxNumberedCandidate; ++n) {
+        // A marks file left by a recording in the other format counts as taken too: the new recording's marks would
+        // overwrite it.
+        for (int n = 2; (exists(recordingPath) || exists(marksPath)) && n <= kMaxNumberedCandidate; ++n) {
             WideFormat(base, kPathCapacity, L"%ls (%d)", name, n);
-            JoinPath(recordingPath, folder, base, extension);
+            fits = JoinPath(recordingPath, folder, base, extension);
+            fits |= JoinMarksPath(marksPath, folder, base);
         }
     }
-    WideFormat(marksPath, kPathCapacity, L"%ls" NOTAFON_PATH_SEPARATOR L"%ls-marks.txt", folder, base);
+    // A cut path could name another file, or the recording and its marks file the same one.
+    return fits == 0 ? 0 : -1;
+}
+
+int buildReplacedPath(const wchar_t* recordingPath, wchar_t* replacedPath) {
+    // "talk.mp3" waits as "talk (replaced).mp3": it keeps its extension, so it still plays if it has to be recovered.
+    const wchar_t* dot = wcsrchr(recordingPath, L'.');
+    if (!dot) return -1;
+    int stem = static_cast<int>(dot - recordingPath);
+    int length = WideFormat(replacedPath, kPathCapacity, L"%.*ls (replaced)%ls", stem, recordingPath, dot);
+    return length == static_cast<int>(wcslen(recordingPath)) + 11 ? 0 : -1;
 }
 
 int formatMarkLine(int number, double seconds, char* out, int capacity) {

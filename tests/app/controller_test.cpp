@@ -421,3 +421,52 @@ TEST_F(ControllerTest, ASlotDefaultHeldByAnotherSlotIsRefused) {
               L"A playback shortcut is unavailable; another app may be using it. Choose a different key in Settings.");
     EXPECT_TRUE(CapturingRecordShortcut);
 }
+
+TEST_F(ControllerTest, NoFileIsLoadedWhileARecordingRuns) {
+    window.controls[kIdPlayLocalFile] = FakeControl();
+    auto other = folder / "other.wav";
+    writeMonoWav(other, 8000, std::vector<short>(8000, 1000));
+    window.chosenFile = other.wstring();
+    C(kIdFileName)->text = L"rec";
+    onCommand(kIdRecord, kNotifyClicked);
+    ASSERT_EQ(recorder.state, RecorderState::Recording);
+    EXPECT_FALSE(C(kIdPlayLocalFile)->enabled);
+    EXPECT_EQ(LoadForPlay(other.wstring().c_str()), -1);
+    OpenForPlay(other.wstring().c_str());
+    onCommand(kIdPlayLocalFile, kNotifyClicked);
+    EXPECT_FALSE(PlayerLoaded);
+    EXPECT_TRUE(window.messageBoxes.empty());  // a refusal, not a file that could not be read
+    onCommand(kIdPause, kNotifyClicked);
+    EXPECT_EQ(LoadForPlay(other.wstring().c_str()), -1);  // paused is still recording
+    EXPECT_FALSE(C(kIdPlayLocalFile)->enabled);
+    onCommand(kIdPause, kNotifyClicked);
+    std::vector<int16_t> voice(44100, 3000);
+    FeedMicrophone(voice);
+    onCommand(kIdStop, kNotifyClicked);
+    // The finished recording is loaded as before, and the button comes back.
+    EXPECT_TRUE(PlayerLoaded);
+    EXPECT_EQ(std::wstring(PlayerPath), std::wstring(recorder.recordingPath));
+    EXPECT_TRUE(C(kIdPlayLocalFile)->enabled);
+    onCommand(kIdPlayLocalFile, kNotifyClicked);
+    EXPECT_EQ(std::filesystem::path(PlayerPath), other);
+}
+
+TEST_F(ControllerTest, ClosingThePlayerEndsAnInterruptedSeekDrag) {
+    LoadSeconds(90);
+    C(kIdSeek)->slider = 500;
+    onSliderNotification(kIdSeek, kSliderThumbTrack);
+    ASSERT_TRUE(SeekDragging);
+    // The record shortcut mid-drag closes the player; the slider's end notification never comes.
+    HandleHotkey(kHotkeyRecord);
+    ASSERT_EQ(recorder.state, RecorderState::Recording);
+    EXPECT_FALSE(SeekDragging);
+    std::vector<int16_t> voice(44100, 3000);
+    FeedMicrophone(voice);
+    HandleHotkey(kHotkeyRecord);
+    ASSERT_TRUE(PlayerLoaded);
+    // The next file's thumb follows the player again.
+    playerSeek(playerDuration() / 4);
+    C(kIdSeek)->slider = 777;
+    RefreshPlayer();
+    EXPECT_EQ(C(kIdSeek)->slider, 250);
+}

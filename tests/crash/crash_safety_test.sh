@@ -7,7 +7,8 @@
 #   MP3: decodes without errors to exactly the start of the reference's audio. Lost at the end, measured: the pass
 #        still being collected, the last frame (shine holds its final 32-bit word back), and the codec's 1057-sample
 #        delay, so at most 1057 + 2 * pass - 1 samples (2208 at 22050 Hz, 3360 at 44100 Hz).
-# Abort points sit before, at and after a header refresh, and inside and at the end of an MP3 pass.
+# Abort points sit before, at and after a header refresh, and inside and at the end of an MP3 pass. One more run
+# replaces an existing file with Replace ticked and is killed half-way: both files must be on disk.
 #
 # usage: crash_safety_test.sh native|wine CLI AUDIO_CHECK FORMAT
 #   wine: CLI is the Windows notafon-cli.exe, run with the environment of scripts/wine-env.sh (scripts/test.sh).
@@ -50,12 +51,8 @@ record() {
 }
 
 # 8 s of input: a quiet sweep, a tone at 0.99 of full scale (the limiter acts), then a two-tone chord with tremolo.
-# At 44100 Hz the loud tone is left out: shine distorts tones near the limiter's ceiling at MPEG-1 rates, which would
-# hide what this test is about behind an encoder fault.
-LOUD=0.99
-[ "$FORMAT" = 4 ] && LOUD=0.5
 sox -D -n -r $RATE -b 16 -c 1 "$WORK/a.wav" synth 1.5 sine 300-2500 vol 0.4
-sox -D -n -r $RATE -b 16 -c 1 "$WORK/b.wav" synth 1.0 sine 440 vol $LOUD
+sox -D -n -r $RATE -b 16 -c 1 "$WORK/b.wav" synth 1.0 sine 440 vol 0.99
 sox -D -n -r $RATE -b 16 -c 1 "$WORK/c.wav" synth 5.5 sine 180 sine 900 remix - tremolo 4 70 vol 0.5
 sox -D "$WORK/a.wav" "$WORK/b.wav" "$WORK/c.wav" "$WORK/input.wav"
 
@@ -94,6 +91,30 @@ for at in $ABORTS; do
             --max-loss $((1057 + 2 * PASS - 1)) --min-corr 0.99 || failed=1
     fi
 done
+
+# With Replace, a take killed half-way leaves both on disk: the take so far under the name, and the file it replaces,
+# byte for byte, waiting beside it as "NAME (replaced).EXT".
+at=3.37
+[ "$EXT" = wav ] && at=2.95
+echo "== format $FORMAT, replacing a file, killed after ${at} s"
+mkdir -p "$WORK/replace-$at"
+cp "$reference" "$WORK/replace-$at/crash.$EXT"
+status=0
+record "$WORK/replace-$at" "$WORK/input.wav" --name crash --replace --abort-at "$at" >"$WORK/out" 2>&1 || status=$?
+if [ "$status" -ne "$KILLED_STATUS" ]; then
+    tr -d '\r' <"$WORK/out"
+    echo "FAIL: exit status $status: the recording was not killed (expected $KILLED_STATUS)"
+    failed=1
+elif ! cmp -s "$reference" "$WORK/replace-$at/crash (replaced).$EXT"; then
+    ls -l "$WORK/replace-$at"
+    echo "FAIL: the replaced file is not waiting intact beside the take"
+    failed=1
+elif [ "$EXT" = wav ]; then
+    "$CHECK" crash-wav "$WORK/replace-$at/crash.$EXT" "$reference" --abort-at "$at" || failed=1
+else
+    "$CHECK" crash-mp3 "$WORK/replace-$at/crash.$EXT" "$reference" "$WORK/input.wav" --abort-at "$at" \
+        --max-loss $((1057 + 2 * PASS - 1)) --min-corr 0.99 || failed=1
+fi
 
 if [ $failed -ne 0 ]; then
     echo "FAIL: crash_safety_test format $FORMAT ($MODE)"

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -329,3 +331,44 @@ TEST_F(PlayerEngineTest, RealPlaybackThreadPlaysTheWholeTrack) {
 }
 
 }  // namespace
+
+TEST_F(PlayerEngineTest, PositionStaysRightWhenTheDevicesCountWraps) {
+    ASSERT_EQ(Open(), 0);
+    fakeOutput.position32 = true;
+    playerPlay();
+    Hear(1000);
+    ASSERT_DOUBLE_EQ(playerPosition(), 1000.0 / kRate);
+    // As after a very long play without a seek: the device's 32-bit count has wrapped past 2^32 while the engine's
+    // count of written samples has not. 1000 samples were heard before the wrap point; 600 more after it.
+    const int64_t untilWrap = (int64_t{1} << 32) - 1000 + 200;
+    fakeOutput.position += untilWrap;
+    player.session->samplesWritten += untilWrap;
+    EXPECT_DOUBLE_EQ(playerPosition(), 1000.0 / kRate);
+    Hear(600);
+    EXPECT_LT(static_cast<uint32_t>(fakeOutput.position), 1000u);  // wrapped
+    EXPECT_DOUBLE_EQ(playerPosition(), 1600.0 / kRate);
+}
+
+TEST_F(PlayerEngineTest, ADeviceThatWillNotResetOrCloseKeepsItsBuffers) {
+    for (int failing = 0; failing < 2; ++failing) {
+        ASSERT_EQ(Open(), 0);
+        playerPlay();
+        Hear(500);
+        fakeOutput.failReset = failing == 0;
+        fakeOutput.failClose = failing == 1;
+        OutputHeader* header = &player.session->headers[0];
+        playerClose();
+        EXPECT_FALSE(playerIsLoaded());
+        EXPECT_TRUE(fakeOutput.open);
+        // The device may still read the buffers and their headers: they must still be there (ASan checks).
+        memset(header->data, 0x55, header->bufferLength);
+        if (failing == 0) {
+            EXPECT_GT(fakeOutput.queued, 0);  // the failed reset handed nothing back
+            fakeOutput.paused = false;
+            EXPECT_GT(fakeOutputPlay(2 * kSpb), 0);
+        }
+        fakeOutputReset();
+        fakeOutput.heard = heard.data();
+        fakeOutput.heardCapacity = static_cast<int64_t>(heard.size());
+    }
+}

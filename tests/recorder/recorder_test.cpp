@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -449,8 +451,8 @@ TEST_F(RecorderTest, NoticesArrivingAfterStopAreIgnored) {
     Feed(input, 0, 15000, false);
     stopRecording();
     auto before = readAllBytes(RecordingPath());
-    for (auto& h : captureHeaders) onCaptureBufferDone(&h);
-    onCaptureBufferDone(nullptr);
+    for (auto& h : captureHeaders) onCaptureBufferDone(&scriptedCapture, &h);
+    onCaptureBufferDone(&scriptedCapture, nullptr);
     scriptedCaptureDeliver();
     EXPECT_EQ(readAllBytes(RecordingPath()), before);
     EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 15000));
@@ -535,4 +537,142 @@ TEST_F(RecorderTest, NoticesLeftFromAnEarlierRecordingDoNotDisturbTheNext) {
     Feed(second);
     stopRecording();
     EXPECT_EQ(ReadWav(In("second.wav")).samples, second);
+}
+
+TEST_F(RecorderTest, ALongFolderAndNameFailTheStartInsteadOfCuttingThePaths) {
+    // 140-character folder path plus a 120-character name: the marks path would have overwritten the recording.
+    std::wstring deep = folder.wstring();
+    while (deep.size() < 140) deep += kPathSeparator + std::wstring(std::min<size_t>(40, 140 - deep.size() - 1), L'd');
+    ASSERT_EQ(deep.size(), 140u);
+    testHost.folder = deep;
+    testHost.fileName = std::wstring(120, L'n');
+    std::filesystem::create_directories(deep);
+    startRecording(testHost.request());
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"Could not create the file");
+    EXPECT_FALSE(scriptedCapture.open);
+    EXPECT_EQ(scriptedCapture.closes, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(deep));
+}
+
+TEST_F(RecorderTest, ReplaceKeepsTheOldFileWhenTheTakeIsEmpty) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    auto old = readAllBytes(In("take.wav"));
+    testHost.replace = true;
+    startRecording(testHost.request());
+    ASSERT_EQ(recorder.state, RecorderState::Recording);
+    // During the take the new file has the name and the old one waits beside it.
+    EXPECT_EQ(readAllBytes(In("take (replaced).wav")), old);
+    EXPECT_TRUE(ReadWav(In("take.wav")).valid);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Nothing was recorded");
+    EXPECT_EQ(readAllBytes(In("take.wav")), old);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
+}
+
+TEST_F(RecorderTest, ReplaceKeepsTheOldFileWhenTheEncoderCannotStart) {
+    testHost.formatSelection = 1;
+    writeMonoWav(In("take.mp3"), 8000, std::vector<short>(1000, 5));  // any bytes will do
+    auto old = readAllBytes(In("take.mp3"));
+    testHost.replace = true;
+    mp3Writer.failNextOpen = true;
+    startRecording(testHost.request());
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"Could not start the MP3 encoder");
+    EXPECT_EQ(readAllBytes(In("take.mp3")), old);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).mp3")));
+}
+
+TEST_F(RecorderTest, ReplaceWithAKeptTakeLeavesOnlyTheNewFile) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    testHost.replace = true;
+    auto input = Ramp(44100);
+    startRecording(testHost.request());
+    Feed(input);
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Done and saved");
+    EXPECT_EQ(ReadWav(In("take.wav")).samples, input);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
+    // A silent take is kept too: the old file goes.
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    startRecording(testHost.request());
+    Feed(std::vector<int16_t>(44100, 0));
+    stopRecording();
+    EXPECT_EQ(testHost.status(), L"Saved, but no sound was picked up");
+    EXPECT_EQ(ReadWav(In("take.wav")).samples.size(), 44100u);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
+}
+
+TEST_F(RecorderTest, ReplaceNeverOverwritesAFileLeftWaitingByACrash) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    writeMonoWav(In("take (replaced).wav"), 8000, std::vector<short>(1000, 6));
+    auto current = readAllBytes(In("take.wav"));
+    auto waiting = readAllBytes(In("take (replaced).wav"));
+    testHost.replace = true;
+    startRecording(testHost.request());
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.status(), L"Could not create the file");
+    EXPECT_FALSE(scriptedCapture.open);
+    EXPECT_EQ(readAllBytes(In("take.wav")), current);
+    EXPECT_EQ(readAllBytes(In("take (replaced).wav")), waiting);
+    // Without an old file nothing needs to wait: the recording starts.
+    std::filesystem::remove(In("take.wav"));
+    startRecording(testHost.request());
+    EXPECT_EQ(recorder.state, RecorderState::Recording);
+}
+
+TEST_F(RecorderTest, ForeignBufferNoticesChangeNothing) {
+    auto input = Ramp(44100);
+    startRecording(testHost.request());
+    Feed(input, 0, 4410 * 2);
+    auto before = readAllBytes(RecordingPath());
+    uint64_t recorded = recorder.recordedBytes;
+    // A header that is not one of the four, even one that looks filled, is not read, limited or written.
+    std::vector<int16_t> foreignData(4410, 30000);
+    CaptureHeader foreign = {};
+    foreign.data = reinterpret_cast<char*>(foreignData.data());
+    foreign.bufferLength = foreign.bytesRecorded = 8820;
+    foreign.flags = kCaptureDone | kCapturePrepared;
+    onCaptureBufferDone(&scriptedCapture, &foreign);
+    EXPECT_EQ(foreign.user, 0u);
+    EXPECT_EQ(foreignData, std::vector<int16_t>(4410, 30000));
+    // One of the four from another device handle: not processed or requeued either.
+    int queuedBefore = scriptedCapture.queued;
+    CaptureHeader* mine = scriptedCapture.queue[0];
+    int otherDevice = 0;
+    mine->flags |= kCaptureDone;
+    mine->bytesRecorded = 8820;
+    onCaptureBufferDone(&otherDevice, mine);
+    EXPECT_EQ(mine->user, 0u);
+    EXPECT_EQ(scriptedCapture.queued, queuedBefore);
+    EXPECT_EQ(recorder.recordedBytes, recorded);
+    EXPECT_EQ(readAllBytes(RecordingPath()), before);
+    mine->flags &= ~kCaptureDone;
+    mine->bytesRecorded = 0;
+    Feed(input, 4410 * 2, input.size());
+    stopRecording();
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, input);
+}
+
+TEST_F(RecorderTest, ADeviceThatWillNotResetOrCloseKeepsTheBuffers) {
+    auto input = Ramp(44100);
+    for (int failing = 0; failing < 2; ++failing) {
+        startRecording(testHost.request());
+        Feed(input, 0, 10000);
+        scriptedCapture.failReset = failing == 0;
+        scriptedCapture.failClose = failing == 1;
+        stopRecording();
+        EXPECT_EQ(recorder.state, RecorderState::Idle);
+        EXPECT_EQ(testHost.status(), L"Done and saved");
+        // The device may still fill the buffers: their memory must still be there (ASan checks).
+        for (const CaptureHeader& h : captureHeaders) memset(h.data, 0x55, h.bufferLength);
+        if (failing == 0) {
+            ASSERT_GT(scriptedCapture.queued, 0);  // the failed reset handed nothing back
+            scriptedCapture.running = true;
+            EXPECT_GT(scriptedCaptureFeed(input.data(), 8000), 0);
+            scriptedCaptureDeliver();  // their notices find no open recording
+        }
+        EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 10000));
+        scriptedCaptureReset();
+    }
 }

@@ -25,13 +25,14 @@ const std::wstring kSep(1, kPathSeparator);
 
 struct Paths {
     std::wstring recording, marks;
+    int result;
 };
 
 Paths Build(const std::wstring& box, const wchar_t* ext, bool replace, const std::wstring& folder = L"F") {
     wchar_t rec[kPathCapacity], marks[kPathCapacity];
     LocalDateTime now = {2026, 12, 8, 9, 5, 3};
-    buildRecordingPaths(box.c_str(), folder.c_str(), ext, replace, now, ExistsInSet, rec, marks);
-    return {rec, marks};
+    int result = buildRecordingPaths(box.c_str(), folder.c_str(), ext, replace, now, ExistsInSet, rec, marks);
+    return {rec, marks, result};
 }
 
 }  // namespace
@@ -98,11 +99,86 @@ TEST(RecordingPaths, StopsAt999WhenEveryNumberIsTaken) {
     EXPECT_EQ(Build(L"t", L"wav", false).recording, L"F" + kSep + L"t (500).wav");
 }
 
-TEST(RecordingPaths, OverlongFolderIsCutAtThePathCapacity) {
+TEST(RecordingPaths, APathThatWouldBeCutIsRefused) {
     existing.clear();
-    Paths p = Build(std::wstring(150, L'n'), L"mp3", false, std::wstring(200, L'f'));
-    EXPECT_EQ(p.recording.size(), static_cast<size_t>(kPathCapacity - 1));
-    EXPECT_EQ(p.marks.size(), static_cast<size_t>(kPathCapacity - 1));
+    // 140 + 1 + 120 characters: cut at 259, the recording and the marks path came out as one string.
+    Paths p = Build(std::wstring(120, L'n'), L"mp3", false, std::wstring(140, L'f'));
+    EXPECT_EQ(p.result, -1);
+    EXPECT_LT(Build(std::wstring(150, L'n'), L"mp3", false, std::wstring(200, L'f')).result, 0);
+    // The marks path is the longer one and decides: folder + 1 + name + "-marks.txt" (10) may reach 259, not 260.
+    std::wstring folder(259 - 1 - 10 - 100, L'f');
+    p = Build(std::wstring(100, L'n'), L"mp3", false, folder);
+    EXPECT_EQ(p.result, 0);
+    EXPECT_EQ(p.marks.size(), 259u);
+    EXPECT_EQ(p.recording.size(), 259u - 6u);  // ".mp3" (4) in place of "-marks.txt" (10)
+    EXPECT_NE(p.recording, p.marks);
+    EXPECT_EQ(Build(std::wstring(101, L'n'), L"mp3", false, folder).result, -1);
+    // Numbering can push a name that fitted past the limit.
+    existing = {folder + kSep + std::wstring(100, L'n') + L".mp3"};
+    EXPECT_EQ(Build(std::wstring(100, L'n'), L"mp3", false, folder).result, -1);
+}
+
+TEST(RecordingPaths, AMarksFileOfTheOtherFormatCountsAsTaken) {
+    existing = {L"F" + kSep + L"talk.wav", L"F" + kSep + L"talk-marks.txt"};
+    Paths p = Build(L"talk", L"mp3", false);
+    EXPECT_EQ(p.recording, L"F" + kSep + L"talk (2).mp3");
+    EXPECT_EQ(p.marks, L"F" + kSep + L"talk (2)-marks.txt");
+    // A marks file alone (its recording deleted) still holds the name.
+    existing = {L"F" + kSep + L"talk-marks.txt", L"F" + kSep + L"talk (2)-marks.txt"};
+    EXPECT_EQ(Build(L"talk", L"mp3", false).recording, L"F" + kSep + L"talk (3).mp3");
+    // Replace keeps the name: the old marks file is overwritten only when the new recording has marks.
+    EXPECT_EQ(Build(L"talk", L"mp3", true).recording, L"F" + kSep + L"talk.mp3");
+}
+
+TEST(RecordingPaths, WindowsDeviceNamesGetAHyphen) {
+    existing.clear();
+    const struct {
+        const wchar_t* box;
+        const wchar_t* file;
+    } cases[] = {
+        {L"nul", L"nul-.wav"},
+        {L"NUL", L"NUL-.wav"},
+        {L"con", L"con-.wav"},
+        {L"Prn", L"Prn-.wav"},
+        {L"aux", L"aux-.wav"},
+        {L"com1", L"com1-.wav"},
+        {L"COM9", L"COM9-.wav"},
+        {L"lpt1", L"lpt1-.wav"},
+        {L"Lpt9", L"Lpt9-.wav"},
+        {L"com\u00b9", L"com\u00b9-.wav"},
+        {L"nul   ", L"nul-.wav"},           // trailing spaces are trimmed first
+        {L"nul...", L"nul-.wav"},           // and trailing dots
+        {L"nul.wav", L"nul-.wav"},          // the extension is cut first
+        {L"nul.notes", L"nul-.notes.wav"},  // a further extension still names the device
+        {L"con .notes", L"con- .notes.wav"},
+        {L"  aux.x.y", L"aux-.x.y.wav"},
+        // Not devices: other words, other numbers, longer stems.
+        {L"com0", L"com0.wav"},
+        {L"com10", L"com10.wav"},
+        {L"null", L"null.wav"},
+        {L"nu", L"nu.wav"},
+        {L"console", L"console.wav"},
+        {L"my nul", L"my nul.wav"},
+        {L"lpt", L"lpt.wav"},
+        {L"x.nul", L"x.nul.wav"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Build(c.box, L"wav", false).recording, L"F" + kSep + c.file) << c.box;
+    }
+    EXPECT_EQ(Build(L"nul", L"wav", false).marks, L"F" + kSep + L"nul--marks.txt");
+    // A kept name of 150 characters that names a device gains its hyphen and loses nothing.
+    std::wstring longName = L"nul." + std::wstring(146, L'x');
+    std::wstring expected = L"nul-." + std::wstring(146, L'x');
+    EXPECT_EQ(Build(longName, L"wav", false, L"F").recording, L"F" + kSep + expected + L".wav");
+}
+
+TEST(RecordingPaths, TheReplacedFileWaitsUnderANameThatStillPlays) {
+    wchar_t aside[kPathCapacity];
+    std::wstring path = L"F" + kSep + L"talk.mp3";
+    ASSERT_EQ(buildReplacedPath(path.c_str(), aside), 0);
+    EXPECT_EQ(std::wstring(aside), L"F" + kSep + L"talk (replaced).mp3");
+    std::wstring longPath = std::wstring(250, L'f') + L".wav";
+    EXPECT_EQ(buildReplacedPath(longPath.c_str(), aside), -1);
 }
 
 TEST(MarkLine, WholeSecondsAsMinutesAndSeconds) {
