@@ -1,24 +1,16 @@
 // A small RIFF reader for the harness: it takes the format and data chunks and nothing else.
 #include "cli/wav_input.h"
 
-#include <string.h>
-
 #include <stdlib.h>
+#include <string.h>
 
 #include "base/file_api.h"
 #include "base/file_read.h"
+#include "base/little_endian.h"
 
 namespace {
 
 const int64_t kMaxInputBytes = 0x7FFFFFFF;
-
-uint32_t Le32(const unsigned char* p) {
-    return p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-uint16_t Le16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
 
 }  // namespace
 
@@ -35,19 +27,19 @@ int readWavInput(const wchar_t* path, WavInput* out) {
     size_t pos = 12;
     while (pos + 8 <= bytes.size()) {
         const unsigned char* c = bytes.data() + pos;
-        uint32_t size = Le32(c + 4);
+        uint32_t size = readLe32(c + 4);
         size_t body = pos + 8;
         size_t avail = bytes.size() - body;
         if (memcmp(c, "fmt ", 4) == 0 && size >= 16 && avail >= 16) {
-            out->formatTag = Le16(c + 8);
-            out->channels = Le16(c + 10);
-            out->sampleRate = static_cast<int>(Le32(c + 12));
-            out->bitsPerSample = Le16(c + 22);
+            out->formatTag = readLe16(c + 8);
+            out->channels = readLe16(c + 10);
+            out->sampleRate = static_cast<int>(readLe32(c + 12));
+            out->bitsPerSample = readLe16(c + 22);
             haveFormat = true;
         } else if (memcmp(c, "data", 4) == 0 && haveFormat) {
             size_t n = size < avail ? size : avail;
             out->samples.resize(n / 2);
-            for (size_t i = 0; i < n / 2; ++i) out->samples[i] = static_cast<int16_t>(Le16(c + 8 + 2 * i));
+            for (size_t i = 0; i < n / 2; ++i) out->samples[i] = static_cast<int16_t>(readLe16(c + 8 + 2 * i));
             return 0;
         }
         pos = body + size + (size & 1);

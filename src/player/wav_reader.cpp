@@ -6,19 +6,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/little_endian.h"
+
 namespace {
 
 const uint16_t kTagPcm = 1;
 const uint16_t kTagFloat = 3;
 const uint16_t kTagExtensible = 0xFFFE;
-
-uint32_t Le32(const unsigned char* p) {
-    return p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-uint16_t Le16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
 
 struct WavFormat {
     uint16_t tag;
@@ -33,7 +27,7 @@ double SampleValue(const unsigned char* p, const WavFormat& f) {
         case 8:
             return (static_cast<int>(p[0]) - 128) * 256.0;
         case 16:
-            return static_cast<int16_t>(Le16(p));
+            return static_cast<int16_t>(readLe16(p));
         case 24: {
             // The three bytes go to bits 8..31 so the sign lands in bit 31, then the top 16 bits are kept.
             uint32_t u = (static_cast<uint32_t>(p[0]) << 8) | (static_cast<uint32_t>(p[1]) << 16) |
@@ -42,12 +36,12 @@ double SampleValue(const unsigned char* p, const WavFormat& f) {
         }
         default:
             if (f.tag == kTagFloat) {
-                uint32_t u = Le32(p);
+                uint32_t u = readLe32(p);
                 float v;
                 memcpy(&v, &u, sizeof v);
                 return v * 32767.0;
             }
-            return static_cast<int32_t>(Le32(p)) >> 16;
+            return static_cast<int32_t>(readLe32(p)) >> 16;
     }
 }
 
@@ -81,13 +75,13 @@ int readWavTrack(const unsigned char* bytes, int32_t n, PcmTrack* track) {
     for (;;) {
         if (total - offset < 8) return -1;
         const unsigned char* chunk = bytes + offset;
-        uint32_t size = Le32(chunk + 4);
+        uint32_t size = readLe32(chunk + 4);
         if (memcmp(chunk, "fmt ", 4) == 0 && total - offset >= 24) {
-            format.tag = Le16(chunk + 8);
-            format.channels = Le16(chunk + 10);
-            format.sampleRate = Le32(chunk + 12);
-            format.bits = Le16(chunk + 22);
-            if (format.tag == kTagExtensible && size >= 26 && total - offset >= 34) format.tag = Le16(chunk + 32);
+            format.tag = readLe16(chunk + 8);
+            format.channels = readLe16(chunk + 10);
+            format.sampleRate = readLe32(chunk + 12);
+            format.bits = readLe16(chunk + 22);
+            if (format.tag == kTagExtensible && size >= 26 && total - offset >= 34) format.tag = readLe16(chunk + 32);
         } else if (memcmp(chunk, "data", 4) == 0) {
             dataStart = offset + 8;
             dataSize = size;

@@ -39,6 +39,23 @@ Shortcut ReadShortcutPair(const wchar_t* keyName, const wchar_t* modsName, Short
     return read;
 }
 
+// The row of a table whose value equals the stored number; the default row when none does or nothing is stored.
+template <typename Row>
+int ReadTableRow(const wchar_t* name, const Row* rows, int count, int32_t Row::*value, int defaultRow,
+                 bool* usedDefault) {
+    uint32_t stored = 0;
+    if (readStoredNumber(name, &stored)) {
+        for (int row = 0; row < count; ++row) {
+            if (stored == static_cast<uint32_t>(rows[row].*value)) {
+                Report(usedDefault, false);
+                return row;
+            }
+        }
+    }
+    Report(usedDefault, true);
+    return defaultRow;
+}
+
 // A path without its trailing separator, so the formatted folder has exactly one between the parts (the temporary
 // path comes with one).
 void TrimTrailingSeparator(wchar_t* path) {
@@ -70,17 +87,7 @@ bool readFlag(const wchar_t* name, bool* usedDefault) {
 }
 
 int readZoomRow(bool* usedDefault) {
-    uint32_t stored = 0;
-    if (readStoredNumber(kValueZoom, &stored)) {
-        for (int row = 0; row < kZoomRowCount; ++row) {
-            if (stored == static_cast<uint32_t>(kZoomRows[row].percent)) {
-                Report(usedDefault, false);
-                return row;
-            }
-        }
-    }
-    Report(usedDefault, true);
-    return kDefaultZoomRow;
+    return ReadTableRow(kValueZoom, kZoomRows, kZoomRowCount, &ZoomRow::percent, kDefaultZoomRow, usedDefault);
 }
 
 uint32_t readPlayVolume(bool* usedDefault) {
@@ -98,17 +105,8 @@ uint32_t readPlaySpeed(bool* usedDefault) {
 }
 
 int readRewindRow(bool* usedDefault) {
-    uint32_t stored = 0;
-    if (readStoredNumber(kValueRewindSeconds, &stored)) {
-        for (int row = 0; row < kRewindRowCount; ++row) {
-            if (stored == static_cast<uint32_t>(kRewindRows[row].seconds)) {
-                Report(usedDefault, false);
-                return row;
-            }
-        }
-    }
-    Report(usedDefault, true);
-    return kDefaultRewindRow;
+    return ReadTableRow(kValueRewindSeconds, kRewindRows, kRewindRowCount, &RewindRow::seconds, kDefaultRewindRow,
+                        usedDefault);
 }
 
 Shortcut readRecordShortcut(bool* keyUsedDefault, bool* modsUsedDefault) {

@@ -10,18 +10,13 @@
 #include "app_fixture.h"
 #include "base/wide_text.h"
 #include "settings/known_folders.h"
+#include "settings/settings_fixture.h"
 #include "settings/settings_store.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut.h"
 #include "ui/control_ids.h"
 
 namespace {
-
-int DocumentsFolder(wchar_t* out, int capacity) {
-    WideCopyBounded(out, capacity, L"Docs");
-    return 0;
-}
-const KnownFolders kFolders = {.documents = DocumentsFolder, .temporary = DocumentsFolder};
 
 class SettingsWrites : public ControllerTest {
   protected:
@@ -68,7 +63,7 @@ TEST_F(SettingsWrites, WhatIsSavedReadsBackAtTheNextStart) {
     SaveAllSettings();
     shortcutsReset();
     SettingsValues s;
-    readSettings(&kFolders, &s);
+    readSettings(&kTestFolders, &s);
     EXPECT_STREQ(s.recordingName, L"Interview");
     EXPECT_EQ(s.formatRow, 3);
     EXPECT_TRUE(s.onTop);

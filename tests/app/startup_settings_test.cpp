@@ -6,6 +6,7 @@
 #include "app_fixture.h"
 #include "base/wide_text.h"
 #include "settings/known_folders.h"
+#include "settings/settings_fixture.h"
 #include "settings/settings_store.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut.h"
@@ -14,18 +15,12 @@
 
 namespace {
 
-int Documents(wchar_t* out, int capacity) {
-    WideCopyBounded(out, capacity, L"Docs");
-    return 0;
-}
-const KnownFolders kFolders = {.documents = Documents, .temporary = Documents};
-
 class StartupSettings : public ControllerTest {
   protected:
     // Reads the store as the window does at creation and applies it.
     void Start() {
         SettingsValues saved;
-        readSettings(&kFolders, &saved);
+        readSettings(&kTestFolders, &saved);
         memorySettingsReset(&store);  // what follows counts only the writes start-up itself causes
         controllerApplyStartup(saved);
     }

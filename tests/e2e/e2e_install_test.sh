@@ -34,11 +34,12 @@ entry_value() {
     value=$(printf '%s\n' "$line" | sed -E "s/^ +$1 +REG_[A-Z_]+ +//")
     if [ "$type" = REG_DWORD ]; then printf '%d\n' "$value"; else printf '%s\n' "$value"; fi
 }
-# The ProductVersion of an executable's version record (UTF-16 in the resource section).
+# The ProductVersion of an executable's own version record (resource type 16; the embedded WebView2 loader carries a
+# version record of its own, so the file is not searched as a whole).
 exe_version() {
-    python3 - "$1" <<'EOF_PY'
+    wrestool -x --raw --type=16 "$1" | python3 -c '
 import sys
-data = open(sys.argv[1], "rb").read()
+data = sys.stdin.buffer.read()
 key = "ProductVersion".encode("utf-16-le") + b"\0\0"
 at = data.find(key)
 if at < 0:
@@ -49,7 +50,7 @@ end = data.find(b"\0\0", at)
 while end >= 0 and (end - at) % 2:
     end = data.find(b"\0\0", end + 1)
 print(data[at:end].decode("utf-16-le"))
-EOF_PY
+'
 }
 
 section "silent install"
