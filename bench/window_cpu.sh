@@ -14,6 +14,8 @@ for f in "$APP" "$CLI" "$DRIVER"; do [ -f "$f" ] || { echo "bench: $f is missing
 
 # shellcheck source=../scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
+# shellcheck source=../tests/wine/wine_audio.sh
+source "$ROOT/tests/wine/wine_audio.sh"
 wine_env_up || exit 1
 WORK=$(mktemp -d "$NOTAFON_E2E/cpu.XXXXXX")
 KEY='HKCU\Software\Parlowen\Recorder'
@@ -58,11 +60,11 @@ wine "$APP" >/dev/null 2>&1 &
 APP_PID=$!
 drv sleep 3000
 IDLE=$(share "$APP_PID")
-drv click 101
+drv click kIdRecord
 feed
 sleep 2
 RECORDING=$(share "$APP_PID")
-drv click 103 sleep 1000
+drv click kIdStop sleep 1000
 feed_stop
 drv close 20000
 wait "$APP_PID" 2>/dev/null

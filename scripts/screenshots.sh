@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Screenshots of Notafon.exe under Wine in the states a user sees: idle, settings open and scrolled, recording with
-# the meter moving, a file loaded in the player; at 96 and 144 DPI, at zoom 100 % and 150 %, and with GDI+ disabled
+# the meter moving, a file loaded in the player, mini mode with and without the player; at 96 and 144 DPI, at zoom 100 % and 150 %, and with GDI+ disabled
 # (plain GDI shapes). Runs in a Wine environment of its own (scripts/wine-env.sh) that is torn down afterwards.
 #
 # usage: scripts/screenshots.sh [--docs] [OUT]
@@ -24,6 +24,8 @@ DRIVER="$ROOT/build/windows/tests/notafon_e2e_driver.exe"
 
 # shellcheck source=wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
+# shellcheck source=../tests/wine/wine_audio.sh
+source "$ROOT/tests/wine/wine_audio.sh"
 wine_env_up || exit 1
 WORK=$(mktemp -d "$NOTAFON_E2E/shots.XXXXXX")
 KEY='HKCU\Software\Parlowen\Recorder'
@@ -74,25 +76,32 @@ feed_stop() {
 trap 'feed_stop; [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null; wine_env_down' EXIT
 
 wine_env_use_mic 22050
-# state NAME DPI ZOOM [OVERRIDES]: idle, settings open, settings scrolled to the end, recording, a file loaded.
+# state NAME DPI ZOOM [OVERRIDES]: idle, mini, settings open, settings scrolled to the end, recording, a file loaded,
+# mini with the player.
 states() {
     local name=$1
     start "$2" "$3" "${4:-}"
     shot "$name-idle"
-    drv click 109 sleep 300 >/dev/null
+    drv click kIdMiniToggle sleep 500 >/dev/null
+    shot "$name-mini"
+    drv click kIdMiniToggle sleep 500 >/dev/null
+    drv click kIdSettings sleep 300 >/dev/null
     shot "$name-settings"
     # Twenty notches down over a check box of the settings: the container forwards the wheel to the window.
-    drv wheel 107 -2400 sleep 300 >/dev/null
+    drv wheel kIdReplace -2400 sleep 300 >/dev/null
     shot "$name-settings-scrolled"
-    drv click 109 click 101 >/dev/null
+    drv click kIdSettings click kIdRecord >/dev/null
     python3 "$ROOT/tests/tools/feed_fifo.py" "$NOTAFON_MIC_FIFO_22050" "$WORK/speech.raw" --rate 22050 \
         --max-seconds 30 &
     FEED_PID=$!
-    drv waittext 110 00:00:02 10000 >/dev/null
+    drv waittext kIdTime 00:00:02 10000 >/dev/null
     shot "$name-recording"
-    drv click 103 sleep 800 >/dev/null
+    drv click kIdStop sleep 800 >/dev/null
     feed_stop
     shot "$name-player"
+    drv click kIdMiniToggle sleep 500 >/dev/null
+    shot "$name-mini-player"
+    drv click kIdMiniToggle sleep 500 >/dev/null
     stop
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The end-to-end driver and scripts name controls as ui/control_ids.h does: the driver's table holds every
-# identifier of the header (the compiler checks the names it holds; this checks that none is missing), every name a
-# script uses is in the header, and no script hands the driver a raw number for a control.
+# The end-to-end driver, its scripts, the screenshot script and the window benchmark name controls as
+# ui/control_ids.h does: the driver's table holds every identifier of the header (the compiler checks the names it
+# holds; this checks that none is missing), every name a script uses is in the header, and no script hands the
+# driver a raw number for a control.
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -18,7 +19,7 @@ if [ -n "$missing" ]; then
     failed=1
 fi
 
-scripts=("$HERE"/e2e_*.sh)
+scripts=("$HERE"/e2e_*.sh "$HERE/../../scripts/screenshots.sh" "$HERE/../../bench/window_cpu.sh")
 used=$(grep -oh '\bkId[A-Za-z0-9]*' "${scripts[@]}" | sort -u)
 unknown=$(comm -13 <(echo "$declared") <(echo "$used"))
 if [ -n "$unknown" ]; then
