@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Notafon.exe end to end under Wine with the WebView2 test double as its resource 200 (Wine has no WebView2 runtime):
+# "Transcribe on Parlowen" widens the window to 860 and starts the browser with the service's address and the
+# hand-off mapping; the panel follows the layout beside the strip, and with the recorder column hidden at the left
+# edge; a recording made with the panel open is handed to the page once it says it is ready; the page's sign-in
+# reaches the registry; closing the window closes the browser's controller.
+#
+# usage: e2e_panel_test.sh NOTAFON_WITH_DOUBLE.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
+set -uo pipefail
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+source "$HERE/e2e_lib.sh"
+e2e_setup "$@"
+
+LOG="$WORK/double.log"
+INBOX="$WORK/inbox.txt"
+: >"$INBOX"
+export NOTAFON_WEBVIEW2_DOUBLE_LOG NOTAFON_WEBVIEW2_DOUBLE_INBOX NOTAFON_WEBVIEW2_DOUBLE_MODE=
+NOTAFON_WEBVIEW2_DOUBLE_LOG=$(wine_path "$LOG")
+NOTAFON_WEBVIEW2_DOUBLE_INBOX=$(wine_path "$INBOX")
+
+# The log line equal to TEXT appears within a few seconds (the double answers from a timer).
+expect_log() {
+    for _ in $(seq 100); do
+        grep -qxF -- "$2" "$LOG" 2>/dev/null && { printf 'ok: %s\n' "$1"; return; }
+        sleep 0.05
+    done
+    fail "$1" "no line '$2' in the double's log"
+}
+# The last log line starting with PREFIX, within a few seconds.
+log_line() {
+    local line=''
+    for _ in $(seq 100); do
+        line=$(grep -F -- "$1" "$LOG" 2>/dev/null | tail -1)
+        [ -n "$line" ] && break
+        sleep 0.05
+    done
+    printf '%s\n' "$line"
+}
+unix_path() { winepath -u "$1" 2>/dev/null | sed "s:/$::"; }
+page_says() { printf '%s\n' "$1" >>"$INBOX"; }
+
+speech_to_feed 22050 3 "The panel receives what was recorded, beside the recorder."
+fresh_settings "$REC"
+wine reg add "$E2E_KEY" /v Format /t REG_DWORD /d 1 /f >/dev/null 2>&1
+
+section "opening the panel"
+app_start
+win click kIdTranscribe sleep 500 rect kIdPanelStrip
+STRIP=$(out 'rect kIdPanelStrip')
+expect "the strip right of the column" "$(echo "$STRIP" | awk '{ print $1, $2, $3, $5 }')" "380 0 40 1"
+HEIGHT=$(echo "$STRIP" | awk '{ print $4 }')
+expect_log "the browser is asked for" "Environment.CreateCoreWebView2Controller parent=window handler=set"
+expect_log "status bar off" "Settings.put_IsStatusBarEnabled 0"
+expect_log "developer tools off" "Settings.put_AreDevToolsEnabled 0"
+expect_log "zoom control off" "Settings.put_IsZoomControlEnabled 0"
+expect_log "the service's panel address" "WebView.Navigate https://www.parlowen.example/?app=notafon"
+MAPPING=$(log_line "WebView3.SetVirtualHostNameToFolderMapping")
+expect_match "the hand-off folder is mapped" "$MAPPING" \
+    '^WebView3\.SetVirtualHostNameToFolderMapping handoff\.notafon\.example .*\\Parlowen\\Notafon\\handoff 1$'
+# The window was widened to 860 layout units: the panel fills it right of the strip.
+expect_log "the panel right of the strip, the window 860 wide" "Controller.put_Bounds 420 0 860 $HEIGHT"
+
+section "the recorder column hidden and shown"
+win click kIdPanelStrip sleep 500 rect kIdPanelStrip rect kIdRecord
+expect "the strip at the left edge" "$(out 'rect kIdPanelStrip' | awk '{ print $1, $5 }')" "0 1"
+expect "the recorder hidden" "$(out 'rect kIdRecord' | awk '{ print $5 }')" 0
+expect_log "the panel beside the strip at the left edge" "Controller.put_Bounds 40 0 860 $HEIGHT"
+win click kIdPanelStrip sleep 500 rect kIdRecord
+expect "the recorder back" "$(out 'rect kIdRecord' | awk '{ print $5 }')" 1
+
+section "a recording handed to the page"
+wine_env_use_mic 22050
+mic_drain 22050
+win click kIdRecord
+feed_start 22050 "$WORK/speech.raw"
+win waittext kIdTime 00:00:02 10000 sleep 300 click kIdStop text kIdStatus
+feed_stop
+expect "status" "$(out 'text kIdStatus')" "Done and saved"
+HANDOFF=$(unix_path "$(echo "$MAPPING" | sed -E 's/^WebView3\.SetVirtualHostNameToFolderMapping handoff\.notafon\.example (.*) 1$/\1/')")
+COPY=$(ls "$HANDOFF" 2>/dev/null | head -1)
+expect_match "the copy in the hand-off folder" "$COPY" '^audio-1-[0-9]+\.mp3$'
+if cmp -s "$HANDOFF/$COPY" "$REC/PRLW Audio.mp3"; then echo "ok: the copy equals the recording"; else
+    fail "copy" "the hand-off copy differs from the recording"
+fi
+expect "nothing posted before the page is ready" "$(grep -c 'PostWebMessageAsJson' "$LOG")" 0
+page_says notafon-ready
+expect_log "the page hears of the recording" \
+    "WebView.PostWebMessageAsJson {\"type\":\"notafon-audio\",\"url\":\"https://handoff.notafon.example/$COPY\",\"name\":\"PRLW Audio.mp3\"}"
+
+section "sign-in"
+expect "not signed in at first" "$(reg_value SignedIn)" ""
+page_says notafon-signed-in
+for _ in $(seq 100); do [ "$(reg_value SignedIn)" = 1 ] && break; sleep 0.1; done
+expect "the page's sign-in is stored" "$(reg_value SignedIn)" 1
+
+section "closing"
+app_close
+expect_log "closing the window closes the browser" "Controller.Close"
+e2e_finish
