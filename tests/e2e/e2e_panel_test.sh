@@ -88,6 +88,20 @@ page_says notafon-ready
 expect_log "the page hears of the recording" \
     "WebView.PostWebMessageAsJson {\"type\":\"notafon-audio\",\"url\":\"https://handoff.notafon.example/$COPY\",\"name\":\"PRLW Audio.mp3\"}"
 
+section "hiding the recorder is refused while recording"
+mic_drain 22050
+win click kIdRecord
+feed_start 22050 "$WORK/speech.raw"
+if win waittext kIdTime 00:00:01 8000 postclick kIdPanelStrip dialog 5000 1; then
+    expect "refusal text" "$(out 'dialog text')" \
+        "Stop the recording before hiding Notafon. While it is hidden, recording and playback are switched off."
+else
+    fail "refusal" "no message box"
+fi
+win sleep 300 rect kIdRecord click kIdStop waittext kIdStatus "Done and saved" 10000
+feed_stop
+expect "the recorder still shown" "$(out 'rect kIdRecord' | awk '{ print $5 }')" 1
+
 section "sign-in"
 expect "not signed in at first" "$(reg_value SignedIn)" ""
 page_says notafon-signed-in
