@@ -19,6 +19,8 @@
 //   sleep MS | fg | close TIMEOUT_MS | terminate
 //   launch PATH                  start a program the way the shell does, in its own folder (PATH may hold \uXXXX)
 //   image                        print the full path of the found window's executable
+//   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
+//                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //
 // ID is a control's name in ui/control_ids.h (kIdRecord); the driver takes no raw numbers, so a script never
 // clicks a control the window no longer has. Controls are found among all descendants of the window (settings
@@ -322,6 +324,58 @@ int Terminate() {
     return kOk;
 }
 
+struct DialogSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lp) {
+    DialogSearch* s = reinterpret_cast<DialogSearch*>(lp);
+    wchar_t cls[16] = L"";
+    GetClassNameW(hwnd, cls, 16);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+BOOL CALLBACK AppendStatic(HWND hwnd, LPARAM lp) {
+    wchar_t cls[16] = L"";
+    GetClassNameW(hwnd, cls, 16);
+    if (_wcsicmp(cls, L"Static") != 0) return TRUE;
+    wchar_t text[1024] = L"";
+    GetWindowTextW(hwnd, text, 1024);
+    std::wstring* out = reinterpret_cast<std::wstring*>(lp);
+    if (text[0] && !out->empty()) *out += L"\n";
+    *out += text;
+    return TRUE;
+}
+
+int PressDialogButton(long timeout, int button) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DialogSearch s = {0, nullptr};
+    GetWindowThreadProcessId(g_window, &s.pid);
+    DWORD start = GetTickCount();
+    for (;;) {
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
+        if (s.found) break;
+        if (Elapsed(start) >= static_cast<DWORD>(timeout)) return Fail(kTimeout, L"no message box appeared");
+        Sleep(20);
+    }
+    wchar_t title[256] = L"";
+    GetWindowTextW(s.found, title, 256);
+    std::wstring text;
+    EnumChildWindows(s.found, AppendStatic, reinterpret_cast<LPARAM>(&text));
+    Line("dialog title", title);
+    Line("dialog text", text);
+    HWND b = GetDlgItem(s.found, button);
+    if (!b) return Fail(kNoControl, L"the message box has no button " + std::to_wstring(button));
+    // Posted: the box's own loop ends the dialog, and the window's handler runs on after it returns.
+    PostMessageW(s.found, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(button), BN_CLICKED), reinterpret_cast<LPARAM>(b));
+    return kOk;
+}
+
 // Runs the step at argv[*i], advancing *i past its arguments.
 int Step(int argc, wchar_t** argv, int* i) {
     const wchar_t* name = argv[(*i)++];
@@ -536,6 +590,12 @@ int Step(int argc, wchar_t** argv, int* i) {
     if (wcscmp(name, L"close") == 0) {
         if (!need(1) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"close TIMEOUT_MS");
         return Close(n1);
+    }
+    if (wcscmp(name, L"dialog") == 0) {
+        if (!need(2) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2))
+            return Fail(kUsage, L"dialog TIMEOUT_MS BUTTON");
+        *i += 2;
+        return PressDialogButton(n1, static_cast<int>(n2));
     }
     if (wcscmp(name, L"terminate") == 0) return Terminate();
     return Fail(kUsage, std::wstring(L"unknown step ") + name);
