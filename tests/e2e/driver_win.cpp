@@ -19,6 +19,10 @@
 //   sleep MS | fg | close TIMEOUT_MS | terminate
 //   launch PATH                  start a program the way the shell does, in its own folder (PATH may hold \uXXXX)
 //   image                        print the full path of the found window's executable
+//   winrect                      the window's outer rectangle on the screen and its client size:
+//                                "winrect: LEFT TOP WIDTH HEIGHT", "client: WIDTH HEIGHT"
+//   workarea                     the primary monitor's work area: "workarea: LEFT TOP RIGHT BOTTOM"
+//   move X Y                     move the window's top-left corner to X Y, as a drag of its title bar ends
 //   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
 //                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //
@@ -590,6 +594,32 @@ int Step(int argc, wchar_t** argv, int* i) {
     if (wcscmp(name, L"close") == 0) {
         if (!need(1) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"close TIMEOUT_MS");
         return Close(n1);
+    }
+    if (wcscmp(name, L"winrect") == 0) {
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        RECT outer, client;
+        GetWindowRect(g_window, &outer);
+        GetClientRect(g_window, &client);
+        Line("winrect", std::to_wstring(outer.left) + L" " + std::to_wstring(outer.top) + L" " +
+                            std::to_wstring(outer.right - outer.left) + L" " +
+                            std::to_wstring(outer.bottom - outer.top));
+        Line("client", std::to_wstring(client.right) + L" " + std::to_wstring(client.bottom));
+        return kOk;
+    }
+    if (wcscmp(name, L"workarea") == 0) {
+        RECT area;
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return Fail(kNoAnswer, L"no work area");
+        Line("workarea", std::to_wstring(area.left) + L" " + std::to_wstring(area.top) + L" " +
+                             std::to_wstring(area.right) + L" " + std::to_wstring(area.bottom));
+        return kOk;
+    }
+    if (wcscmp(name, L"move") == 0) {
+        if (!need(2) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2)) return Fail(kUsage, L"move X Y");
+        *i += 2;
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        if (!SetWindowPos(g_window, nullptr, n1, n2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+            return Fail(kNoAnswer, L"SetWindowPos");
+        return kOk;
     }
     if (wcscmp(name, L"dialog") == 0) {
         if (!need(2) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2))
