@@ -23,6 +23,8 @@
 //                                "winrect: LEFT TOP WIDTH HEIGHT", "client: WIDTH HEIGHT"
 //   workarea                     the primary monitor's work area: "workarea: LEFT TOP RIGHT BOTTOM"
 //   move X Y                     move the window's top-left corner to X Y, as a drag of its title bar ends
+//   drop COUNT PATH...           files dropped on the window: a WM_DROPFILES whose DROPFILES block is written into
+//                                the window's process (PATHs may hold \uXXXX)
 //   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
 //                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //
@@ -42,8 +44,10 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <wchar.h>
 
 #include <string>
@@ -325,6 +329,34 @@ int Terminate() {
     CloseHandle(p);
     g_window = nullptr;
     Line("terminated", L"1");
+    return kOk;
+}
+
+// The block the shell would hand over: DROPFILES, then the wide paths, each ending in a null, and one more null. It
+// lives in the window's process, fixed and never moved, so the handle is its address there.
+int DropFiles(const std::vector<std::wstring>& paths) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    std::vector<wchar_t> names;
+    for (const std::wstring& path : paths) names.insert(names.end(), path.c_str(), path.c_str() + path.size() + 1);
+    names.push_back(0);
+    DROPFILES header = {};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    std::vector<char> block(sizeof header + names.size() * sizeof(wchar_t));
+    memcpy(block.data(), &header, sizeof header);
+    memcpy(block.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the window's process");
+    void* remote = VirtualAllocEx(p, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    SIZE_T written = 0;
+    bool ok = remote && WriteProcessMemory(p, remote, block.data(), block.size(), &written) && written == block.size();
+    CloseHandle(p);
+    if (!ok) return Fail(kNoAnswer, L"cannot write the drop into the window's process");
+    if (!Send(g_window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, nullptr))
+        return Fail(kNoAnswer, L"WM_DROPFILES");
+    LineInt("dropped", static_cast<long long>(paths.size()));
     return kOk;
 }
 
@@ -620,6 +652,13 @@ int Step(int argc, wchar_t** argv, int* i) {
         if (!SetWindowPos(g_window, nullptr, n1, n2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
             return Fail(kNoAnswer, L"SetWindowPos");
         return kOk;
+    }
+    if (wcscmp(name, L"drop") == 0) {
+        if (!need(1) || !ParseInt(arg(), &n1) || n1 < 0 || !need(static_cast<int>(n1)))
+            return Fail(kUsage, L"drop COUNT PATH...");
+        std::vector<std::wstring> paths;
+        for (long k = 0; k < n1; ++k) paths.push_back(Unescape(arg()));
+        return DropFiles(paths);
     }
     if (wcscmp(name, L"dialog") == 0) {
         if (!need(2) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2))

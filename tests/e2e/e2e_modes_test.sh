@@ -2,7 +2,9 @@
 # Notafon.exe end to end under Wine: mini mode's size without and with the player, its first place near the work
 # area's bottom-left corner, a moved mini window coming back where it was left, a saved place partly off the screen
 # pulled inside, the normal rectangle after leaving, the place stored at closing; then closing the window while it
-# records in mini mode keeps the recording and saves the place and the settings.
+# records in mini mode keeps the recording and saves the place and the settings. Last, files dropped on the window:
+# two at once, one while recording, one while a shortcut is being captured (also while recording), a path too long,
+# and one good file, which loads.
 #
 # usage: e2e_modes_test.sh NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
 set -uo pipefail
@@ -94,4 +96,29 @@ fi
 expect "MiniX stored at closing" "$(reg_value MiniX)" "$MX"
 expect "MiniY stored at closing" "$(reg_value MiniY)" "$MY"
 expect "volume stored at closing" "$(reg_value PlayVolume)" 70
+
+section "drops"
+GOOD=$(wine_path "$REC/$NAME.mp3")
+LONG="Z:\\$(printf 'a%.0s' $(seq 300)).mp3"
+app_start
+win drop 2 "$GOOD" "$GOOD" text kIdStatus
+expect "two files" "$(out 'text kIdStatus')" "Drop one MP3, WAV or M4A file at a time."
+win drop 1 "$LONG" text kIdStatus
+expect "a path too long" "$(out 'text kIdStatus')" "That file path is too long to load here."
+win fg click kIdRecordShortcutChange drop 1 "$GOOD" text kIdStatus click kIdRecordShortcutChange
+expect "while a shortcut is captured" "$(first 'text kIdStatus')" "Finish changing a shortcut before dropping audio."
+mic_drain 22050
+win click kIdRecord waittext kIdStatus Recording 3000
+feed_start 22050 "$WORK/speech.raw"
+win drop 1 "$GOOD" text kIdStatus
+expect "while recording" "$(out 'text kIdStatus')" "Stop recording before dropping an audio file."
+win fg click kIdRecordShortcutChange drop 1 "$GOOD" text kIdStatus click kIdRecordShortcutChange
+expect "while recording and capturing" "$(first 'text kIdStatus')" \
+    "Finish changing a shortcut before dropping audio."
+win waittext kIdTime 00:00:02 8000 click kIdStop waittext kIdStatus "Done and saved" 10000
+feed_stop
+win drop 1 "$GOOD" text kIdLoadedName text kIdTimes
+expect "a good file loads" "$(out 'text kIdLoadedName')" "$NAME.mp3"
+expect_match "its length" "$(out 'text kIdTimes')" '^Total 00:00:0[23] '
+app_close
 e2e_finish
