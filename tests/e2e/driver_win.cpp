@@ -25,6 +25,9 @@
 //   move X Y                     move the window's top-left corner to X Y, as a drag of its title bar ends
 //   drop COUNT PATH...           files dropped on the window: a WM_DROPFILES whose DROPFILES block is written into
 //                                the window's process (PATHs may hold \uXXXX)
+//   postclick ID                 a click that does not wait for the handler (one that opens a modal dialog)
+//   browseto TIMEOUT_MS PATH     wait for a dialog of the window's process and make a folder browser select PATH
+//   windows                      every shown top-level window: "window: CLASS|TITLE"
 //   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
 //                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //
@@ -388,7 +391,7 @@ BOOL CALLBACK AppendStatic(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-int PressDialogButton(long timeout, int button) {
+int WaitDialog(long timeout, HWND* out) {
     if (!g_window) return Fail(kNoWindow, L"no window: run find first");
     DialogSearch s = {0, nullptr};
     GetWindowThreadProcessId(g_window, &s.pid);
@@ -396,19 +399,56 @@ int PressDialogButton(long timeout, int button) {
     for (;;) {
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
         if (s.found) break;
-        if (Elapsed(start) >= static_cast<DWORD>(timeout)) return Fail(kTimeout, L"no message box appeared");
+        if (Elapsed(start) >= static_cast<DWORD>(timeout)) return Fail(kTimeout, L"no dialog appeared");
         Sleep(20);
     }
+    *out = s.found;
+    return kOk;
+}
+
+// The path is written into the dialog's process: the browser reads it from its own memory.
+int BrowseTo(long timeout, const std::wstring& path) {
+    HWND dialog = nullptr;
+    int rc = WaitDialog(timeout, &dialog);
+    if (rc != kOk) return rc;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the dialog's process");
+    SIZE_T size = (path.size() + 1) * sizeof(wchar_t), written = 0;
+    void* remote = VirtualAllocEx(p, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool ok = remote && WriteProcessMemory(p, remote, path.c_str(), size, &written) && written == size;
+    CloseHandle(p);
+    if (!ok) return Fail(kNoAnswer, L"cannot write the path into the dialog's process");
+    if (!Send(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote), nullptr))
+        return Fail(kNoAnswer, L"BFFM_SETSELECTIONW");
+    Line("browsed", path);
+    return kOk;
+}
+
+BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    wchar_t cls[128] = L"", title[512] = L"";
+    GetClassNameW(hwnd, cls, 128);
+    GetWindowTextW(hwnd, title, 512);
+    Line("window", std::wstring(cls) + L"|" + title);
+    return TRUE;
+}
+
+int PressDialogButton(long timeout, int button) {
+    HWND found = nullptr;
+    int rc = WaitDialog(timeout, &found);
+    if (rc != kOk) return rc;
     wchar_t title[256] = L"";
-    GetWindowTextW(s.found, title, 256);
+    GetWindowTextW(found, title, 256);
     std::wstring text;
-    EnumChildWindows(s.found, AppendStatic, reinterpret_cast<LPARAM>(&text));
+    EnumChildWindows(found, AppendStatic, reinterpret_cast<LPARAM>(&text));
     Line("dialog title", title);
     Line("dialog text", text);
-    HWND b = GetDlgItem(s.found, button);
-    if (!b) return Fail(kNoControl, L"the message box has no button " + std::to_wstring(button));
-    // Posted: the box's own loop ends the dialog, and the window's handler runs on after it returns.
-    PostMessageW(s.found, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(button), BN_CLICKED), reinterpret_cast<LPARAM>(b));
+    HWND b = GetDlgItem(found, button);
+    if (!b) return Fail(kNoControl, L"the dialog has no button " + std::to_wstring(button));
+    // Posted: the dialog's own loop ends it, and the window's handler runs on after it returns.
+    PostMessageW(found, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(button), BN_CLICKED), reinterpret_cast<LPARAM>(b));
     return kOk;
 }
 
@@ -651,6 +691,22 @@ int Step(int argc, wchar_t** argv, int* i) {
         if (!g_window) return Fail(kNoWindow, L"no window: run find first");
         if (!SetWindowPos(g_window, nullptr, n1, n2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
             return Fail(kNoAnswer, L"SetWindowPos");
+        return kOk;
+    }
+    if (wcscmp(name, L"postclick") == 0) {
+        if (!need(1)) return Fail(kUsage, L"postclick ID");
+        if ((rc = EnabledControl(arg(), &c)) != kOk) return rc;
+        WPARAM wp = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(c)), BN_CLICKED);
+        if (!PostMessageW(GetParent(c), WM_COMMAND, wp, reinterpret_cast<LPARAM>(c)))
+            return Fail(kNoAnswer, L"PostMessage");
+        return kOk;
+    }
+    if (wcscmp(name, L"browseto") == 0) {
+        if (!need(2) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"browseto TIMEOUT_MS PATH");
+        return BrowseTo(n1, Unescape(arg()));
+    }
+    if (wcscmp(name, L"windows") == 0) {
+        EnumWindows(ListWindow, 0);
         return kOk;
     }
     if (wcscmp(name, L"drop") == 0) {
