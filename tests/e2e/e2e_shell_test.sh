@@ -76,6 +76,6 @@ for _ in $(seq 100); do
 done
 [ -n "$FOUND" ] && echo "ok: explorer window: $FOUND" || fail "explorer" "no window for the folder appeared"
 # The other tests share this Wine environment: the folder window goes.
-drv find ExplorerWClass 2000 close 10000 >/dev/null || drv find ExplorerWClass 1000 terminate >/dev/null
+drv find ExplorerWClass 2000 close 10000 >/dev/null || fail "explorer" "the folder window did not close"
 app_close
 e2e_finish
