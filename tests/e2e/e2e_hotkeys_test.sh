@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Notafon.exe end to end under Wine: the global shortcuts pressed while another program's window (Notepad) has the
-# keyboard focus, as real X key events. The record shortcut records fed speech and stops; the four playback
-# shortcuts move the player; a new record shortcut captured from a real key press is stored, shown and works; F12,
-# Tab (declined in its confirmation box) and Esc leave the shortcut as it was; and a record shortcut held by another
-# program before Notafon starts is reported, then recovered with Default once that program has ended.
+# keyboard focus, as real X key events. The record shortcut records fed speech and stops; the four playback shortcuts
+# move the player, and a new play/pause shortcut captured from a key press replaces Ctrl+Space; a new record shortcut
+# captured from a real key press is stored, shown and works; F12, Tab (declined in its confirmation box) and Esc leave
+# the shortcut as it was; and a record shortcut held by another program before Notafon starts is reported, then
+# recovered with Default once that program has ended.
 #
 # usage: e2e_hotkeys_test.sh NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS HOTKEY_HOLDER.exe
 set -uo pipefail
@@ -95,6 +96,21 @@ other_window_keys ctrl+Right
 win waittext kIdTime 00:00:05 3000 || fail "forward shortcut" "Ctrl+Right did not go forward 5 s"
 win text kIdPlay
 expect "still paused after the moves" "$(out 'text kIdPlay')" "Play"
+
+section "a playback shortcut changed by a real key press"
+win fg click kIdSlotChange text kIdStatus
+expect "status while capturing a slot" "$(out 'text kIdStatus')" "Press the new shortcut now. Press Esc to cancel."
+xdotool key --delay 60 ctrl+alt+p
+win waittext kIdStatus "Playback shortcut works from any window, even when minimized." 3000 ||
+    fail "slot capture" "Ctrl+Alt+P was not taken"
+expect "stored PlayKey0" "$(reg_value PlayKey0)" 80
+expect "stored PlayMods0" "$(reg_value PlayMods0)" 3
+# Were Ctrl+Space still play/pause, the two presses would cancel out.
+other_window_keys ctrl+space
+other_window_keys ctrl+alt+p
+win waittext kIdPlay Pause 3000 || fail "new play/pause shortcut" "Ctrl+Alt+P did not start playback"
+other_window_keys ctrl+alt+p
+win waittext kIdPlay Play 3000 || fail "new play/pause shortcut" "the second Ctrl+Alt+P did not pause"
 
 section "Change, then a real Ctrl+Alt+K"
 win fg click kIdRecordShortcutChange text kIdStatus text kIdRecordShortcutChange
