@@ -20,7 +20,7 @@
 //   launch PATH                  start a program the way the shell does, in its own folder (PATH may hold \uXXXX)
 //   image                        print the full path of the found window's executable
 //   winrect                      the window's outer rectangle on the screen and its client size:
-//                                "winrect: LEFT TOP WIDTH HEIGHT", "client: WIDTH HEIGHT"
+//                                "winrect: LEFT TOP WIDTH HEIGHT", "client: WIDTH HEIGHT", and its style "style: 0x..."
 //   workarea                     the primary monitor's work area: "workarea: LEFT TOP RIGHT BOTTOM"
 //   move X Y                     move the window's top-left corner to X Y, as a drag of its title bar ends
 //   drop COUNT PATH...           files dropped on the window: a WM_DROPFILES whose DROPFILES block is written into
@@ -676,6 +676,9 @@ int Step(int argc, wchar_t** argv, int* i) {
                             std::to_wstring(outer.right - outer.left) + L" " +
                             std::to_wstring(outer.bottom - outer.top));
         Line("client", std::to_wstring(client.right) + L" " + std::to_wstring(client.bottom));
+        wchar_t style[16];
+        swprintf(style, 16, L"0x%08lX", static_cast<unsigned long>(GetWindowLongW(g_window, GWL_STYLE)));
+        Line("style", style);
         return kOk;
     }
     if (wcscmp(name, L"workarea") == 0) {

@@ -15,13 +15,18 @@ e2e_setup "$@"
 NAME="mini take"
 MARGIN=12
 
-# The window's outer rectangle and client size into WX WY WW WH CW CH.
+# The window's outer rectangle, client size and style into WX WY WW WH CW CH STYLE.
 measure() {
     win winrect >/dev/null || { fail "measure" "no window rectangle"; return 1; }
     read -r WX WY WW WH <<<"$(out winrect)"
     read -r CW CH <<<"$(out client)"
-    echo "window at $WX,$WY outer ${WW}x$WH client ${CW}x$CH"
+    # Without WS_CLIPSIBLINGS, which the system adds to every top-level window.
+    STYLE=$(printf '0x%08X' $(($(out style) & ~0x04000000)))
+    echo "window at $WX,$WY outer ${WW}x$WH client ${CW}x$CH style $STYLE"
 }
+# Visible, clipping children, caption and system menu; normal adds the sizing frame and the maximise box, mini has
+# neither but keeps the minimise box.
+NORMAL_STYLE=0x12CF0000 MINI_STYLE=0x12CA0000
 
 speech_to_feed 22050 3 "The small window records just as well as the large one does."
 
@@ -34,9 +39,11 @@ read -r AL AT AR AB <<<"$(out workarea)"
 win move $((AL + 90)) $((AT + 30))
 measure
 NX=$WX NY=$WY NW=$WW NH=$WH
+expect "normal style" "$STYLE" "$NORMAL_STYLE"
 win click kIdMiniToggle
 measure
 expect "mini client size without a file" "$CW $CH" "380 290"
+expect "mini style" "$STYLE" "$MINI_STYLE"
 expect "first mini place" "$WX $WY" "$((AL + MARGIN)) $((AB - WH - MARGIN))"
 
 section "move, leave, enter again"
@@ -47,6 +54,7 @@ expect "moved" "$WX $WY" "$MX $MY"
 win click kIdMiniToggle
 measure
 expect "normal rectangle after leaving" "$WX $WY $WW $WH" "$NX $NY $NW $NH"
+expect "normal style after leaving" "$STYLE" "$NORMAL_STYLE"
 win click kIdMiniToggle
 measure
 expect "mini back at the moved place" "$WX $WY" "$MX $MY"
