@@ -27,6 +27,8 @@
 //                                the window's process (PATHs may hold \uXXXX)
 //   postclick ID                 a click that does not wait for the handler (one that opens a modal dialog)
 //   browseto TIMEOUT_MS PATH     wait for a dialog of the window's process and make a folder browser select PATH
+//   dialogtext TIMEOUT_MS CTRL TEXT  wait for a dialog of the window's process and set the text of its control CTRL
+//                                (a number: the dialog's own identifiers are not the window's)
 //   windows                      every shown top-level window: "window: CLASS|TITLE"
 //   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
 //                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
@@ -707,6 +709,19 @@ int Step(int argc, wchar_t** argv, int* i) {
     if (wcscmp(name, L"browseto") == 0) {
         if (!need(2) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"browseto TIMEOUT_MS PATH");
         return BrowseTo(n1, Unescape(arg()));
+    }
+    if (wcscmp(name, L"dialogtext") == 0) {
+        if (!need(3) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2))
+            return Fail(kUsage, L"dialogtext TIMEOUT_MS CTRL TEXT");
+        *i += 2;
+        std::wstring text = Unescape(arg());
+        HWND dialog = nullptr;
+        if ((rc = WaitDialog(n1, &dialog)) != kOk) return rc;
+        HWND control = GetDlgItem(dialog, static_cast<int>(n2));
+        if (!control) return Fail(kNoControl, L"the dialog has no control " + std::to_wstring(n2));
+        if (!Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), nullptr))
+            return Fail(kNoAnswer, L"WM_SETTEXT");
+        return kOk;
     }
     if (wcscmp(name, L"windows") == 0) {
         EnumWindows(ListWindow, 0);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Notafon.exe end to end under Wine, where it hands over to the system: the folder browser (a folder chosen and
 # confirmed is shown and stored; Cancel changes nothing), the converter link reaching the browser with its exact
-# address (Wine's browser pointed at a logging script), and "Show file in folder" starting explorer.exe with
-# /select,"FILE" for the last recording, whose folder window appears.
+# address (Wine's browser pointed at a logging script), the open dialog of "Play Local File" cancelled and used, and
+# "Show file in folder" starting explorer.exe with /select,"FILE" for the last recording, whose folder window appears.
 #
 # usage: e2e_shell_test.sh NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS SERVICE_ADDRESS
 set -uo pipefail
@@ -46,7 +46,7 @@ win click kIdConverter
 for _ in $(seq 100); do [ -s "$WORK/browser.log" ] && break; sleep 0.1; done
 expect "address given to the browser" "$(cat "$WORK/browser.log" 2>/dev/null)" "$SERVICE/tools/audio-converter.html"
 
-section "show the last recording in its folder"
+section "a recording in the chosen folder"
 wine_env_use_mic 22050
 mic_drain 22050
 win settext kIdFileName "$NAME" click kIdRecord waittext kIdStatus Recording 3000
@@ -54,6 +54,17 @@ feed_start 22050 "$WORK/speech.raw"
 win waittext kIdTime 00:00:01 8000 click kIdStop waittext kIdStatus "Done and saved" 10000
 feed_stop
 [ -f "$OTHER/$NAME.mp3" ] || fail "recording" "not saved in the chosen folder"
+
+section "Play Local File: Cancel, then the recording chosen in the open dialog"
+# A name the player would show if it loaded anything: the recording just made is loaded after Stop.
+win postclick kIdPlayLocalFile dialog 10000 2 sleep 300 text kIdLoadedName
+expect "loaded after Cancel" "$(out 'text kIdLoadedName')" "$NAME.mp3"
+cp "$OTHER/$NAME.mp3" "$OTHER/picked.mp3"
+# 1148: the file name box of the open dialog.
+win postclick kIdPlayLocalFile dialogtext 10000 1148 "$OTHER_WIN\\picked.mp3" dialog 5000 1
+win waittext kIdLoadedName picked.mp3 5000 || fail "open dialog" "the chosen file was not loaded"
+
+section "show the recording in its folder"
 win click kIdShowInFolder
 # The quotes hold the path with its space together: explorer.exe gets it as one argument.
 WANT="/select,$OTHER_WIN\\$NAME.mp3"
