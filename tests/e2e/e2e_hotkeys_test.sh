@@ -143,7 +143,11 @@ win waittext kIdStatus "Windows reserves that shortcut. Choose another." 3000 ||
 win fg click kIdRecordShortcutChange
 xdotool key Tab
 if win dialog 5000 7; then
-    expect_match "confirmation text" "$(out 'dialog text')" 'Tab'
+    expect "confirmation title" "$(out 'dialog title')" "Confirm global shortcut"
+    expect "confirmation text" "$(out 'dialog text')" "Tab has no modifier key. While the recorder is open, Windows \
+will capture it across apps. Tab may no longer move focus normally.\\n\\nUse this single-key shortcut?"
+else
+    fail "Tab" "no confirmation box"
 fi
 win waittext kIdStatus "Shortcut unchanged." 5000 text kIdVersion || fail "Tab" "not left unchanged"
 expect_match "shortcut after declining Tab" "$(out 'text kIdVersion')" "  Ctrl\\+Alt\\+K works from any window\\.$"
