@@ -2,8 +2,8 @@
 # Notafon.exe end to end under Wine: the global shortcuts pressed while another program's window (Notepad) has the
 # keyboard focus, as real X key events. The record shortcut records fed speech and stops; the four playback shortcuts
 # move the player, and a new play/pause shortcut captured from a key press replaces Ctrl+Space; a new record shortcut
-# captured from a real key press is stored, shown and works; F12, Tab (declined in its confirmation box) and Esc leave
-# the shortcut as it was; and a record shortcut held by another program before Notafon starts is reported, then
+# captured from a real key press is stored, shown and works; F12, Tab (declined in its confirmation box), Esc and
+# another window coming forward leave the shortcut as it was; and a record shortcut held by another program before Notafon starts is reported, then
 # recovered with Default once that program has ended.
 #
 # usage: e2e_hotkeys_test.sh NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS HOTKEY_HOLDER.exe
@@ -155,6 +155,13 @@ win fg click kIdRecordShortcutChange
 xdotool key Escape
 win waittext kIdStatus "Shortcut change cancelled." 3000 text kIdVersion || fail "Esc" "not cancelled"
 expect_match "shortcut after Esc" "$(out 'text kIdVersion')" "  Ctrl\\+Alt\\+K works from any window\\.$"
+# Another window coming forward ends a capture, as Esc does.
+win fg click kIdRecordShortcutChange text kIdStatus
+expect "capturing again" "$(out 'text kIdStatus')" "Press your record/stop shortcut now. Press Esc to cancel."
+drv find Notepad 5000 fg >/dev/null
+win waittext kIdStatus "Shortcut change cancelled." 3000 text kIdRecordShortcutChange ||
+    fail "capture" "not cancelled when Notepad came forward"
+expect "Change after the capture ended" "$(out 'text kIdRecordShortcutChange')" "Change"
 expect "HotkeyKey kept" "$(reg_value HotkeyKey)" 75
 expect "HotkeyMods kept" "$(reg_value HotkeyMods)" 3
 app_close
