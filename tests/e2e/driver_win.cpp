@@ -19,6 +19,19 @@
 //   sleep MS | fg | close TIMEOUT_MS | terminate
 //   launch PATH                  start a program the way the shell does, in its own folder (PATH may hold \uXXXX)
 //   image                        print the full path of the found window's executable
+//   winrect                      the window's outer rectangle on the screen and its client size:
+//                                "winrect: LEFT TOP WIDTH HEIGHT", "client: WIDTH HEIGHT", and its style "style: 0x..."
+//   workarea                     the primary monitor's work area: "workarea: LEFT TOP RIGHT BOTTOM"
+//   move X Y                     move the window's top-left corner to X Y, as a drag of its title bar ends
+//   drop COUNT PATH...           files dropped on the window: a WM_DROPFILES whose DROPFILES block is written into
+//                                the window's process (PATHs may hold \uXXXX)
+//   postclick ID                 a click that does not wait for the handler (one that opens a modal dialog)
+//   browseto TIMEOUT_MS PATH     wait for a dialog of the window's process and make a folder browser select PATH
+//   dialogtext TIMEOUT_MS CTRL TEXT  wait for a dialog of the window's process and set the text of its control CTRL
+//                                (a number: the dialog's own identifiers are not the window's)
+//   windows                      every shown top-level window: "window: CLASS|TITLE"
+//   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
+//                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //
 // ID is a control's name in ui/control_ids.h (kIdRecord); the driver takes no raw numbers, so a script never
 // clicks a control the window no longer has. Controls are found among all descendants of the window (settings
@@ -36,8 +49,10 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <wchar.h>
 
 #include <string>
@@ -322,6 +337,123 @@ int Terminate() {
     return kOk;
 }
 
+// The block the shell would hand over: DROPFILES, then the wide paths, each ending in a null, and one more null. It
+// lives in the window's process, fixed and never moved, so the handle is its address there.
+int DropFiles(const std::vector<std::wstring>& paths) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    std::vector<wchar_t> names;
+    for (const std::wstring& path : paths) names.insert(names.end(), path.c_str(), path.c_str() + path.size() + 1);
+    names.push_back(0);
+    DROPFILES header = {};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    std::vector<char> block(sizeof header + names.size() * sizeof(wchar_t));
+    memcpy(block.data(), &header, sizeof header);
+    memcpy(block.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the window's process");
+    void* remote = VirtualAllocEx(p, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    SIZE_T written = 0;
+    bool ok = remote && WriteProcessMemory(p, remote, block.data(), block.size(), &written) && written == block.size();
+    CloseHandle(p);
+    if (!ok) return Fail(kNoAnswer, L"cannot write the drop into the window's process");
+    if (!Send(g_window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, nullptr))
+        return Fail(kNoAnswer, L"WM_DROPFILES");
+    LineInt("dropped", static_cast<long long>(paths.size()));
+    return kOk;
+}
+
+struct DialogSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lp) {
+    DialogSearch* s = reinterpret_cast<DialogSearch*>(lp);
+    wchar_t cls[16] = L"";
+    GetClassNameW(hwnd, cls, 16);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+BOOL CALLBACK AppendStatic(HWND hwnd, LPARAM lp) {
+    wchar_t cls[16] = L"";
+    GetClassNameW(hwnd, cls, 16);
+    if (_wcsicmp(cls, L"Static") != 0) return TRUE;
+    wchar_t text[1024] = L"";
+    GetWindowTextW(hwnd, text, 1024);
+    std::wstring* out = reinterpret_cast<std::wstring*>(lp);
+    if (text[0] && !out->empty()) *out += L"\n";
+    *out += text;
+    return TRUE;
+}
+
+int WaitDialog(long timeout, HWND* out) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DialogSearch s = {0, nullptr};
+    GetWindowThreadProcessId(g_window, &s.pid);
+    DWORD start = GetTickCount();
+    for (;;) {
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
+        if (s.found) break;
+        if (Elapsed(start) >= static_cast<DWORD>(timeout)) return Fail(kTimeout, L"no dialog appeared");
+        Sleep(20);
+    }
+    *out = s.found;
+    return kOk;
+}
+
+// The path is written into the dialog's process: the browser reads it from its own memory.
+int BrowseTo(long timeout, const std::wstring& path) {
+    HWND dialog = nullptr;
+    int rc = WaitDialog(timeout, &dialog);
+    if (rc != kOk) return rc;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the dialog's process");
+    SIZE_T size = (path.size() + 1) * sizeof(wchar_t), written = 0;
+    void* remote = VirtualAllocEx(p, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool ok = remote && WriteProcessMemory(p, remote, path.c_str(), size, &written) && written == size;
+    CloseHandle(p);
+    if (!ok) return Fail(kNoAnswer, L"cannot write the path into the dialog's process");
+    if (!Send(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote), nullptr))
+        return Fail(kNoAnswer, L"BFFM_SETSELECTIONW");
+    Line("browsed", path);
+    return kOk;
+}
+
+BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    wchar_t cls[128] = L"", title[512] = L"";
+    GetClassNameW(hwnd, cls, 128);
+    GetWindowTextW(hwnd, title, 512);
+    Line("window", std::wstring(cls) + L"|" + title);
+    return TRUE;
+}
+
+int PressDialogButton(long timeout, int button) {
+    HWND found = nullptr;
+    int rc = WaitDialog(timeout, &found);
+    if (rc != kOk) return rc;
+    wchar_t title[256] = L"";
+    GetWindowTextW(found, title, 256);
+    std::wstring text;
+    EnumChildWindows(found, AppendStatic, reinterpret_cast<LPARAM>(&text));
+    Line("dialog title", title);
+    Line("dialog text", text);
+    HWND b = GetDlgItem(found, button);
+    if (!b) return Fail(kNoControl, L"the dialog has no button " + std::to_wstring(button));
+    // Posted: the dialog's own loop ends it, and the window's handler runs on after it returns.
+    PostMessageW(found, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(button), BN_CLICKED), reinterpret_cast<LPARAM>(b));
+    return kOk;
+}
+
 // Runs the step at argv[*i], advancing *i past its arguments.
 int Step(int argc, wchar_t** argv, int* i) {
     const wchar_t* name = argv[(*i)++];
@@ -536,6 +668,77 @@ int Step(int argc, wchar_t** argv, int* i) {
     if (wcscmp(name, L"close") == 0) {
         if (!need(1) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"close TIMEOUT_MS");
         return Close(n1);
+    }
+    if (wcscmp(name, L"winrect") == 0) {
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        RECT outer, client;
+        GetWindowRect(g_window, &outer);
+        GetClientRect(g_window, &client);
+        Line("winrect", std::to_wstring(outer.left) + L" " + std::to_wstring(outer.top) + L" " +
+                            std::to_wstring(outer.right - outer.left) + L" " +
+                            std::to_wstring(outer.bottom - outer.top));
+        Line("client", std::to_wstring(client.right) + L" " + std::to_wstring(client.bottom));
+        wchar_t style[16];
+        swprintf(style, 16, L"0x%08lX", static_cast<unsigned long>(GetWindowLongW(g_window, GWL_STYLE)));
+        Line("style", style);
+        return kOk;
+    }
+    if (wcscmp(name, L"workarea") == 0) {
+        RECT area;
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return Fail(kNoAnswer, L"no work area");
+        Line("workarea", std::to_wstring(area.left) + L" " + std::to_wstring(area.top) + L" " +
+                             std::to_wstring(area.right) + L" " + std::to_wstring(area.bottom));
+        return kOk;
+    }
+    if (wcscmp(name, L"move") == 0) {
+        if (!need(2) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2)) return Fail(kUsage, L"move X Y");
+        *i += 2;
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        if (!SetWindowPos(g_window, nullptr, n1, n2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+            return Fail(kNoAnswer, L"SetWindowPos");
+        return kOk;
+    }
+    if (wcscmp(name, L"postclick") == 0) {
+        if (!need(1)) return Fail(kUsage, L"postclick ID");
+        if ((rc = EnabledControl(arg(), &c)) != kOk) return rc;
+        WPARAM wp = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(c)), BN_CLICKED);
+        if (!PostMessageW(GetParent(c), WM_COMMAND, wp, reinterpret_cast<LPARAM>(c)))
+            return Fail(kNoAnswer, L"PostMessage");
+        return kOk;
+    }
+    if (wcscmp(name, L"browseto") == 0) {
+        if (!need(2) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"browseto TIMEOUT_MS PATH");
+        return BrowseTo(n1, Unescape(arg()));
+    }
+    if (wcscmp(name, L"dialogtext") == 0) {
+        if (!need(3) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2))
+            return Fail(kUsage, L"dialogtext TIMEOUT_MS CTRL TEXT");
+        *i += 2;
+        std::wstring text = Unescape(arg());
+        HWND dialog = nullptr;
+        if ((rc = WaitDialog(n1, &dialog)) != kOk) return rc;
+        HWND control = GetDlgItem(dialog, static_cast<int>(n2));
+        if (!control) return Fail(kNoControl, L"the dialog has no control " + std::to_wstring(n2));
+        if (!Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), nullptr))
+            return Fail(kNoAnswer, L"WM_SETTEXT");
+        return kOk;
+    }
+    if (wcscmp(name, L"windows") == 0) {
+        EnumWindows(ListWindow, 0);
+        return kOk;
+    }
+    if (wcscmp(name, L"drop") == 0) {
+        if (!need(1) || !ParseInt(arg(), &n1) || n1 < 0 || !need(static_cast<int>(n1)))
+            return Fail(kUsage, L"drop COUNT PATH...");
+        std::vector<std::wstring> paths;
+        for (long k = 0; k < n1; ++k) paths.push_back(Unescape(arg()));
+        return DropFiles(paths);
+    }
+    if (wcscmp(name, L"dialog") == 0) {
+        if (!need(2) || !ParseInt(argv[*i], &n1) || !ParseInt(argv[*i + 1], &n2))
+            return Fail(kUsage, L"dialog TIMEOUT_MS BUTTON");
+        *i += 2;
+        return PressDialogButton(n1, static_cast<int>(n2));
     }
     if (wcscmp(name, L"terminate") == 0) return Terminate();
     return Fail(kUsage, std::wstring(L"unknown step ") + name);
