@@ -196,7 +196,8 @@ void onConverterLink() {
 
 void PanelFallback(const wchar_t* reason) {
     panelOpen = recorderHidden = false;
-    Ui()->layout();
+    // Back to the column's own width, as closing the panel does: the window was widened only to make room for it.
+    LayoutWith(380, false);
     wchar_t text[600];
     WideFormat(text, 600,
                L"%ls\r\n\r\nNotafon needs the free Microsoft Edge WebView2 Runtime for its built-in panel (Windows 11 "

@@ -184,8 +184,10 @@ TEST_F(WindowModes, HidingTheRecorderIsRefusedWhileRecordingAndSwitchesShortcuts
 
 TEST_F(WindowModes, APanelThatCannotStartFallsBackToTheBrowser) {
     fake.environmentResult = -1;  // no runtime
+    window.clientUnits = 380;
     onCommand(kIdTranscribe, kNotifyClicked);
     EXPECT_FALSE(panelOpen);
+    EXPECT_EQ(window.layoutForcedWidths.back(), 380);  // widened to 860 for the panel, back to the column
     ASSERT_EQ(window.messageBoxes.size(), 1u);
     const std::wstring& text = window.messageBoxes[0];
     EXPECT_EQ(text.find(L"Microsoft Edge WebView2 Runtime was not found."), 0u);
