@@ -9,20 +9,6 @@
 
 namespace {
 
-int RowOfZoom(int32_t percent) {
-    for (int row = 0; row < kZoomRowCount; ++row) {
-        if (kZoomRows[row].percent == percent) return row;
-    }
-    return kDefaultZoomRow;
-}
-
-int RowOfRewind(int32_t seconds) {
-    for (int row = 0; row < kRewindRowCount; ++row) {
-        if (kRewindRows[row].seconds == seconds) return row;
-    }
-    return kDefaultRewindRow;
-}
-
 void FileNameText(wchar_t* out) {
     out[0] = 0;
     if (controllerControls()->getText(kIdFileName, out, kRecordingNameCapacity) < 0) out[0] = 0;
@@ -39,13 +25,13 @@ void SaveAllSettings() {
     v.onTop = ui->isChecked(kIdOnTop);
     v.replace = ui->isChecked(kIdReplace);
     v.skipSilence = ui->isChecked(kIdSkipSilence);
-    v.zoomRow = RowOfZoom(zoomPercent);
+    v.zoomRow = zoomRowOf(zoomPercent);
     v.recordShortcut = RecordShortcut;
     WideCopyBounded(v.folder, kPathCapacity, saveFolder);
     bool volumeSlider = ui->exists(kIdVolume), speedSlider = ui->exists(kIdSpeed);
     if (volumeSlider) v.playVolume = static_cast<uint32_t>(ui->sliderPosition(kIdVolume));
     if (speedSlider) v.playSpeed = static_cast<uint32_t>(ui->sliderPosition(kIdSpeed));
-    v.rewindRow = RowOfRewind(RewindSeconds);
+    v.rewindRow = rewindRowOf(RewindSeconds);
     for (int id = 0; id < kSettingsSavedTogether; ++id) {
         if ((id == kSettingPlayVolume && !volumeSlider) || (id == kSettingPlaySpeed && !speedSlider)) continue;
         writeSetting(id, v);

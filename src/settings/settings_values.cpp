@@ -44,13 +44,10 @@ template <typename Row>
 int ReadTableRow(const wchar_t* name, const Row* rows, int count, int32_t Row::*value, int defaultRow,
                  bool* usedDefault) {
     uint32_t stored = 0;
-    if (readStoredNumber(name, &stored)) {
-        for (int row = 0; row < count; ++row) {
-            if (stored == static_cast<uint32_t>(rows[row].*value)) {
-                Report(usedDefault, false);
-                return row;
-            }
-        }
+    int row = readStoredNumber(name, &stored) ? tableRowOf(rows, count, value, stored) : -1;
+    if (row >= 0) {
+        Report(usedDefault, false);
+        return row;
     }
     Report(usedDefault, true);
     return defaultRow;
@@ -84,6 +81,16 @@ bool readFlag(const wchar_t* name, bool* usedDefault) {
     bool found = readStoredNumber(name, &stored);
     Report(usedDefault, !found);
     return found && stored != 0;
+}
+
+int zoomRowOf(int32_t percent) {
+    int row = tableRowOf(kZoomRows, kZoomRowCount, &ZoomRow::percent, percent);
+    return row >= 0 ? row : kDefaultZoomRow;
+}
+
+int rewindRowOf(int32_t seconds) {
+    int row = tableRowOf(kRewindRows, kRewindRowCount, &RewindRow::seconds, seconds);
+    return row >= 0 ? row : kDefaultRewindRow;
 }
 
 int readZoomRow(bool* usedDefault) {

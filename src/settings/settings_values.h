@@ -53,6 +53,19 @@ const int kRewindRowCount = 7;
 const int kDefaultRewindRow = 3;  // 5 seconds
 extern const RewindRow kRewindRows[kRewindRowCount];
 
+// The row of a table whose value equals value, or -1.
+template <typename Row>
+int tableRowOf(const Row* rows, int count, int32_t Row::*field, int64_t value) {
+    for (int row = 0; row < count; ++row) {
+        if (rows[row].*field == value) return row;
+    }
+    return -1;
+}
+// The "Window size" row of a percentage and the "Rewind amount" row of a number of seconds; the default row when
+// the table has none.
+int zoomRowOf(int32_t percent);
+int rewindRowOf(int32_t seconds);
+
 // Each reader applies its value's check and falls back to the default when the value is absent, of another type or
 // fails the check; *usedDefault (may be null) tells which happened.
 void readRecordingName(wchar_t* out, int capacity, bool* usedDefault);
