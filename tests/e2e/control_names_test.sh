@@ -19,7 +19,8 @@ if [ -n "$missing" ]; then
     failed=1
 fi
 
-scripts=("$HERE"/e2e_*.sh "$HERE/../../scripts/screenshots.sh" "$HERE/../../bench/window_cpu.sh")
+scripts=("$HERE"/e2e_*.sh "$HERE/../../scripts/screenshots.sh" "$HERE/../../bench/window_cpu.sh"
+    "$HERE/../../bench/panel_open.sh")
 used=$(grep -oh '\bkId[A-Za-z0-9]*' "${scripts[@]}" | sort -u)
 unknown=$(comm -13 <(echo "$declared") <(echo "$used"))
 if [ -n "$unknown" ]; then
@@ -27,7 +28,7 @@ if [ -n "$unknown" ]; then
     failed=1
 fi
 
-steps='click|check|select|settext|slider|text|enabled|checked|cursel|sliderpos|center|waittext|waitprefix'
+steps='click|timedclick|postclick|check|select|settext|slider|text|enabled|checked|cursel|sliderpos|center|waittext|waitprefix|rect|pixels|wheel|vscroll'
 raw=$(grep -nE "\\b($steps) [0-9]{3,}\\b" "${scripts[@]}" || true)
 if [ -n "$raw" ]; then
     printf 'FAIL: a control given by number:\n%s\n' "$raw"

@@ -4,6 +4,8 @@
 //   find CLASS TIMEOUT_MS        wait for the top-level window of CLASS to be shown; later steps work on it
 //   click ID                     a button click: refused (exit 5) when the control is disabled, because WM_COMMAND
 //                                would run the handler even for a disabled button
+//   timedclick ID                a click, with the precise system time in 100 ns units just before it is sent:
+//                                "clock: N" (to time what another process logs against the click)
 //   check ID 0|1                 tick or clear a check box, then the click notification it would send
 //   select ID ROW                choose a row of a drop-down list, then the selection-change notification
 //   settext ID TEXT              replace a control's text (an edit box then reports the change itself)
@@ -13,6 +15,8 @@
 //   rect ID                      the control's rectangle in the window's client coordinates and whether it is shown:
 //                                "rect ID: LEFT TOP WIDTH HEIGHT VISIBLE"
 //   pixel X Y                    the colour at a point of the window's client area: "pixel X Y: R G B"
+//   pixels ID                    a hash of the control's pixels as the screen shows them: "pixels ID: HEX" (equal
+//                                hashes, equal pictures)
 //   wheel ID DELTA               a mouse-wheel turn over the control (sent to it, as the system would)
 //   vscroll ID CODE              a scroll bar's WM_VSCROLL with CODE (SB_LINEDOWN 1, ...) to its parent
 //   gui                          the window process's GDI and USER object counts: "gdi: N", "user: N"
@@ -513,9 +517,15 @@ int Step(int argc, wchar_t** argv, int* i) {
         Line("image", image);
         return kOk;
     }
-    if (wcscmp(name, L"click") == 0) {
-        if (!need(1)) return Fail(kUsage, L"click ID");
+    if (wcscmp(name, L"click") == 0 || wcscmp(name, L"timedclick") == 0) {
+        if (!need(1)) return Fail(kUsage, std::wstring(name) + L" ID");
         if ((rc = EnabledControl(arg(), &c)) != kOk) return rc;
+        if (name[0] == L't') {
+            FILETIME now;
+            GetSystemTimePreciseAsFileTime(&now);
+            LineInt("clock", static_cast<long long>((static_cast<unsigned long long>(now.dwHighDateTime) << 32) |
+                                                    now.dwLowDateTime));
+        }
         return Notify(c, BN_CLICKED);
     }
     if (wcscmp(name, L"check") == 0) {
@@ -598,6 +608,50 @@ int Step(int argc, wchar_t** argv, int* i) {
                                             std::to_wstring(rect.right - rect.left) + L" " +
                                             std::to_wstring(rect.bottom - rect.top) + L" " +
                                             std::to_wstring(IsWindowVisible(c) ? 1 : 0));
+        return kOk;
+    }
+    if (wcscmp(name, L"pixels") == 0) {
+        if (!need(1)) return Fail(kUsage, L"pixels ID");
+        const wchar_t* spec = arg();
+        if ((rc = FindControl(spec, &c)) != kOk) return rc;
+        RECT rect;
+        GetWindowRect(c, &rect);
+        int width = rect.right - rect.left, height = rect.bottom - rect.top;
+        if (width <= 0 || height <= 0) return Fail(kNoControl, L"pixels: the control has no area");
+        // What the screen shows, not what the control would paint on request: the test sees what a user sees.
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bool copied = false;
+        if (bitmap && bits) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != 0;
+            GdiFlush();
+            SelectObject(memory, old);
+        }
+        unsigned long long hash = 1469598103934665603ull;
+        if (copied) {
+            const unsigned char* p = static_cast<const unsigned char*>(bits);
+            for (size_t k = 0; k < static_cast<size_t>(width) * height * 4; ++k) {
+                if (k % 4 == 3) continue;  // the unused byte of a 32-bit pixel
+                hash = (hash ^ p[k]) * 1099511628211ull;
+            }
+        }
+        if (bitmap) DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        if (!copied) return Fail(kNoAnswer, L"pixels: the screen could not be read");
+        wchar_t text[32];
+        swprintf(text, 32, L"%016llx", hash);
+        Line(Key("pixels", spec).c_str(), text);
         return kOk;
     }
     if (wcscmp(name, L"pixel") == 0) {

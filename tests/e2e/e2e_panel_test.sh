@@ -2,8 +2,10 @@
 # Notafon.exe end to end under Wine with the WebView2 test double as its resource 200 (Wine has no WebView2 runtime):
 # "Transcribe on Parlowen" widens the window to 860 and starts the browser with the service's address and the
 # hand-off mapping; the panel follows the layout beside the strip, and with the recorder column hidden at the left
-# edge; a recording made with the panel open is handed to the page once it says it is ready; the page's sign-in
-# reaches the registry; closing the window closes the browser's controller.
+# edge; a recording made with the panel open is handed to the page once it says it is ready, and again when the page
+# reloads; the page's sign-in reaches the registry and the button's painted text, also at the next start; closing the
+# window closes the browser's controller. With the controller held back: closing the panel before it arrives leaves
+# it hidden, and mini mode loads the page anew.
 #
 # usage: e2e_panel_test.sh NOTAFON_WITH_DOUBLE.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
 set -uo pipefail
@@ -46,6 +48,9 @@ wine reg add "$E2E_KEY" /v Format /t REG_DWORD /d 1 /f >/dev/null 2>&1
 
 section "opening the panel"
 app_start
+# The button as a signed-out user first sees it, to compare with after the page's sign-in.
+win sleep 300 pixels kIdTranscribe
+SIGNED_OUT=$(out 'pixels kIdTranscribe')
 win click kIdTranscribe sleep 500 rect kIdPanelStrip
 STRIP=$(out 'rect kIdPanelStrip')
 expect "the strip right of the column" "$(echo "$STRIP" | awk '{ print $1, $2, $3, $5 }')" "380 0 40 1"
@@ -88,6 +93,11 @@ page_says notafon-ready
 expect_log "the page hears of the recording" \
     "WebView.PostWebMessageAsJson {\"type\":\"notafon-audio\",\"url\":\"https://handoff.notafon.example/$COPY\",\"name\":\"PRLW Audio.mp3\"}"
 
+expect "posted once" "$(grep -c '^WebView.PostWebMessageAsJson' "$LOG")" 1
+page_says notafon-ready
+for _ in $(seq 100); do [ "$(grep -c '^WebView.PostWebMessageAsJson' "$LOG")" -ge 2 ] && break; sleep 0.05; done
+expect "a reloaded page hears of it again" "$(grep '^WebView.PostWebMessageAsJson' "$LOG" | uniq -c | awk '{ print $1 }')" 2
+
 section "hiding the recorder is refused while recording"
 mic_drain 22050
 win click kIdRecord
@@ -104,11 +114,49 @@ expect "the recorder still shown" "$(out 'rect kIdRecord' | awk '{ print $5 }')"
 
 section "sign-in"
 expect "not signed in at first" "$(reg_value SignedIn)" ""
+# Closed, the panel's button speaks to whoever is not signed in, as at the start.
+win click kIdTranscribe sleep 500 pixels kIdTranscribe
+expect "the closed panel's button as at the start" "$(out 'pixels kIdTranscribe')" "$SIGNED_OUT"
 page_says notafon-signed-in
 for _ in $(seq 100); do [ "$(reg_value SignedIn)" = 1 ] && break; sleep 0.1; done
 expect "the page's sign-in is stored" "$(reg_value SignedIn)" 1
+win sleep 300 pixels kIdTranscribe
+SIGNED_IN=$(out 'pixels kIdTranscribe')
+if [ -n "$SIGNED_IN" ] && [ "$SIGNED_IN" != "$SIGNED_OUT" ]; then echo "ok: the button is painted anew"; else
+    fail "sign-in" "the button looks as before the sign-in ($SIGNED_IN)"
+fi
 
 section "closing"
 app_close
 expect_log "closing the window closes the browser" "Controller.Close"
+
+section "the sign-in remembered"
+: >"$INBOX"
+app_start
+win sleep 300 pixels kIdTranscribe
+expect "started signed in, the button as after the sign-in" "$(out 'pixels kIdTranscribe')" "$SIGNED_IN"
+app_close
+
+section "the panel closed before the browser arrives"
+rm -f "$LOG"
+: >"$INBOX"
+NOTAFON_WEBVIEW2_DOUBLE_MODE=hold-controller
+app_start
+win click kIdTranscribe sleep 300 click kIdTranscribe sleep 300 >/dev/null
+page_says '!controller'
+expect_log "the late browser is created" "WebView.Navigate https://www.parlowen.example/?app=notafon"
+expect "it arrives hidden" "$(grep '^Controller.put_IsVisible' "$LOG" | tr '\n' ' ')" "Controller.put_IsVisible 0 "
+win click kIdTranscribe sleep 300 >/dev/null
+expect_log "shown when the panel opens again" "Controller.put_IsVisible 1"
+expect "one environment" "$(grep -c '^CreateCoreWebView2EnvironmentWithOptions' "$LOG")" 1
+
+section "mini mode resets the page"
+win click kIdMiniToggle sleep 500 >/dev/null
+for _ in $(seq 100); do [ "$(grep -c '^WebView.Navigate' "$LOG")" -ge 2 ] && break; sleep 0.05; done
+expect "the page loaded anew" "$(grep -c '^WebView.Navigate' "$LOG")" 2
+expect "and hidden" "$(grep '^Controller.put_IsVisible' "$LOG" | tail -1)" "Controller.put_IsVisible 0"
+win click kIdMiniToggle sleep 500 >/dev/null
+app_close
+expect_log "closed with the window" "Controller.Close"
+expect "no call the host should not make" "$(grep '^unexpected slot' "$LOG")" ""
 e2e_finish
