@@ -7,6 +7,7 @@
 #   scripts/bench.sh window-cpu [--seconds N]
 #   scripts/bench.sh paint [--repeat N]
 #   scripts/bench.sh startup [--repeat N]
+#   scripts/bench.sh panel-open [--repeat N]
 # record: one hour (by default) of generated speech recorded as MP3 at format 1 (48 kbps, 22050 Hz) and format 4
 # (128 kbps, 44100 Hz), the whole buffer path against shine alone (unpatched and patched) and shineenc; CPU time,
 # best of --repeat interleaved rounds, beside callgrind instruction counts of the first 60 s (load does not move
@@ -14,12 +15,15 @@
 # startup: Notafon.exe of the bench-windows preset against a minimal window program built with it: executable size,
 # the median of --repeat (default 10) cold starts under Wine to the window shown and painted, and the private bytes
 # of the idle process.
+# panel-open: the time from a click on "Transcribe on Parlowen" to the browser's Navigate under Wine, with the
+# WebView2 test double as the loader, against a peer that does only that (bench/panel_open.sh); median of --repeat
+# (default 10) rounds.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build/bench"
 
-usage() { echo "usage: $0 record|player|panel|layout|window-cpu|paint|startup [--seconds N] [--repeat N]" >&2; exit 2; }
+usage() { echo "usage: $0 record|player|panel|layout|window-cpu|paint|startup|panel-open [--seconds N] [--repeat N]" >&2; exit 2; }
 [ $# -ge 1 ] || usage
 what=$1
 shift
@@ -65,7 +69,7 @@ speech_input() {
 
 case "$what" in
     record | player) repeat=${repeat:-3} ;;
-    startup) repeat=${repeat:-10} ;;
+    startup | panel-open) repeat=${repeat:-10} ;;
 esac
 
 case "$what" in
@@ -193,6 +197,13 @@ case "$what" in
             "$(wine_path "$peer")" | tr -d '\r' || status=$?
         wine_env_down
         exit "$status"
+        ;;
+    panel-open)
+        "$ROOT/scripts/bootstrap.sh" >&2
+        cmake --preset bench-windows >/dev/null
+        cmake --build --preset bench-windows -j2 --target NotafonWithDouble webview2_double notafon_e2e_driver \
+            notafon_bench_panel_peer
+        "$ROOT/bench/panel_open.sh" "$repeat"
         ;;
     *) usage ;;
 esac

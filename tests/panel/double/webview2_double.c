@@ -8,7 +8,8 @@
  * page posts, except "!controller" (deliver a held controller), "!navigation-completed" and "!not-a-string" (a
  * message that is no string). NOTAFON_WEBVIEW2_DOUBLE_MODE: "fail-now" (the entry point refuses at once),
  * "fail-environment", "fail-controller" (the handlers report failure) or "hold-controller" (the controller arrives
- * only on "!controller"). A slot the host should never call logs "unexpected slot N". */
+ * only on "!controller"). NOTAFON_WEBVIEW2_DOUBLE_CLOCK (any value) starts each line with the system time in 100 ns
+ * units, for timing the host against what drove it. A slot the host should never call logs "unexpected slot N". */
 #define COBJMACROS
 #define CINTERFACE
 #include <windows.h>
@@ -22,6 +23,7 @@
 static wchar_t logPath[MAX_PATH];
 static wchar_t inboxPath[MAX_PATH];
 static char mode[64];
+static int clockLines;
 
 static void LogLine(const char* format, ...) {
     if (!logPath[0]) return;
@@ -32,6 +34,11 @@ static void LogLine(const char* format, ...) {
     va_end(args);
     FILE* f = _wfopen(logPath, L"ab");
     if (!f) return;
+    if (clockLines) {
+        FILETIME now;
+        GetSystemTimePreciseAsFileTime(&now);
+        fprintf(f, "%llu ", ((unsigned long long)now.dwHighDateTime << 32) | now.dwLowDateTime);
+    }
     fprintf(f, "%s\n", line);
     fclose(f);
 }
@@ -449,6 +456,7 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE
     if (!GetEnvironmentVariableW(L"NOTAFON_WEBVIEW2_DOUBLE_LOG", logPath, MAX_PATH)) logPath[0] = 0;
     if (!GetEnvironmentVariableW(L"NOTAFON_WEBVIEW2_DOUBLE_INBOX", inboxPath, MAX_PATH)) inboxPath[0] = 0;
     if (!GetEnvironmentVariableA("NOTAFON_WEBVIEW2_DOUBLE_MODE", mode, sizeof mode)) mode[0] = 0;
+    clockLines = GetEnvironmentVariableW(L"NOTAFON_WEBVIEW2_DOUBLE_CLOCK", NULL, 0) > 0;
     LogLine("CreateCoreWebView2EnvironmentWithOptions browser=%s userData=%s options=%s handler=%s",
             U8(browserFolder, 0), U8(userDataFolder, 1), options ? "set" : "(null)", handler ? "set" : "(null)");
     if (strcmp(mode, "fail-now") == 0) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);

@@ -1,0 +1,128 @@
+// The panel-open benchmark's peer: the least a Win32 program does to get from a click to a page loading in an
+// embedded browser through the WebView2 loader named on its command line (load it, ask for the environment, then for
+// a controller in its window, then navigate). One window of the application's size and one button with the
+// identifier of "Transcribe on Parlowen", so the end-to-end driver clicks both programs alike. Whatever Notafon.exe
+// takes beyond this program is work of its own: the loader written out of its resource, folders, the window widened
+// and laid out, the browser's settings, the hand-off mapping and the page's subscriptions.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "WebView2.h"
+#include "ui/control_ids.h"
+
+namespace {
+
+HWND g_window = nullptr;
+wchar_t g_loader[MAX_PATH];
+wchar_t g_userData[MAX_PATH];
+ICoreWebView2Controller* g_controller = nullptr;
+
+// Both handlers live as long as the process: their reference counts only have to satisfy the loader.
+class ControllerReady : public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+        *out = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Invoke(HRESULT result, ICoreWebView2Controller* controller) override {
+        if (FAILED(result) || !controller) return S_OK;
+        controller->AddRef();
+        g_controller = controller;
+        RECT client;
+        GetClientRect(g_window, &client);
+        controller->put_Bounds(client);
+        ICoreWebView2* view = nullptr;
+        if (SUCCEEDED(controller->get_CoreWebView2(&view)) && view) {
+            view->Navigate(L"https://www.parlowen.example/?app=notafon");
+            view->Release();
+        }
+        return S_OK;
+    }
+};
+
+class EnvironmentReady : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+        *out = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Invoke(HRESULT result, ICoreWebView2Environment* environment) override {
+        if (SUCCEEDED(result) && environment) environment->CreateCoreWebView2Controller(g_window, &controllerReady);
+        return S_OK;
+    }
+    ControllerReady controllerReady;
+};
+
+EnvironmentReady g_environmentReady;
+
+using CreateEnvironment = HRESULT(STDAPICALLTYPE*)(PCWSTR, PCWSTR, ICoreWebView2EnvironmentOptions*,
+                                                   ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*);
+
+void OpenPanel() {
+    HMODULE library = LoadLibraryW(g_loader);
+    if (!library) return;
+    auto create = reinterpret_cast<CreateEnvironment>(
+        reinterpret_cast<void*>(GetProcAddress(library, "CreateCoreWebView2EnvironmentWithOptions")));
+    if (create) create(nullptr, g_userData, nullptr, &g_environmentReady);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+        case WM_COMMAND:
+            if (LOWORD(wparam) == kIdTranscribe && HIWORD(wparam) == BN_CLICKED && !g_controller) OpenPanel();
+            return 0;
+        case WM_DESTROY:
+            if (g_controller) {
+                g_controller->Close();
+                g_controller->Release();
+                g_controller = nullptr;
+            }
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, msg, wparam, lparam);
+    }
+}
+
+}  // namespace
+
+// usage: notafon_bench_panel_peer LOADER.dll USER_DATA_FOLDER
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc != 3) return 2;
+    lstrcpynW(g_loader, argv[1], MAX_PATH);
+    lstrcpynW(g_userData, argv[2], MAX_PATH);
+    LocalFree(argv);
+    if (FAILED(OleInitialize(nullptr))) return 1;
+
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"PanelPeer";
+    RegisterClassW(&wc);
+    const DWORD style = 0x02CF0000;
+    RECT rect = {0, 0, 860, 520};
+    AdjustWindowRect(&rect, style, FALSE);
+    g_window = CreateWindowExW(0, L"PanelPeer", L"Panel peer", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+    if (!g_window) return 1;
+    CreateWindowExW(0, L"BUTTON", L"Open", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 20, 120, 32, g_window,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTranscribe)), instance, nullptr);
+    ShowWindow(g_window, show);
+    UpdateWindow(g_window);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    OleUninitialize();
+    return 0;
+}
