@@ -111,6 +111,10 @@ fi
 win sleep 300 rect kIdRecord click kIdStop waittext kIdStatus "Done and saved" 10000
 feed_stop
 expect "the recorder still shown" "$(out 'rect kIdRecord' | awk '{ print $5 }')" 1
+# The page is ready by now: the next recording reaches it as soon as it is loaded for playing.
+NEXT=$(log_line '"url":"https://handoff.notafon.example/audio-2-')
+expect_match "a later recording is posted at once" "$NEXT" \
+    '^WebView\.PostWebMessageAsJson \{"type":"notafon-audio","url":"https://handoff\.notafon\.example/audio-2-[0-9]+\.mp3","name":"PRLW Audio \(2\)\.mp3"\}$'
 
 section "sign-in"
 expect "not signed in at first" "$(reg_value SignedIn)" ""
