@@ -10,6 +10,7 @@
 #include "app/shortcut_feedback.h"
 #include "app/window_modes.h"
 #include "base/file_api.h"
+#include "notafon_version.h"
 #include "panel/panel_host.h"
 #include "panel/webview2_browser.h"
 #include "player/mf_decoder_win.h"
@@ -84,8 +85,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     RECT rect = {0, 0, ScalePx(380), ScalePx(520)};
     AdjustWindowRect(&rect, kMainWindowStyle, FALSE);
-    HWND window = CreateWindowExW(0, L"PRLWRecorder", L"Notafon v2.0", kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, L"PRLWRecorder", L"Notafon v" NOTAFON_VERSION_SHORT_WIDE, kMainWindowStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                                  nullptr, instance, nullptr);
     if (window) {
         ShowWindow(window, show);
         UpdateWindow(window);

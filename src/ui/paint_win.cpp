@@ -3,6 +3,7 @@
 #include "ui/paint_win.h"
 
 #include "base/wide_text.h"
+#include "notafon_version.h"
 #include "shortcuts/shortcut_text.h"
 #include "ui/control_ids.h"
 #include "ui/custom_controls_win.h"
@@ -102,7 +103,8 @@ void DrawLogoBar(HDC dc, int clientWidth) {
     int fon = TextWidth(dc, L"fon");
     SelectObject(dc, SmallFont);
     SetTextColor(dc, kVersionGrey);
-    TextOutW(dc, x + nota + fon + ScalePx(6), ScalePx(10) + ScalePx(7), L"v2.0", 4);
+    static const wchar_t kVersion[] = L"v" NOTAFON_VERSION_SHORT_WIDE;
+    TextOutW(dc, x + nota + fon + ScalePx(6), ScalePx(10) + ScalePx(7), kVersion, ARRAYSIZE(kVersion) - 1);
     SelectObject(dc, oldFont);
 }
 
