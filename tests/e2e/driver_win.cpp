@@ -15,6 +15,9 @@
 //   rect ID                      the control's rectangle in the window's client coordinates and whether it is shown:
 //                                "rect ID: LEFT TOP WIDTH HEIGHT VISIBLE"
 //   pixel X Y                    the colour at a point of the window's client area: "pixel X Y: R G B"
+//   overlaps                     every pair of shown sibling controls whose visible parts overlap (by more than the
+//                                one line of pixels that rounding may give neighbours):
+//                                "overlap: NAME:CLASS NAME:CLASS" each, then "overlaps: N"
 //   pixels ID                    a hash of the control's pixels as the screen shows them: "pixels ID: HEX" (equal
 //                                hashes, equal pictures)
 //   wheel ID DELTA               a mouse-wheel turn over the control (sent to it, as the system would)
@@ -252,6 +255,33 @@ int FindControl(const wchar_t* spec, HWND* out) {
     if (s.found.size() > 1) return Fail(kNoControl, L"several controls have the identifier " + text + L"; add :CLASS");
     *out = s.found[0];
     return kOk;
+}
+
+// A control's name for messages: its name in ui/control_ids.h, else its identifier and class.
+std::wstring ControlName(HWND hwnd) {
+    int id = GetDlgCtrlID(hwnd);
+    wchar_t cls[64] = L"";
+    GetClassNameW(hwnd, cls, 64);
+    for (const auto& c : kControls) {
+        if (c.id == id) return std::wstring(c.name) + L":" + cls;
+    }
+    return std::to_wstring(id) + L":" + cls;
+}
+
+BOOL CALLBACK CollectShown(HWND hwnd, LPARAM lp) {
+    if (IsWindowVisible(hwnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+// The part of a control the user can see: its rectangle on the screen cut to its parent's client area.
+RECT ShownPart(HWND hwnd) {
+    RECT r, parent;
+    GetWindowRect(hwnd, &r);
+    HWND p = GetParent(hwnd);
+    GetClientRect(p, &parent);
+    MapWindowPoints(p, nullptr, reinterpret_cast<POINT*>(&parent), 2);
+    IntersectRect(&r, &r, &parent);
+    return r;
 }
 
 int EnabledControl(const wchar_t* spec, HWND* out) {
@@ -652,6 +682,26 @@ int Step(int argc, wchar_t** argv, int* i) {
         wchar_t text[32];
         swprintf(text, 32, L"%016llx", hash);
         Line(Key("pixels", spec).c_str(), text);
+        return kOk;
+    }
+    if (wcscmp(name, L"overlaps") == 0) {
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        std::vector<HWND> shown;
+        EnumChildWindows(g_window, CollectShown, reinterpret_cast<LPARAM>(&shown));
+        int count = 0;
+        for (size_t a = 0; a < shown.size(); ++a) {
+            RECT ra = ShownPart(shown[a]);
+            for (size_t b = a + 1; b < shown.size(); ++b) {
+                if (GetParent(shown[a]) != GetParent(shown[b])) continue;
+                RECT rb = ShownPart(shown[b]), both;
+                // Positions and sizes are rounded to pixels one by one, so neighbours may share a line of pixels.
+                if (!IntersectRect(&both, &ra, &rb) || both.right - both.left < 2 || both.bottom - both.top < 2)
+                    continue;
+                ++count;
+                Line("overlap", ControlName(shown[a]) + L" " + ControlName(shown[b]));
+            }
+        }
+        LineInt("overlaps", count);
         return kOk;
     }
     if (wcscmp(name, L"pixel") == 0) {
