@@ -19,7 +19,8 @@ wchar_t g_userData[MAX_PATH];
 ICoreWebView2Controller* g_controller = nullptr;
 
 // Both handlers live as long as the process: their reference counts only have to satisfy the loader.
-class ControllerReady : public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler {
+template <typename Handler>
+class ProcessLifetime : public Handler {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
         *out = this;
@@ -27,6 +28,10 @@ class ControllerReady : public ICoreWebView2CreateCoreWebView2ControllerComplete
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+class ControllerReady : public ProcessLifetime<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler> {
+  public:
     HRESULT STDMETHODCALLTYPE Invoke(HRESULT result, ICoreWebView2Controller* controller) override {
         if (FAILED(result) || !controller) return S_OK;
         controller->AddRef();
@@ -43,14 +48,8 @@ class ControllerReady : public ICoreWebView2CreateCoreWebView2ControllerComplete
     }
 };
 
-class EnvironmentReady : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler {
+class EnvironmentReady : public ProcessLifetime<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> {
   public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-        *out = this;
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE Invoke(HRESULT result, ICoreWebView2Environment* environment) override {
         if (SUCCEEDED(result) && environment) environment->CreateCoreWebView2Controller(g_window, &controllerReady);
         return S_OK;
