@@ -30,6 +30,8 @@
 //   move X Y                     move the window's top-left corner to X Y, as a drag of its title bar ends
 //   drop COUNT PATH...           files dropped on the window: a WM_DROPFILES whose DROPFILES block is written into
 //                                the window's process (PATHs may hold \uXXXX)
+//   dpi DPI LEFT TOP WIDTH HEIGHT  the window told that its DPI is now DPI (WM_DPICHANGED), with the suggested
+//                                window rectangle written into the window's process, as the system passes it
 //   postclick ID                 a click that does not wait for the handler (one that opens a modal dialog)
 //   browseto TIMEOUT_MS PATH     wait for a dialog of the window's process and make a folder browser select PATH
 //   dialogtext TIMEOUT_MS CTRL TEXT  wait for a dialog of the window's process and set the text of its control CTRL
@@ -511,6 +513,28 @@ int GuiCheck() {
     return kOk;
 }
 
+// WM_DPICHANGED as the system sends it when the window moves to a screen of another DPI or the DPI changes: both
+// words of wParam the new DPI, lParam the suggested window rectangle, which the window reads in its own memory.
+int DpiChanged(int dpi, const RECT& suggested) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the window's process");
+    void* remote = VirtualAllocEx(p, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    SIZE_T written = 0;
+    bool ok =
+        remote && WriteProcessMemory(p, remote, &suggested, sizeof suggested, &written) && written == sizeof suggested;
+    bool answered =
+        ok && Send(g_window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), nullptr);
+    if (remote) VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+    CloseHandle(p);
+    if (!ok) return Fail(kNoAnswer, L"cannot write the rectangle into the window's process");
+    if (!answered) return Fail(kNoAnswer, L"WM_DPICHANGED");
+    LineInt("dpi", dpi);
+    return kOk;
+}
+
 struct DialogSearch {
     DWORD pid;
     HWND found;
@@ -881,6 +905,16 @@ int Step(int argc, wchar_t** argv, int* i) {
             return Fail(kUsage, L"dialog TIMEOUT_MS BUTTON");
         *i += 2;
         return PressDialogButton(n1, static_cast<int>(n2));
+    }
+    if (wcscmp(name, L"dpi") == 0) {
+        long v[5];
+        if (!need(5)) return Fail(kUsage, L"dpi DPI LEFT TOP WIDTH HEIGHT");
+        for (long& x : v) {
+            if (!ParseInt(arg(), &x)) return Fail(kUsage, L"dpi DPI LEFT TOP WIDTH HEIGHT");
+        }
+        if (v[0] <= 0 || v[0] > 0xFFFF) return Fail(kUsage, L"dpi: bad DPI");
+        RECT suggested = {v[1], v[2], v[1] + v[3], v[2] + v[4]};
+        return DpiChanged(static_cast<int>(v[0]), suggested);
     }
     if (wcscmp(name, L"terminate") == 0) return Terminate();
     return Fail(kUsage, std::wstring(L"unknown step ") + name);

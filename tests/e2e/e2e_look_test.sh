@@ -184,6 +184,42 @@ for state in "96 100" "96 50" "96 150" "144 100" "144 150"; do
     app_close
 done
 
+# The window keeps the suggested position where its new size fits the work area; the layout moves it back onto it
+# where not. POSITION X Y W H against the work area.
+on_work_area() {
+    win workarea >/dev/null
+    read -r wl wt wr wb <<<"$(out workarea)"
+    awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" -v l="$wl" -v t="$wt" -v r="$wr" -v b="$wb" 'BEGIN {
+        if (x + w > r) x = r - w; if (y + h > b) y = b - h; if (x < l) x = l; if (y < t) y = t; print x, y }'
+}
+
+# dpi_change DPI X Y: WM_DPICHANGED with a suggested rectangle at X Y, the window's size scaled as the system does.
+dpi_change() {
+    local x0 y0 w0 h0 w h
+    win winrect >/dev/null
+    read -r x0 y0 w0 h0 <<<"$(out winrect)"
+    w=$((w0 * $1 / DPI_NOW)) h=$((h0 * $1 / DPI_NOW))
+    win dpi "$1" "$2" "$3" "$w" "$h" sleep 500 winrect >/dev/null
+    DPI_NOW=$1
+    SCALE=$(awk -v d="$1" 'BEGIN { print d / 96 }')
+    local got
+    got=$(out winrect)
+    expect "window position after WM_DPICHANGED to $1 (suggested $2 $3)" "$(cut -d' ' -f1,2 <<<"$got")" \
+        "$(on_work_area "$2" "$3" "$(cut -d' ' -f3 <<<"$got")" "$(cut -d' ' -f4 <<<"$got")")"
+}
+
+section "96 DPI, zoom 100 %, then told 144 DPI (WM_DPICHANGED) and back"
+start_at 96 100
+DPI_NOW=96
+dpi_change 144 60 40
+shot "dpi96-to-144-idle"
+idle_checks
+settings_checks "dpi96-to-144"
+dpi_change 96 100 30
+shot "dpi96-to-144-to-96-idle"
+idle_checks
+app_close
+
 section "96 DPI, zoom 100 %: recording, the player"
 start_at 96 100
 record_and_play_checks dpi96-zoom100
