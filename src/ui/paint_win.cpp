@@ -143,6 +143,41 @@ bool MeterShown(const PaintState& state) {
     return !(state.miniMode && layoutState.miniCutoffY <= layoutState.meterTop);
 }
 
+// A caption's room is fixed by the row it sits in, and text widths differ between systems and fonts: a caption
+// wider than its room is drawn in a smaller size of its font, down to three quarters of it, before it is ever cut.
+// Null when the font fits as it is; the caller deletes what it gets.
+HFONT FittingFont(HDC dc, HFONT font, const wchar_t* text, int room) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, old);
+    if (size.cx <= room || size.cx <= 0 || room <= 0) return nullptr;
+    LOGFONTW lf = {};
+    GetObjectW(font, sizeof lf, &lf);
+    int full = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+    int smallest = (full * 3 + 3) / 4;
+    int height = full * room / size.cx;
+    if (height < smallest) height = smallest;
+    for (;; --height) {
+        lf.lfHeight = lf.lfHeight < 0 ? -height : height;
+        HFONT smaller = CreateFontIndirectW(&lf);
+        old = SelectObject(dc, smaller);
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        SelectObject(dc, old);
+        if (size.cx <= room || height <= smallest) return smaller;
+        DeleteObject(smaller);
+    }
+}
+
+// One line of text centred in rect in the font, or a smaller size of it if that is what fits.
+void DrawFittedText(HDC dc, HFONT font, const wchar_t* text, RECT rect, UINT format) {
+    HFONT fitted = FittingFont(dc, font, text, rect.right - rect.left);
+    HGDIOBJ old = SelectObject(dc, fitted ? fitted : font);
+    DrawTextW(dc, text, -1, &rect, format | DT_SINGLELINE | DT_VCENTER);
+    SelectObject(dc, old);
+    if (fitted) DeleteObject(fitted);
+}
+
 // --- owner-drawn items; rc is the item rectangle in the item's own bitmap ---
 
 void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
@@ -194,12 +229,11 @@ void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
             break;
     }
     CloseDrawing(&ctx);
-    RECT caption = {rc.left - ScalePx(4), rc.bottom - static_cast<int>(c), rc.right + ScalePx(4), rc.bottom};
-    HGDIOBJ oldFont = SelectObject(dc, SmallFont);
+    // The caption has the item's width: what would stick out is cut by the control's own edges.
+    RECT caption = {rc.left, rc.bottom - static_cast<int>(c), rc.right, rc.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kLabelGrey);
-    DrawTextW(dc, text, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
-    SelectObject(dc, oldFont);
+    DrawFittedText(dc, SmallFont, text, caption, DT_CENTER | DT_NOCLIP);
     if (item->itemState & ODS_FOCUS) {
         RECT focus = {rc.left + ScalePx(2), rc.top, rc.right - ScalePx(2), rc.top + static_cast<int>(d) + ScalePx(2)};
         DrawFocusRect(dc, &focus);
@@ -234,6 +268,15 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
     if (!disabled && (id == kIdPlayLocalFile || id == kIdPlayRecording || id == kIdSettings)) text = RGB(0, 0, 0);
     wchar_t label[64];
     GetWindowTextW(item->hwndItem, label, 64);
+    // The open or closed arrow at the end of a caption (Settings) is drawn as a shape: not every UI font has the
+    // geometric shapes, and a missing glyph shows as an empty box.
+    wchar_t arrow = 0;
+    int length = lstrlenW(label);
+    if (length > 0 && (label[length - 1] == 0x25BE || label[length - 1] == 0x25B4)) {
+        arrow = label[--length];
+        while (length > 0 && label[length - 1] == L' ') --length;
+        label[length] = 0;
+    }
     RECT textRect = rc;
     if (recorderButton) {
         Drawing ctx = OpenDrawing(dc);
@@ -264,11 +307,30 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
         textRect.left += ScalePx(24);
         textRect.right -= ScalePx(6);
     }
-    HGDIOBJ oldFont = SelectObject(dc, MainFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, text);
-    DrawTextW(dc, label, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    SelectObject(dc, oldFont);
+    if (arrow) {
+        // Caption and arrow centred together, the arrow's width and gap those of a glyph of the font.
+        float size = static_cast<float>(ScalePx(8)), gap = static_cast<float>(ScalePx(7));
+        HGDIOBJ oldFont = SelectObject(dc, MainFont);
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, label, length, &extent);
+        SelectObject(dc, oldFont);
+        int left = (rc.left + rc.right - extent.cx - static_cast<int>(gap + size)) / 2;
+        if (left < rc.left + ScalePx(4)) left = rc.left + ScalePx(4);
+        textRect.left = left;
+        textRect.right = left + extent.cx;
+        DrawFittedText(dc, MainFont, label, textRect, DT_LEFT | DT_END_ELLIPSIS);
+        float cx = textRect.right + gap + size / 2, cy = (rc.top + rc.bottom) / 2.0f, half = size / 2;
+        float h = 0.55f * size;
+        const DrawPoint down[3] = {{cx - half, cy - h / 2}, {cx + half, cy - h / 2}, {cx, cy + h / 2}};
+        const DrawPoint up[3] = {{cx - half, cy + h / 2}, {cx + half, cy + h / 2}, {cx, cy - h / 2}};
+        Drawing ctx = OpenDrawing(dc);
+        FillPolygon(ctx, text, arrow == 0x25BE ? down : up, 3);
+        CloseDrawing(&ctx);
+        return;
+    }
+    DrawFittedText(dc, MainFont, label, textRect, DT_CENTER | DT_END_ELLIPSIS);
 }
 
 void DrawMiniToggle(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const PaintState& state) {

@@ -83,7 +83,7 @@ idle_checks() {
     expect_rect "Pause" kIdPause 111 238 77 36 1
     expect_rect "Stop" kIdStop 192 238 77 36 1
     expect_rect "Mark" kIdMark 273 238 77 36 1
-    expect_rect "file name" kIdFileName 100 281 250 26 1
+    expect_rect "file name" kIdFileName 114 281 236 26 1
     expect_rect "Settings" kIdSettings 30 315 150 28 1
     for id in kIdPlay kIdBack kIdStart kIdForward kIdPlayerStop kIdSeek kIdVolume kIdSpeed kIdTimes kIdLoadedName; do
         win rect "$id" >/dev/null
