@@ -144,7 +144,7 @@ bool MeterShown(const PaintState& state) {
 }
 
 // A caption's room is fixed by the row it sits in, and text widths differ between systems and fonts: a caption
-// wider than its room is drawn in a smaller size of its font, down to three quarters of it, before it is ever cut.
+// wider than its room is drawn in a smaller size of its font, down to two thirds of it, before it is ever cut.
 // Null when the font fits as it is; the caller deletes what it gets.
 HFONT FittingFont(HDC dc, HFONT font, const wchar_t* text, int room) {
     HGDIOBJ old = SelectObject(dc, font);
@@ -155,7 +155,7 @@ HFONT FittingFont(HDC dc, HFONT font, const wchar_t* text, int room) {
     LOGFONTW lf = {};
     GetObjectW(font, sizeof lf, &lf);
     int full = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
-    int smallest = (full * 3 + 3) / 4;
+    int smallest = (full * 2 + 2) / 3;
     int height = full * room / size.cx;
     if (height < smallest) height = smallest;
     for (;; --height) {
@@ -310,19 +310,20 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, text);
     if (arrow) {
-        // Caption and arrow centred together, the arrow's width and gap those of a glyph of the font.
-        float size = static_cast<float>(ScalePx(8)), gap = static_cast<float>(ScalePx(7));
-        HGDIOBJ oldFont = SelectObject(dc, MainFont);
+        // Caption and arrow centred together; the caption gets smaller if both do not fit.
+        int size = ScalePx(8), gap = ScalePx(7), pad = ScalePx(4);
+        HFONT fitted = FittingFont(dc, MainFont, label, rc.right - rc.left - 2 * pad - gap - size);
+        HGDIOBJ oldFont = SelectObject(dc, fitted ? fitted : MainFont);
         SIZE extent = {};
         GetTextExtentPoint32W(dc, label, length, &extent);
+        int left = (rc.left + rc.right - extent.cx - gap - size) / 2;
+        if (left < rc.left + pad) left = rc.left + pad;
+        RECT caption = {left, rc.top, left + extent.cx, rc.bottom};
+        DrawTextW(dc, label, length, &caption, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_NOPREFIX);
         SelectObject(dc, oldFont);
-        int left = (rc.left + rc.right - extent.cx - static_cast<int>(gap + size)) / 2;
-        if (left < rc.left + ScalePx(4)) left = rc.left + ScalePx(4);
-        textRect.left = left;
-        textRect.right = left + extent.cx;
-        DrawFittedText(dc, MainFont, label, textRect, DT_LEFT | DT_END_ELLIPSIS);
-        float cx = textRect.right + gap + size / 2, cy = (rc.top + rc.bottom) / 2.0f, half = size / 2;
-        float h = 0.55f * size;
+        if (fitted) DeleteObject(fitted);
+        float cx = static_cast<float>(caption.right + gap) + size / 2.0f, cy = (rc.top + rc.bottom) / 2.0f;
+        float half = size / 2.0f, h = 0.55f * size;
         const DrawPoint down[3] = {{cx - half, cy - h / 2}, {cx + half, cy - h / 2}, {cx, cy + h / 2}};
         const DrawPoint up[3] = {{cx - half, cy + h / 2}, {cx + half, cy + h / 2}, {cx, cy - h / 2}};
         Drawing ctx = OpenDrawing(dc);
