@@ -169,7 +169,7 @@ HFONT FittingFont(HDC dc, HFONT font, const wchar_t* text, int room) {
     }
 }
 
-// One line of text centred in rect in the font, or a smaller size of it if that is what fits.
+// One line of text, vertically centred in rect, in the font or in the smaller size of it that fits.
 void DrawFittedText(HDC dc, HFONT font, const wchar_t* text, RECT rect, UINT format) {
     HFONT fitted = FittingFont(dc, font, text, rect.right - rect.left);
     HGDIOBJ old = SelectObject(dc, fitted ? fitted : font);
@@ -336,12 +336,10 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
 
 void DrawMiniToggle(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const PaintState& state) {
     DrawFlatBox(dc, rc, (item->itemState & ODS_SELECTED) ? kSelectedTint : kWhite, kAccentPurple);
-    HGDIOBJ oldFont = SelectObject(dc, SmallFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
-    RECT r = rc;
-    DrawTextW(dc, state.miniMode ? L"Full size" : L"Nota Mini", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
+    RECT r = {rc.left + ScalePx(3), rc.top, rc.right - ScalePx(3), rc.bottom};
+    DrawFittedText(dc, SmallFont, state.miniMode ? L"Full size" : L"Nota Mini", r, DT_CENTER | DT_NOCLIP);
     if (item->itemState & ODS_FOCUS) {
         RECT focus = {rc.left + ScalePx(3), rc.top + ScalePx(3), rc.right - ScalePx(3), rc.bottom - ScalePx(3)};
         DrawFocusRect(dc, &focus);
