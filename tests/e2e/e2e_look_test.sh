@@ -4,10 +4,11 @@
 # + 0.5, truncated), the player's controls are hidden without a file, the settings block opens inside its container,
 # scrolls by 48 units a wheel notch, and a loaded file brings the player block; pixel probes show the palette (the
 # Record pill's green, the disabled Pause border, the meter at rest and while speech is fed, the purple Play circle).
-# The same probes run with GDI+ disabled (plain GDI fallback). GDI objects and windows do not grow over 20 zoom
-# changes and five minutes of recording with the meter moving (LOOK_RECORD_SECONDS shortens it for a quick run); GDI
-# objects are the system's count or, where it answers 0, the process's GDI handle table. Screenshots of every state
-# are kept in ARTIFACTS/look/.
+# A window started at 96 DPI and told 144 by WM_DPICHANGED has the 144-DPI rectangles and the suggested position (as
+# far as the work area allows), and the 96 ones again when told 96. The same probes run with GDI+ disabled (plain GDI
+# fallback). GDI objects and windows do not grow over 20 zoom changes and five minutes of recording with the meter
+# moving (LOOK_RECORD_SECONDS shortens it for a quick run); GDI objects are the system's count or, where it answers 0,
+# the process's GDI handle table. Screenshots of every state are kept in ARTIFACTS/look/.
 #
 # usage: e2e_look_test.sh NOTAFON.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
 set -uo pipefail
@@ -187,6 +188,7 @@ done
 # The window keeps the suggested position where its new size fits the work area; the layout moves it back onto it
 # where not. POSITION X Y W H against the work area.
 on_work_area() {
+    local wl wt wr wb
     win workarea >/dev/null
     read -r wl wt wr wb <<<"$(out workarea)"
     awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" -v l="$wl" -v t="$wt" -v r="$wr" -v b="$wb" 'BEGIN {
@@ -195,9 +197,9 @@ on_work_area() {
 
 # dpi_change DPI X Y: WM_DPICHANGED with a suggested rectangle at X Y, the window's size scaled as the system does.
 dpi_change() {
-    local x0 y0 w0 h0 w h
+    local w0 h0 w h
     win winrect >/dev/null
-    read -r x0 y0 w0 h0 <<<"$(out winrect)"
+    read -r _ _ w0 h0 <<<"$(out winrect)"
     w=$((w0 * $1 / DPI_NOW)) h=$((h0 * $1 / DPI_NOW))
     win dpi "$1" "$2" "$3" "$w" "$h" sleep 500 winrect >/dev/null
     DPI_NOW=$1
