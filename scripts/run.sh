@@ -21,6 +21,7 @@ if [ -n "${DISPLAY:-}" ] && xwininfo -root >/dev/null 2>&1; then
     wine_env_base
     export WINEPREFIX="$ROOT/.deps/wine-user" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     [ -f "$WINEPREFIX/system.reg" ] || cp -a "$NOTAFON_WINE_BASE" "$WINEPREFIX"
+    wine_env_fonts
     echo "Starting Notafon on $DISPLAY (Wine prefix: .deps/wine-user)"
     exec wine "$APP"
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of Notafon.exe under Wine in the states a user sees: idle, settings open and scrolled, recording with
-# the meter moving, a file loaded in the player, mini mode with and without the player; at 96 and 144 DPI, at zoom 100 % and 150 %, and with GDI+ disabled
-# (plain GDI shapes). Runs in a Wine environment of its own (scripts/wine-env.sh) that is torn down afterwards.
+# the meter moving, paused, a file loaded in the player, mini mode with and without the player; at 96 and 144 DPI, at
+# zoom 100 % and 150 %, and with GDI+ disabled (plain GDI shapes). Runs in a Wine environment of its own
+# (scripts/wine-env.sh) that is torn down afterwards.
 #
 # usage: scripts/screenshots.sh [--docs] [OUT]
 #   OUT      where the pictures go (default build/screenshots)
@@ -76,8 +77,8 @@ feed_stop() {
 trap 'feed_stop; [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null; wine_env_down' EXIT
 
 wine_env_use_mic 22050
-# state NAME DPI ZOOM [OVERRIDES]: idle, mini, settings open, settings scrolled to the end, recording, a file loaded,
-# mini with the player.
+# state NAME DPI ZOOM [OVERRIDES]: idle, mini, settings open, settings scrolled to the end, recording, paused, a file
+# loaded, mini with the player.
 states() {
     local name=$1
     start "$2" "$3" "${4:-}"
@@ -96,7 +97,9 @@ states() {
     FEED_PID=$!
     drv waittext kIdTime 00:00:02 10000 >/dev/null
     shot "$name-recording"
-    drv click kIdStop sleep 800 >/dev/null
+    drv click kIdPause sleep 300 >/dev/null
+    shot "$name-paused"
+    drv click kIdPause click kIdStop sleep 800 >/dev/null
     feed_stop
     shot "$name-player"
     drv click kIdMiniToggle sleep 500 >/dev/null

@@ -7,6 +7,8 @@
 #   wine_env_down      the teardown (idempotent; by process id and by this prefix's wineserver only)
 #   wine_env_require   for tests: fails clearly unless wine_env_up's environment is present
 #   wine_path          a Unix path as a Windows path (Z: drive) for arguments to Windows programs
+#   wine_env_fonts     in the current WINEPREFIX, the Windows UI font the product asks for mapped to one Wine ships
+#                      (wine_env_up does it for its prefix; run.sh for its own)
 #
 # The base prefix comes from scripts/wine-base.sh; feeding the microphones and recording the speaker are the tests'
 # business (tests/wine/wine_audio.sh).
@@ -81,6 +83,7 @@ EOF
     wineserver -p || return 1
     # The first program starts the prefix's services; later ones then start in a fraction of a second.
     wine cmd /c exit >/dev/null 2>&1 || { _wine_env_say "the warm-up Wine program failed"; return 1; }
+    wine_env_fonts || { _wine_env_say "could not set the font replacement"; return 1; }
     export NOTAFON_WINE_ENV=1 NOTAFON_XVFB_PID
     _wine_env_say "up: $NOTAFON_E2E (DISPLAY=$DISPLAY)"
 }
@@ -120,6 +123,14 @@ wine_env_require() {
             "scripts/test.sh, or source scripts/wine-env.sh and call wine_env_up first" >&2
         return 1
     fi
+}
+
+# Every Windows since Vista has Segoe UI; Wine has none, and an unknown face falls back to a much wider font, so
+# captions that fit on Windows would be cut here. Tahoma, which Wine ships, is a Windows UI font of about Segoe UI's
+# width (its bold, used for the semibold weight, a little wider). Set per prefix, in the user's hive: the cached base
+# prefix stays as its recipe makes it.
+wine_env_fonts() {
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /t REG_SZ /d Tahoma /f >/dev/null 2>&1
 }
 
 # Wine maps Z: to the Unix root in every fresh prefix.

@@ -154,8 +154,8 @@ int PlaceSettingsBlock(const Pass& p, int y0) {
     PlaceSetting(p, kItemRewind, 184, y, 166, 28);  // y is q + 31 here
     PlaceSetting(p, kItemQualityLabel, 30, q + 71, 68, 20);
     PlaceSetting(p, kItemQuality, 100, q + 67, 250, 28);
-    PlaceSetting(p, kItemWindowSizeLabel, 30, q + 105, 88, 20);
-    PlaceSetting(p, kItemWindowSize, 124, q + 101, 226, 28);
+    PlaceSetting(p, kItemWindowSizeLabel, 30, q + 105, 104, 20);
+    PlaceSetting(p, kItemWindowSize, 138, q + 101, 212, 28);
 
     int e = Measure(p, kTextSaveIn, 18);
     PlaceSetting(p, kItemSaveInLabel, 30, q + 135, 320, e);
@@ -189,7 +189,8 @@ void PlacePlayerBlock(const Pass& p) {
         PlaceColumn(p, kItemStart, 22, 284, 62, 74, true);
         PlaceColumn(p, kItemBack, 90, 284, 62, 74, true);
         PlaceColumn(p, kItemPlay, 158, 274, 80, 90, true);
-        PlaceColumn(p, kItemForward, 244, 284, 62, 74, true);
+        // Wider than its circle (the same as Back's, around the same centre), for the longest caption of the row.
+        PlaceColumn(p, kItemForward, 240, 284, 70, 74, true);
         PlaceColumn(p, kItemPlayerStop, 312, 284, 56, 74, true);
         PlaceColumn(p, kItemStatus, 0, 372, 380, 20, true);
         if (in.miniMode) p.state->miniCutoffY = 400;
@@ -404,8 +405,10 @@ void computeLayout(const LayoutInput& in, LayoutState* state, LayoutResult* out)
     PlaceColumn(p, kItemPause, 111, row, 77, 36, true);
     PlaceColumn(p, kItemStop, 192, row, 77, 36, true);
     PlaceColumn(p, kItemMark, 273, row, 77, 36, true);
-    PlaceColumn(p, kItemFileNameLabel, 30, row + 45, 66, 24, true);
-    PlaceColumn(p, kItemFileName, 100, row + 43, 250, 26, true);
+    // The labels of a field get the room their bold captions take with some margin: a wrapped label shows half its
+    // text.
+    PlaceColumn(p, kItemFileNameLabel, 30, row + 45, 80, 24, true);
+    PlaceColumn(p, kItemFileName, 114, row + 43, 236, 26, true);
     PlaceColumn(p, kItemSettings, 30, row + 77, 150, 28, true);
 
     int y = PlaceSettings(p, top);

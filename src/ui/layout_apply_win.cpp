@@ -234,10 +234,14 @@ void OnLayoutDpiChanged(HWND window, int dpi, int zoomPercent, const RECT* sugge
     dpiFactor = dpi / 96.0;
     uiScale = zoomScale(dpiFactor, zoomPercent);
     CreateFonts(window);
-    LayoutForceColumnWidth(flags);
     if (suggested) {
+        // No pass on the WM_SIZE of this move: it would use up the column's width forced below and leave the window
+        // as wide as the suggestion, the column centred in it.
+        layoutBusy = true;
         SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        layoutBusy = false;
     }
+    LayoutForceColumnWidth(flags);
     ApplyLayout(window, flags);
 }

@@ -145,6 +145,41 @@ bool MeterShown(const PaintState& state) {
     return !(state.miniMode && layoutState.miniCutoffY <= layoutState.meterTop);
 }
 
+// A caption's room is fixed by the row it sits in, and text widths differ between systems and fonts: a caption
+// wider than its room is drawn in a smaller size of its font, down to two thirds of it, before it is ever cut.
+// Null when the font fits as it is; the caller deletes what it gets.
+HFONT FittingFont(HDC dc, HFONT font, const wchar_t* text, int room) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, old);
+    if (size.cx <= room || size.cx <= 0 || room <= 0) return nullptr;
+    LOGFONTW lf = {};
+    GetObjectW(font, sizeof lf, &lf);
+    int full = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+    int smallest = (full * 2 + 2) / 3;
+    int height = full * room / size.cx;
+    if (height < smallest) height = smallest;
+    for (;; --height) {
+        lf.lfHeight = lf.lfHeight < 0 ? -height : height;
+        HFONT smaller = CreateFontIndirectW(&lf);
+        old = SelectObject(dc, smaller);
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        SelectObject(dc, old);
+        if (size.cx <= room || height <= smallest) return smaller;
+        DeleteObject(smaller);
+    }
+}
+
+// One line of text, vertically centred in rect, in the font or in the smaller size of it that fits.
+void DrawFittedText(HDC dc, HFONT font, const wchar_t* text, RECT rect, UINT format) {
+    HFONT fitted = FittingFont(dc, font, text, rect.right - rect.left);
+    HGDIOBJ old = SelectObject(dc, fitted ? fitted : font);
+    DrawTextW(dc, text, -1, &rect, format | DT_SINGLELINE | DT_VCENTER);
+    SelectObject(dc, old);
+    if (fitted) DeleteObject(fitted);
+}
+
 // --- owner-drawn items; rc is the item rectangle in the item's own bitmap ---
 
 void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
@@ -196,12 +231,11 @@ void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
             break;
     }
     CloseDrawing(&ctx);
-    RECT caption = {rc.left - ScalePx(4), rc.bottom - static_cast<int>(c), rc.right + ScalePx(4), rc.bottom};
-    HGDIOBJ oldFont = SelectObject(dc, SmallFont);
+    // The caption has the item's width: what would stick out is cut by the control's own edges.
+    RECT caption = {rc.left, rc.bottom - static_cast<int>(c), rc.right, rc.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kLabelGrey);
-    DrawTextW(dc, text, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
-    SelectObject(dc, oldFont);
+    DrawFittedText(dc, SmallFont, text, caption, DT_CENTER | DT_NOCLIP);
     if (item->itemState & ODS_FOCUS) {
         RECT focus = {rc.left + ScalePx(2), rc.top, rc.right - ScalePx(2), rc.top + static_cast<int>(d) + ScalePx(2)};
         DrawFocusRect(dc, &focus);
@@ -236,6 +270,15 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
     if (!disabled && (id == kIdPlayLocalFile || id == kIdPlayRecording || id == kIdSettings)) text = RGB(0, 0, 0);
     wchar_t label[64];
     GetWindowTextW(item->hwndItem, label, 64);
+    // The open or closed arrow at the end of a caption (Settings) is drawn as a shape: not every UI font has the
+    // geometric shapes, and a missing glyph shows as an empty box.
+    wchar_t arrow = 0;
+    int length = lstrlenW(label);
+    if (length > 0 && (label[length - 1] == 0x25BE || label[length - 1] == 0x25B4)) {
+        arrow = label[--length];
+        while (length > 0 && label[length - 1] == L' ') --length;
+        label[length] = 0;
+    }
     RECT textRect = rc;
     if (recorderButton) {
         Drawing ctx = OpenDrawing(dc);
@@ -266,21 +309,39 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
         textRect.left += ScalePx(24);
         textRect.right -= ScalePx(6);
     }
-    HGDIOBJ oldFont = SelectObject(dc, MainFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, text);
-    DrawTextW(dc, label, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    SelectObject(dc, oldFont);
+    if (arrow) {
+        // Caption and arrow centred together; the caption gets smaller if both do not fit.
+        int size = ScalePx(8), gap = ScalePx(7), pad = ScalePx(4);
+        HFONT fitted = FittingFont(dc, MainFont, label, rc.right - rc.left - 2 * pad - gap - size);
+        HGDIOBJ oldFont = SelectObject(dc, fitted ? fitted : MainFont);
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, label, length, &extent);
+        int left = (rc.left + rc.right - extent.cx - gap - size) / 2;
+        if (left < rc.left + pad) left = rc.left + pad;
+        RECT caption = {left, rc.top, left + extent.cx, rc.bottom};
+        DrawTextW(dc, label, length, &caption, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_NOPREFIX);
+        SelectObject(dc, oldFont);
+        if (fitted) DeleteObject(fitted);
+        float cx = static_cast<float>(caption.right + gap) + size / 2.0f, cy = (rc.top + rc.bottom) / 2.0f;
+        float half = size / 2.0f, h = 0.55f * size;
+        const DrawPoint down[3] = {{cx - half, cy - h / 2}, {cx + half, cy - h / 2}, {cx, cy + h / 2}};
+        const DrawPoint up[3] = {{cx - half, cy + h / 2}, {cx + half, cy + h / 2}, {cx, cy - h / 2}};
+        Drawing ctx = OpenDrawing(dc);
+        FillPolygon(ctx, text, arrow == 0x25BE ? down : up, 3);
+        CloseDrawing(&ctx);
+        return;
+    }
+    DrawFittedText(dc, MainFont, label, textRect, DT_CENTER | DT_END_ELLIPSIS);
 }
 
 void DrawMiniToggle(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const PaintState& state) {
     DrawFlatBox(dc, rc, (item->itemState & ODS_SELECTED) ? kSelectedTint : kWhite, kAccentPurple);
-    HGDIOBJ oldFont = SelectObject(dc, SmallFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
-    RECT r = rc;
-    DrawTextW(dc, state.miniMode ? L"Full size" : L"Nota Mini", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
+    RECT r = {rc.left + ScalePx(3), rc.top, rc.right - ScalePx(3), rc.bottom};
+    DrawFittedText(dc, SmallFont, state.miniMode ? L"Full size" : L"Nota Mini", r, DT_CENTER | DT_NOCLIP);
     if (item->itemState & ODS_FOCUS) {
         RECT focus = {rc.left + ScalePx(3), rc.top + ScalePx(3), rc.right - ScalePx(3), rc.bottom - ScalePx(3)};
         DrawFocusRect(dc, &focus);

@@ -22,7 +22,12 @@
 //                                hashes, equal pictures)
 //   wheel ID DELTA               a mouse-wheel turn over the control (sent to it, as the system would)
 //   vscroll ID CODE              a scroll bar's WM_VSCROLL with CODE (SB_LINEDOWN 1, ...) to its parent
-//   gui                          the window process's GDI and USER object counts: "gdi: N", "user: N"
+//   gui                          the window process's object counts: "gdi: N" and "user: N" where the system
+//                                counts them (GetGuiResources); where it answers 0, "gdi table: N", the live entries
+//                                of the process's GDI handle table; and always "windows: N", the windows the process
+//                                owns (top-level, their descendants, message-only)
+//   guicheck                     the counting of gui, tried on the driver's own process: 50 brushes and two windows
+//                                made and deleted must show as such (exit 7 otherwise)
 //   sleep MS | fg | close TIMEOUT_MS | terminate
 //   launch PATH                  start a program the way the shell does, in its own folder (PATH may hold \uXXXX)
 //   image                        print the full path of the found window's executable
@@ -32,6 +37,8 @@
 //   move X Y                     move the window's top-left corner to X Y, as a drag of its title bar ends
 //   drop COUNT PATH...           files dropped on the window: a WM_DROPFILES whose DROPFILES block is written into
 //                                the window's process (PATHs may hold \uXXXX)
+//   dpi DPI LEFT TOP WIDTH HEIGHT  the window told that its DPI is now DPI (WM_DPICHANGED), with the suggested
+//                                window rectangle written into the window's process, as the system passes it
 //   postclick ID                 a click that does not wait for the handler (one that opens a modal dialog)
 //   browseto TIMEOUT_MS PATH     wait for a dialog of the window's process and make a folder browser select PATH
 //   dialogtext TIMEOUT_MS CTRL TEXT  wait for a dialog of the window's process and set the text of its control CTRL
@@ -399,6 +406,171 @@ int DropFiles(const std::vector<std::wstring>& paths) {
     return kOk;
 }
 
+// Object counts of a process, for leak checks. GetGuiResources first: it is the system's own count. Wine answers 0
+// for every process; there the GDI objects are read from the process's GDI handle table (its address is in the
+// process environment block; one 24-byte entry per handle, a non-zero type byte marking one in use, as a probe of
+// brushes made and deleted showed and guicheck keeps checking), and the USER side is limited to what another process
+// can see: the windows the process owns. A leaked icon or cursor still shows there: Wine keeps its pictures as GDI
+// bitmaps.
+struct GdiHandleEntry {
+    unsigned long long object;
+    unsigned int owner;
+    unsigned short unique;
+    unsigned char type;
+    unsigned char flags;
+    unsigned long long user;
+};
+static_assert(sizeof(GdiHandleEntry) == 24, "the handle table's entry layout");
+const int kGdiTableEntries = 0x10000;
+// PEB.GdiSharedHandleTable in a 64-bit process.
+const size_t kPebGdiTableOffset = 0xF8;
+
+typedef LONG(NTAPI* QueryProcessFn)(HANDLE, int, void*, ULONG, ULONG*);
+
+struct BasicProcessInfo {
+    LONG exitStatus;
+    void* pebBaseAddress;
+    ULONG_PTR affinityMask;
+    LONG basePriority;
+    ULONG_PTR processId;
+    ULONG_PTR parentProcessId;
+};
+
+// -1 when the process has no table this driver can read.
+long GdiTableCount(HANDLE process) {
+    QueryProcessFn query = reinterpret_cast<QueryProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    BasicProcessInfo info = {};
+    ULONG length = 0;
+    if (!query || query(process, 0 /* ProcessBasicInformation */, &info, sizeof info, &length) != 0) return -1;
+    unsigned long long table = 0;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, static_cast<char*>(info.pebBaseAddress) + kPebGdiTableOffset, &table, sizeof table,
+                           &read) ||
+        !table)
+        return -1;
+    std::vector<GdiHandleEntry> entries(kGdiTableEntries);
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(),
+                           entries.size() * sizeof(GdiHandleEntry), &read) ||
+        read != entries.size() * sizeof(GdiHandleEntry))
+        return -1;
+    long live = 0;
+    for (const GdiHandleEntry& e : entries) {
+        if (e.type != 0) ++live;
+    }
+    return live;
+}
+
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
+    ++reinterpret_cast<WindowCount*>(lp)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lp) {
+    WindowCount* c = reinterpret_cast<WindowCount*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != c->pid) return TRUE;
+    ++c->count;
+    EnumChildWindows(hwnd, CountChild, lp);
+    return TRUE;
+}
+
+// Top-level windows, hidden or not, with every descendant, and the message-only windows (which EnumWindows leaves out).
+long WindowsOf(DWORD pid) {
+    WindowCount c = {pid, 0};
+    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&c));
+    for (HWND h = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); h;
+         h = FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr)) {
+        CountTopLevel(h, reinterpret_cast<LPARAM>(&c));
+    }
+    return c.count;
+}
+
+// "gdi: N", "user: N" from the system; else "gdi table: N" from the handle table. "windows: N" either way.
+int GuiCounts(DWORD pid) {
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the process");
+    DWORD gdi = GetGuiResources(p, GR_GDIOBJECTS), user = GetGuiResources(p, GR_USEROBJECTS);
+    if (gdi != 0 || user != 0) {
+        LineInt("gdi", gdi);
+        LineInt("user", user);
+    } else {
+        long table = GdiTableCount(p);
+        if (table >= 0) LineInt("gdi table", table);
+    }
+    CloseHandle(p);
+    LineInt("windows", WindowsOf(pid));
+    return kOk;
+}
+
+// The counting itself, on this process: fifty brushes and two windows must show as such, and be gone once deleted.
+// A first window of the thread brings objects of its own (device contexts, the input method's window) that stay while
+// the thread has windows: one kept open across the check holds them out of the figures.
+int GuiCheck() {
+    HANDLE self = GetCurrentProcess();
+    bool system = GetGuiResources(self, GR_GDIOBJECTS) != 0;
+    auto gdi = [&]() { return system ? static_cast<long>(GetGuiResources(self, GR_GDIOBJECTS)) : GdiTableCount(self); };
+    auto window = [](HWND parent) {
+        return CreateWindowExW(0, L"STATIC", L"count", parent ? WS_CHILD : WS_OVERLAPPED, 0, 0, 50, 50, parent, nullptr,
+                               nullptr, nullptr);
+    };
+    DWORD pid = GetCurrentProcessId();
+    HWND keeper = window(nullptr);
+    HDC dc = GetDC(keeper);
+    ReleaseDC(keeper, dc);
+    long gdi0 = gdi();
+    if (gdi0 < 0) return Fail(kNoAnswer, L"no GDI count for this process");
+    HBRUSH brushes[50];
+    for (int k = 0; k < 50; ++k) brushes[k] = CreateSolidBrush(RGB(k, 1, 2));
+    long gdi1 = gdi();
+    for (HBRUSH b : brushes) DeleteObject(b);
+    long gdi2 = gdi();
+    long windows0 = WindowsOf(pid);
+    HWND top = window(nullptr);
+    HWND child = window(top);
+    long windows1 = WindowsOf(pid);
+    DestroyWindow(top);
+    long windows2 = WindowsOf(pid);
+    DestroyWindow(keeper);
+    LineInt("gdi counted", gdi0);
+    LineInt("gdi with 50 brushes", gdi1);
+    LineInt("gdi after deleting them", gdi2);
+    LineInt("windows counted", windows0);
+    LineInt("windows with a window and its child", windows1);
+    LineInt("windows after destroying them", windows2);
+    if (!keeper || !child || gdi1 - gdi0 != 50 || gdi2 != gdi0 || windows1 - windows0 != 2 || windows2 != windows0)
+        return Fail(kNoAnswer, L"the counts do not follow the objects made and deleted");
+    return kOk;
+}
+
+// WM_DPICHANGED as the system sends it when the window moves to a screen of another DPI or the DPI changes: both
+// words of wParam the new DPI, lParam the suggested window rectangle, which the window reads in its own memory.
+int DpiChanged(int dpi, const RECT& suggested) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the window's process");
+    void* remote = VirtualAllocEx(p, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    SIZE_T written = 0;
+    bool ok =
+        remote && WriteProcessMemory(p, remote, &suggested, sizeof suggested, &written) && written == sizeof suggested;
+    bool answered =
+        ok && Send(g_window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), nullptr);
+    if (remote) VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+    CloseHandle(p);
+    if (!ok) return Fail(kNoAnswer, L"cannot write the rectangle into the window's process");
+    if (!answered) return Fail(kNoAnswer, L"WM_DPICHANGED");
+    LineInt("dpi", dpi);
+    return kOk;
+}
+
 struct DialogSearch {
     DWORD pid;
     HWND found;
@@ -745,13 +917,9 @@ int Step(int argc, wchar_t** argv, int* i) {
         if (!g_window) return Fail(kNoWindow, L"no window: run find first");
         DWORD pid = 0;
         GetWindowThreadProcessId(g_window, &pid);
-        HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
-        if (!p) return Fail(kNoWindow, L"cannot open the window's process");
-        LineInt("gdi", static_cast<int>(GetGuiResources(p, GR_GDIOBJECTS)));
-        LineInt("user", static_cast<int>(GetGuiResources(p, GR_USEROBJECTS)));
-        CloseHandle(p);
-        return kOk;
+        return GuiCounts(pid);
     }
+    if (wcscmp(name, L"guicheck") == 0) return GuiCheck();
     if (wcscmp(name, L"waittext") == 0 || wcscmp(name, L"waitprefix") == 0) {
         if (!need(3)) return Fail(kUsage, std::wstring(name) + L" ID TEXT TIMEOUT_MS");
         const wchar_t* spec = arg();
@@ -843,6 +1011,16 @@ int Step(int argc, wchar_t** argv, int* i) {
             return Fail(kUsage, L"dialog TIMEOUT_MS BUTTON");
         *i += 2;
         return PressDialogButton(n1, static_cast<int>(n2));
+    }
+    if (wcscmp(name, L"dpi") == 0) {
+        long v[5];
+        if (!need(5)) return Fail(kUsage, L"dpi DPI LEFT TOP WIDTH HEIGHT");
+        for (long& x : v) {
+            if (!ParseInt(arg(), &x)) return Fail(kUsage, L"dpi DPI LEFT TOP WIDTH HEIGHT");
+        }
+        if (v[0] <= 0 || v[0] > 0xFFFF) return Fail(kUsage, L"dpi: bad DPI");
+        RECT suggested = {v[1], v[2], v[1] + v[3], v[2] + v[4]};
+        return DpiChanged(static_cast<int>(v[0]), suggested);
     }
     if (wcscmp(name, L"terminate") == 0) return Terminate();
     return Fail(kUsage, std::wstring(L"unknown step ") + name);

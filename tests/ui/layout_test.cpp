@@ -65,8 +65,8 @@ TEST(LayoutBlocks, NoPlayerSettingsClosedStacksMeterRecorderRowAndBottom) {
     EXPECT_EQ(r.state.meterTop, 172);
     ExpectAt(it[kItemRecord], 30, 238, 77, 36);
     ExpectAt(it[kItemMark], 273, 238, 77, 36);
-    ExpectAt(it[kItemFileNameLabel], 30, 238 + 45, 66, 24);
-    ExpectAt(it[kItemFileName], 100, 238 + 43, 250, 26);
+    ExpectAt(it[kItemFileNameLabel], 30, 238 + 45, 80, 24);
+    ExpectAt(it[kItemFileName], 114, 238 + 43, 236, 26);
     ExpectAt(it[kItemSettings], 30, 238 + 77, 150, 28);
     ExpectAt(it[kItemPlay], 0, 0, 1, 1, false);
     ExpectAt(it[kItemSeek], 0, 0, 1, 1, false);
@@ -131,7 +131,7 @@ TEST(LayoutBlocks, SettingsOpenPlacesTheBlockInsideTheContainerAndTheBottomBelow
     ExpectAt(it[kItemRewindLabel], 30, 395 + 35, 150, 20);
     ExpectAt(it[kItemRewind], 184, 395 + 31, 166, 28);
     ExpectAt(it[kItemQuality], 100, 395 + 67, 250, 28);
-    ExpectAt(it[kItemWindowSize], 124, 395 + 101, 226, 28);
+    ExpectAt(it[kItemWindowSize], 138, 395 + 101, 212, 28);
     ExpectAt(it[kItemSaveInLabel], 30, 530, 320, 19);
     ExpectAt(it[kItemFolder], 30, 551, 320, 24);
     ExpectAt(it[kItemChangeFolder], 30, 575 + 3, 170, 28);
