@@ -29,10 +29,15 @@ sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
 # A logical length at the current scale, as the window converts it: trunc(v × scale + 0.5).
 px() { awk -v v="$1" -v s="$SCALE" 'BEGIN { printf "%d\n", int(v * s + 0.5) }'; }
 
+# A screenshot of the state, and the check that covers the controls whose size depends on measured text: no two
+# shown controls overlap (their exact numbers are the layout's unit tests).
 shot() {
     local wid
     wid=$(xdotool search --name '^Notafon v2\.0$' 2>/dev/null | head -1)
     [ -n "$wid" ] && import -window "$wid" "$ARTIFACTS/look/$1.png" 2>/dev/null
+    win overlaps >/dev/null
+    expect "no shown controls overlap ($1)" "$(out overlaps)" 0
+    [ "$(out overlaps)" = 0 ] || printf '%s\n' "$DRV_OUT" | grep '^overlap:'
 }
 
 # start DPI ZOOM [OVERRIDES]
