@@ -41,6 +41,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i) {
         if (strcmp(argv[i], "--repeat") == 0) repeat = atoi(argv[i + 1]);
     }
+    if (repeat < 1) {
+        fprintf(stderr, "usage: %s [--repeat N], N at least 1\n", argv[0]);
+        return 2;
+    }
     const int passes = 200000;
     struct State {
         const char* name;

@@ -144,6 +144,10 @@ int wmain(int argc, wchar_t** argv) {
         if (wcscmp(argv[i], L"--repeat") == 0) repeat = _wtoi(argv[i + 1]);
         if (wcscmp(argv[i], L"--scale") == 0 && scaleCount < 8) scales[scaleCount++] = _wtof(argv[i + 1]);
     }
+    if (repeat < 1) {
+        fwprintf(stderr, L"usage: notafon_bench_paint.exe [--repeat N] [--scale S]..., N at least 1\n");
+        return 2;
+    }
     if (scaleCount == 0) {
         scales[0] = 1.0;
         scales[1] = 1.5;

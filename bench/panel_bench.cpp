@@ -167,6 +167,10 @@ int main(int argc, char** argv) {
     setlocale(LC_CTYPE, "C.UTF-8");
     const char* file = argv[2];
     int repeat = argc >= 5 && strcmp(argv[3], "--repeat") == 0 ? atoi(argv[4]) : 5;
+    if (repeat < 1) {
+        fprintf(stderr, "usage: %s handoff FILE [--repeat N], N at least 1\n", argv[0]);
+        return 2;
+    }
     struct stat st;
     if (stat(file, &st) != 0) {
         fprintf(stderr, "no file %s\n", file);

@@ -73,7 +73,7 @@ APP_PID=''
 wine "$CLI" capture --format 1 --folder "$(wine_path "$WORK/cli")" --seconds $((SECONDS_MEASURED + 6)) \
     >"$WORK/cli.out" 2>&1 </dev/null &
 CLI_PID=$!
-for _ in $(seq 500); do grep -q '^started: 1' "$WORK/cli.out" && break; sleep 0.02; done
+for _ in $(seq 500); do grep -qs '^started: 1' "$WORK/cli.out" && break; sleep 0.02; done
 feed
 sleep 2
 CAPTURE=$(share "$CLI_PID")

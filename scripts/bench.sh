@@ -68,8 +68,12 @@ speech_input() {
 }
 
 case "$what" in
-    record | player) repeat=${repeat:-3} ;;
+    record | player | layout) repeat=${repeat:-3} ;;
+    panel | paint) repeat=${repeat:-5} ;;
     startup | panel-open) repeat=${repeat:-10} ;;
+esac
+case "$repeat" in
+    '' | *[!0-9]* | 0) [ "$what" = window-cpu ] || usage ;;
 esac
 
 case "$what" in
