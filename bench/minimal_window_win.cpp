@@ -3,6 +3,8 @@
 // beyond this program is start-up work of its own.
 #include <windows.h>
 
+#include "peer_window_win.h"
+
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -27,26 +29,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam)
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"MinimalWindow";
-    RegisterClassW(&wc);
     // The main window's outer size at 96 dpi: a 380 x 520 client area in the same frame style.
-    const DWORD style = 0x02CF0000;
-    RECT rect = {0, 0, 380, 520};
-    AdjustWindowRect(&rect, style, FALSE);
-    HWND window = CreateWindowExW(0, L"MinimalWindow", L"Minimal window", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+    HWND window = CreatePeerWindow(instance, WindowProc, L"MinimalWindow", L"Minimal window", 380, 520);
     if (!window) return 1;
     ShowWindow(window, show);
     UpdateWindow(window);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    RunMessageLoop();
     return 0;
 }

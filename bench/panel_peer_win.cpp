@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include "WebView2.h"
+#include "peer_window_win.h"
 #include "ui/control_ids.h"
 
 namespace {
@@ -100,28 +101,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     LocalFree(argv);
     if (FAILED(OleInitialize(nullptr))) return 1;
 
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"PanelPeer";
-    RegisterClassW(&wc);
-    const DWORD style = 0x02CF0000;
-    RECT rect = {0, 0, 860, 520};
-    AdjustWindowRect(&rect, style, FALSE);
-    g_window = CreateWindowExW(0, L"PanelPeer", L"Panel peer", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+    g_window = CreatePeerWindow(instance, WindowProc, L"PanelPeer", L"Panel peer", 860, 520);
     if (!g_window) return 1;
     CreateWindowExW(0, L"BUTTON", L"Open", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 20, 120, 32, g_window,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTranscribe)), instance, nullptr);
     ShowWindow(g_window, show);
     UpdateWindow(g_window);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    RunMessageLoop();
     OleUninitialize();
     return 0;
 }
