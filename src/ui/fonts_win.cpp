@@ -11,8 +11,15 @@ HFONT SmallFont;
 HFONT TimerFont;
 HFONT LogoFont;
 
-
 namespace {
+
+struct SizedFontEntry {
+    HFONT base;
+    int height;
+    HFONT font;
+};
+// Enough for every caption size of one scale: a handful of captions, each a few sizes down at most.
+SizedFontEntry sizedFonts[32];
 
 HFONT MakeFont(const wchar_t* face, int height, int weight) {
     return CreateFontW(-ScalePx(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -62,4 +69,25 @@ void CreateFonts(HWND window) {
     for (HFONT f : old) {
         if (f) DeleteObject(f);
     }
+    for (SizedFontEntry& e : sizedFonts) {
+        if (e.font) DeleteObject(e.font);
+        e = SizedFontEntry{};
+    }
+}
+
+HFONT SizedFont(HFONT base, int height) {
+    if (!base) return nullptr;
+    for (SizedFontEntry& e : sizedFonts) {
+        if (e.font && e.base == base && e.height == height) return e.font;
+    }
+    for (SizedFontEntry& e : sizedFonts) {
+        if (e.font) continue;
+        LOGFONTW lf = {};
+        if (!GetObjectW(base, sizeof lf, &lf)) return nullptr;
+        lf.lfHeight = lf.lfHeight < 0 ? -height : height;
+        HFONT font = CreateFontIndirectW(&lf);
+        if (font) e = SizedFontEntry{base, height, font};
+        return font;
+    }
+    return nullptr;
 }

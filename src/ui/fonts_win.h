@@ -11,3 +11,8 @@ extern HFONT LogoFont;
 // (Re)creates the fonts for uiScale; when fonts existed already, hands every text control of the main window the new
 // font of its kind (timer, small or main) and deletes the old ones. window may be null before the main window exists.
 void CreateFonts(HWND window);
+
+// base at a character height of height device pixels: made on first use and kept until the fonts are recreated, so
+// painting a caption that needs a smaller size creates nothing after the first time. Null when base is null or the
+// kept sizes are full (the caller then keeps base).
+HFONT SizedFont(HFONT base, int height);

@@ -147,7 +147,7 @@ bool MeterShown(const PaintState& state) {
 
 // A caption's room is fixed by the row it sits in, and text widths differ between systems and fonts: a caption
 // wider than its room is drawn in a smaller size of its font, down to two thirds of it, before it is ever cut.
-// Null when the font fits as it is; the caller deletes what it gets.
+// Null when the font fits as it is, or no smaller size can be had; a smaller size is kept by the fonts (SizedFont).
 HFONT FittingFont(HDC dc, HFONT font, const wchar_t* text, int room) {
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size = {};
@@ -161,13 +161,12 @@ HFONT FittingFont(HDC dc, HFONT font, const wchar_t* text, int room) {
     int height = full * room / size.cx;
     if (height < smallest) height = smallest;
     for (;; --height) {
-        lf.lfHeight = lf.lfHeight < 0 ? -height : height;
-        HFONT smaller = CreateFontIndirectW(&lf);
+        HFONT smaller = SizedFont(font, height);
+        if (!smaller) return nullptr;
         old = SelectObject(dc, smaller);
         GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
         SelectObject(dc, old);
         if (size.cx <= room || height <= smallest) return smaller;
-        DeleteObject(smaller);
     }
 }
 
@@ -177,7 +176,6 @@ void DrawFittedText(HDC dc, HFONT font, const wchar_t* text, RECT rect, UINT for
     HGDIOBJ old = SelectObject(dc, fitted ? fitted : font);
     DrawTextW(dc, text, -1, &rect, format | DT_SINGLELINE | DT_VCENTER);
     SelectObject(dc, old);
-    if (fitted) DeleteObject(fitted);
 }
 
 // --- owner-drawn items; rc is the item rectangle in the item's own bitmap ---
@@ -323,7 +321,6 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
         RECT caption = {left, rc.top, left + extent.cx, rc.bottom};
         DrawTextW(dc, label, length, &caption, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_NOPREFIX);
         SelectObject(dc, oldFont);
-        if (fitted) DeleteObject(fitted);
         float cx = static_cast<float>(caption.right + gap) + size / 2.0f, cy = (rc.top + rc.bottom) / 2.0f;
         float half = size / 2.0f, h = 0.55f * size;
         const DrawPoint down[3] = {{cx - half, cy - h / 2}, {cx + half, cy - h / 2}, {cx, cy + h / 2}};
