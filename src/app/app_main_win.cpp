@@ -80,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     CreateFonts(nullptr);
     RegisterMainWindowClass(instance);
     InstallPanelHost(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
-    SignedIn = readFlag(kValueSignedIn, nullptr);
+    SignedIn = readSignedIn();
     RegisterCustomControls(instance);
 
     RECT rect = {0, 0, ScalePx(380), ScalePx(520)};

@@ -22,9 +22,7 @@ void SaveAllSettings() {
     SettingsValues v = {};
     FileNameText(v.recordingName);
     v.formatRow = ui->listSelection(kIdQuality);
-    v.onTop = ui->isChecked(kIdOnTop);
-    v.replace = ui->isChecked(kIdReplace);
-    v.skipSilence = ui->isChecked(kIdSkipSilence);
+    for (const SettingCheckBox& box : kSettingCheckBoxes) v.*box.flag = ui->isChecked(box.control);
     v.zoomRow = zoomRowOf(zoomPercent);
     v.recordShortcut = RecordShortcut;
     WideCopyBounded(v.folder, kPathCapacity, saveFolder);
@@ -32,9 +30,12 @@ void SaveAllSettings() {
     if (volumeSlider) v.playVolume = static_cast<uint32_t>(ui->sliderPosition(kIdVolume));
     if (speedSlider) v.playSpeed = static_cast<uint32_t>(ui->sliderPosition(kIdSpeed));
     v.rewindRow = rewindRowOf(RewindSeconds);
-    for (int id = 0; id < kSettingsSavedTogether; ++id) {
-        if ((id == kSettingPlayVolume && !volumeSlider) || (id == kSettingPlaySpeed && !speedSlider)) continue;
-        writeSetting(id, v);
+    for (const SettingField& field : kSettingFields) {
+        if (!field.savedTogether) continue;
+        // A slider that does not exist has no position to save: the stored one stays.
+        const void* held = settingHeld(field, v);
+        if ((held == &v.playVolume && !volumeSlider) || (held == &v.playSpeed && !speedSlider)) continue;
+        writeSettingField(field, v);
     }
 }
 

@@ -1,8 +1,22 @@
 // When the window writes its settings, and what it writes: the values come from the window's controls and the
-// controller's state; the settings list does the writing.
+// controller's state; the settings fields do the writing.
 #pragma once
 
-// The values saved together (RecordingName to RewindSeconds, in list order); PlayVolume and PlaySpeed only while
+#include "settings/settings_values.h"
+#include "ui/control_ids.h"
+
+// The check boxes that show a flag of the settings: start-up ticks them from the stored values, every save reads them.
+struct SettingCheckBox {
+    int control;
+    bool SettingsValues::*flag;
+};
+inline constexpr SettingCheckBox kSettingCheckBoxes[] = {
+    {kIdOnTop, &SettingsValues::onTop},
+    {kIdReplace, &SettingsValues::replace},
+    {kIdSkipSilence, &SettingsValues::skipSilence},
+};
+
+// The fields saved together (RecordingName to RewindSeconds, in table order); PlayVolume and PlaySpeed only while
 // their sliders exist.
 void SaveAllSettings();
 // RecordingName alone, on every change of the "File name" box.

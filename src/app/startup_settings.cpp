@@ -2,6 +2,7 @@
 // first (its labels show the stored volume, speed and rewind amount), then the lists and the zoom, then the global
 // shortcuts, the check boxes and the folder.
 #include "app/controller.h"
+#include "app/settings_save.h"
 #include "app/shortcut_feedback.h"
 #include "base/wide_text.h"
 #include "shortcuts/shortcut.h"
@@ -33,9 +34,7 @@ void controllerApplyStartup(const SettingsValues& saved) {
     ShowIdleStatus();
     if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);
 
-    ui->setChecked(kIdOnTop, saved.onTop);
-    ui->setChecked(kIdReplace, saved.replace);
-    ui->setChecked(kIdSkipSilence, saved.skipSilence);
+    for (const SettingCheckBox& box : kSettingCheckBoxes) ui->setChecked(box.control, saved.*box.flag);
     WideCopyBounded(saveFolder, kPathCapacity, saved.folder);
     SetTextIfChanged(kIdFolder, saveFolder);
     if (saved.onTop) ui->setOnTop(true);

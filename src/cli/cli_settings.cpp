@@ -48,11 +48,12 @@ void PrintText(const wchar_t* name, const wchar_t* value, bool usedDefault) {
 
 void PrintSettings() {
     SettingsValues values;
-    readSettings(&kPlatformFolders, &values);
-    for (int id = 0; id < kSettingCount; ++id) {
+    bool usedDefault[kSettingValueCount];
+    readSettings(&kPlatformFolders, &values, usedDefault);
+    for (int value = 0; value < kSettingValueCount; ++value) {
         wchar_t text[kPathCapacity + 16];
-        formatSettingValue(id, values, text, kPathCapacity + 16);
-        PrintText(settingName(id), text, values.usedDefault[id]);
+        formatSettingValue(value, values, text, kPathCapacity + 16);
+        PrintText(settingName(value), text, usedDefault[value]);
     }
     fflush(stdout);
 }

@@ -1,11 +1,12 @@
-// The settings' defaults, checks and tables, and the reading of them at start.
+// The generic reader, writer and printer of the settings fields, and the tables that give the numeric settings their
+// meaning. Each kind of field has its check here once; a field's row says which values it applies to.
 #include "settings/settings_values.h"
+
+#include <stdlib.h>
 
 #include "base/file_api.h"
 #include "base/wide_text.h"
-#include "recorder/recorder.h"
 #include "settings/settings_store.h"
-#include "shortcuts/shortcut_rules.h"
 
 const ZoomRow kZoomRows[kZoomRowCount] = {
     {L"50%", 50},   {L"60%", 60},   {L"70%", 70},   {L"80%", 80},   {L"90%", 90},   {L"100%", 100},
@@ -17,40 +18,94 @@ const RewindRow kRewindRows[kRewindRowCount] = {
     {L"10 seconds", 10}, {L"15 seconds", 15}, {L"30 seconds", 30},
 };
 
+// A pair is held as two 32-bit halves side by side, and the slots' pairs one after another, so every pair field is
+// reached the same way from its offset.
+const int kPairBytes = 2 * sizeof(uint32_t);
+static_assert(sizeof(Shortcut) == kPairBytes && offsetof(Shortcut, mods) == sizeof(uint32_t));
+static_assert(sizeof(ScreenPosition) == kPairBytes && offsetof(ScreenPosition, y) == sizeof(uint32_t));
+
 namespace {
 
-void Report(bool* usedDefault, bool value) {
-    if (usedDefault) *usedDefault = value;
+void Report(bool* usedDefault, int index, bool value) {
+    if (usedDefault) usedDefault[index] = value;
 }
 
-// Reads a pair of numbers, each with its own default; the pair is taken only when `usable` accepts it.
-Shortcut ReadShortcutPair(const wchar_t* keyName, const wchar_t* modsName, Shortcut defaults,
-                          bool (*usable)(uint32_t key, uint32_t mods), bool* keyUsedDefault, bool* modsUsedDefault) {
-    Shortcut read = defaults;
-    bool keyStored = readStoredNumber(keyName, &read.key);
-    bool modsStored = readStoredNumber(modsName, &read.mods);
-    if (!usable(read.key, read.mods)) {
-        Report(keyUsedDefault, true);
-        Report(modsUsedDefault, true);
-        return defaults;
-    }
-    Report(keyUsedDefault, !keyStored);
-    Report(modsUsedDefault, !modsStored);
-    return read;
+uint32_t* HeldHalf(const SettingField& field, SettingsValues* values, int element, int half) {
+    char* pair = static_cast<char*>(settingHeld(field, values)) + element * kPairBytes;
+    return reinterpret_cast<uint32_t*>(pair) + half;
 }
 
-// The row of a table whose value equals the stored number; the default row when none does or nothing is stored.
-template <typename Row>
-int ReadTableRow(const wchar_t* name, const Row* rows, int count, int32_t Row::*value, int defaultRow,
-                 bool* usedDefault) {
-    uint32_t stored = 0;
-    int row = readStoredNumber(name, &stored) ? tableRowOf(rows, count, value, stored) : -1;
-    if (row >= 0) {
-        Report(usedDefault, false);
-        return row;
+uint32_t HeldHalf(const SettingField& field, const SettingsValues& values, int element, int half) {
+    const char* pair = static_cast<const char*>(settingHeld(field, values)) + element * kPairBytes;
+    return reinterpret_cast<const uint32_t*>(pair)[half];
+}
+
+const wchar_t* HalfName(const SettingField& field, int element, int half) {
+    if (field.slots) return half == 0 ? field.slots[element].keyValueName : field.slots[element].modsValueName;
+    return half == 0 ? field.name : field.pairName;
+}
+
+uint32_t HalfDefault(const SettingField& field, int element, int half) {
+    if (field.slots)
+        return half == 0 ? field.slots[element].defaultShortcut.key : field.slots[element].defaultShortcut.mods;
+    return field.pairDefault[half];
+}
+
+// Within a field the values run half by half: every element's first half, then every element's second half.
+int ValueInField(const SettingField& field, int element, int half) {
+    return half * settingElements(field) + element;
+}
+
+int FirstValueOf(const SettingField& field) {
+    int value = 0;
+    for (const SettingField& f : kSettingFields) {
+        if (&f == &field) return value;
+        value += settingValueCount(f);
     }
-    Report(usedDefault, true);
-    return defaultRow;
+    return -1;
+}
+
+// The stored value of a table's row; the row itself for a table without values.
+uint32_t TableValue(const SettingTable& table, int row) {
+    if (!table.first) return static_cast<uint32_t>(row);
+    const char* at = reinterpret_cast<const char*>(table.first) + row * table.stride;
+    return static_cast<uint32_t>(*reinterpret_cast<const int32_t*>(at));
+}
+
+// The row whose stored value equals `stored`, or -1.
+int TableRowOf(const SettingTable& table, uint32_t stored) {
+    for (int row = 0; row < table.rows; ++row) {
+        if (TableValue(table, row) == stored) return row;
+    }
+    return -1;
+}
+
+// Reads both halves of a pair, each with its own default; the pair is taken only when the field's check accepts it.
+void ReadPair(const SettingField& field, int element, SettingsValues* values, bool* usedDefault) {
+    uint32_t read[2];
+    bool stored[2];
+    for (int half = 0; half < 2; ++half) {
+        read[half] = HalfDefault(field, element, half);
+        stored[half] = readStoredNumber(HalfName(field, element, half), &read[half]);
+    }
+    bool usable = field.pairUsable(read[0], read[1]);
+    for (int half = 0; half < 2; ++half) {
+        *HeldHalf(field, values, element, half) = usable ? read[half] : HalfDefault(field, element, half);
+        Report(usedDefault, ValueInField(field, element, half), !usable || !stored[half]);
+    }
+}
+
+void ReadText(const SettingField& field, const KnownFolders* folders, SettingsValues* values, bool* usedDefault) {
+    wchar_t* out = static_cast<wchar_t*>(settingHeld(field, values));
+    bool found = ReadSettingText(field.name, out, field.capacity);
+    if (!found) {
+        if (field.defaultTextFor) {
+            field.defaultTextFor(folders, out, field.capacity);
+        } else {
+            WideCopyBounded(out, field.capacity, field.defaultText);
+        }
+    }
+    Report(usedDefault, 0, !found);
 }
 
 // A path without its trailing separator, so the formatted folder has exactly one between the parts (the temporary
@@ -61,27 +116,24 @@ void TrimTrailingSeparator(wchar_t* path) {
     while (n > 0 && (path[n - 1] == L'\\' || path[n - 1] == L'/')) path[--n] = 0;
 }
 
+wchar_t FoldAscii(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+bool SameName(const wchar_t* a, const wchar_t* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (FoldAscii(*a) != FoldAscii(*b)) return false;
+    }
+    return *a == *b;
+}
+
+const SettingField& FieldAt(size_t offset) {
+    const SettingField* field = settingFieldAt(offset);
+    if (!field) abort();  // a member no field holds: a slip in this file, caught by the first test that writes it
+    return *field;
+}
+
 }  // namespace
-
-void readRecordingName(wchar_t* out, int capacity, bool* usedDefault) {
-    bool found = ReadSettingText(kValueRecordingName, out, capacity);
-    if (!found) WideCopyBounded(out, capacity, kDefaultRecordingName);
-    Report(usedDefault, !found);
-}
-
-int readFormatRow(bool* usedDefault) {
-    uint32_t stored = 0;
-    bool usable = readStoredNumber(kValueFormat, &stored) && stored < static_cast<uint32_t>(kRecordingFormatCount);
-    Report(usedDefault, !usable);
-    return usable ? static_cast<int>(stored) : kDefaultFormatRow;
-}
-
-bool readFlag(const wchar_t* name, bool* usedDefault) {
-    uint32_t stored = 0;
-    bool found = readStoredNumber(name, &stored);
-    Report(usedDefault, !found);
-    return found && stored != 0;
-}
 
 int zoomRowOf(int32_t percent) {
     int row = tableRowOf(kZoomRows, kZoomRowCount, &ZoomRow::percent, percent);
@@ -93,55 +145,6 @@ int rewindRowOf(int32_t seconds) {
     return row >= 0 ? row : kDefaultRewindRow;
 }
 
-int readZoomRow(bool* usedDefault) {
-    return ReadTableRow(kValueZoom, kZoomRows, kZoomRowCount, &ZoomRow::percent, kDefaultZoomRow, usedDefault);
-}
-
-uint32_t readPlayVolume(bool* usedDefault) {
-    uint32_t stored = 0;
-    bool usable = readStoredNumber(kValuePlayVolume, &stored) && stored <= kMaxPlayVolume;
-    Report(usedDefault, !usable);
-    return usable ? stored : kDefaultPlayVolume;
-}
-
-uint32_t readPlaySpeed(bool* usedDefault) {
-    uint32_t stored = 0;
-    bool usable = readStoredNumber(kValuePlaySpeed, &stored) && stored >= kMinPlaySpeed && stored <= kMaxPlaySpeed;
-    Report(usedDefault, !usable);
-    return usable ? stored : kDefaultPlaySpeed;
-}
-
-int readRewindRow(bool* usedDefault) {
-    return ReadTableRow(kValueRewindSeconds, kRewindRows, kRewindRowCount, &RewindRow::seconds, kDefaultRewindRow,
-                        usedDefault);
-}
-
-Shortcut readRecordShortcut(bool* keyUsedDefault, bool* modsUsedDefault) {
-    return ReadShortcutPair(kValueHotkeyKey, kValueHotkeyMods, kDefaultRecordShortcut, IsValidRecordShortcut,
-                            keyUsedDefault, modsUsedDefault);
-}
-
-Shortcut readPlaybackSlot(int slot, bool* keyUsedDefault, bool* modsUsedDefault) {
-    const PlaybackSlot& row = kPlaybackSlots[slot];
-    return ReadShortcutPair(row.keyValueName, row.modsValueName, row.defaultShortcut, IsLoadablePlaybackShortcut,
-                            keyUsedDefault, modsUsedDefault);
-}
-
-void readFolder(const KnownFolders* folders, wchar_t* out, int capacity, bool* usedDefault) {
-    bool found = ReadSettingText(kValueFolder, out, capacity);
-    if (!found) defaultRecordingFolder(folders, out, capacity);
-    Report(usedDefault, !found);
-}
-
-bool readMiniPosition(int32_t* x, int32_t* y) {
-    int32_t storedX = static_cast<int32_t>(ReadSettingNumber(kValueMiniX, static_cast<uint32_t>(kMiniNotSet)));
-    int32_t storedY = static_cast<int32_t>(ReadSettingNumber(kValueMiniY, static_cast<uint32_t>(kMiniNotSet)));
-    if (storedX == kMiniNotSet || storedY == kMiniNotSet) return false;
-    *x = storedX;
-    *y = storedY;
-    return true;
-}
-
 void defaultRecordingFolder(const KnownFolders* folders, wchar_t* out, int capacity) {
     wchar_t base[kPathCapacity];
     base[0] = 0;
@@ -150,191 +153,189 @@ void defaultRecordingFolder(const KnownFolders* folders, wchar_t* out, int capac
     WideFormat(out, capacity, L"%ls" NOTAFON_PATH_SEPARATOR L"Parlowen Recordings", base);
 }
 
-const wchar_t* settingName(int id) {
-    static const wchar_t* const kNames[kSettingsSavedTogether + 2] = {
-        kValueRecordingName, kValueFormat,        kValueOnTop,      kValueReplace, kValueSkipSilence,
-        kValueZoom,          kValueHotkeyKey,     kValueHotkeyMods, kValueFolder,  kValuePlayVolume,
-        kValuePlaySpeed,     kValueRewindSeconds, kValueMiniX,      kValueMiniY};
-    if (id >= 0 && id <= kSettingMiniY) return kNames[id];
-    if (id >= kSettingPlayKey0 && id < kSettingPlayMods0) return kPlaybackSlots[id - kSettingPlayKey0].keyValueName;
-    if (id >= kSettingPlayMods0 && id < kSettingSignedIn) return kPlaybackSlots[id - kSettingPlayMods0].modsValueName;
-    if (id == kSettingSignedIn) return kValueSignedIn;
-    return L"";
+bool miniPositionUsable(uint32_t x, uint32_t y) {
+    return x != static_cast<uint32_t>(kMiniNotSet) && y != static_cast<uint32_t>(kMiniNotSet);
 }
 
-void readSettings(const KnownFolders* folders, SettingsValues* out) {
-    bool* used = out->usedDefault;
-    for (int id = 0; id < kSettingCount; ++id) {
-        switch (id) {
-            case kSettingRecordingName:
-                readRecordingName(out->recordingName, kRecordingNameCapacity, &used[id]);
-                break;
-            case kSettingFormat:
-                out->formatRow = readFormatRow(&used[id]);
-                break;
-            case kSettingOnTop:
-                out->onTop = readFlag(kValueOnTop, &used[id]);
-                break;
-            case kSettingReplace:
-                out->replace = readFlag(kValueReplace, &used[id]);
-                break;
-            case kSettingSkipSilence:
-                out->skipSilence = readFlag(kValueSkipSilence, &used[id]);
-                break;
-            case kSettingZoom:
-                out->zoomRow = readZoomRow(&used[id]);
-                break;
-            case kSettingHotkeyKey:  // the pair is checked together
-                out->recordShortcut = readRecordShortcut(&used[id], &used[kSettingHotkeyMods]);
-                break;
-            case kSettingFolder:
-                out->folder[0] = 0;
-                readFolder(folders, out->folder, kPathCapacity, &used[id]);
-                break;
-            case kSettingPlayVolume:
-                out->playVolume = readPlayVolume(&used[id]);
-                break;
-            case kSettingPlaySpeed:
-                out->playSpeed = readPlaySpeed(&used[id]);
-                break;
-            case kSettingRewindSeconds:
-                out->rewindRow = readRewindRow(&used[id]);
-                break;
-            case kSettingMiniX:  // either coordinate missing means no saved position
-                out->miniPositionSaved = readMiniPosition(&out->miniX, &out->miniY);
-                if (!out->miniPositionSaved) out->miniX = out->miniY = kMiniNotSet;
-                used[kSettingMiniX] = used[kSettingMiniY] = !out->miniPositionSaved;
-                break;
-            case kSettingSignedIn:
-                out->signedIn = readFlag(kValueSignedIn, &used[id]);
-                break;
-            default:
-                if (id >= kSettingPlayKey0 && id < kSettingPlayMods0) {
-                    int slot = id - kSettingPlayKey0;
-                    out->playback[slot] = readPlaybackSlot(slot, &used[id], &used[kSettingPlayMods0 + slot]);
-                }
-                break;
+SettingValueRef settingValueRef(int value) {
+    if (value >= 0) {
+        for (const SettingField& field : kSettingFields) {
+            int count = settingValueCount(field);
+            if (value < count) return {&field, value % settingElements(field), value / settingElements(field)};
+            value -= count;
         }
     }
+    return {nullptr, 0, 0};
 }
 
-void writeSetting(int id, const SettingsValues& v) {
-    switch (id) {
-        case kSettingRecordingName:
-            writeRecordingName(v.recordingName);
-            break;
-        case kSettingFormat:
-            WriteSettingNumber(kValueFormat, static_cast<uint32_t>(v.formatRow));
-            break;
-        case kSettingOnTop:
-        case kSettingReplace:
-        case kSettingSkipSilence:
-        case kSettingSignedIn: {
-            bool on = id == kSettingOnTop         ? v.onTop
-                      : id == kSettingReplace     ? v.replace
-                      : id == kSettingSkipSilence ? v.skipSilence
-                                                  : v.signedIn;
-            WriteSettingNumber(settingName(id), on ? 1 : 0);
+const wchar_t* settingName(int value) {
+    SettingValueRef ref = settingValueRef(value);
+    return ref.field ? HalfName(*ref.field, ref.element, ref.half) : L"";
+}
+
+int settingValueNamed(const wchar_t* name) {
+    for (int value = 0; value < kSettingValueCount; ++value) {
+        if (SameName(settingName(value), name)) return value;
+    }
+    return -1;
+}
+
+void* settingHeld(const SettingField& field, SettingsValues* values) {
+    return reinterpret_cast<char*>(values) + field.offset;
+}
+
+const void* settingHeld(const SettingField& field, const SettingsValues& values) {
+    return reinterpret_cast<const char*>(&values) + field.offset;
+}
+
+const SettingField* settingFieldAt(size_t offset) {
+    for (const SettingField& field : kSettingFields) {
+        if (field.offset == offset) return &field;
+    }
+    return nullptr;
+}
+
+void readSettingField(const SettingField& field, const KnownFolders* folders, SettingsValues* values,
+                      bool* usedDefault) {
+    void* held = settingHeld(field, values);
+    uint32_t stored = 0;
+    switch (field.kind) {
+        case kSettingFlag: {
+            bool found = readStoredNumber(field.name, &stored);
+            *static_cast<bool*>(held) = found ? stored != 0 : field.defaultValue != 0;
+            Report(usedDefault, 0, !found);
             break;
         }
-        case kSettingZoom:
-            WriteSettingNumber(kValueZoom, static_cast<uint32_t>(kZoomRows[v.zoomRow].percent));
+        case kSettingRange: {
+            bool usable = readStoredNumber(field.name, &stored) && stored >= field.low && stored <= field.high;
+            *static_cast<uint32_t*>(held) = usable ? stored : field.defaultValue;
+            Report(usedDefault, 0, !usable);
             break;
-        case kSettingHotkeyKey:
-            WriteSettingNumber(kValueHotkeyKey, v.recordShortcut.key);
+        }
+        case kSettingTableRow: {
+            int row = readStoredNumber(field.name, &stored) ? TableRowOf(field.table, stored) : -1;
+            *static_cast<int*>(held) = row >= 0 ? row : static_cast<int>(field.defaultValue);
+            Report(usedDefault, 0, row < 0);
             break;
-        case kSettingHotkeyMods:
-            WriteSettingNumber(kValueHotkeyMods, v.recordShortcut.mods);
+        }
+        case kSettingText:
+            ReadText(field, folders, values, usedDefault);
             break;
-        case kSettingFolder:
-            WriteSettingText(kValueFolder, v.folder);
-            break;
-        case kSettingPlayVolume:
-            WriteSettingNumber(kValuePlayVolume, v.playVolume);
-            break;
-        case kSettingPlaySpeed:
-            WriteSettingNumber(kValuePlaySpeed, v.playSpeed);
-            break;
-        case kSettingRewindSeconds:
-            WriteSettingNumber(kValueRewindSeconds, static_cast<uint32_t>(kRewindRows[v.rewindRow].seconds));
-            break;
-        case kSettingMiniX:
-            WriteSettingNumber(kValueMiniX, static_cast<uint32_t>(v.miniX));
-            break;
-        case kSettingMiniY:
-            WriteSettingNumber(kValueMiniY, static_cast<uint32_t>(v.miniY));
-            break;
-        default:
-            if (id >= kSettingPlayKey0 && id < kSettingPlayMods0) {
-                WriteSettingNumber(settingName(id), v.playback[id - kSettingPlayKey0].key);
-            } else if (id >= kSettingPlayMods0 && id < kSettingSignedIn) {
-                WriteSettingNumber(settingName(id), v.playback[id - kSettingPlayMods0].mods);
+        case kSettingKeyMods:
+        case kSettingPosition:
+            for (int element = 0; element < settingElements(field); ++element) {
+                ReadPair(field, element, values, usedDefault);
             }
             break;
     }
 }
 
-int formatSettingValue(int id, const SettingsValues& v, wchar_t* out, int capacity) {
-    switch (id) {
-        case kSettingRecordingName:
-            return WideFormat(out, capacity, L"%ls", v.recordingName);
-        case kSettingFolder:
-            return WideFormat(out, capacity, L"%ls", v.folder);
-        case kSettingFormat:
-            return WideFormat(out, capacity, L"%d", v.formatRow);
-        case kSettingOnTop:
-            return WideFormat(out, capacity, L"%d", v.onTop ? 1 : 0);
-        case kSettingReplace:
-            return WideFormat(out, capacity, L"%d", v.replace ? 1 : 0);
-        case kSettingSkipSilence:
-            return WideFormat(out, capacity, L"%d", v.skipSilence ? 1 : 0);
-        case kSettingSignedIn:
-            return WideFormat(out, capacity, L"%d", v.signedIn ? 1 : 0);
-        case kSettingZoom:
-            return WideFormat(out, capacity, L"%d", kZoomRows[v.zoomRow].percent);
-        case kSettingHotkeyKey:
-            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.recordShortcut.key));
-        case kSettingHotkeyMods:
-            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.recordShortcut.mods));
-        case kSettingPlayVolume:
-            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.playVolume));
-        case kSettingPlaySpeed:
-            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.playSpeed));
-        case kSettingRewindSeconds:
-            return WideFormat(out, capacity, L"%d", kRewindRows[v.rewindRow].seconds);
-        case kSettingMiniX:
-            return WideFormat(out, capacity, L"%d", static_cast<int>(v.miniX));
-        case kSettingMiniY:
-            return WideFormat(out, capacity, L"%d", static_cast<int>(v.miniY));
-        default:
-            if (id >= kSettingPlayKey0 && id < kSettingPlayMods0)
-                return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.playback[id - kSettingPlayKey0].key));
-            if (id >= kSettingPlayMods0 && id < kSettingSignedIn)
-                return WideFormat(out, capacity, L"%u", static_cast<unsigned>(v.playback[id - kSettingPlayMods0].mods));
-            return WideFormat(out, capacity, L"");
+void readSettings(const KnownFolders* folders, SettingsValues* out, bool* usedDefault) {
+    int value = 0;
+    for (const SettingField& field : kSettingFields) {
+        readSettingField(field, folders, out, usedDefault ? usedDefault + value : nullptr);
+        value += settingValueCount(field);
     }
 }
 
+void writeSettingValue(int value, const SettingsValues& values) {
+    SettingValueRef ref = settingValueRef(value);
+    if (!ref.field) return;
+    const SettingField& field = *ref.field;
+    const void* held = settingHeld(field, values);
+    switch (field.kind) {
+        case kSettingFlag:
+            WriteSettingNumber(field.name, *static_cast<const bool*>(held) ? 1 : 0);
+            break;
+        case kSettingRange:
+            WriteSettingNumber(field.name, *static_cast<const uint32_t*>(held));
+            break;
+        case kSettingTableRow:
+            WriteSettingNumber(field.name, TableValue(field.table, *static_cast<const int*>(held)));
+            break;
+        case kSettingText:
+            WriteSettingText(field.name, static_cast<const wchar_t*>(held));
+            break;
+        case kSettingKeyMods:
+        case kSettingPosition:
+            WriteSettingNumber(HalfName(field, ref.element, ref.half), HeldHalf(field, values, ref.element, ref.half));
+            break;
+    }
+}
+
+void writeSettingField(const SettingField& field, const SettingsValues& values) {
+    int first = FirstValueOf(field);
+    for (int value = 0; value < settingValueCount(field); ++value) writeSettingValue(first + value, values);
+}
+
+int formatSettingValue(int value, const SettingsValues& values, wchar_t* out, int capacity) {
+    SettingValueRef ref = settingValueRef(value);
+    if (!ref.field) return WideFormat(out, capacity, L"");
+    const SettingField& field = *ref.field;
+    const void* held = settingHeld(field, values);
+    switch (field.kind) {
+        case kSettingFlag:
+            return WideFormat(out, capacity, L"%d", *static_cast<const bool*>(held) ? 1 : 0);
+        case kSettingRange:
+            return WideFormat(out, capacity, L"%u", static_cast<unsigned>(*static_cast<const uint32_t*>(held)));
+        case kSettingTableRow:
+            return WideFormat(out, capacity, L"%d",
+                              static_cast<int>(TableValue(field.table, *static_cast<const int*>(held))));
+        case kSettingText:
+            return WideFormat(out, capacity, L"%ls", static_cast<const wchar_t*>(held));
+        case kSettingKeyMods:
+            return WideFormat(out, capacity, L"%u",
+                              static_cast<unsigned>(HeldHalf(field, values, ref.element, ref.half)));
+        case kSettingPosition:
+            return WideFormat(out, capacity, L"%d", static_cast<int>(HeldHalf(field, values, ref.element, ref.half)));
+    }
+    return WideFormat(out, capacity, L"");
+}
+
+bool readMiniPosition(int32_t* x, int32_t* y) {
+    SettingsValues values;
+    readSettingField(FieldAt(offsetof(SettingsValues, mini)), nullptr, &values, nullptr);
+    if (!miniPositionUsable(static_cast<uint32_t>(values.mini.x), static_cast<uint32_t>(values.mini.y))) return false;
+    *x = values.mini.x;
+    *y = values.mini.y;
+    return true;
+}
+
+bool readSignedIn() {
+    SettingsValues values;
+    readSettingField(FieldAt(offsetof(SettingsValues, signedIn)), nullptr, &values, nullptr);
+    return values.signedIn;
+}
+
 void writeRecordingName(const wchar_t* name) {
-    WriteSettingText(kValueRecordingName, name);
+    SettingsValues values;
+    WideCopyBounded(values.recordingName, kRecordingNameCapacity, name);
+    writeSettingField(FieldAt(offsetof(SettingsValues, recordingName)), values);
 }
 
 void writeRecordShortcut(Shortcut shortcut) {
-    WriteSettingNumber(kValueHotkeyKey, shortcut.key);
-    WriteSettingNumber(kValueHotkeyMods, shortcut.mods);
+    SettingsValues values;
+    values.recordShortcut = shortcut;
+    writeSettingField(FieldAt(offsetof(SettingsValues, recordShortcut)), values);
 }
 
 void writePlaybackSlot(int slot, Shortcut shortcut) {
     if (slot < 0 || slot >= kPlaybackSlotCount) return;
-    WriteSettingNumber(kPlaybackSlots[slot].keyValueName, shortcut.key);
-    WriteSettingNumber(kPlaybackSlots[slot].modsValueName, shortcut.mods);
+    const SettingField& field = FieldAt(offsetof(SettingsValues, playback));
+    SettingsValues values;
+    values.playback[slot] = shortcut;
+    int first = FirstValueOf(field);
+    for (int half = 0; half < 2; ++half) writeSettingValue(first + ValueInField(field, slot, half), values);
 }
 
 void writeMiniPosition(int32_t x, int32_t y) {
-    WriteSettingNumber(kValueMiniX, static_cast<uint32_t>(x));
-    WriteSettingNumber(kValueMiniY, static_cast<uint32_t>(y));
+    SettingsValues values;
+    values.mini = {x, y};
+    writeSettingField(FieldAt(offsetof(SettingsValues, mini)), values);
 }
 
 void writeSignedIn(bool signedIn) {
-    WriteSettingNumber(kValueSignedIn, signedIn ? 1 : 0);
+    SettingsValues values;
+    values.signedIn = signedIn;
+    writeSettingField(FieldAt(offsetof(SettingsValues, signedIn)), values);
 }

@@ -11,6 +11,7 @@
 #include "base/wide_text.h"
 #include "settings/known_folders.h"
 #include "settings/settings_fixture.h"
+#include "settings/settings_read_back.h"
 #include "settings/settings_store.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut.h"
@@ -48,6 +49,15 @@ TEST_F(SettingsWrites, SaveAllWritesTheTwelveValuesInOrder) {
     EXPECT_EQ(Writes(), expected);
 }
 
+TEST_F(SettingsWrites, SaveAllWritesExactlyTheFieldsSavedTogether) {
+    SaveAllSettings();
+    std::vector<std::wstring> expected;
+    for (int value = 0; value < kSettingValueCount; ++value) {
+        if (settingValueRef(value).field->savedTogether) expected.push_back(settingName(value));
+    }
+    EXPECT_EQ(Writes(), expected);
+}
+
 TEST_F(SettingsWrites, SaveAllSkipsSlidersThatDoNotExist) {
     window.controls.erase(kIdVolume);
     window.controls.erase(kIdSpeed);
@@ -62,8 +72,8 @@ TEST_F(SettingsWrites, WhatIsSavedReadsBackAtTheNextStart) {
     RecordShortcut = {0x77, kModAlt | kModShift};
     SaveAllSettings();
     shortcutsReset();
-    SettingsValues s;
-    readSettings(&kTestFolders, &s);
+    ReadBack r = ReadStored(&kTestFolders);
+    const SettingsValues& s = r.values;
     EXPECT_STREQ(s.recordingName, L"Interview");
     EXPECT_EQ(s.formatRow, 3);
     EXPECT_TRUE(s.onTop);
@@ -76,27 +86,26 @@ TEST_F(SettingsWrites, WhatIsSavedReadsBackAtTheNextStart) {
     EXPECT_EQ(s.playVolume, 150u);
     EXPECT_EQ(s.playSpeed, 30u);
     EXPECT_EQ(kRewindRows[s.rewindRow].seconds, 10);
-    for (int id = 0; id < kSettingsSavedTogether; ++id) EXPECT_FALSE(s.usedDefault[id]) << id;
+    for (int value = 0; value < kSettingValueCount; ++value) {
+        EXPECT_EQ(r.usedDefault[value], !settingValueRef(value).field->savedTogether) << settingName(value);
+    }
 }
 
 TEST_F(SettingsWrites, NoQualitySelectionAndAnEmptyNameReadBackAsDefaults) {
     C(kIdQuality)->selection = -1;
     C(kIdFileName)->text = L"";
     SaveAllSettings();
-    EXPECT_EQ(ReadSettingNumber(kValueFormat, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(readFormatRow(nullptr), 1);
-    wchar_t name[kRecordingNameCapacity];
-    readRecordingName(name, kRecordingNameCapacity, nullptr);
-    EXPECT_STREQ(name, L"PRLW Audio");
+    EXPECT_EQ(ReadSettingNumber(L"Format", 0), 0xFFFFFFFFu);
+    ReadBack r = ReadStored(&kTestFolders);
+    EXPECT_EQ(r.values.formatRow, 1);
+    EXPECT_STREQ(r.values.recordingName, L"PRLW Audio");
 }
 
 TEST_F(SettingsWrites, TheNameIsCutTo127CharactersAndWrittenAlone) {
     C(kIdFileName)->text = std::wstring(200, L'x');
     SaveRecordingName();
     EXPECT_EQ(Writes(), std::vector<std::wstring>{L"RecordingName"});
-    wchar_t name[kRecordingNameCapacity];
-    readRecordingName(name, kRecordingNameCapacity, nullptr);
-    EXPECT_EQ(std::wstring(name), std::wstring(127, L'x'));
+    EXPECT_EQ(std::wstring(ReadStored(&kTestFolders).values.recordingName), std::wstring(127, L'x'));
 }
 
 TEST_F(SettingsWrites, MiniPositionIsSavedOnlyInMiniModeWithARectangle) {
@@ -120,9 +129,11 @@ TEST_F(SettingsWrites, ShortcutsAreWrittenKeyThenMods) {
     writeSignedIn(true);
     std::vector<std::wstring> expected = {L"PlayKey2", L"PlayMods2", L"HotkeyKey", L"HotkeyMods", L"SignedIn"};
     EXPECT_EQ(Writes(), expected);
-    EXPECT_EQ(readPlaybackSlot(2, nullptr, nullptr).key, 0x75u);
-    EXPECT_EQ(readRecordShortcut(nullptr, nullptr).key, static_cast<uint32_t>('M'));
-    EXPECT_TRUE(readFlag(kValueSignedIn, nullptr));
+    ReadBack r = ReadStored(&kTestFolders);
+    EXPECT_EQ(r.values.playback[2].key, 0x75u);
+    EXPECT_EQ(r.values.recordShortcut.key, static_cast<uint32_t>('M'));
+    EXPECT_TRUE(r.values.signedIn);
+    EXPECT_TRUE(readSignedIn());
 }
 
 TEST_F(SettingsWrites, AnUnavailableStoreLosesWritesSilently) {

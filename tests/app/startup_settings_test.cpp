@@ -56,17 +56,17 @@ TEST_F(StartupSettings, AnEmptyStoreGivesTheDefaultsAndRegistersTheRecordShortcu
 }
 
 TEST_F(StartupSettings, StoredValuesReachEveryControl) {
-    WriteSettingText(kValueRecordingName, L"Lecture");
-    WriteSettingNumber(kValueFormat, 5);
-    WriteSettingNumber(kValueOnTop, 1);
-    WriteSettingNumber(kValueReplace, 1);
-    WriteSettingNumber(kValueZoom, 120);
-    WriteSettingNumber(kValueHotkeyKey, 0x4B);  // K
-    WriteSettingNumber(kValueHotkeyMods, kModCtrl | kModAlt);
-    WriteSettingText(kValueFolder, L"E:\\Talks");
-    WriteSettingNumber(kValuePlayVolume, 150);
-    WriteSettingNumber(kValuePlaySpeed, 13);
-    WriteSettingNumber(kValueRewindSeconds, 10);
+    WriteSettingText(L"RecordingName", L"Lecture");
+    WriteSettingNumber(L"Format", 5);
+    WriteSettingNumber(L"OnTop", 1);
+    WriteSettingNumber(L"Replace", 1);
+    WriteSettingNumber(L"Zoom", 120);
+    WriteSettingNumber(L"HotkeyKey", 0x4B);  // K
+    WriteSettingNumber(L"HotkeyMods", kModCtrl | kModAlt);
+    WriteSettingText(L"Folder", L"E:\\Talks");
+    WriteSettingNumber(L"PlayVolume", 150);
+    WriteSettingNumber(L"PlaySpeed", 13);
+    WriteSettingNumber(L"RewindSeconds", 10);
     WriteSettingNumber(L"PlayKey1", 0x74);  // F5
     WriteSettingNumber(L"PlayMods1", 0);
     Start();

@@ -76,8 +76,8 @@ TEST_F(WindowModes, FirstMiniEntryGoesTwelvePixelsFromTheBottomLeftOfTheWorkArea
 }
 
 TEST_F(WindowModes, ASavedMiniPositionIsUsedAndPulledInside) {
-    WriteSettingNumber(kValueMiniX, 1200);
-    WriteSettingNumber(kValueMiniY, static_cast<uint32_t>(-30));
+    WriteSettingNumber(L"MiniX", 1200);
+    WriteSettingNumber(L"MiniY", static_cast<uint32_t>(-30));
     onCommand(kIdMiniToggle, kNotifyClicked);
     ASSERT_EQ(window.workAreaPoints.size(), 1u);
     EXPECT_EQ(window.workAreaPoints[0], std::make_pair(1200, -30));
@@ -106,7 +106,7 @@ TEST_F(WindowModes, AMaximisedWindowIsRestoredAndLeavingReturnsToTheNormalPlace)
     EXPECT_FALSE(miniMode);
     EXPECT_FALSE(window.miniStyle);
     EXPECT_EQ(Writes(), (std::vector<std::wstring>{L"MiniX", L"MiniY"}));  // the mini place, saved on leaving
-    EXPECT_EQ(ReadSettingNumber(kValueMiniX, 0), 40u);
+    EXPECT_EQ(ReadSettingNumber(L"MiniX", 0), 40u);
     ASSERT_EQ(window.moves.size(), 2u);
     EXPECT_EQ(window.moves[1], std::make_pair(1280 - 396, 760 - 559));
     EXPECT_EQ(window.layoutForcedWidths.back(), 380);
@@ -201,12 +201,12 @@ TEST_F(WindowModes, ChangeFolderTakesAChosenFolderAndIgnoresACancel) {
     std::wstring before = saveFolder;
     onCommand(kIdChangeFolder, kNotifyClicked);  // cancelled
     EXPECT_EQ(std::wstring(saveFolder), before);
-    EXPECT_FALSE(WasWritten(kValueFolder));
+    EXPECT_FALSE(WasWritten(L"Folder"));
     window.chosenFolder = L"D:\\Interviews";
     onCommand(kIdChangeFolder, kNotifyClicked);
     EXPECT_STREQ(saveFolder, L"D:\\Interviews");
     EXPECT_EQ(Text(kIdFolder), L"D:\\Interviews");
-    EXPECT_TRUE(WasWritten(kValueFolder));
+    EXPECT_TRUE(WasWritten(L"Folder"));
 }
 
 TEST_F(WindowModes, TheConverterLinkOpensTheServicesConverterPage) {
@@ -221,7 +221,7 @@ TEST_F(WindowModes, SignInChangesAreStoredOnceAndRepaintTheButton) {
     int repaints = C(kIdTranscribe)->repaints;
     onPanelSignedInChanged(1);
     EXPECT_TRUE(SignedIn);
-    EXPECT_EQ(ReadSettingNumber(kValueSignedIn, 0), 1u);
+    EXPECT_EQ(ReadSettingNumber(L"SignedIn", 0), 1u);
     EXPECT_EQ(C(kIdTranscribe)->repaints, repaints + 1);
     int writes = store.writeCount;
     onPanelSignedInChanged(1);

@@ -11,6 +11,7 @@
 
 #include "base/wide_text.h"
 #include "settings/known_folders.h"
+#include "settings/settings_read_back.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut.h"
 
@@ -68,9 +69,7 @@ SettingsValues NonDefaultValues() {
     v.playVolume = 0;
     v.playSpeed = 55;
     v.rewindRow = 6;  // 30 s
-    v.miniPositionSaved = true;
-    v.miniX = -1200;
-    v.miniY = 15;
+    v.mini = {-1200, 15};
     const Shortcut slots[kPlaybackSlotCount] = {{0x74, 0}, {'J', kModAlt}, {0x24, kModShift}, {0xBC, 7}};
     for (int i = 0; i < kPlaybackSlotCount; ++i) v.playback[i] = slots[i];
     return v;
@@ -96,13 +95,12 @@ class RegistryStore : public ::testing::Test {
 
 TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     SettingsValues values = NonDefaultValues();
-    for (int id = 0; id < kSettingCount; ++id) writeSetting(id, values);
+    for (int value = 0; value < kSettingValueCount; ++value) writeSettingValue(value, values);
 
-    const wchar_t* texts[] = {kValueRecordingName, kValueFolder};
-    const wchar_t* numbers[] = {kValueFormat,    kValueOnTop,         kValueReplace,    kValueSkipSilence,
-                                kValueZoom,      kValueHotkeyKey,     kValueHotkeyMods, kValuePlayVolume,
-                                kValuePlaySpeed, kValueRewindSeconds, kValueMiniX,      kValueMiniY,
-                                kValueSignedIn};
+    const wchar_t* texts[] = {L"RecordingName", L"Folder"};
+    const wchar_t* numbers[] = {L"Format",    L"OnTop",      L"Replace",    L"SkipSilence", L"Zoom",
+                                L"HotkeyKey", L"HotkeyMods", L"PlayVolume", L"PlaySpeed",   L"RewindSeconds",
+                                L"MiniX",     L"MiniY",      L"SignedIn"};
     DWORD valueCount = 0;
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, scratchKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
@@ -125,105 +123,87 @@ TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     EXPECT_EQ(QueryRaw(texts[1]).type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(QueryRaw(texts[1]).bytes, sizeof kFolder);
 
-    bool d = true;
-    wchar_t text[kPathCapacity];
-    readRecordingName(text, kRecordingNameCapacity, &d);
-    EXPECT_STREQ(text, kName);
-    EXPECT_FALSE(d);
-    EXPECT_EQ(readFormatRow(&d), 5);
-    EXPECT_FALSE(d);
-    for (const wchar_t* flag : {kValueOnTop, kValueReplace, kValueSkipSilence, kValueSignedIn}) {
-        EXPECT_TRUE(readFlag(flag, &d)) << flag;
-        EXPECT_FALSE(d);
-    }
-    EXPECT_EQ(kZoomRows[readZoomRow(&d)].percent, 140);
-    EXPECT_FALSE(d);
-    bool d2 = true;
-    Shortcut record = readRecordShortcut(&d, &d2);
-    EXPECT_TRUE(record.key == 0x77 && record.mods == (kModAlt | kModShift) && !d && !d2);
-    readFolder(&kPlatformFolders, text, kPathCapacity, &d);
-    EXPECT_STREQ(text, kFolder);
-    EXPECT_FALSE(d);
-    EXPECT_EQ(readPlayVolume(&d), 0u);
-    EXPECT_FALSE(d);
-    EXPECT_EQ(readPlaySpeed(&d), 55u);
-    EXPECT_EQ(kRewindRows[readRewindRow(&d)].seconds, 30);
+    ReadBack r = ReadStored(&kPlatformFolders);
+    const SettingsValues& s = r.values;
+    for (int value = 0; value < kSettingValueCount; ++value) EXPECT_FALSE(r.usedDefault[value]) << settingName(value);
+    EXPECT_STREQ(s.recordingName, kName);
+    EXPECT_EQ(s.formatRow, 5);
+    EXPECT_TRUE(s.onTop && s.replace && s.skipSilence && s.signedIn);
+    EXPECT_EQ(kZoomRows[s.zoomRow].percent, 140);
+    EXPECT_TRUE(s.recordShortcut.key == 0x77 && s.recordShortcut.mods == (kModAlt | kModShift));
+    EXPECT_STREQ(s.folder, kFolder);
+    EXPECT_EQ(s.playVolume, 0u);
+    EXPECT_EQ(s.playSpeed, 55u);
+    EXPECT_EQ(kRewindRows[s.rewindRow].seconds, 30);
     int32_t x = 0, y = 0;
     ASSERT_TRUE(readMiniPosition(&x, &y));
     EXPECT_EQ(x, -1200);
     EXPECT_EQ(y, 15);
     for (int i = 0; i < kPlaybackSlotCount; ++i) {
-        Shortcut s = readPlaybackSlot(i, &d, &d2);
-        EXPECT_TRUE(shortcutsEqual(s, values.playback[i]) && !d && !d2) << "slot " << i;
+        EXPECT_TRUE(shortcutsEqual(s.playback[i], values.playback[i])) << "slot " << i;
     }
 }
 
 TEST_F(RegistryStore, ValuesOfAnotherTypeReadAsAbsent) {
-    SetText(kValueFormat, L"3");
+    SetText(L"Format", L"3");
     const BYTE zoom[4] = {120, 0, 0, 0};
-    SetRaw(kValueZoom, REG_BINARY, zoom, 4);
+    SetRaw(L"Zoom", REG_BINARY, zoom, 4);
     const unsigned long long volume = 50;
-    SetRaw(kValuePlayVolume, REG_QWORD, &volume, 8);
+    SetRaw(L"PlayVolume", REG_QWORD, &volume, 8);
     const BYTE speed[4] = {0, 0, 0, 30};
-    SetRaw(kValuePlaySpeed, REG_DWORD_BIG_ENDIAN, speed, 4);
-    SetText(kValueRecordingName, L"%USERNAME%", REG_EXPAND_SZ);
+    SetRaw(L"PlaySpeed", REG_DWORD_BIG_ENDIAN, speed, 4);
+    SetText(L"RecordingName", L"%USERNAME%", REG_EXPAND_SZ);
     const wchar_t multi[] = L"C:\\a\0C:\\b\0";
-    SetRaw(kValueFolder, REG_MULTI_SZ, multi, sizeof multi);
+    SetRaw(L"Folder", REG_MULTI_SZ, multi, sizeof multi);
     const DWORD key = 'P';
-    SetRaw(kValueHotkeyKey, REG_SZ, &key, 4);
+    SetRaw(L"HotkeyKey", REG_SZ, &key, 4);
 
-    bool d = false;
-    EXPECT_EQ(readFormatRow(&d), 1);
-    EXPECT_TRUE(d);
-    EXPECT_EQ(kZoomRows[readZoomRow(&d)].percent, 100);
-    EXPECT_TRUE(d);
-    EXPECT_EQ(readPlayVolume(&d), 100u);
-    EXPECT_TRUE(d);
-    EXPECT_EQ(readPlaySpeed(&d), 20u);
-    EXPECT_TRUE(d);
-    wchar_t text[kPathCapacity];
-    readRecordingName(text, kRecordingNameCapacity, &d);
-    EXPECT_STREQ(text, L"PRLW Audio");
-    readFolder(&kPlatformFolders, text, kPathCapacity, &d);
-    EXPECT_TRUE(d);
-    EXPECT_EQ(readRecordShortcut(&d, nullptr).key, 0x52u);
-    EXPECT_TRUE(d);
+    ReadBack r = ReadStored(&kPlatformFolders);
+    EXPECT_EQ(r.values.formatRow, 1);
+    EXPECT_TRUE(r.Used(L"Format"));
+    EXPECT_EQ(kZoomRows[r.values.zoomRow].percent, 100);
+    EXPECT_TRUE(r.Used(L"Zoom"));
+    EXPECT_EQ(r.values.playVolume, 100u);
+    EXPECT_TRUE(r.Used(L"PlayVolume"));
+    EXPECT_EQ(r.values.playSpeed, 20u);
+    EXPECT_TRUE(r.Used(L"PlaySpeed"));
+    EXPECT_STREQ(r.values.recordingName, L"PRLW Audio");
+    EXPECT_TRUE(r.Used(L"RecordingName"));
+    EXPECT_TRUE(r.Used(L"Folder"));
+    EXPECT_EQ(r.values.recordShortcut.key, 0x52u);
+    EXPECT_TRUE(r.Used(L"HotkeyKey"));
 }
 
 TEST_F(RegistryStore, OversizedValuesReadAsAbsent) {
     const BYTE eight[8] = {100, 0, 0, 0, 0, 0, 0, 0};
-    SetRaw(kValueZoom, REG_DWORD, eight, 8);
-    SetRaw(kValuePlayVolume, REG_DWORD, eight, 2);
-    SetText(kValueFolder, std::wstring(260, L'f'));
-    bool d = false;
-    EXPECT_EQ(kZoomRows[readZoomRow(&d)].percent, 100);
-    EXPECT_TRUE(d);
-    EXPECT_EQ(readPlayVolume(&d), 100u);
-    EXPECT_TRUE(d);
-    wchar_t text[kPathCapacity];
-    readFolder(&kPlatformFolders, text, kPathCapacity, &d);
-    EXPECT_TRUE(d);
+    SetRaw(L"Zoom", REG_DWORD, eight, 8);
+    SetRaw(L"PlayVolume", REG_DWORD, eight, 2);
+    SetText(L"Folder", std::wstring(260, L'f'));
+    ReadBack r = ReadStored(&kPlatformFolders);
+    EXPECT_EQ(kZoomRows[r.values.zoomRow].percent, 100);
+    EXPECT_TRUE(r.Used(L"Zoom"));
+    EXPECT_EQ(r.values.playVolume, 100u);
+    EXPECT_TRUE(r.Used(L"PlayVolume"));
+    EXPECT_TRUE(r.Used(L"Folder"));
 
-    SetText(kValueRecordingName, std::wstring(127, L'n'));
-    readRecordingName(text, kRecordingNameCapacity, &d);
-    EXPECT_EQ(std::wstring(text), std::wstring(127, L'n'));
-    SetText(kValueRecordingName, std::wstring(128, L'n'));
-    readRecordingName(text, kRecordingNameCapacity, &d);
-    EXPECT_STREQ(text, L"PRLW Audio");
+    SetText(L"RecordingName", std::wstring(127, L'n'));
+    EXPECT_EQ(std::wstring(ReadStored(&kPlatformFolders).values.recordingName), std::wstring(127, L'n'));
+    SetText(L"RecordingName", std::wstring(128, L'n'));
+    EXPECT_STREQ(ReadStored(&kPlatformFolders).values.recordingName, L"PRLW Audio");
     const std::wstring unterminated(128, L'u');  // exactly the buffer's size, with no room for a terminator
-    SetRaw(kValueRecordingName, REG_SZ, unterminated.data(), 128 * 2);
-    readRecordingName(text, kRecordingNameCapacity, &d);
-    EXPECT_STREQ(text, L"PRLW Audio");
-    EXPECT_TRUE(d);
+    SetRaw(L"RecordingName", REG_SZ, unterminated.data(), 128 * 2);
+    r = ReadStored(&kPlatformFolders);
+    EXPECT_STREQ(r.values.recordingName, L"PRLW Audio");
+    EXPECT_TRUE(r.Used(L"RecordingName"));
 }
 
 TEST_F(RegistryStore, AMissingKeyReadsAsDefaultsUntilAWriteCreatesIt) {
     EXPECT_FALSE(KeyExists());
-    EXPECT_EQ(ReadSettingNumber(kValueZoom, 100), 100u);
+    EXPECT_EQ(ReadSettingNumber(L"Zoom", 100), 100u);
     EXPECT_FALSE(KeyExists());
-    WriteSettingNumber(kValueZoom, 90);
+    WriteSettingNumber(L"Zoom", 90);
     ASSERT_TRUE(KeyExists());
-    EXPECT_EQ(ReadSettingNumber(kValueZoom, 100), 90u);
+    EXPECT_EQ(ReadSettingNumber(L"Zoom", 100), 90u);
 }
 
 TEST(KnownFoldersWin, TheDefaultFolderIsUnderDocuments) {
