@@ -92,10 +92,10 @@ int LoadOnce(const char* file, int threads) {
     PcmTrack track = {nullptr, 0, 0};
     TrackDecoder used;
     double start = Now();
-    int r = loadTrack(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, threads == 2 ? &kPlatformThreads : nullptr,
-                      &track, &used);
+    Outcome r = loadTrack(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, threads == 2 ? &kPlatformThreads : nullptr,
+                          &track, &used);
     double wall = Now() - start;
-    if (r != 0) return 1;
+    if (!succeeded(r)) return 1;
     fprintf(stderr, "load-once: %d threads, %d samples at %d Hz, %.3f s, split %d\n", threads, track.sampleCount,
             track.sampleRate, wall, mp3LastDecodeSplit ? 1 : 0);
     pcmTrackFree(&track);
@@ -130,7 +130,8 @@ int Load(const char* self, const char* file, int repeat) {
 bool ReadTrack(const char* file, PcmTrack* track) {
     std::wstring path = Wide(file);
     TrackDecoder used;
-    return loadTrack(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, &kPlatformThreads, track, &used) == 0;
+    return loadTrack(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, &kPlatformThreads, track, &used) ==
+           Outcome::kOk;
 }
 
 // Stretches [0, length) in buffers of rate / 20; CPU seconds, output in *out when given.

@@ -58,13 +58,15 @@ struct BenchWindow {
     wchar_t folder[kPathCapacity];
     wchar_t name[64];
     int format;
-    wchar_t status[128];
+    RecorderEvent event;  // the last report
+    Outcome outcome;
 };
 
 BenchWindow window;
 
-void SetStatus(const wchar_t* text) {
-    WideCopyBounded(window.status, 128, text);
+void Report(const RecorderReport& report) {
+    window.event = report.event;
+    window.outcome = report.outcome;
 }
 void IgnoreText(const wchar_t*) {}
 void Nothing() {}
@@ -77,8 +79,7 @@ void* NoTarget() {
 
 // Skip-silence is on so the silence decision is live.
 const RecorderHost kBenchHost = {
-    .setStatus = SetStatus,
-    .setNote = IgnoreText,
+    .report = Report,
     .refreshControls = Nothing,
     .loadForPlay = IgnoreText,
     .closePlayerFile = Nothing,
@@ -162,7 +163,8 @@ NOTAFON_BENCH_NOINLINE bool RecordOnce(const std::vector<int16_t>& samples, int 
     scriptedCaptureReset();
     recorderReset();
     recorderInstall(&kScriptedCaptureApi, &kPlatformFiles, &kBenchHost);
-    window.status[0] = 0;
+    window.event = RecorderEvent::Started;
+    window.outcome = Outcome::kOk;
 
     const int64_t total = static_cast<int64_t>(samples.size());
     const double tickSamples = 0.070 * sampleRate;
@@ -170,7 +172,7 @@ NOTAFON_BENCH_NOINLINE bool RecordOnce(const std::vector<int16_t>& samples, int 
     CpuClock before = SelfCpu();
     startRecording(BenchRequest());
     if (recorder.state != RecorderState::Recording) {
-        fprintf(stderr, "record_bench: the recording did not start: %ls\n", window.status);
+        fprintf(stderr, "record_bench: the recording did not start: %s\n", outcomeName(window.outcome));
         return false;
     }
     int64_t pos = 0;
@@ -191,8 +193,8 @@ NOTAFON_BENCH_NOINLINE bool RecordOnce(const std::vector<int16_t>& samples, int 
     Elapsed(before, run);
 
     if (pos != total || !recorder.lastRecordingSaved) {
-        fprintf(stderr, "record_bench: the recording ended early (%lld of %lld samples): %ls\n",
-                static_cast<long long>(pos), static_cast<long long>(total), window.status);
+        fprintf(stderr, "record_bench: the recording ended early (%lld of %lld samples), last report %d\n",
+                static_cast<long long>(pos), static_cast<long long>(total), static_cast<int>(window.event));
         return false;
     }
     if (recorder.recordedBytes != static_cast<uint64_t>(total) * 2) {

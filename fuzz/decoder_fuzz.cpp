@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t n = static_cast<int32_t>(size);
     PcmTrack track = {nullptr, 0, 0};
     TrackDecoder used = TrackDecoder::None;
-    if (decodeTrackBytes(data, n, &track, &kPlatformThreads, &used) == 0) {
+    if (decodeTrackBytes(data, n, &track, &kPlatformThreads, &used) == Outcome::kOk) {
         if (!track.samples || track.sampleCount <= kMinTrackSamples || track.sampleRate <= 0) abort();
         // Every sample is read, so a short allocation shows.
         int64_t sum = 0;

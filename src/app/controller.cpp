@@ -4,6 +4,7 @@
 
 #include <wchar.h>
 
+#include "app/recorder_feedback.h"
 #include "app/settings_save.h"
 #include "base/wide_text.h"
 #include "recorder/recorder.h"
@@ -28,6 +29,13 @@ namespace {
 const WindowControls* ui;
 
 // --- the recorder's view of the window ---
+
+void HostReport(const RecorderReport& report) {
+    RecorderWords words;
+    recorderReportWords(report, &words);
+    SetStatus(words.status);
+    if (words.hasDetail) SetNote(words.detail);
+}
 
 void HostLoadForPlay(const wchar_t* path) {
     LoadForPlay(path);
@@ -57,8 +65,7 @@ void* HostNotifyTarget() {
 }  // namespace
 
 const RecorderHost kAppRecorderHost = {
-    .setStatus = SetStatus,
-    .setNote = SetNote,
+    .report = HostReport,
     .refreshControls = RefreshControls,
     .loadForPlay = HostLoadForPlay,
     .closePlayerFile = ClosePlayerFile,

@@ -59,7 +59,7 @@ int LoadForPlay(const wchar_t* path) {
     // microphone audio unnoticed.
     if (!recorderIsIdle()) return -1;
     ClosePlayerFile();
-    if (playerOpen(path) != 0) return -1;
+    if (!succeeded(playerOpen(path))) return -1;
     PlayerLoaded = true;
     WideCopyBounded(PlayerPath, kPathCapacity, path);
     if (IsPanelCreated()) HandOffAudio(PlayerPath);

@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "base/outcome.h"
+
 // Wide characters, terminator included: every path buffer of the application.
 const int kPathCapacity = 260;
 
@@ -22,26 +24,29 @@ enum FileShareMode {
 };
 
 struct FileApi {
-    // Opens for writing; returns kNoFile on failure.
-    FileHandle (*create)(const wchar_t* path, int createMode, int shareMode);
-    // Opens an existing file for reading; returns kNoFile on failure.
-    FileHandle (*openRead)(const wchar_t* path);
-    // Writes all bytes at the current position; 0 when *written == bytes, else negative.
-    int (*write)(FileHandle file, const void* data, uint32_t bytes, uint32_t* written);
-    // Reads up to bytes; 0 and *got on success (0 at the end), negative on failure.
-    int (*read)(FileHandle file, void* data, uint32_t bytes, uint32_t* got);
-    int (*seekStart)(FileHandle file, int64_t offset);
-    int (*seekEnd)(FileHandle file);
+    // Opens for writing: kOk and *file, or kCreateFailed (kDiskFull when the volume has no room) and kNoFile.
+    Outcome (*create)(const wchar_t* path, int createMode, int shareMode, FileHandle* file);
+    // Opens an existing file for reading: kOk and *file, or kOpenFailed and kNoFile.
+    Outcome (*openRead)(const wchar_t* path, FileHandle* file);
+    // Writes all bytes at the current position; *written says how many went out. kOk when all did, else
+    // kWriteFailed, or kDiskFull when the volume ran out of room.
+    Outcome (*write)(FileHandle file, const void* data, uint32_t bytes, uint32_t* written);
+    // Reads up to bytes: kOk and *got (0 at the end), or kReadFailed.
+    Outcome (*read)(FileHandle file, void* data, uint32_t bytes, uint32_t* got);
+    // kOk, or kReadFailed when the position cannot be moved.
+    Outcome (*seekStart)(FileHandle file, int64_t offset);
+    Outcome (*seekEnd)(FileHandle file);
     void (*close)(FileHandle file);
     // Size from the file's attributes, or -1 when they cannot be read.
     int64_t (*sizeOfPath)(const wchar_t* path);
     // True when a file or a folder exists at the path.
     bool (*exists)(const wchar_t* path);
-    int (*remove)(const wchar_t* path);
-    // Moves a file to a new name in the same folder; fails (negative) when anything exists at `to`.
-    int (*rename)(const wchar_t* from, const wchar_t* to);
-    // One create-directory call (no parents); negative when it fails or already exists.
-    int (*createDirectory)(const wchar_t* path);
+    // kOk, or kWriteFailed.
+    Outcome (*remove)(const wchar_t* path);
+    // Moves a file to a new name in the same folder; kWriteFailed when anything exists at `to`.
+    Outcome (*rename)(const wchar_t* from, const wchar_t* to);
+    // One create-directory call (no parents); kCreateFailed when it fails or already exists.
+    Outcome (*createDirectory)(const wchar_t* path);
 };
 
 // The implementation for the platform this build runs on.

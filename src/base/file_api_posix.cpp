@@ -20,51 +20,63 @@ bool ToNarrow(const wchar_t* path, char* out, size_t capacity) {
     return true;
 }
 
-FileHandle Create(const wchar_t* path, int createMode, int /*shareMode*/) {
+Outcome Create(const wchar_t* path, int createMode, int /*shareMode*/, FileHandle* file) {
+    *file = kNoFile;
     char narrow[4096];
-    if (!ToNarrow(path, narrow, sizeof narrow)) return kNoFile;
+    if (!ToNarrow(path, narrow, sizeof narrow)) return Outcome::kCreateFailed;
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
     flags |= createMode == kFileCreateAlways ? O_TRUNC : O_EXCL;
     int fd = open(narrow, flags, 0644);
-    return fd < 0 ? kNoFile : static_cast<FileHandle>(fd);
+    if (fd < 0) return errno == ENOSPC ? Outcome::kDiskFull : Outcome::kCreateFailed;
+    *file = static_cast<FileHandle>(fd);
+    return Outcome::kOk;
 }
 
-FileHandle OpenRead(const wchar_t* path) {
+Outcome OpenRead(const wchar_t* path, FileHandle* file) {
+    *file = kNoFile;
     char narrow[4096];
-    if (!ToNarrow(path, narrow, sizeof narrow)) return kNoFile;
+    if (!ToNarrow(path, narrow, sizeof narrow)) return Outcome::kOpenFailed;
     int fd = open(narrow, O_RDONLY | O_CLOEXEC);
-    return fd < 0 ? kNoFile : static_cast<FileHandle>(fd);
+    if (fd < 0) return Outcome::kOpenFailed;
+    *file = static_cast<FileHandle>(fd);
+    return Outcome::kOk;
 }
 
-int Write(FileHandle file, const void* data, uint32_t bytes, uint32_t* written) {
+Outcome Write(FileHandle file, const void* data, uint32_t bytes, uint32_t* written) {
     const char* p = static_cast<const char*>(data);
     uint32_t done = 0;
+    bool full = false;
     while (done < bytes) {
         ssize_t n = ::write(static_cast<int>(file), p + done, bytes - done);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == ENOSPC) full = true;
+        // A write that takes nothing without an error is a full volume as well.
+        if (n == 0) full = true;
         if (n <= 0) break;
         done += static_cast<uint32_t>(n);
     }
     if (written) *written = done;
-    return done == bytes ? 0 : -1;
+    if (done == bytes) return Outcome::kOk;
+    return full ? Outcome::kDiskFull : Outcome::kWriteFailed;
 }
 
-int Read(FileHandle file, void* data, uint32_t bytes, uint32_t* got) {
+Outcome Read(FileHandle file, void* data, uint32_t bytes, uint32_t* got) {
     ssize_t n;
     do {
         n = ::read(static_cast<int>(file), data, bytes);
     } while (n < 0 && errno == EINTR);
-    if (n < 0) return -1;
+    if (n < 0) return Outcome::kReadFailed;
     if (got) *got = static_cast<uint32_t>(n);
-    return 0;
+    return Outcome::kOk;
 }
 
-int SeekStart(FileHandle file, int64_t offset) {
-    return lseek(static_cast<int>(file), static_cast<off_t>(offset), SEEK_SET) < 0 ? -1 : 0;
+Outcome SeekStart(FileHandle file, int64_t offset) {
+    return lseek(static_cast<int>(file), static_cast<off_t>(offset), SEEK_SET) < 0 ? Outcome::kReadFailed
+                                                                                   : Outcome::kOk;
 }
 
-int SeekEnd(FileHandle file) {
-    return lseek(static_cast<int>(file), 0, SEEK_END) < 0 ? -1 : 0;
+Outcome SeekEnd(FileHandle file) {
+    return lseek(static_cast<int>(file), 0, SEEK_END) < 0 ? Outcome::kReadFailed : Outcome::kOk;
 }
 
 void Close(FileHandle file) {
@@ -84,22 +96,24 @@ bool Exists(const wchar_t* path) {
     return ToNarrow(path, narrow, sizeof narrow) && stat(narrow, &st) == 0;
 }
 
-int Remove(const wchar_t* path) {
+Outcome Remove(const wchar_t* path) {
     char narrow[4096];
-    return ToNarrow(path, narrow, sizeof narrow) && unlink(narrow) == 0 ? 0 : -1;
+    return ToNarrow(path, narrow, sizeof narrow) && unlink(narrow) == 0 ? Outcome::kOk : Outcome::kWriteFailed;
 }
 
-int Rename(const wchar_t* from, const wchar_t* to) {
+Outcome Rename(const wchar_t* from, const wchar_t* to) {
     char narrowFrom[4096], narrowTo[4096];
-    if (!ToNarrow(from, narrowFrom, sizeof narrowFrom) || !ToNarrow(to, narrowTo, sizeof narrowTo)) return -1;
+    if (!ToNarrow(from, narrowFrom, sizeof narrowFrom) || !ToNarrow(to, narrowTo, sizeof narrowTo)) {
+        return Outcome::kWriteFailed;
+    }
     // rename() would replace what is at `to`; a hard link cannot, so the move never overwrites a file.
-    if (link(narrowFrom, narrowTo) != 0) return -1;
-    return unlink(narrowFrom) == 0 ? 0 : -1;
+    if (link(narrowFrom, narrowTo) != 0) return Outcome::kWriteFailed;
+    return unlink(narrowFrom) == 0 ? Outcome::kOk : Outcome::kWriteFailed;
 }
 
-int CreateDirectory(const wchar_t* path) {
+Outcome CreateDirectory(const wchar_t* path) {
     char narrow[4096];
-    return ToNarrow(path, narrow, sizeof narrow) && mkdir(narrow, 0755) == 0 ? 0 : -1;
+    return ToNarrow(path, narrow, sizeof narrow) && mkdir(narrow, 0755) == 0 ? Outcome::kOk : Outcome::kCreateFailed;
 }
 
 }  // namespace

@@ -10,43 +10,55 @@ HANDLE H(FileHandle f) {
     return reinterpret_cast<HANDLE>(f);
 }
 
-FileHandle Create(const wchar_t* path, int createMode, int shareMode) {
+bool DiskFull(DWORD error) {
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
+Outcome Create(const wchar_t* path, int createMode, int shareMode, FileHandle* file) {
     HANDLE h =
         CreateFileW(path, GENERIC_WRITE, shareMode == kFileShareRead ? FILE_SHARE_READ : 0, nullptr,
                     createMode == kFileCreateAlways ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
+    if (h == INVALID_HANDLE_VALUE) {
+        *file = kNoFile;
+        return DiskFull(GetLastError()) ? Outcome::kDiskFull : Outcome::kCreateFailed;
+    }
+    *file = reinterpret_cast<FileHandle>(h);
+    return Outcome::kOk;
 }
 
-FileHandle OpenRead(const wchar_t* path) {
+Outcome OpenRead(const wchar_t* path, FileHandle* file) {
     HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
+    *file = h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
+    return h == INVALID_HANDLE_VALUE ? Outcome::kOpenFailed : Outcome::kOk;
 }
 
-int Write(FileHandle file, const void* data, uint32_t bytes, uint32_t* written) {
+Outcome Write(FileHandle file, const void* data, uint32_t bytes, uint32_t* written) {
     DWORD n = 0;
     BOOL ok = WriteFile(H(file), data, bytes, &n, nullptr);
     if (written) *written = n;
-    return ok && n == bytes ? 0 : -1;
+    if (ok && n == bytes) return Outcome::kOk;
+    // A write that succeeds short has run into the end of the volume's room.
+    return ok || DiskFull(GetLastError()) ? Outcome::kDiskFull : Outcome::kWriteFailed;
 }
 
-int Read(FileHandle file, void* data, uint32_t bytes, uint32_t* got) {
+Outcome Read(FileHandle file, void* data, uint32_t bytes, uint32_t* got) {
     DWORD n = 0;
-    if (!ReadFile(H(file), data, bytes, &n, nullptr)) return -1;
+    if (!ReadFile(H(file), data, bytes, &n, nullptr)) return Outcome::kReadFailed;
     if (got) *got = n;
-    return 0;
+    return Outcome::kOk;
 }
 
-int SeekStart(FileHandle file, int64_t offset) {
+Outcome SeekStart(FileHandle file, int64_t offset) {
     LARGE_INTEGER li;
     li.QuadPart = offset;
-    return SetFilePointerEx(H(file), li, nullptr, FILE_BEGIN) ? 0 : -1;
+    return SetFilePointerEx(H(file), li, nullptr, FILE_BEGIN) ? Outcome::kOk : Outcome::kReadFailed;
 }
 
-int SeekEnd(FileHandle file) {
+Outcome SeekEnd(FileHandle file) {
     LARGE_INTEGER li;
     li.QuadPart = 0;
-    return SetFilePointerEx(H(file), li, nullptr, FILE_END) ? 0 : -1;
+    return SetFilePointerEx(H(file), li, nullptr, FILE_END) ? Outcome::kOk : Outcome::kReadFailed;
 }
 
 void Close(FileHandle file) {
@@ -63,17 +75,17 @@ bool Exists(const wchar_t* path) {
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-int Remove(const wchar_t* path) {
-    return DeleteFileW(path) ? 0 : -1;
+Outcome Remove(const wchar_t* path) {
+    return DeleteFileW(path) ? Outcome::kOk : Outcome::kWriteFailed;
 }
 
-int Rename(const wchar_t* from, const wchar_t* to) {
+Outcome Rename(const wchar_t* from, const wchar_t* to) {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
-    return MoveFileExW(from, to, 0) ? 0 : -1;
+    return MoveFileExW(from, to, 0) ? Outcome::kOk : Outcome::kWriteFailed;
 }
 
-int CreateDirectoryOnce(const wchar_t* path) {
-    return CreateDirectoryW(path, nullptr) ? 0 : -1;
+Outcome CreateDirectoryOnce(const wchar_t* path) {
+    return CreateDirectoryW(path, nullptr) ? Outcome::kOk : Outcome::kCreateFailed;
 }
 
 }  // namespace

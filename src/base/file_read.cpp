@@ -14,8 +14,8 @@ int64_t readWholeFile(const FileApi* files, const wchar_t* path, int64_t maxByte
                       bool* readFailed) {
     *bytes = nullptr;
     if (readFailed) *readFailed = false;
-    FileHandle f = files->openRead(path);
-    if (f == kNoFile) return -1;
+    FileHandle f = kNoFile;
+    if (!succeeded(files->openRead(path, &f))) return -1;
     int64_t size = files->sizeOfPath(path);
     if (size < 0 || size > maxBytes) {
         files->close(f);
@@ -30,7 +30,7 @@ int64_t readWholeFile(const FileApi* files, const wchar_t* path, int64_t maxByte
     while (have < size) {
         int64_t want = size - have < kReadChunk ? size - have : kReadChunk;
         uint32_t got = 0;
-        if (files->read(f, buffer + have, static_cast<uint32_t>(want), &got) != 0) {
+        if (!succeeded(files->read(f, buffer + have, static_cast<uint32_t>(want), &got))) {
             if (readFailed) *readFailed = true;
             break;
         }

@@ -37,33 +37,37 @@ void buildWavHeader(unsigned char out[kWavHeaderBytes], int32_t sampleRate, uint
     Put32(out + 40, dataBytes);
 }
 
-void writeWavHeader(const FileApi* files, FileHandle file, int32_t sampleRate, uint32_t dataBytes) {
+Outcome writeWavHeader(const FileApi* files, FileHandle file, int32_t sampleRate, uint32_t dataBytes) {
     unsigned char header[kWavHeaderBytes];
     buildWavHeader(header, sampleRate, dataBytes);
-    files->seekStart(file, 0);
+    Outcome seek = files->seekStart(file, 0);
     uint32_t written = 0;
-    files->write(file, header, kWavHeaderBytes, &written);
-    files->seekEnd(file);
+    // Written even when the seek failed: at offset 0 or not, skipping it would not make the file any better.
+    Outcome write = files->write(file, header, kWavHeaderBytes, &written);
+    Outcome end = files->seekEnd(file);
+    if (!succeeded(seek)) return seek;
+    return succeeded(write) ? end : write;
 }
 
-int writeMonoWavFile(const FileApi* files, const wchar_t* path, const int16_t* samples, int64_t count,
-                     int32_t sampleRate) {
-    if (count < 0 || count * 2 > static_cast<int64_t>(kWavDataLimitBytes)) return -1;
-    FileHandle f = files->create(path, kFileCreateAlways, kFileShareNone);
-    if (f == kNoFile) return -1;
+Outcome writeMonoWavFile(const FileApi* files, const wchar_t* path, const int16_t* samples, int64_t count,
+                         int32_t sampleRate) {
+    if (count < 0 || count * 2 > static_cast<int64_t>(kWavDataLimitBytes)) return Outcome::kTooLarge;
+    FileHandle f = kNoFile;
+    Outcome r = files->create(path, kFileCreateAlways, kFileShareNone, &f);
+    if (!succeeded(r)) return r;
     unsigned char header[kWavHeaderBytes];
     buildWavHeader(header, sampleRate, static_cast<uint32_t>(count * 2));
     uint32_t written = 0;
-    int r = files->write(f, header, kWavHeaderBytes, &written);
+    r = files->write(f, header, kWavHeaderBytes, &written);
     // Samples are little-endian on every platform this builds for.
     const char* p = reinterpret_cast<const char*>(samples);
     int64_t left = count * 2;
-    while (r == 0 && left > 0) {
+    while (succeeded(r) && left > 0) {
         uint32_t chunk = left > kWriteChunk ? kWriteChunk : static_cast<uint32_t>(left);
         r = files->write(f, p, chunk, &written);
         p += chunk;
         left -= chunk;
     }
     files->close(f);
-    return r == 0 ? 0 : -1;
+    return r;
 }

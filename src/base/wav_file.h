@@ -12,8 +12,10 @@ const uint64_t kWavDataLimitBytes = (0xFFFFFFFFull - 36) & ~1ull;
 
 // The header for the given data byte count.
 void buildWavHeader(unsigned char out[kWavHeaderBytes], int32_t sampleRate, uint32_t dataBytes);
-// Seek to 0, write the header in one write, seek to the end. Its result is ignored by the recorder.
-void writeWavHeader(const FileApi* files, FileHandle file, int32_t sampleRate, uint32_t dataBytes);
-// A whole mono 16-bit file (create-always). 0, or -1 when it cannot be created or written or is too long for WAV.
-int writeMonoWavFile(const FileApi* files, const wchar_t* path, const int16_t* samples, int64_t count,
-                     int32_t sampleRate);
+// Seek to 0, write the header in one write, seek to the end. The first failure of the three, or kOk; the end is
+// sought even after a failure, so that later writes still append.
+Outcome writeWavHeader(const FileApi* files, FileHandle file, int32_t sampleRate, uint32_t dataBytes);
+// A whole mono 16-bit file (create-always). kOk; kTooLarge when it is too long for WAV; else what creating or writing
+// it reported.
+Outcome writeMonoWavFile(const FileApi* files, const wchar_t* path, const int16_t* samples, int64_t count,
+                         int32_t sampleRate);

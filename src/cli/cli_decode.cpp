@@ -21,7 +21,7 @@ int cliDecode(int argc, wchar_t** argv) {
 
     PcmTrack track = {nullptr, 0, 0};
     TrackDecoder used = TrackDecoder::None;
-    if (loadTrack(input, &kPlatformFiles, cliGeneralDecoder(), &kPlatformThreads, &track, &used) != 0) {
+    if (!succeeded(loadTrack(input, &kPlatformFiles, cliGeneralDecoder(), &kPlatformThreads, &track, &used))) {
         fprintf(stderr,
                 "notafon-cli: the file cannot be played: it cannot be read, or no decoder (WAV, MP3 or the "
                 "platform's) turns it into more than %d samples\n",
@@ -30,9 +30,9 @@ int cliDecode(int argc, wchar_t** argv) {
     }
     printf("decoder: %s\nrate: %d\nsamples: %d\n", trackDecoderName(used), track.sampleRate, track.sampleCount);
     fflush(stdout);
-    int r = writeMonoWavFile(&kPlatformFiles, out, track.samples, track.sampleCount, track.sampleRate);
+    Outcome r = writeMonoWavFile(&kPlatformFiles, out, track.samples, track.sampleCount, track.sampleRate);
     pcmTrackFree(&track);
-    if (r != 0) {
+    if (!succeeded(r)) {
         fprintf(stderr, "notafon-cli: cannot write the output file\n");
         return 1;
     }

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <time.h>
 
+#include "app/recorder_feedback.h"
 #include "base/wide_text.h"
 #include "recorder/recorder.h"
 
@@ -12,11 +13,12 @@ CliWindowState cliWindow;
 
 namespace {
 
-void SetStatus(const wchar_t* text) {
-    WideCopyBounded(cliWindow.status, 512, text);
-}
-void SetNote(const wchar_t* text) {
-    WideCopyBounded(cliWindow.note, 1024, text);
+// The lines the window would show, in the window's words.
+void Report(const RecorderReport& report) {
+    RecorderWords words;
+    recorderReportWords(report, &words);
+    WideCopyBounded(cliWindow.status, 512, words.status);
+    if (words.hasDetail) WideCopyBounded(cliWindow.note, 1024, words.detail);
 }
 void Nothing() {}
 void LoadForPlay(const wchar_t* path) {
@@ -80,8 +82,7 @@ void PutUtf8(unsigned long c) {
 }  // namespace
 
 const RecorderHost kCliRecorderHost = {
-    .setStatus = SetStatus,
-    .setNote = SetNote,
+    .report = Report,
     .refreshControls = Nothing,
     .loadForPlay = LoadForPlay,
     .closePlayerFile = Nothing,

@@ -35,9 +35,9 @@ int cliPlay(int argc, wchar_t** argv) {
     playerReset();
     playerSetSpeed(speed);
     playerSetVolume(volume);
-    int r = playerOpen(files[0]);
-    if (r != 0) {
-        fprintf(stderr, "notafon-cli: the file cannot be played (%d)\n", r);
+    Outcome r = playerOpen(files[0]);
+    if (!succeeded(r)) {
+        fprintf(stderr, "notafon-cli: the file cannot be played (%s)\n", outcomeName(r));
         return 1;
     }
     const PlayerSession* s = player.session;
@@ -65,7 +65,7 @@ int cliPlay(int argc, wchar_t** argv) {
     playerClose();
     fakeOutput.written = nullptr;
     free(written);
-    if (r != 0) {
+    if (!succeeded(r)) {
         fprintf(stderr, "notafon-cli: cannot write the output file\n");
         return 1;
     }

@@ -42,9 +42,9 @@ int cliListen(int argc, wchar_t** argv) {
     PlayerServices services = {&kPlatformFiles, cliGeneralDecoder(), &kWaveOutApi, &kPlatformThreads};
     playerInstall(&services);
     playerReset();
-    int r = playerOpen(input);
-    if (r != 0) {
-        fprintf(stderr, "notafon-cli: the file cannot be played (%d)\n", r);
+    Outcome r = playerOpen(input);
+    if (!succeeded(r)) {
+        fprintf(stderr, "notafon-cli: the file cannot be played (%s)\n", outcomeName(r));
         return 1;
     }
     playerSetSpeed(speed);

@@ -6,6 +6,7 @@
 
 #include <stdint.h>
 
+#include "base/outcome.h"
 #include "base/wave_header.h"
 #include "player/threads.h"
 
@@ -19,17 +20,17 @@ const uint32_t kOutputInQueue = kWaveInQueue;
 typedef void* OutputDevice;
 
 struct OutputApi {
-    // Opens the default device for mono 16-bit PCM at sampleRate; completions signal `done`. 0 and *device, or
-    // negative.
-    int (*open)(OutputDevice* device, int32_t sampleRate, ThreadEvent done);
-    int (*prepare)(OutputDevice device, OutputHeader* header);
-    int (*unprepare)(OutputDevice device, OutputHeader* header);
-    int (*write)(OutputDevice device, OutputHeader* header);
-    int (*pause)(OutputDevice device);
-    int (*restart)(OutputDevice device);
-    int (*reset)(OutputDevice device);
+    // Opens the default device for mono 16-bit PCM at sampleRate; completions signal `done`. kOk and *device, or
+    // kNoDevice. Every other call gives kOk or kDeviceFailed.
+    Outcome (*open)(OutputDevice* device, int32_t sampleRate, ThreadEvent done);
+    Outcome (*prepare)(OutputDevice device, OutputHeader* header);
+    Outcome (*unprepare)(OutputDevice device, OutputHeader* header);
+    Outcome (*write)(OutputDevice device, OutputHeader* header);
+    Outcome (*pause)(OutputDevice device);
+    Outcome (*restart)(OutputDevice device);
+    Outcome (*reset)(OutputDevice device);
     // Samples played since open or the last reset, as the device counts them: the Windows device's count is 32 bits
-    // wide and wraps. 0 and *samples, or negative when the device cannot say in samples.
-    int (*position)(OutputDevice device, int64_t* samples);
-    int (*close)(OutputDevice device);
+    // wide and wraps. kOk and *samples, or kDeviceFailed when the device cannot say in samples.
+    Outcome (*position)(OutputDevice device, int64_t* samples);
+    Outcome (*close)(OutputDevice device);
 };

@@ -29,9 +29,9 @@ void PopHead() {
     fakeOutput.headPlayedBytes = 0;
 }
 
-int Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
+Outcome Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
     fakeOutput.opens += 1;
-    if (fakeOutput.failOpen || fakeOutput.open) return -1;
+    if (fakeOutput.failOpen || fakeOutput.open) return Outcome::kNoDevice;
     fakeOutput.open = true;
     fakeOutput.paused = false;
     fakeOutput.sampleRate = sampleRate;
@@ -40,64 +40,68 @@ int Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
     fakeOutput.headPlayedBytes = 0;
     fakeOutput.position = 0;
     *device = &fakeOutput;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Prepare(OutputDevice, OutputHeader* h) {
+Outcome Prepare(OutputDevice, OutputHeader* h) {
     fakeOutput.prepares += 1;
+    if (fakeOutput.prepares == fakeOutput.failPrepareAt) return Outcome::kDeviceFailed;
     h->flags |= kOutputPrepared;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Unprepare(OutputDevice, OutputHeader* h) {
+Outcome Unprepare(OutputDevice, OutputHeader* h) {
     fakeOutput.unprepares += 1;
-    if (h->flags & kOutputInQueue) return -1;
+    if (h->flags & kOutputInQueue) return Outcome::kDeviceFailed;
     h->flags &= ~kOutputPrepared;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Write(OutputDevice, OutputHeader* h) {
-    if (!fakeOutput.open || !(h->flags & kOutputPrepared) || fakeOutput.queued >= kFakeOutputQueue) return -1;
+Outcome Write(OutputDevice, OutputHeader* h) {
+    if (!fakeOutput.open || !(h->flags & kOutputPrepared) || fakeOutput.queued >= kFakeOutputQueue) {
+        return Outcome::kDeviceFailed;
+    }
+    if (fakeOutput.failWrite) return Outcome::kDeviceFailed;
     fakeOutput.writes += 1;
     h->flags &= ~kOutputDone;
     h->flags |= kOutputInQueue;
     fakeOutput.queue[fakeOutput.queued++] = h;
     Record(fakeOutput.written, &fakeOutput.writtenCount, fakeOutput.writtenCapacity, h->data, h->bufferLength);
-    return 0;
+    return Outcome::kOk;
 }
 
-int Pause(OutputDevice) {
+Outcome Pause(OutputDevice) {
     fakeOutput.pauses += 1;
     fakeOutput.paused = true;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Restart(OutputDevice) {
+Outcome Restart(OutputDevice) {
     fakeOutput.restarts += 1;
     fakeOutput.paused = false;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Reset(OutputDevice) {
+Outcome Reset(OutputDevice) {
     fakeOutput.resets += 1;
-    if (fakeOutput.failReset) return -1;
+    if (fakeOutput.failReset) return Outcome::kDeviceFailed;
     while (fakeOutput.queued > 0) PopHead();
     fakeOutput.position = 0;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Position(OutputDevice, int64_t* samples) {
-    if (fakeOutput.failPosition) return -1;
+Outcome Position(OutputDevice, int64_t* samples) {
+    if (fakeOutput.failPosition) return Outcome::kDeviceFailed;
     *samples =
         fakeOutput.position32 ? static_cast<int64_t>(static_cast<uint32_t>(fakeOutput.position)) : fakeOutput.position;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Close(OutputDevice) {
+Outcome Close(OutputDevice) {
     fakeOutput.closes += 1;
-    if (fakeOutput.queued > 0 || fakeOutput.failClose) return -1;
+    if (fakeOutput.queued > 0 || fakeOutput.failClose) return Outcome::kDeviceFailed;
     fakeOutput.open = false;
-    return 0;
+    return Outcome::kOk;
 }
 
 }  // namespace

@@ -12,6 +12,8 @@ struct FakeOutput {
     bool open;
     bool paused;
     bool failOpen;      // the next open fails (no output device)
+    int failPrepareAt;  // the prepare call with this number (counted in `prepares`) fails; 0 never
+    bool failWrite;     // writes are refused
     bool failPosition;  // position calls fail
     bool failReset;     // reset fails and hands nothing back
     bool failClose;     // close fails (the device stays open)

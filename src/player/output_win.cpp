@@ -22,47 +22,49 @@ WAVEHDR* Hdr(OutputHeader* h) {
     return reinterpret_cast<WAVEHDR*>(h);
 }
 
-int Result(MMRESULT r) {
-    return r == MMSYSERR_NOERROR ? 0 : -1;
+Outcome Result(MMRESULT r) {
+    return r == MMSYSERR_NOERROR ? Outcome::kOk : Outcome::kDeviceFailed;
 }
 
-int Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
+Outcome Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
     WAVEFORMATEX format = MonoPcm16Format(sampleRate);
     HWAVEOUT h = nullptr;
     MMRESULT r = waveOutOpen(&h, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
-    if (r != MMSYSERR_NOERROR) return -1;
+    if (r != MMSYSERR_NOERROR) return Outcome::kNoDevice;
     *device = h;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Prepare(OutputDevice d, OutputHeader* h) {
+Outcome Prepare(OutputDevice d, OutputHeader* h) {
     return Result(waveOutPrepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
 }
-int Unprepare(OutputDevice d, OutputHeader* h) {
+Outcome Unprepare(OutputDevice d, OutputHeader* h) {
     return Result(waveOutUnprepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
 }
-int Write(OutputDevice d, OutputHeader* h) {
+Outcome Write(OutputDevice d, OutputHeader* h) {
     return Result(waveOutWrite(Dev(d), Hdr(h), sizeof(WAVEHDR)));
 }
-int Pause(OutputDevice d) {
+Outcome Pause(OutputDevice d) {
     return Result(waveOutPause(Dev(d)));
 }
-int Restart(OutputDevice d) {
+Outcome Restart(OutputDevice d) {
     return Result(waveOutRestart(Dev(d)));
 }
-int Reset(OutputDevice d) {
+Outcome Reset(OutputDevice d) {
     return Result(waveOutReset(Dev(d)));
 }
 
-int Position(OutputDevice d, int64_t* samples) {
+Outcome Position(OutputDevice d, int64_t* samples) {
     MMTIME t = {};
     t.wType = TIME_SAMPLES;
-    if (waveOutGetPosition(Dev(d), &t, sizeof t) != MMSYSERR_NOERROR || t.wType != TIME_SAMPLES) return -1;
+    if (waveOutGetPosition(Dev(d), &t, sizeof t) != MMSYSERR_NOERROR || t.wType != TIME_SAMPLES) {
+        return Outcome::kDeviceFailed;
+    }
     *samples = t.u.sample;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Close(OutputDevice d) {
+Outcome Close(OutputDevice d) {
     return Result(waveOutClose(Dev(d)));
 }
 

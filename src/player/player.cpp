@@ -26,12 +26,12 @@ int strandedSessionCount;
 void FreeSession(PlayerSession* s) {
     bool deviceLetGo = true;
     if (s->deviceOpen) {
-        if (s->output->reset(s->device) != 0) deviceLetGo = false;
+        if (!succeeded(s->output->reset(s->device))) deviceLetGo = false;
         for (int i = 0; i < kOutputBufferCount; ++i) {
             if (s->headers[i].flags & kOutputPrepared) s->output->unprepare(s->device, &s->headers[i]);
             s->inFlight[i] = false;
         }
-        if (s->output->close(s->device) != 0) deviceLetGo = false;
+        if (!succeeded(s->output->close(s->device))) deviceLetGo = false;
         s->deviceOpen = false;
     }
     pcmTrackFree(&s->track);
@@ -96,7 +96,8 @@ void ServiceBuffers(PlayerSession* s) {
         // This buffer still goes out; what lies past the track's end in it is silence.
         if (s->readPos >= s->track.sampleCount) s->sourceExhausted = true;
         h->bufferLength = 2u * static_cast<uint32_t>(s->samplesPerBuffer);
-        s->output->write(s->device, h);
+        // A buffer the device refused never comes back done: waiting for it would hold the track from its end.
+        if (!succeeded(s->output->write(s->device, h))) continue;
         s->samplesWritten += s->samplesPerBuffer;
         s->inFlight[i] = true;
         active = true;
@@ -119,12 +120,12 @@ void PlaybackThread(void* argument) {
     LetGo(s);
 }
 
-// Output set-up after a successful decode; takes over the track. 0, -1 or -2 as playerOpen.
-int SetUpOutput(PcmTrack* track) {
+// Output set-up after a successful decode; takes over the track. Its outcomes are playerOpen's.
+Outcome SetUpOutput(PcmTrack* track) {
     PlayerSession* s = static_cast<PlayerSession*>(calloc(1, sizeof(PlayerSession)));
     if (!s) {
         pcmTrackFree(track);
-        return -1;
+        return Outcome::kOutOfMemory;
     }
     new (s) PlayerSession();
     s->output = services.output;
@@ -134,32 +135,38 @@ int SetUpOutput(PcmTrack* track) {
     s->stretcher = timeStretcherCreate(s->track.sampleRate);
     if (!s->stretcher) {
         FreeSession(s);
-        return -1;
+        return Outcome::kOutOfMemory;
     }
     s->samplesPerBuffer = s->track.sampleRate / 20;
     if (s->threads->eventCreate(&s->wakeEvent) != 0) {
         s->wakeEvent = nullptr;
         FreeSession(s);
-        return -2;
+        return Outcome::kThreadFailed;
     }
-    if (s->output->open(&s->device, s->track.sampleRate, s->wakeEvent) != 0) {
+    Outcome r = s->output->open(&s->device, s->track.sampleRate, s->wakeEvent);
+    if (!succeeded(r)) {
         FreeSession(s);
-        return -2;
+        return r;
     }
     s->deviceOpen = true;
     s->bufferMemory = static_cast<int16_t*>(
         calloc(static_cast<size_t>(kOutputBufferCount) * static_cast<size_t>(s->samplesPerBuffer), sizeof(int16_t)));
     if (!s->bufferMemory) {
         FreeSession(s);
-        return -2;
+        return Outcome::kOutOfMemory;
     }
     for (int i = 0; i < kOutputBufferCount; ++i) {
         OutputHeader* h = &s->headers[i];
         memset(h, 0, sizeof *h);
         h->data = reinterpret_cast<char*>(s->bufferMemory + static_cast<size_t>(i) * s->samplesPerBuffer);
         h->bufferLength = 2u * static_cast<uint32_t>(s->samplesPerBuffer);
-        s->output->prepare(s->device, h);
         s->inFlight[i] = false;
+        // A buffer the device will not take would never play: the track is refused like one without a device.
+        r = s->output->prepare(s->device, h);
+        if (!succeeded(r)) {
+            FreeSession(s);
+            return r;
+        }
     }
     s->sourceExhausted = false;
     s->ended = false;
@@ -174,9 +181,9 @@ int SetUpOutput(PcmTrack* track) {
         // Without its thread nothing would ever play; the track is refused like one without a device.
         player.session = nullptr;
         FreeSession(s);
-        return -2;
+        return Outcome::kThreadFailed;
     }
-    return 0;
+    return Outcome::kOk;
 }
 
 }  // namespace
@@ -202,17 +209,18 @@ void playerReset() {
     // The lock, once created, lives as long as the process: a playback thread left running may still take it.
 }
 
-int playerOpen(const wchar_t* path) {
+Outcome playerOpen(const wchar_t* path) {
     if (!player.lockReady) {
-        if (services.threads->lockCreate(&player.lock) != 0) return -1;
+        if (services.threads->lockCreate(&player.lock) != 0) return Outcome::kThreadFailed;
         player.lockReady = true;
     }
     playerClose();
     PcmTrack track = {nullptr, 0, 0};
     TrackDecoder used = TrackDecoder::None;
-    if (loadTrack(path, services.files, services.general, services.threads, &track, &used) != 0) return -1;
-    int r = SetUpOutput(&track);
-    if (r == 0) player.lastDecoder = used;
+    Outcome r = loadTrack(path, services.files, services.general, services.threads, &track, &used);
+    if (!succeeded(r)) return r;
+    r = SetUpOutput(&track);
+    if (succeeded(r)) player.lastDecoder = used;
     return r;
 }
 
@@ -271,8 +279,8 @@ void playerSeek(double seconds) {
     services.threads->unlock(player.lock);
 }
 
-int playerPlay() {
-    if (!playerIsLoaded()) return -1;
+Outcome playerPlay() {
+    if (!playerIsLoaded()) return Outcome::kNotOpen;
     services.threads->lock(player.lock);
     PlayerSession* s = player.session;
     if (s->ended || s->readPos >= s->track.sampleCount - 1) SeekLocked(s, 0.0);
@@ -281,7 +289,7 @@ int playerPlay() {
     ApplyPlayState(s);
     s->threads->eventSignal(s->wakeEvent);
     services.threads->unlock(player.lock);
-    return 0;
+    return Outcome::kOk;
 }
 
 void playerPause() {
@@ -298,7 +306,7 @@ double playerPosition() {
     PlayerSession* s = player.session;
     double pos = s->readPos;
     int64_t played = 0;
-    if (s->output->position(s->device, &played) == 0) {
+    if (succeeded(s->output->position(s->device, &played))) {
         // The device counts in 32 bits and wraps after 27 hours at 44100 Hz; the difference taken modulo 2^32 stays
         // right across the wrap. A count ahead of what was written (negative as a 32-bit difference) means nothing
         // is queued.

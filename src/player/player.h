@@ -76,16 +76,17 @@ void playerInstall(const PlayerServices* services);
 // Back to the initial values (tests start clean). Closes what is loaded first.
 void playerReset();
 
-// 0; -1 when the file cannot be read or decoded or is too short; -2 when the track cannot be played (the output
-// cannot be opened or its buffers not set up).
-int playerOpen(const wchar_t* path);
+// kOk; what loadTrack reports when the file cannot be read or decoded or is too short; when the track cannot be
+// played: kNoDevice (no output opens), kDeviceFailed (it refuses a buffer), kOutOfMemory, kThreadFailed.
+Outcome playerOpen(const wchar_t* path);
 void playerClose();
 bool playerIsLoaded();
 bool playerIsPlaying();
 bool playerHasEnded();
 double playerDuration();
 void playerSeek(double seconds);
-int playerPlay();
+// kOk, or kNotOpen while nothing is loaded.
+Outcome playerPlay();
 void playerPause();
 double playerPosition();
 void playerSetVolume(double volume);

@@ -23,33 +23,35 @@ TrackDecoder chooseDecoder(const unsigned char* bytes, int32_t n) {
     return TrackDecoder::Mp3;
 }
 
-int decodeTrackBytes(const unsigned char* bytes, int32_t n, PcmTrack* track, const ThreadApi* threads,
-                     TrackDecoder* used) {
+Outcome decodeTrackBytes(const unsigned char* bytes, int32_t n, PcmTrack* track, const ThreadApi* threads,
+                         TrackDecoder* used) {
     TrackDecoder first = chooseDecoder(bytes, n);
     int r = -1;
     if (first == TrackDecoder::Wav) r = readWavTrack(bytes, n, track);
     if (first == TrackDecoder::Mp3) r = decodeMp3(bytes, n, track, threads, kMp3SplitMinFrames);
     *used = r == 0 ? first : TrackDecoder::None;
-    return r;
+    return r == 0 ? Outcome::kOk : Outcome::kUndecodable;
 }
 
-int loadTrack(const wchar_t* path, const FileApi* files, const GeneralDecoderApi* general, const ThreadApi* threads,
-              PcmTrack* track, TrackDecoder* used) {
+Outcome loadTrack(const wchar_t* path, const FileApi* files, const GeneralDecoderApi* general, const ThreadApi* threads,
+                  PcmTrack* track, TrackDecoder* used) {
     *used = TrackDecoder::None;
     unsigned char* bytes = nullptr;
     int64_t n = readWholeFile(files, path, kMaxFileBytes, &bytes);
-    if (n < 0) return -1;
+    if (n == -2) return Outcome::kTooLarge;
+    if (n == -3) return Outcome::kOutOfMemory;
+    if (n < 0) return Outcome::kOpenFailed;
     if (n == 0) {
         // An empty file is no track; nothing else would read it either.
         free(bytes);
-        return -1;
+        return Outcome::kUndecodable;
     }
-    int r = decodeTrackBytes(bytes, static_cast<int32_t>(n), track, threads, used);
+    Outcome r = decodeTrackBytes(bytes, static_cast<int32_t>(n), track, threads, used);
     free(bytes);
-    if (r == 0) return 0;
-    if (general->decode(path, track) != 0) return -1;
+    if (succeeded(r)) return r;
+    if (general->decode(path, track) != 0) return Outcome::kUndecodable;
     *used = TrackDecoder::General;
-    return 0;
+    return Outcome::kOk;
 }
 
 const char* trackDecoderName(TrackDecoder decoder) {

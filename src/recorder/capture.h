@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include "base/outcome.h"
 #include "base/wave_header.h"
 
 // One capture buffer's header; the recorder keeps its processed marker (0 = not yet processed, 1 = processed) in
@@ -18,15 +19,16 @@ typedef void* CaptureDevice;
 
 struct CaptureApi {
     // Opens the default device for mono 16-bit PCM at sampleRate; each finished buffer is announced to notifyTarget
-    // (the main window on Windows) and reaches onCaptureBufferDone on the UI thread. 0 and *device, or negative.
-    int (*open)(CaptureDevice* device, int sampleRate, void* notifyTarget);
-    int (*prepare)(CaptureDevice device, CaptureHeader* header);
-    int (*unprepare)(CaptureDevice device, CaptureHeader* header);
-    int (*addBuffer)(CaptureDevice device, CaptureHeader* header);
-    int (*start)(CaptureDevice device);
+    // (the main window on Windows) and reaches onCaptureBufferDone on the UI thread. kOk and *device, or kNoDevice.
+    // Every other call gives kOk or kDeviceFailed.
+    Outcome (*open)(CaptureDevice* device, int sampleRate, void* notifyTarget);
+    Outcome (*prepare)(CaptureDevice device, CaptureHeader* header);
+    Outcome (*unprepare)(CaptureDevice device, CaptureHeader* header);
+    Outcome (*addBuffer)(CaptureDevice device, CaptureHeader* header);
+    Outcome (*start)(CaptureDevice device);
     // Stops capture; the buffer being filled comes back as done with what it holds.
-    int (*stop)(CaptureDevice device);
+    Outcome (*stop)(CaptureDevice device);
     // Stops capture and hands every queued buffer back as done.
-    int (*reset)(CaptureDevice device);
-    int (*close)(CaptureDevice device);
+    Outcome (*reset)(CaptureDevice device);
+    Outcome (*close)(CaptureDevice device);
 };

@@ -21,64 +21,64 @@ void PopHead() {
     scriptedCapture.queued -= 1;
 }
 
-int Open(CaptureDevice* device, int sampleRate, void*) {
+Outcome Open(CaptureDevice* device, int sampleRate, void*) {
     scriptedCapture.opens += 1;
-    if (scriptedCapture.failOpen || scriptedCapture.open) return -1;
+    if (scriptedCapture.failOpen || scriptedCapture.open) return Outcome::kNoDevice;
     scriptedCapture.open = true;
     scriptedCapture.running = false;
     scriptedCapture.sampleRate = sampleRate;
     scriptedCapture.queued = 0;
     *device = &scriptedCapture;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Prepare(CaptureDevice, CaptureHeader* h) {
+Outcome Prepare(CaptureDevice, CaptureHeader* h) {
     h->flags |= kCapturePrepared;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Unprepare(CaptureDevice, CaptureHeader* h) {
-    if (h->flags & kCaptureInQueue) return -1;
+Outcome Unprepare(CaptureDevice, CaptureHeader* h) {
+    if (h->flags & kCaptureInQueue) return Outcome::kDeviceFailed;
     h->flags &= ~kCapturePrepared;
-    return 0;
+    return Outcome::kOk;
 }
 
-int AddBuffer(CaptureDevice, CaptureHeader* h) {
-    if (!scriptedCapture.open || scriptedCapture.queued >= 8) return -1;
+Outcome AddBuffer(CaptureDevice, CaptureHeader* h) {
+    if (!scriptedCapture.open || scriptedCapture.queued >= 8) return Outcome::kDeviceFailed;
     h->flags &= ~kCaptureDone;
     h->flags |= kCaptureInQueue;
     h->bytesRecorded = 0;
     scriptedCapture.queue[scriptedCapture.queued++] = h;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Start(CaptureDevice) {
+Outcome Start(CaptureDevice) {
     scriptedCapture.starts += 1;
     scriptedCapture.running = true;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Stop(CaptureDevice) {
+Outcome Stop(CaptureDevice) {
     scriptedCapture.stops += 1;
     if (scriptedCapture.running && scriptedCapture.queued > 0) PopHead();
     scriptedCapture.running = false;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Reset(CaptureDevice) {
+Outcome Reset(CaptureDevice) {
     scriptedCapture.resets += 1;
     // A failing reset leaves the device as it was: it keeps its queued buffers and may fill them later.
-    if (scriptedCapture.failReset) return -1;
+    if (scriptedCapture.failReset) return Outcome::kDeviceFailed;
     scriptedCapture.running = false;
     while (scriptedCapture.queued > 0) PopHead();
-    return 0;
+    return Outcome::kOk;
 }
 
-int Close(CaptureDevice) {
+Outcome Close(CaptureDevice) {
     scriptedCapture.closes += 1;
-    if (scriptedCapture.queued > 0 || scriptedCapture.failClose) return -1;
+    if (scriptedCapture.queued > 0 || scriptedCapture.failClose) return Outcome::kDeviceFailed;
     scriptedCapture.open = false;
-    return 0;
+    return Outcome::kOk;
 }
 
 }  // namespace

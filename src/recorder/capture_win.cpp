@@ -20,38 +20,38 @@ WAVEHDR* Hdr(CaptureHeader* h) {
     return reinterpret_cast<WAVEHDR*>(h);
 }
 
-int Result(MMRESULT r) {
-    return r == MMSYSERR_NOERROR ? 0 : -1;
+Outcome Result(MMRESULT r) {
+    return r == MMSYSERR_NOERROR ? Outcome::kOk : Outcome::kDeviceFailed;
 }
 
-int Open(CaptureDevice* device, int sampleRate, void* notifyTarget) {
+Outcome Open(CaptureDevice* device, int sampleRate, void* notifyTarget) {
     WAVEFORMATEX format = MonoPcm16Format(sampleRate);
     HWAVEIN h = nullptr;
     MMRESULT r = waveInOpen(&h, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(notifyTarget), 0, CALLBACK_WINDOW);
-    if (r != MMSYSERR_NOERROR) return -1;
+    if (r != MMSYSERR_NOERROR) return Outcome::kNoDevice;
     *device = h;
-    return 0;
+    return Outcome::kOk;
 }
 
-int Prepare(CaptureDevice d, CaptureHeader* h) {
+Outcome Prepare(CaptureDevice d, CaptureHeader* h) {
     return Result(waveInPrepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
 }
-int Unprepare(CaptureDevice d, CaptureHeader* h) {
+Outcome Unprepare(CaptureDevice d, CaptureHeader* h) {
     return Result(waveInUnprepareHeader(Dev(d), Hdr(h), sizeof(WAVEHDR)));
 }
-int AddBuffer(CaptureDevice d, CaptureHeader* h) {
+Outcome AddBuffer(CaptureDevice d, CaptureHeader* h) {
     return Result(waveInAddBuffer(Dev(d), Hdr(h), sizeof(WAVEHDR)));
 }
-int Start(CaptureDevice d) {
+Outcome Start(CaptureDevice d) {
     return Result(waveInStart(Dev(d)));
 }
-int Stop(CaptureDevice d) {
+Outcome Stop(CaptureDevice d) {
     return Result(waveInStop(Dev(d)));
 }
-int Reset(CaptureDevice d) {
+Outcome Reset(CaptureDevice d) {
     return Result(waveInReset(Dev(d)));
 }
-int Close(CaptureDevice d) {
+Outcome Close(CaptureDevice d) {
     return Result(waveInClose(Dev(d)));
 }
 

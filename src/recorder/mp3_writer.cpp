@@ -14,31 +14,38 @@ namespace {
 // Samples of delay between the encoder's input and a decoder's output, measured at both rates.
 const int kCodecDelaySamples = 1057;
 
-// Hands the gathered frames to the write callback; returns -1 when the write failed.
-int FlushOut(Mp3WriteCallback write, void* context) {
-    int count = mp3Writer.outCount;
-    mp3Writer.outCount = 0;
-    if (count > 0 && write(context, mp3Writer.out, count) < 0) return -1;
-    return 0;
+// Keeps the first failure of several steps.
+void Keep(Outcome* first, Outcome next) {
+    if (succeeded(*first)) *first = next;
 }
 
-// Gathers bytes for the file, writing out first when they would not fit; returns -1 when a write failed.
-int Gather(const unsigned char* data, int count, Mp3WriteCallback write, void* context) {
-    int result = 0;
+// Hands the gathered frames to the write callback.
+Outcome FlushOut(Mp3WriteCallback write, void* context) {
+    int count = mp3Writer.outCount;
+    mp3Writer.outCount = 0;
+    return count > 0 ? write(context, mp3Writer.out, count) : Outcome::kOk;
+}
+
+// Gathers bytes for the file, writing out first when they would not fit.
+Outcome Gather(const unsigned char* data, int count, Mp3WriteCallback write, void* context) {
+    Outcome result = Outcome::kOk;
     if (mp3Writer.outCount + count > kMp3OutCapacity) result = FlushOut(write, context);
-    if (count > kMp3OutCapacity) return write(context, data, count) < 0 ? -1 : result;
+    if (count > kMp3OutCapacity) {
+        Keep(&result, write(context, data, count));
+        return result;
+    }
     memcpy(mp3Writer.out + mp3Writer.outCount, data, static_cast<size_t>(count));
     mp3Writer.outCount += count;
     return result;
 }
 
-// Encodes pending as one pass; returns -1 when a write failed.
-int EncodePass(Mp3WriteCallback write, void* context) {
+// Encodes pending as one pass.
+Outcome EncodePass(Mp3WriteCallback write, void* context) {
     int written = 0;
     unsigned char* data = shine_encode_buffer_interleaved(mp3Writer.encoder, mp3Writer.pending, &written);
     mp3Writer.pendingCount = 0;
     if (data && written >= 1) return Gather(data, written, write, context);
-    return 0;
+    return Outcome::kOk;
 }
 
 }  // namespace
@@ -47,7 +54,7 @@ int mp3TrailingSilentPasses(int samplesPerPass) {
     return (kCodecDelaySamples + samplesPerPass - 1) / samplesPerPass + 1;
 }
 
-int mp3WriterOpen(int sampleRate, int kbps) {
+Outcome mp3WriterOpen(int sampleRate, int kbps) {
     shine_config_t config;
     memset(&config, 0, sizeof config);
     shine_set_config_mpeg_defaults(&config.mpeg);
@@ -55,29 +62,29 @@ int mp3WriterOpen(int sampleRate, int kbps) {
     config.wave.samplerate = sampleRate;
     config.mpeg.mode = MONO;
     config.mpeg.bitr = kbps;
-    if (shine_check_config(sampleRate, kbps) < 0) return -1;
+    if (shine_check_config(sampleRate, kbps) < 0) return Outcome::kUnsupportedFormat;
     if (mp3Writer.failNextOpen) {
         mp3Writer.failNextOpen = false;
-        return -2;
+        return Outcome::kEncoderFailed;
     }
     shine_t encoder = shine_initialise(&config);
-    if (!encoder) return -2;
+    if (!encoder) return Outcome::kEncoderFailed;
     int perPass = shine_samples_per_pass(encoder);
     if (perPass > kMp3MaxPass || perPass <= 0) {
         shine_close(encoder);
-        return -3;
+        return Outcome::kUnsupportedFormat;
     }
     mp3Writer.encoder = encoder;
     mp3Writer.samplesPerPass = perPass;
     mp3Writer.pendingCount = 0;
     mp3Writer.samplesEncoded = 0;
     mp3Writer.outCount = 0;
-    return 0;
+    return Outcome::kOk;
 }
 
-int mp3WriterWrite(const int16_t* samples, int count, Mp3WriteCallback write, void* context) {
-    if (!mp3Writer.encoder) return -1;
-    int result = 0;
+Outcome mp3WriterWrite(const int16_t* samples, int count, Mp3WriteCallback write, void* context) {
+    if (!mp3Writer.encoder) return Outcome::kNotOpen;
+    Outcome result = Outcome::kOk;
     int i = 0;
     while (i < count) {
         // Copy as much as completes the pass (or all that is left), then encode a full pass.
@@ -87,35 +94,41 @@ int mp3WriterWrite(const int16_t* samples, int count, Mp3WriteCallback write, vo
         mp3Writer.pendingCount += take;
         mp3Writer.samplesEncoded += take;
         i += take;
-        if (mp3Writer.pendingCount == mp3Writer.samplesPerPass && EncodePass(write, context) < 0) result = -1;
+        if (mp3Writer.pendingCount == mp3Writer.samplesPerPass) Keep(&result, EncodePass(write, context));
     }
-    if (FlushOut(write, context) < 0) result = -1;
+    Keep(&result, FlushOut(write, context));
     return result;
 }
 
-int mp3WriterFinish(Mp3WriteCallback write, void* context) {
-    if (!mp3Writer.encoder) return 0;
-    int result = 0;
+Outcome mp3WriterFinish(Mp3WriteCallback write, void* context) {
+    if (!mp3Writer.encoder) return Outcome::kOk;
+    Outcome result = Outcome::kOk;
     if (mp3Writer.pendingCount > 0) {
         memset(mp3Writer.pending + mp3Writer.pendingCount, 0,
                static_cast<size_t>(mp3Writer.samplesPerPass - mp3Writer.pendingCount) * sizeof(int16_t));
         mp3Writer.pendingCount = mp3Writer.samplesPerPass;
-        if (EncodePass(write, context) < 0) result = -1;
+        Keep(&result, EncodePass(write, context));
     }
     if (mp3Writer.samplesEncoded > 0) {
         int passes = mp3TrailingSilentPasses(mp3Writer.samplesPerPass);
         for (int p = 0; p < passes; ++p) {
             memset(mp3Writer.pending, 0, static_cast<size_t>(mp3Writer.samplesPerPass) * sizeof(int16_t));
             mp3Writer.pendingCount = mp3Writer.samplesPerPass;
-            if (EncodePass(write, context) < 0) result = -1;
+            Keep(&result, EncodePass(write, context));
         }
     }
     int written = 0;
     unsigned char* data = shine_flush(mp3Writer.encoder, &written);
-    if (data && written > 0 && Gather(data, written, write, context) < 0) result = -1;
-    if (FlushOut(write, context) < 0) result = -1;
+    if (data && written > 0) Keep(&result, Gather(data, written, write, context));
+    Keep(&result, FlushOut(write, context));
+    mp3WriterClose();
+    return result;
+}
+
+void mp3WriterClose() {
+    if (!mp3Writer.encoder) return;
     shine_close(mp3Writer.encoder);
     mp3Writer.encoder = nullptr;
     mp3Writer.pendingCount = 0;
-    return result;
+    mp3Writer.outCount = 0;
 }

@@ -4,8 +4,10 @@
 
 #include <stdint.h>
 
-// Writes bytes at the end of the recording file; 0 when all were written, -1 otherwise.
-typedef int (*Mp3WriteCallback)(void* context, const unsigned char* bytes, int count);
+#include "base/outcome.h"
+
+// Writes bytes at the end of the recording file: kOk when all were written, else what the write reported.
+typedef Outcome (*Mp3WriteCallback)(void* context, const unsigned char* bytes, int count);
 
 const int kMp3MaxPass = 1152;
 // Room for several passes' frames; a pass at the highest rate makes well under 1 KB.
@@ -27,13 +29,16 @@ struct Mp3Writer {
 
 extern Mp3Writer mp3Writer;
 
-// 0; -1 when the encoder rejects the rate and bit rate; -2 when it cannot be created; -3 when its pass is too big.
-int mp3WriterOpen(int sampleRate, int kbps);
-// -1 when no encoder is open; otherwise 0, or -1 when any write in this call failed.
-int mp3WriterWrite(const int16_t* samples, int count, Mp3WriteCallback write, void* context);
+// kOk; kUnsupportedFormat when the encoder rejects the rate and bit rate or its pass is bigger than kMp3MaxPass;
+// kEncoderFailed when it cannot be created.
+Outcome mp3WriterOpen(int sampleRate, int kbps);
+// kNotOpen when no encoder is open; otherwise kOk, or the first failure of the writes in this call.
+Outcome mp3WriterWrite(const int16_t* samples, int count, Mp3WriteCallback write, void* context);
 // Pads and encodes the last partial pass, pushes the encoder's delay out with silence, flushes and closes.
-// 0 when no encoder is open; otherwise 0, or -1 when any write failed.
-int mp3WriterFinish(Mp3WriteCallback write, void* context);
+// kOk when no encoder is open; otherwise kOk, or the first failure of the writes.
+Outcome mp3WriterFinish(Mp3WriteCallback write, void* context);
+// Closes the encoder without writing anything more (a recording that failed to start); nothing when none is open.
+void mp3WriterClose();
 
 // Silent passes encoded before the flush so that every kept sample comes out of a decoder: the encoder and a
 // decoder together delay the audio by 1057 samples, and the flushed final frame is one byte short (decoders drop it).

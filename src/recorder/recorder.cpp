@@ -27,40 +27,45 @@ const CaptureApi* capture;
 const FileApi* files;
 const RecorderHost* host;
 
-const int kStatusCapacity = 96;
-const int kDetailCapacity = 420;
-
 void ResetFields() {
     recorder.recordedBytes = 0;
     recorder.buffersWritten = 0;
     recorder.markCount = 0;
+    recorder.failedWrites = 0;
+    recorder.firstWriteFailure = Outcome::kOk;
     levelReset(&recorder.levels);
 }
 
-int WriteToRecordingFile(void* /*context*/, const unsigned char* bytes, int count) {
-    if (recorder.file == kNoFile || count < 0) return -1;
-    uint32_t written = 0;
-    if (files->write(recorder.file, bytes, static_cast<uint32_t>(count), &written) != 0) return -1;
-    return written == static_cast<uint32_t>(count) ? 0 : -1;
+void Report(RecorderEvent event) {
+    RecorderReport report = {};
+    report.event = event;
+    host->report(report);
 }
 
-void FailCreate() {
-    host->setStatus(L"Could not create the file");
-    host->setNote(
-        L"Windows would not let the recorder write there. Open Settings and choose another folder, or close any "
-        L"program using a file with the same name.");
+// Counts a write of the recording that did not go through; the recording goes on either way.
+void NoteWrite(Outcome outcome) {
+    if (succeeded(outcome)) return;
+    if (recorder.failedWrites == 0) recorder.firstWriteFailure = outcome;
+    recorder.failedWrites += 1;
+}
+
+Outcome WriteToRecordingFile(void* /*context*/, const unsigned char* bytes, int count) {
+    if (recorder.file == kNoFile) return Outcome::kNotOpen;
+    if (count < 0) return Outcome::kWriteFailed;
+    uint32_t written = 0;
+    return files->write(recorder.file, bytes, static_cast<uint32_t>(count), &written);
 }
 
 // Moves an existing file at the recording path aside so that the take has its own name from the first buffer on
-// while the old file survives a take that is not kept. 0, or negative when the old file could not be kept safe.
-int MoveOldFileAside() {
+// while the old file survives a take that is not kept. kOk, or kCreateFailed when the old file could not be kept safe.
+Outcome MoveOldFileAside() {
     recorder.oldFileAside = false;
-    if (!files->exists(recorder.recordingPath)) return 0;
-    if (buildReplacedPath(recorder.recordingPath, recorder.replacedPath) != 0) return -1;
+    if (!files->exists(recorder.recordingPath)) return Outcome::kOk;
+    if (buildReplacedPath(recorder.recordingPath, recorder.replacedPath) != 0) return Outcome::kCreateFailed;
     // An earlier take's file may wait there still (a crash): it is never overwritten.
-    if (files->rename(recorder.recordingPath, recorder.replacedPath) != 0) return -1;
+    if (!succeeded(files->rename(recorder.recordingPath, recorder.replacedPath))) return Outcome::kCreateFailed;
     recorder.oldFileAside = true;
-    return 0;
+    return Outcome::kOk;
 }
 
 // The take is over: a kept take replaces the old file for good, one that is not kept gives its name back to it.
@@ -80,9 +85,9 @@ void SettleOldFile(bool takeKept) {
 int16_t* strandedBuffers[8];
 int strandedBufferCount;
 
-// 0, or negative when the device would not close: it may still own the buffers then.
-int CloseDevice() {
-    int result = capture->close(recorder.device);
+// kOk, or the device would not close: it may still own the buffers then.
+Outcome CloseDevice() {
+    Outcome result = capture->close(recorder.device);
     recorder.device = nullptr;
     recorder.deviceOpen = false;
     return result;
@@ -99,11 +104,11 @@ void ReleaseBuffers(bool deviceLetGo) {
     recorder.bufferMemory = nullptr;
 }
 
-void QueueBuffer(int i) {
+Outcome QueueBuffer(int i) {
     captureHeaders[i].bytesRecorded = 0;
     captureHeaders[i].user = 0;
     recorder.queuedAt[i] = ++recorder.queueCounter;
-    capture->addBuffer(recorder.device, &captureHeaders[i]);
+    return capture->addBuffer(recorder.device, &captureHeaders[i]);
 }
 
 // Processes one buffer: analysis and limiter, silence skipping, then the write.
@@ -117,7 +122,7 @@ void ProcessBuffer(CaptureHeader* h) {
     uint32_t bytes = h->bytesRecorded;
     if (recorder.file != kNoFile) {
         if (recorder.isMp3) {
-            mp3WriterWrite(samples, n, WriteToRecordingFile, nullptr);
+            NoteWrite(mp3WriterWrite(samples, n, WriteToRecordingFile, nullptr));
         } else {
             if (recorder.recordedBytes + bytes > recorder.wavDataLimit) {
                 // The header could not describe this buffer: keep the file valid and end the recording instead.
@@ -125,11 +130,11 @@ void ProcessBuffer(CaptureHeader* h) {
                 return;
             }
             uint32_t written = 0;
-            files->write(recorder.file, h->data, bytes, &written);
+            NoteWrite(files->write(recorder.file, h->data, bytes, &written));
             recorder.buffersWritten += 1;
             if (recorder.buffersWritten % kHeaderRefreshBuffers == 0) {
-                writeWavHeader(files, recorder.file, recorder.sampleRate,
-                               static_cast<uint32_t>(recorder.recordedBytes + bytes));
+                NoteWrite(writeWavHeader(files, recorder.file, recorder.sampleRate,
+                                         static_cast<uint32_t>(recorder.recordedBytes + bytes)));
             }
         }
     }
@@ -148,6 +153,60 @@ void ProcessWaitingBuffers() {
         }
     }
     for (int k = 0; k < kCaptureBufferCount; ++k) ProcessBuffer(&captureHeaders[order[k]]);
+}
+
+// Gives back everything a start has taken (queued buffers, the device, the buffer block, the encoder, the new file,
+// the old file's name) and reports why the recording did not start. Every failure after the device opened ends here.
+void FailStart(Outcome why) {
+    bool deviceLetGo = true;
+    if (recorder.deviceOpen) {
+        bool prepared = false;
+        for (int i = 0; i < kCaptureBufferCount; ++i) {
+            if (captureHeaders[i].flags & kCapturePrepared) prepared = true;
+        }
+        if (prepared) {
+            // Queued buffers come back before their headers are unprepared, as at stop.
+            if (!succeeded(capture->reset(recorder.device))) deviceLetGo = false;
+            for (int i = 0; i < kCaptureBufferCount; ++i) {
+                if (captureHeaders[i].flags & kCapturePrepared) capture->unprepare(recorder.device, &captureHeaders[i]);
+            }
+        }
+        if (!succeeded(CloseDevice())) deviceLetGo = false;
+    }
+    ReleaseBuffers(deviceLetGo);
+    mp3WriterClose();
+    if (recorder.file != kNoFile) {
+        files->close(recorder.file);
+        recorder.file = kNoFile;
+        files->remove(recorder.recordingPath);
+    }
+    SettleOldFile(false);
+    RecorderReport report = {};
+    report.event = RecorderEvent::StartFailed;
+    report.outcome = why;
+    host->report(report);
+}
+
+// The four capture buffers in one block, each prepared and queued.
+Outcome SetUpBuffers() {
+    const int samplesPerBuffer = recorder.sampleRate / 10;
+    free(recorder.bufferMemory);
+    recorder.bufferMemory = nullptr;
+    if (!recorder.failNextBufferAllocation) {
+        recorder.bufferMemory =
+            static_cast<int16_t*>(calloc(static_cast<size_t>(samplesPerBuffer) * kCaptureBufferCount, sizeof(int16_t)));
+    }
+    recorder.failNextBufferAllocation = false;
+    for (int i = 0; i < kCaptureBufferCount; ++i) memset(&captureHeaders[i], 0, sizeof captureHeaders[i]);
+    if (!recorder.bufferMemory) return Outcome::kOutOfMemory;
+    for (int i = 0; i < kCaptureBufferCount; ++i) {
+        captureHeaders[i].data = reinterpret_cast<char*>(recorder.bufferMemory + i * samplesPerBuffer);
+        captureHeaders[i].bufferLength = static_cast<uint32_t>(samplesPerBuffer * 2);
+        Outcome r = capture->prepare(recorder.device, &captureHeaders[i]);
+        if (succeeded(r)) r = QueueBuffer(i);
+        if (!succeeded(r)) return r;
+    }
+    return Outcome::kOk;
 }
 
 void SetElapsedLabelIfChanged() {
@@ -192,43 +251,35 @@ void startRecording(const RecordingRequest& request) {
     recorder.sampleRate = row.sampleRate;
     recorder.isMp3 = row.kbps > 0;
 
-    if (capture->open(&recorder.device, recorder.sampleRate, host->captureNotifyTarget()) != 0) {
+    if (!succeeded(capture->open(&recorder.device, recorder.sampleRate, host->captureNotifyTarget()))) {
         recorder.device = nullptr;
         recorder.deviceOpen = false;
-        host->setStatus(L"No microphone found");
-        host->setNote(L"Plug in or enable a microphone in Windows sound settings, then press Record again.");
+        // Whatever the device said, the user's remedy is the same: a microphone Windows can open.
+        FailStart(Outcome::kNoDevice);
         return;
     }
     recorder.deviceOpen = true;
+    // Headers of an earlier recording must not look prepared to a failing start's cleanup.
+    memset(captureHeaders, 0, sizeof captureHeaders);
 
     files->createDirectory(request.folder);
 
     bool replace = request.replace;
     recorder.oldFileAside = false;
     if (buildRecordingPaths(request.fileName, request.folder, recorder.isMp3 ? L"mp3" : L"wav", replace, request.now,
-                            files->exists, recorder.recordingPath, recorder.marksPath) != 0 ||
-        (replace && MoveOldFileAside() != 0)) {
-        CloseDevice();
-        FailCreate();
+                            files->exists, recorder.recordingPath, recorder.marksPath) != 0) {
+        FailStart(Outcome::kCreateFailed);
         return;
     }
-
-    recorder.file = files->create(recorder.recordingPath, replace ? kFileCreateAlways : kFileCreateNew, kFileShareRead);
-    if (recorder.file == kNoFile) {
-        SettleOldFile(false);
-        CloseDevice();
-        FailCreate();
-        return;
+    Outcome r = replace ? MoveOldFileAside() : Outcome::kOk;
+    if (succeeded(r)) {
+        r = files->create(recorder.recordingPath, replace ? kFileCreateAlways : kFileCreateNew, kFileShareRead,
+                          &recorder.file);
     }
-
-    if (recorder.isMp3 && mp3WriterOpen(recorder.sampleRate, row.kbps) != 0) {
-        files->close(recorder.file);
-        recorder.file = kNoFile;
-        files->remove(recorder.recordingPath);
-        SettleOldFile(false);
-        CloseDevice();
-        host->setStatus(L"Could not start the MP3 encoder");
-        host->setNote(L"Choose WAV in Settings and try again.");
+    if (succeeded(r) && recorder.isMp3) r = mp3WriterOpen(recorder.sampleRate, row.kbps);
+    if (succeeded(r) && !recorder.isMp3) r = writeWavHeader(files, recorder.file, recorder.sampleRate, 0);
+    if (!succeeded(r)) {
+        FailStart(r);
         return;
     }
 
@@ -241,26 +292,15 @@ void startRecording(const RecordingRequest& request) {
     host->cancelPlaybackCapture();
     host->closePlayerFile();
 
-    if (!recorder.isMp3) writeWavHeader(files, recorder.file, recorder.sampleRate, 0);
-
-    const int samplesPerBuffer = recorder.sampleRate / 10;
-    free(recorder.bufferMemory);
-    recorder.bufferMemory =
-        static_cast<int16_t*>(calloc(static_cast<size_t>(samplesPerBuffer) * kCaptureBufferCount, sizeof(int16_t)));
-    for (int i = 0; i < kCaptureBufferCount; ++i) {
-        memset(&captureHeaders[i], 0, sizeof captureHeaders[i]);
-        if (!recorder.bufferMemory) continue;
-        captureHeaders[i].data = reinterpret_cast<char*>(recorder.bufferMemory + i * samplesPerBuffer);
-        captureHeaders[i].bufferLength = static_cast<uint32_t>(samplesPerBuffer * 2);
-        capture->prepare(recorder.device, &captureHeaders[i]);
-        QueueBuffer(i);
+    r = SetUpBuffers();
+    if (succeeded(r)) r = capture->start(recorder.device);
+    if (!succeeded(r)) {
+        FailStart(r);
+        return;
     }
-
-    capture->start(recorder.device);
     recorder.state = RecorderState::Recording;
     recorder.lastRecordingSaved = false;
-    host->setStatus(L"Recording");
-    host->setNote(L"Saving as you go. If anything goes wrong, your recording is already on disk.");
+    Report(RecorderEvent::Started);
     host->startRecordingTimer();
     host->saveAllSettings();
     host->refreshControls();
@@ -276,6 +316,7 @@ void onCaptureBufferDone(CaptureDevice device, CaptureHeader* header) {
     ProcessBuffer(header);
     // Only a buffer the device really handed back goes into the queue again: a notice left over from an earlier
     // recording must not requeue a buffer the device is filling now.
+    // A buffer the device refuses stays out of the queue; the others carry the recording on.
     if (recorder.state == RecorderState::Recording && !recorder.stoppedAtSizeLimit && (header->flags & kCaptureDone)) {
         QueueBuffer(index);
     }
@@ -286,7 +327,7 @@ void togglePause() {
     if (recorder.state == RecorderState::Recording) {
         capture->stop(recorder.device);
         recorder.state = RecorderState::Paused;
-        host->setStatus(L"Paused");
+        Report(RecorderEvent::Paused);
     } else if (recorder.state == RecorderState::Paused) {
         // A buffer handed back at Pause whose notice has not been handled yet is processed now, before requeueing
         // clears it; otherwise a quick Pause-Resume could lose it.
@@ -296,7 +337,7 @@ void togglePause() {
         }
         capture->start(recorder.device);
         recorder.state = RecorderState::Recording;
-        host->setStatus(L"Recording");
+        Report(RecorderEvent::Resumed);
     }
     host->refreshControls();
 }
@@ -307,18 +348,19 @@ void stopRecording() {
     if (recorder.deviceOpen) {
         capture->stop(recorder.device);
         ProcessWaitingBuffers();
-        if (capture->reset(recorder.device) != 0) deviceLetGo = false;
+        if (!succeeded(capture->reset(recorder.device))) deviceLetGo = false;
         for (int i = 0; i < kCaptureBufferCount; ++i) capture->unprepare(recorder.device, &captureHeaders[i]);
-        if (CloseDevice() != 0) deviceLetGo = false;
+        if (!succeeded(CloseDevice())) deviceLetGo = false;
     }
     ReleaseBuffers(deviceLetGo);
     host->stopRecordingTimer();
 
     if (recorder.file != kNoFile) {
         if (recorder.isMp3) {
-            mp3WriterFinish(WriteToRecordingFile, nullptr);
+            NoteWrite(mp3WriterFinish(WriteToRecordingFile, nullptr));
         } else {
-            writeWavHeader(files, recorder.file, recorder.sampleRate, static_cast<uint32_t>(recorder.recordedBytes));
+            NoteWrite(writeWavHeader(files, recorder.file, recorder.sampleRate,
+                                     static_cast<uint32_t>(recorder.recordedBytes)));
         }
         files->close(recorder.file);
         recorder.file = kNoFile;
@@ -326,47 +368,36 @@ void stopRecording() {
     recorder.state = RecorderState::Idle;
     recorder.levels.level = 0;
 
+    RecorderReport report = {};
+    report.event = RecorderEvent::Stopped;
+    report.outcome = recorder.firstWriteFailure;
+    report.stoppedAtSizeLimit = recorder.stoppedAtSizeLimit;
+    report.seconds = elapsedSeconds();
+    report.fileBytes = -1;
+    report.path = recorder.recordingPath;
     if (recorder.recordedBytes < kMinimumKeptBytes) {
         files->remove(recorder.recordingPath);
         SettleOldFile(false);
         recorder.lastRecordingSaved = false;
-        host->setStatus(L"Nothing was recorded");
-        host->setNote(L"The recording was empty, so no file was kept. Check your microphone and try again.");
+        report.verdict = RecordingVerdict::Empty;
+        host->report(report);
     } else {
         SettleOldFile(true);
         recorder.lastRecordingSaved = true;
-        int64_t size = files->sizeOfPath(recorder.recordingPath);
-        double megabytes = size < 0 ? 0.0 : static_cast<double>(size) / 1048576.0;
+        report.fileBytes = files->sizeOfPath(recorder.recordingPath);
         if (recorder.markCount > 0) {
-            recorder.marksWritten =
-                writeMarksFile(files, recorder.marksPath, recorder.markTimes, recorder.markCount) == 0;
+            Outcome marks = writeMarksFile(files, recorder.marksPath, recorder.markTimes, recorder.markCount);
+            // A marks file with a line missing is still there to be read.
+            recorder.marksWritten = succeeded(marks) || files->exists(recorder.marksPath);
         }
-        wchar_t duration[32];
-        formatDuration(elapsedSeconds(), duration, 32);
-        wchar_t detail[kDetailCapacity];
-        WideFormat(detail, kDetailCapacity,
-                   L"Saved (%ls, %.1f MB) to:\r\n%ls\r\nNext: press \"Transcribe on Parlowen\" and choose this file "
-                   L"there.",
-                   duration, megabytes, recorder.recordingPath);
-        const wchar_t* status = L"Done and saved";
-        bool load = true;
+        report.verdict = RecordingVerdict::Saved;
         if (isSilentRecording(&recorder.levels)) {
-            status = L"Saved, but no sound was picked up";
-            WideCopyBounded(detail, kDetailCapacity,
-                            L"The recording is silent. In Windows go to Settings, Privacy, Microphone and switch on "
-                            L"\"Let desktop apps access your microphone\", then record again.");
-            load = false;
+            report.verdict = RecordingVerdict::Silent;
         } else if (isTooLoudRecording(&recorder.levels)) {
-            status = L"Saved, but the sound was too loud";
-            WideCopyBounded(detail, kDetailCapacity,
-                            L"Your microphone was too loud, so parts of this recording are distorted. In Windows go to "
-                            L"Settings, System, Sound, Input, lower the microphone volume (and switch off Microphone "
-                            L"Boost if you see it), then record again.");
+            report.verdict = RecordingVerdict::TooLoud;
         }
-        if (recorder.stoppedAtSizeLimit) status = L"Stopped: the WAV file is full";
-        host->setStatus(status);
-        host->setNote(detail);
-        if (load) host->loadForPlay(recorder.recordingPath);
+        host->report(report);
+        if (report.verdict != RecordingVerdict::Silent) host->loadForPlay(recorder.recordingPath);
     }
     host->repaintWindow();
     host->refreshControls();
@@ -375,25 +406,23 @@ void stopRecording() {
 void addMark() {
     // The Mark button is enabled only while recording; a command that slips through otherwise changes nothing.
     if (recorder.state != RecorderState::Recording) return;
-    wchar_t duration[32];
-    formatDuration(elapsedSeconds(), duration, 32);
-    wchar_t status[kStatusCapacity];
+    RecorderReport report = {};
+    report.event = RecorderEvent::MarkNotStored;
+    report.seconds = elapsedSeconds();
     if (recorder.markCount < kMaxMarks) {
-        recorder.markTimes[recorder.markCount] = elapsedSeconds();
+        recorder.markTimes[recorder.markCount] = report.seconds;
         recorder.markCount += 1;
-        WideFormat(status, kStatusCapacity, L"Recording. Mark %d added at %ls", recorder.markCount, duration);
-    } else {
-        WideFormat(status, kStatusCapacity, L"Recording. Mark not stored: %d marks is the most a recording keeps",
-                   kMaxMarks);
+        report.event = RecorderEvent::MarkAdded;
     }
-    host->setStatus(status);
+    report.markNumber = recorder.markCount;
+    host->report(report);
 }
 
 void onRecordingTimer() {
     if (recorder.state == RecorderState::Recording) {
         LoudWarningEdge edge = loudWarningStep(&recorder.levels);
-        if (edge == kLoudWarningStarts) host->setStatus(L"Recording. Too loud, move back from the microphone");
-        if (edge == kLoudWarningEnds) host->setStatus(L"Recording");
+        if (edge == kLoudWarningStarts) Report(RecorderEvent::LoudWarningStarts);
+        if (edge == kLoudWarningEnds) Report(RecorderEvent::LoudWarningEnds);
     }
     SetElapsedLabelIfChanged();
     host->invalidateMeter();

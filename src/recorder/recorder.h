@@ -52,6 +52,11 @@ struct Recorder {
     bool marksWritten;        // the last stop wrote the marks file
     bool stoppedAtSizeLimit;  // the last recording was ended because its WAV could not grow further
     uint64_t wavDataLimit;    // kWavDataLimitBytes; lowered only by tests
+    // Writes of this recording (data, header refreshes, the finish) that did not go through, and what the first of
+    // them reported. The recording carries on regardless; the stop report passes the first one on.
+    int32_t failedWrites;
+    Outcome firstWriteFailure;
+    bool failNextBufferAllocation;  // tests: the next start's buffer block is not allocated, then this clears
     wchar_t elapsedText[32];
     // One block for the four capture buffers, allocated at start and freed at stop:
     //   [buffer 0: rate/10 samples][buffer 1][buffer 2][buffer 3]

@@ -1,12 +1,47 @@
 // What the recorder tells the main window and reads from it while a recording runs. The application shell fills this
-// table; tests and the command-line harness supply their own.
+// table; tests and the command-line harness supply their own. The recorder reports what happened as values; the
+// words the window shows for them are the application's.
 #pragma once
 
+#include <stdint.h>
+
+#include "base/outcome.h"
 #include "recorder/recording_names.h"
 
+enum class RecorderEvent : int32_t {
+    StartFailed,  // nothing was kept open; `outcome` says why
+    Started,
+    Paused,
+    Resumed,
+    MarkAdded,          // `markNumber` at `seconds`
+    MarkNotStored,      // the recording already holds kMaxMarks marks
+    LoudWarningStarts,  // the live too-loud warning comes on
+    LoudWarningEnds,
+    Stopped,  // the recording is over: `verdict`, `stoppedAtSizeLimit`, `seconds`, `fileBytes`, `path`
+};
+
+// What a stop made of the recording.
+enum class RecordingVerdict : int32_t {
+    Empty,    // too little was kept: the file was deleted
+    Saved,    // kept, nothing to warn about
+    Silent,   // kept, but no sound was picked up (not loaded into the player)
+    TooLoud,  // kept, but parts are distorted
+};
+
+struct RecorderReport {
+    RecorderEvent event;
+    Outcome outcome;  // StartFailed: the step that failed; Stopped: the first write that did not go through, or kOk
+    RecordingVerdict verdict;
+    bool stoppedAtSizeLimit;  // the WAV file could not grow further
+    int32_t markNumber;
+    double seconds;       // MarkAdded: where the mark is; Stopped: the recording's length
+    int64_t fileBytes;    // Stopped: the file's size on disk, -1 when it cannot be read
+    const wchar_t* path;  // Stopped: the recording file
+};
+
 struct RecorderHost {
-    void (*setStatus)(const wchar_t* text);  // status line (static 111)
-    void (*setNote)(const wchar_t* text);    // detail line (static 112)
+    // Every start, pause, resume, mark, warning and stop, as it happens (status line 111, detail line 112).
+    void (*report)(const RecorderReport& report);
     void (*refreshControls)();
     void (*loadForPlay)(const wchar_t* path);
     void (*closePlayerFile)();

@@ -163,15 +163,18 @@ int formatMarkLine(int number, double seconds, char* out, int capacity) {
     return n < capacity ? n : capacity - 1;
 }
 
-int writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount) {
-    FileHandle f = files->create(marksPath, kFileCreateAlways, kFileShareNone);
-    if (f == kNoFile) return -1;
+Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount) {
+    FileHandle f = kNoFile;
+    Outcome result = files->create(marksPath, kFileCreateAlways, kFileShareNone, &f);
+    if (!succeeded(result)) return result;
     for (int i = 0; i < markCount; ++i) {
         char line[64];
         int n = formatMarkLine(i + 1, markTimes[i], line, sizeof line);
         uint32_t written = 0;
-        files->write(f, line, static_cast<uint32_t>(n), &written);
+        // Every line is tried: a mark after a failed one is still worth keeping.
+        Outcome w = files->write(f, line, static_cast<uint32_t>(n), &written);
+        if (succeeded(result)) result = w;
     }
     files->close(f);
-    return 0;
+    return result;
 }

@@ -34,5 +34,5 @@ int buildReplacedPath(const wchar_t* recordingPath, wchar_t* replacedPath);
 // One marks-file line, "Mark %d  %02d:%02d\r\n", into out; returns its length.
 int formatMarkLine(int number, double seconds, char* out, int capacity);
 
-// Writes the marks file (create-always, not shared). Returns 0, or negative when it could not be created.
-int writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount);
+// Writes the marks file (create-always, not shared). kOk, or the first failure of creating it or writing a line.
+Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount);

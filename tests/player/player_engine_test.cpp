@@ -52,7 +52,7 @@ class PlayerEngineTest : public ::testing::Test {
         std::filesystem::remove_all(folder);
     }
 
-    int Open() { return playerOpen(widePath(path).c_str()); }
+    Outcome Open() { return playerOpen(widePath(path).c_str()); }
 
     // The listener hears n samples, with the playback thread's passes in between; returns how many were heard.
     int64_t Hear(int64_t n) {
@@ -85,7 +85,7 @@ class PlayerEngineTest : public ::testing::Test {
 };
 
 TEST_F(PlayerEngineTest, OpensPausedAtZeroWithFourBuffersReady) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     EXPECT_TRUE(playerIsLoaded());
     EXPECT_FALSE(playerIsPlaying());
     EXPECT_FALSE(playerHasEnded());
@@ -101,9 +101,9 @@ TEST_F(PlayerEngineTest, OpensPausedAtZeroWithFourBuffersReady) {
 }
 
 TEST_F(PlayerEngineTest, PlayAndPauseNeitherLoseNorRepeat) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerThreadStep();
-    ASSERT_EQ(playerPlay(), 0);
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
     EXPECT_TRUE(playerIsPlaying());
     EXPECT_EQ(Hear(1000), 1000);
     playerPause();
@@ -111,14 +111,24 @@ TEST_F(PlayerEngineTest, PlayAndPauseNeitherLoseNorRepeat) {
     for (int i = 0; i < 5; ++i) playerThreadStep();
     EXPECT_EQ(fakeOutputPlay(500), 0);
     EXPECT_DOUBLE_EQ(playerPosition(), 1000.0 / kRate);
-    ASSERT_EQ(playerPlay(), 0);  // paused in the middle: continues there
+    ASSERT_EQ(playerPlay(), Outcome::kOk);  // paused in the middle: continues there
     EXPECT_EQ(Hear(4000), 4000);
     EXPECT_EQ(Heard(0, 5000), Track(0, 5000));
     EXPECT_DOUBLE_EQ(playerPosition(), 5000.0 / kRate);
 }
 
+TEST_F(PlayerEngineTest, ADeviceThatRefusesEveryBufferEndsThePlayInsteadOfHanging) {
+    ASSERT_EQ(Open(), Outcome::kOk);
+    fakeOutput.failWrite = true;
+    playerPlay();
+    for (int i = 0; i < 400 && !playerHasEnded(); ++i) playerThreadStep();
+    EXPECT_TRUE(playerHasEnded());
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_EQ(fakeOutput.writes, 0);
+}
+
 TEST_F(PlayerEngineTest, PositionSubtractsWhatIsQueuedButNotHeard) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
     Hear(1000);
     // Everything written is ahead of what was heard; the device has played 1000.
@@ -129,7 +139,7 @@ TEST_F(PlayerEngineTest, PositionSubtractsWhatIsQueuedButNotHeard) {
 }
 
 TEST_F(PlayerEngineTest, SeekClampsAndKeepsThePlayState) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
     Hear(300);
     playerSeek(0.5);
@@ -157,7 +167,7 @@ TEST_F(PlayerEngineTest, SeekClampsAndKeepsThePlayState) {
 }
 
 TEST_F(PlayerEngineTest, TrackRunsOutIntoEndedAtExactlyTheDuration) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
     HearToTheEnd();
     EXPECT_TRUE(playerHasEnded());
@@ -179,7 +189,7 @@ TEST_F(PlayerEngineTest, TrackRunsOutIntoEndedAtExactlyTheDuration) {
 }
 
 TEST_F(PlayerEngineTest, SeekAfterTheEndLeavesItPausedThere) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
     HearToTheEnd();
     playerSeek(0.25);
@@ -190,7 +200,7 @@ TEST_F(PlayerEngineTest, SeekAfterTheEndLeavesItPausedThere) {
 
 TEST_F(PlayerEngineTest, NothingLoadedMeansNothingHappens) {
     EXPECT_FALSE(playerIsLoaded());
-    EXPECT_EQ(playerPlay(), -1);
+    EXPECT_EQ(playerPlay(), Outcome::kNotOpen);
     EXPECT_EQ(playerPosition(), 0.0);
     EXPECT_EQ(playerDuration(), 0.0);
     playerSeek(1.0);
@@ -201,28 +211,37 @@ TEST_F(PlayerEngineTest, NothingLoadedMeansNothingHappens) {
 
 TEST_F(PlayerEngineTest, FailedOpensLeaveItEmpty) {
     fakeOutput.failOpen = true;
-    EXPECT_EQ(Open(), -2);
+    EXPECT_EQ(Open(), Outcome::kNoDevice);
     EXPECT_FALSE(playerIsLoaded());
-    EXPECT_EQ(playerPlay(), -1);
+    EXPECT_EQ(playerPlay(), Outcome::kNotOpen);
     EXPECT_EQ(playerDuration(), 0.0);
     fakeOutput.failOpen = false;
 
     manualThreads.failStart = true;  // a playback thread that cannot start: the device is given back
-    EXPECT_EQ(Open(), -2);
+    EXPECT_EQ(Open(), Outcome::kThreadFailed);
     EXPECT_FALSE(playerIsLoaded());
     EXPECT_EQ(fakeOutput.closes, 1);
     EXPECT_FALSE(fakeOutput.open);
     manualThreads.failStart = false;
 
+    fakeOutput.failPrepareAt = fakeOutput.prepares + 3;  // a buffer the device will not take: nothing is kept open
+    int unprepares = fakeOutput.unprepares;
+    EXPECT_EQ(Open(), Outcome::kDeviceFailed);
+    EXPECT_FALSE(playerIsLoaded());
+    EXPECT_EQ(fakeOutput.closes, 2);
+    EXPECT_FALSE(fakeOutput.open);
+    EXPECT_EQ(fakeOutput.unprepares - unprepares, 2);  // the two prepared before the refusal
+    fakeOutput.failPrepareAt = 0;
+
     std::wstring missing = widePath(folder / "missing.wav");
-    EXPECT_EQ(playerOpen(missing.c_str()), -1);
+    EXPECT_EQ(playerOpen(missing.c_str()), Outcome::kOpenFailed);
     writeBytes(folder / "empty.wav", {});
-    EXPECT_EQ(playerOpen(widePath(folder / "empty.wav").c_str()), -1);
+    EXPECT_EQ(playerOpen(widePath(folder / "empty.wav").c_str()), Outcome::kUndecodable);
     EXPECT_FALSE(playerIsLoaded());
 }
 
 TEST_F(PlayerEngineTest, CloseWhilePlayingStopsAndReleasesTheDevice) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
     Hear(700);
     playerClose();
@@ -232,12 +251,12 @@ TEST_F(PlayerEngineTest, CloseWhilePlayingStopsAndReleasesTheDevice) {
     EXPECT_EQ(fakeOutput.unprepares, 4);
     EXPECT_EQ(fakeOutput.closes, 1);
     EXPECT_FALSE(fakeOutput.open);
-    ASSERT_EQ(Open(), 0);  // and opens again
+    ASSERT_EQ(Open(), Outcome::kOk);  // and opens again
     EXPECT_TRUE(playerIsLoaded());
 }
 
 TEST_F(PlayerEngineTest, AThreadThatDoesNotEndKeepsEverythingItUses) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
     Hear(500);
     manualThreads.joinTimesOut = true;
@@ -258,7 +277,7 @@ TEST_F(PlayerEngineTest, AThreadThatDoesNotEndKeepsEverythingItUses) {
 TEST_F(PlayerEngineTest, SpeedIsClampedAndOnlyAChangeRestartsTheStretcher) {
     playerSetSpeed(0.1);  // before the first open: stored directly
     EXPECT_EQ(player.speed, 0.5);
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerSetSpeed(7.0);
     EXPECT_EQ(player.speed, 3.0);
     EXPECT_TRUE(player.session->stretcherResetPending);
@@ -282,7 +301,7 @@ TEST_F(PlayerEngineTest, VolumeIsClampedScaledAndClipped) {
     EXPECT_EQ(player.volume.load(), 0.0);
 
     playerSetVolume(2.0);
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
     Hear(2000);
     for (int i = 0; i < 2000; ++i) {
@@ -294,7 +313,7 @@ TEST_F(PlayerEngineTest, VolumeIsClampedScaledAndClipped) {
 
 TEST_F(PlayerEngineTest, SpeedsNearOneCopyAndOthersStretch) {
     playerSetSpeed(1.01);  // inside the direct-copy band
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
     HearToTheEnd();
     EXPECT_EQ(Heard(0, kLength), track);
@@ -312,7 +331,7 @@ TEST_F(PlayerEngineTest, SpeedsNearOneCopyAndOthersStretch) {
 TEST_F(PlayerEngineTest, RealPlaybackThreadPlaysTheWholeTrack) {
     TearDown();
     Install(&kPlatformThreads);
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     fakeOutput.threads = &kPlatformThreads;
     fakeOutput.guard = player.lock;
     playerPlay();
@@ -333,7 +352,7 @@ TEST_F(PlayerEngineTest, RealPlaybackThreadPlaysTheWholeTrack) {
 }  // namespace
 
 TEST_F(PlayerEngineTest, PositionStaysRightWhenTheDevicesCountWraps) {
-    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(Open(), Outcome::kOk);
     fakeOutput.position32 = true;
     playerPlay();
     Hear(1000);
@@ -351,7 +370,7 @@ TEST_F(PlayerEngineTest, PositionStaysRightWhenTheDevicesCountWraps) {
 
 TEST_F(PlayerEngineTest, ADeviceThatWillNotResetOrCloseKeepsItsBuffers) {
     for (int failing = 0; failing < 2; ++failing) {
-        ASSERT_EQ(Open(), 0);
+        ASSERT_EQ(Open(), Outcome::kOk);
         playerPlay();
         Hear(500);
         fakeOutput.failReset = failing == 0;

@@ -73,16 +73,16 @@ std::vector<int16_t> noise(int count, int amplitude, uint32_t seed) {
 
 namespace {
 
-int Collect(void* context, const unsigned char* bytes, int count) {
+Outcome Collect(void* context, const unsigned char* bytes, int count) {
     static_cast<Bytes*>(context)->insert(static_cast<Bytes*>(context)->end(), bytes, bytes + count);
-    return 0;
+    return Outcome::kOk;
 }
 
 }  // namespace
 
 Bytes encodeMonoMp3(const std::vector<int16_t>& samples, int rate, int kbps) {
     Bytes out;
-    if (mp3WriterOpen(rate, kbps) != 0) return out;
+    if (!succeeded(mp3WriterOpen(rate, kbps))) return out;
     mp3WriterWrite(samples.data(), static_cast<int>(samples.size()), Collect, &out);
     mp3WriterFinish(Collect, &out);
     return out;

@@ -41,8 +41,8 @@ class TrackLoading : public ::testing::Test {
         writeBytes(p, bytes);
         PcmTrack t = {nullptr, 0, 0};
         TrackDecoder used = TrackDecoder::Wav;
-        int r = loadTrack(widePath(p).c_str(), &kPlatformFiles, &kFakeGeneral, &kPlatformThreads, &t, &used);
-        if (r != 0) {
+        Outcome r = loadTrack(widePath(p).c_str(), &kPlatformFiles, &kFakeGeneral, &kPlatformThreads, &t, &used);
+        if (!succeeded(r)) {
             EXPECT_EQ(used, TrackDecoder::None);
             EXPECT_EQ(t.samples, nullptr);
             return TrackDecoder::None;
@@ -103,7 +103,8 @@ TEST_F(TrackLoading, FailuresEndInMinusOne) {
     PcmTrack t = {nullptr, 0, 0};
     TrackDecoder used = TrackDecoder::Wav;
     std::wstring missing = widePath(folder / "missing.wav");
-    EXPECT_EQ(loadTrack(missing.c_str(), &kPlatformFiles, &kFakeGeneral, &kPlatformThreads, &t, &used), -1);
+    EXPECT_EQ(loadTrack(missing.c_str(), &kPlatformFiles, &kFakeGeneral, &kPlatformThreads, &t, &used),
+              Outcome::kOpenFailed);
     EXPECT_EQ(fakeGeneral.calls, 1);
 }
 

@@ -17,12 +17,13 @@ struct Sink {
     int failFromCall = -1;  // calls numbered from 1; -1 never fails
 };
 
-int ToSink(void* context, const unsigned char* bytes, int count) {
+// A failing sink says the disk is full, so that the writer is seen to pass the write's own outcome on.
+Outcome ToSink(void* context, const unsigned char* bytes, int count) {
     Sink* s = static_cast<Sink*>(context);
     s->calls++;
-    if (s->failFromCall > 0 && s->calls >= s->failFromCall) return -1;
+    if (s->failFromCall > 0 && s->calls >= s->failFromCall) return Outcome::kDiskFull;
     s->bytes.insert(s->bytes.end(), bytes, bytes + count);
-    return 0;
+    return Outcome::kOk;
 }
 
 std::vector<int16_t> Tone(int n, int rate, double hz, double amplitude) {
@@ -44,32 +45,32 @@ double Correlation(const short* a, const int16_t* b, int n) {
 
 Sink Encode(int rate, int kbps, const std::vector<int16_t>& input, int chunk) {
     Sink sink;
-    EXPECT_EQ(mp3WriterOpen(rate, kbps), 0);
+    EXPECT_EQ(mp3WriterOpen(rate, kbps), Outcome::kOk);
     for (size_t i = 0; i < input.size(); i += static_cast<size_t>(chunk)) {
         int n = static_cast<int>(std::min<size_t>(static_cast<size_t>(chunk), input.size() - i));
-        EXPECT_EQ(mp3WriterWrite(input.data() + i, n, ToSink, &sink), 0);
+        EXPECT_EQ(mp3WriterWrite(input.data() + i, n, ToSink, &sink), Outcome::kOk);
     }
-    EXPECT_EQ(mp3WriterFinish(ToSink, &sink), 0);
+    EXPECT_EQ(mp3WriterFinish(ToSink, &sink), Outcome::kOk);
     return sink;
 }
 
 }  // namespace
 
 TEST(Mp3WriterOpen, RejectsPairsTheEncoderCannotMake) {
-    EXPECT_EQ(mp3WriterOpen(44100, 8), -1);
-    EXPECT_EQ(mp3WriterOpen(12345, 48), -1);
+    EXPECT_EQ(mp3WriterOpen(44100, 8), Outcome::kUnsupportedFormat);
+    EXPECT_EQ(mp3WriterOpen(12345, 48), Outcome::kUnsupportedFormat);
     EXPECT_EQ(mp3Writer.encoder, nullptr);
     Sink sink;
     int16_t s[10] = {};
-    EXPECT_EQ(mp3WriterWrite(s, 10, ToSink, &sink), -1);
-    EXPECT_EQ(mp3WriterFinish(ToSink, &sink), 0);
+    EXPECT_EQ(mp3WriterWrite(s, 10, ToSink, &sink), Outcome::kNotOpen);
+    EXPECT_EQ(mp3WriterFinish(ToSink, &sink), Outcome::kOk);
     EXPECT_EQ(sink.calls, 0);
 }
 
 TEST(Mp3WriterOpen, EveryQualityRowOpensWithItsPassSize) {
     const int rows[][3] = {{22050, 32, 576}, {22050, 48, 576}, {22050, 64, 576}, {44100, 96, 1152}, {44100, 128, 1152}};
     for (auto& r : rows) {
-        ASSERT_EQ(mp3WriterOpen(r[0], r[1]), 0) << r[1];
+        ASSERT_EQ(mp3WriterOpen(r[0], r[1]), Outcome::kOk) << r[1];
         EXPECT_EQ(mp3Writer.samplesPerPass, r[2]);
         Sink sink;
         mp3WriterFinish(ToSink, &sink);
@@ -79,7 +80,7 @@ TEST(Mp3WriterOpen, EveryQualityRowOpensWithItsPassSize) {
 
 TEST(Mp3WriterPasses, ABufferOfOneTenthSecondLeavesTheRemainderPending) {
     auto in = Tone(4410, 22050, 300, 8000);
-    ASSERT_EQ(mp3WriterOpen(22050, 48), 0);
+    ASSERT_EQ(mp3WriterOpen(22050, 48), Outcome::kOk);
     Sink sink;
     mp3WriterWrite(in.data(), 2205, ToSink, &sink);
     EXPECT_EQ(mp3Writer.pendingCount, 2205 - 3 * 576);  // 477
@@ -87,7 +88,7 @@ TEST(Mp3WriterPasses, ABufferOfOneTenthSecondLeavesTheRemainderPending) {
     EXPECT_EQ(mp3Writer.pendingCount, 4410 - 7 * 576);  // 378
     mp3WriterFinish(ToSink, &sink);
 
-    ASSERT_EQ(mp3WriterOpen(44100, 128), 0);
+    ASSERT_EQ(mp3WriterOpen(44100, 128), Outcome::kOk);
     auto in44 = Tone(4410, 44100, 300, 8000);
     mp3WriterWrite(in44.data(), 4410, ToSink, &sink);
     EXPECT_EQ(mp3Writer.pendingCount, 4410 - 3 * 1152);  // 954
@@ -138,19 +139,20 @@ TEST(Mp3WriterFile, APartialPassIsPaddedToOneMorePass) {
 
 TEST(Mp3WriterFailures, AFailedWriteIsReportedButEncodingGoesOn) {
     auto in = Tone(22050, 22050, 440, 10000);
-    ASSERT_EQ(mp3WriterOpen(22050, 48), 0);
+    ASSERT_EQ(mp3WriterOpen(22050, 48), Outcome::kOk);
     Sink sink;
-    EXPECT_EQ(mp3WriterWrite(in.data(), 2205, ToSink, &sink), 0);
+    EXPECT_EQ(mp3WriterWrite(in.data(), 2205, ToSink, &sink), Outcome::kOk);
     EXPECT_EQ(sink.calls, 1);  // the frames of one buffer go out in one write
     sink.failFromCall = 2;
-    EXPECT_EQ(mp3WriterWrite(in.data(), 2205, ToSink, &sink), -1);
+    EXPECT_EQ(mp3WriterWrite(in.data(), 2205, ToSink, &sink), Outcome::kDiskFull);
     EXPECT_EQ(mp3Writer.pendingCount, 2 * 2205 - 7 * 576);
-    EXPECT_EQ(mp3WriterFinish(ToSink, &sink), -1);
+    EXPECT_EQ(mp3WriterFinish(ToSink, &sink), Outcome::kDiskFull);
     EXPECT_EQ(mp3Writer.encoder, nullptr);
 
-    ASSERT_EQ(mp3WriterOpen(22050, 48), 0);
+    ASSERT_EQ(mp3WriterOpen(22050, 48), Outcome::kOk);
     Sink ok;
-    EXPECT_EQ(mp3WriterWrite(in.data(), 100, ToSink, &ok), 0);  // no full pass: nothing written, nothing failed
+    // No full pass: nothing written, nothing failed.
+    EXPECT_EQ(mp3WriterWrite(in.data(), 100, ToSink, &ok), Outcome::kOk);
     EXPECT_EQ(ok.calls, 0);
     mp3WriterFinish(ToSink, &ok);
 }

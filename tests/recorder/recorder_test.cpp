@@ -16,19 +16,53 @@
 
 namespace {
 
-// File seam that fails writes on request, to show the recording carries on through write errors.
+// File seam that fails writes on request, to show the recording carries on through write errors, and creates on
+// request; it counts the files it has open.
 int failWritesFrom = -1;  // write calls numbered from 1; -1 never fails
 int failWritesUntil = -1;
 int writeCalls = 0;
-int FaultyWrite(FileHandle f, const void* data, uint32_t bytes, uint32_t* written) {
+bool failCreate = false;
+int filesOpen = 0;
+Outcome FaultyWrite(FileHandle f, const void* data, uint32_t bytes, uint32_t* written) {
     ++writeCalls;
     if (failWritesFrom > 0 && writeCalls >= failWritesFrom && writeCalls <= failWritesUntil) {
         if (written) *written = 0;
-        return -1;
+        return Outcome::kWriteFailed;
     }
     return kPlatformFiles.write(f, data, bytes, written);
 }
+Outcome CountedCreate(const wchar_t* path, int createMode, int shareMode, FileHandle* file) {
+    if (failCreate) {
+        *file = kNoFile;
+        return Outcome::kCreateFailed;
+    }
+    Outcome r = kPlatformFiles.create(path, createMode, shareMode, file);
+    if (succeeded(r)) ++filesOpen;
+    return r;
+}
+void CountedClose(FileHandle f) {
+    --filesOpen;
+    kPlatformFiles.close(f);
+}
 FileApi faultyFiles;
+
+// Capture seam over the scripted device whose N-th prepare or add, or whose start, fails.
+int failPrepareAt = 0, failAddAt = 0;  // calls numbered from 1; 0 never fails
+bool failStart = false;
+int prepareCalls = 0, addCalls = 0;
+Outcome FaultyPrepare(CaptureDevice d, CaptureHeader* h) {
+    if (++prepareCalls == failPrepareAt) return Outcome::kDeviceFailed;
+    return kScriptedCaptureApi.prepare(d, h);
+}
+Outcome FaultyAdd(CaptureDevice d, CaptureHeader* h) {
+    if (++addCalls == failAddAt) return Outcome::kDeviceFailed;
+    return kScriptedCaptureApi.addBuffer(d, h);
+}
+Outcome FaultyStart(CaptureDevice d) {
+    if (failStart) return Outcome::kDeviceFailed;
+    return kScriptedCaptureApi.start(d);
+}
+CaptureApi faultyCapture;
 
 struct WavOnDisk {
     uint32_t riffSize = 0, headerDataBytes = 0, sampleRate = 0;
@@ -80,9 +114,20 @@ class RecorderTest : public ::testing::Test {
         recorderReset();
         faultyFiles = kPlatformFiles;
         faultyFiles.write = FaultyWrite;
+        faultyFiles.create = CountedCreate;
+        faultyFiles.close = CountedClose;
         failWritesFrom = failWritesUntil = -1;
         writeCalls = 0;
-        recorderInstall(&kScriptedCaptureApi, &faultyFiles, &kTestRecorderHost);
+        failCreate = false;
+        filesOpen = 0;
+        faultyCapture = kScriptedCaptureApi;
+        faultyCapture.prepare = FaultyPrepare;
+        faultyCapture.addBuffer = FaultyAdd;
+        faultyCapture.start = FaultyStart;
+        failPrepareAt = failAddAt = 0;
+        failStart = false;
+        prepareCalls = addCalls = 0;
+        recorderInstall(&faultyCapture, &faultyFiles, &kTestRecorderHost);
     }
     void TearDown() override {
         if (recorder.state != RecorderState::Idle) stopRecording();
@@ -109,15 +154,25 @@ class RecorderTest : public ::testing::Test {
     std::filesystem::path folder;
 };
 
-const std::wstring kRecordingNote = L"Saving as you go. If anything goes wrong, your recording is already on disk.";
+// The last report is a stop with this verdict (and no full WAV file unless said).
+void ExpectStopped(RecordingVerdict verdict, bool atSizeLimit = false) {
+    RecorderReport r = testHost.last();
+    EXPECT_EQ(r.event, RecorderEvent::Stopped);
+    EXPECT_EQ(r.verdict, verdict);
+    EXPECT_EQ(r.stoppedAtSizeLimit, atSizeLimit);
+}
+
+void ExpectStartFailed(Outcome why) {
+    EXPECT_EQ(testHost.event(), RecorderEvent::StartFailed);
+    EXPECT_EQ(testHost.last().outcome, why);
+}
 
 }  // namespace
 
 TEST_F(RecorderTest, StartOpensEverythingAndWritesAnEmptyHeader) {
     startRecording(testHost.request());
     ASSERT_EQ(recorder.state, RecorderState::Recording);
-    EXPECT_EQ(testHost.status(), L"Recording");
-    EXPECT_EQ(testHost.note(), kRecordingNote);
+    EXPECT_EQ(testHost.event(), RecorderEvent::Started);
     EXPECT_TRUE(testHost.timerRunning);
     EXPECT_EQ(testHost.settingsSaves, 1);
     EXPECT_EQ(testHost.playerCloses, 1);
@@ -141,7 +196,7 @@ TEST_F(RecorderTest, SelectionOutsideTheTableRecordsTheSmallestMp3) {
         EXPECT_TRUE(recorder.isMp3);
         EXPECT_EQ(mp3Writer.samplesPerPass, 576);
         stopRecording();
-        EXPECT_EQ(testHost.status(), L"Nothing was recorded");
+        ExpectStopped(RecordingVerdict::Empty);
     }
 }
 
@@ -158,8 +213,7 @@ TEST_F(RecorderTest, NoMicrophoneLeavesItIdle) {
     scriptedCapture.failOpen = true;
     startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Idle);
-    EXPECT_EQ(testHost.status(), L"No microphone found");
-    EXPECT_EQ(testHost.note(), L"Plug in or enable a microphone in Windows sound settings, then press Record again.");
+    ExpectStartFailed(Outcome::kNoDevice);
     EXPECT_FALSE(std::filesystem::exists(In("take.wav")));
     EXPECT_FALSE(testHost.timerRunning);
 }
@@ -170,10 +224,7 @@ TEST_F(RecorderTest, AFileThatCannotBeCreatedClosesTheDevice) {
     testHost.folder = (folder / "blocker" / "sub").wstring();
     startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Idle);
-    EXPECT_EQ(testHost.status(), L"Could not create the file");
-    EXPECT_EQ(testHost.note(),
-              L"Windows would not let the recorder write there. Open Settings and choose another folder, or close "
-              L"any program using a file with the same name.");
+    ExpectStartFailed(Outcome::kCreateFailed);
     EXPECT_FALSE(scriptedCapture.open);
     EXPECT_EQ(scriptedCapture.closes, 1);
     EXPECT_EQ(recorder.file, kNoFile);
@@ -202,7 +253,7 @@ TEST_F(RecorderTest, HeaderOnDiskCoversEveryThirtyBuffersAndTheWholeDataAtStop) 
     EXPECT_TRUE(w.valid);
     EXPECT_EQ(w.headerDataBytes, input.size() * 2);
     EXPECT_EQ(w.samples, input);
-    EXPECT_EQ(testHost.status(), L"Done and saved");
+    ExpectStopped(RecordingVerdict::Saved);
     EXPECT_FALSE(testHost.timerRunning);
 }
 
@@ -211,14 +262,14 @@ TEST_F(RecorderTest, PauseAndResumeLoseAndRepeatNothing) {
     startRecording(testHost.request());
     Feed(input, 0, 11025);  // 2.5 buffers
     togglePause();
-    EXPECT_EQ(testHost.status(), L"Paused");
+    EXPECT_EQ(testHost.event(), RecorderEvent::Paused);
     scriptedCaptureDeliver();
     double atPause = elapsedSeconds();
     EXPECT_DOUBLE_EQ(atPause, 0.25);
     onRecordingTimer();
     EXPECT_DOUBLE_EQ(elapsedSeconds(), atPause);  // the clock stands still while paused
     togglePause();
-    EXPECT_EQ(testHost.status(), L"Recording");
+    EXPECT_EQ(testHost.event(), RecorderEvent::Resumed);
     Feed(input, 44100, 44100 * 3 + 777);
     stopRecording();
     auto expected = Slice(input, 0, 11025);
@@ -237,7 +288,7 @@ TEST_F(RecorderTest, PauseThenStopProcessesTheHandedBackBufferOnce) {
     EXPECT_EQ(recorder.recordedBytes, 12000u);
     stopRecording();
     EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 6000));
-    EXPECT_EQ(testHost.status(), L"Done and saved");
+    ExpectStopped(RecordingVerdict::Saved);
 }
 
 TEST_F(RecorderTest, QuickPauseAndResumeBeforeTheNoticeArrivesKeepsTheAudio) {
@@ -266,8 +317,7 @@ TEST_F(RecorderTest, FewerThan4000KeptBytesDeleteTheFileAndWriteNoMarks) {
     Feed(input);
     addMark();
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Nothing was recorded");
-    EXPECT_EQ(testHost.note(), L"The recording was empty, so no file was kept. Check your microphone and try again.");
+    ExpectStopped(RecordingVerdict::Empty);
     EXPECT_FALSE(std::filesystem::exists(In("take.wav")));
     EXPECT_FALSE(std::filesystem::exists(In("take-marks.txt")));
     EXPECT_FALSE(recorder.lastRecordingSaved);
@@ -277,7 +327,7 @@ TEST_F(RecorderTest, FewerThan4000KeptBytesDeleteTheFileAndWriteNoMarks) {
     startRecording(testHost.request());
     Feed(enough);
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Done and saved");
+    ExpectStopped(RecordingVerdict::Saved);
     EXPECT_TRUE(recorder.lastRecordingSaved);
 }
 
@@ -286,10 +336,12 @@ TEST_F(RecorderTest, DoneAndSavedTellsDurationSizeAndPathAndLoadsThePlayer) {
     startRecording(testHost.request());
     Feed(input);
     stopRecording();
-    // 2.3 s × 88200 B/s + 44 = 202904 bytes = 0.19 MB
-    EXPECT_EQ(testHost.note(), L"Saved (00:02, 0.2 MB) to:\r\n" + RecordingPath().wstring() +
-                                   L"\r\nNext: press \"Transcribe on Parlowen\" and choose this file there.");
-    EXPECT_EQ(testHost.status(), L"Done and saved");
+    ExpectStopped(RecordingVerdict::Saved);
+    // 2.3 s × 88200 B/s + 44 = 202904 bytes
+    EXPECT_DOUBLE_EQ(testHost.last().seconds, 2.3);
+    EXPECT_EQ(testHost.last().fileBytes, 202904);
+    EXPECT_EQ(std::wstring(testHost.last().path), RecordingPath().wstring());
+    EXPECT_EQ(testHost.last().outcome, Outcome::kOk);
     ASSERT_EQ(testHost.loadedForPlay.size(), 1u);
     EXPECT_EQ(testHost.loadedForPlay[0], RecordingPath().wstring());
     EXPECT_TRUE(recorder.lastRecordingSaved);
@@ -303,10 +355,7 @@ TEST_F(RecorderTest, ASilentRecordingIsKeptButNotLoaded) {
     startRecording(testHost.request());
     Feed(input);
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Saved, but no sound was picked up");
-    EXPECT_EQ(testHost.note(),
-              L"The recording is silent. In Windows go to Settings, Privacy, Microphone and switch on \"Let desktop "
-              L"apps access your microphone\", then record again.");
+    ExpectStopped(RecordingVerdict::Silent);
     EXPECT_TRUE(std::filesystem::exists(RecordingPath()));
     EXPECT_TRUE(testHost.loadedForPlay.empty());
     EXPECT_TRUE(recorder.lastRecordingSaved);
@@ -318,11 +367,7 @@ TEST_F(RecorderTest, ATooLoudRecordingIsToldAndStillLoaded) {
     startRecording(testHost.request());
     Feed(input);
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Saved, but the sound was too loud");
-    EXPECT_EQ(testHost.note(),
-              L"Your microphone was too loud, so parts of this recording are distorted. In Windows go to Settings, "
-              L"System, Sound, Input, lower the microphone volume (and switch off Microphone Boost if you see it), "
-              L"then record again.");
+    ExpectStopped(RecordingVerdict::TooLoud);
     EXPECT_EQ(testHost.loadedForPlay.size(), 1u);
 }
 
@@ -343,7 +388,7 @@ TEST_F(RecorderTest, SkippedSilenceIsLeftOutOfTheFileTheClockAndTheMarks) {
     WavOnDisk w = ReadWav(RecordingPath());
     ASSERT_EQ(w.samples.size(), static_cast<size_t>(44100 * 35 / 10));
     EXPECT_EQ(Slice(w.samples, 44100 * 25 / 10, w.samples.size()), voice2);
-    EXPECT_NE(testHost.note().find(L"Saved (00:03,"), std::wstring::npos);
+    EXPECT_DOUBLE_EQ(testHost.last().seconds, 3.5);
 }
 
 TEST_F(RecorderTest, TheSkipBoxIsReadLiveForEachBuffer) {
@@ -362,7 +407,9 @@ TEST_F(RecorderTest, MarksAreTimedOnKeptAudioAndWrittenBesideTheRecording) {
     startRecording(testHost.request());
     Feed(input, 0, 4410 * 12);
     addMark();
-    EXPECT_EQ(testHost.status(), L"Recording. Mark 1 added at 00:01");
+    EXPECT_EQ(testHost.event(), RecorderEvent::MarkAdded);
+    EXPECT_EQ(testHost.last().markNumber, 1);
+    EXPECT_DOUBLE_EQ(testHost.last().seconds, 1.2);
     togglePause();
     scriptedCaptureDeliver();
     addMark();  // the Mark button is disabled while paused
@@ -383,10 +430,11 @@ TEST_F(RecorderTest, The513thMarkIsRefusedAndSaysSo) {
     startRecording(testHost.request());
     Feed(input);
     for (int i = 0; i < 512; ++i) addMark();
-    EXPECT_EQ(testHost.status(), L"Recording. Mark 512 added at 00:01");
+    EXPECT_EQ(testHost.event(), RecorderEvent::MarkAdded);
+    EXPECT_EQ(testHost.last().markNumber, 512);
     addMark();
     EXPECT_EQ(recorder.markCount, 512);
-    EXPECT_EQ(testHost.status(), L"Recording. Mark not stored: 512 marks is the most a recording keeps");
+    EXPECT_EQ(testHost.event(), RecorderEvent::MarkNotStored);
     stopRecording();
     auto marks = readAllBytes(In("take-marks.txt"));
     EXPECT_EQ(std::count(marks.begin(), marks.end(), '\n'), 512);
@@ -435,13 +483,15 @@ TEST_F(RecorderTest, TimerUpdatesTheClockOnlyOnChangeAndShowsTheLoudWarningAtIts
     EXPECT_EQ(testHost.elapsedTexts.size(), labels + 1);  // "00:00:00" once, not twice
     Feed(input, 4410 * 2, 44100 + 4410);
     onRecordingTimer();
-    EXPECT_EQ(testHost.status(), L"Recording. Too loud, move back from the microphone");
+    EXPECT_EQ(testHost.event(), RecorderEvent::LoudWarningStarts);
     EXPECT_EQ(testHost.elapsedTexts.back(), L"00:00:01");
     addMark();  // a mark notice stays until the warning's next edge
+    size_t reports = testHost.reports.size();
     for (int i = 0; i < 13; ++i) onRecordingTimer();
-    EXPECT_EQ(testHost.status(), L"Recording. Mark 1 added at 00:01");
+    EXPECT_EQ(testHost.reports.size(), reports);
+    EXPECT_EQ(testHost.event(), RecorderEvent::MarkAdded);
     onRecordingTimer();
-    EXPECT_EQ(testHost.status(), L"Recording");
+    EXPECT_EQ(testHost.event(), RecorderEvent::LoudWarningEnds);
     EXPECT_EQ(testHost.meterInvalidations, 17);
 }
 
@@ -465,11 +515,95 @@ TEST_F(RecorderTest, WriteErrorsAreNotReportedAndTheRecordingCarriesOn) {
     failWritesUntil = writeCalls + 5;
     Feed(input);
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Done and saved");
+    ExpectStopped(RecordingVerdict::Saved);
     WavOnDisk w = ReadWav(RecordingPath());
     EXPECT_TRUE(w.valid);
     EXPECT_EQ(w.headerDataBytes, input.size() * 2);  // kept bytes count what was accepted, written or not
     EXPECT_LT(w.samples.size(), input.size());
+    // The three failed buffer writes reached the recorder, and its stop report carries the first.
+    EXPECT_EQ(recorder.failedWrites, 3);
+    EXPECT_EQ(recorder.firstWriteFailure, Outcome::kWriteFailed);
+    EXPECT_EQ(testHost.last().outcome, Outcome::kWriteFailed);
+}
+
+TEST_F(RecorderTest, Mp3WriteErrorsReachTheRecorderToo) {
+    testHost.formatSelection = 1;
+    startRecording(testHost.request());
+    failWritesFrom = 1;
+    failWritesUntil = 1000000;
+    Feed(Ramp(22050));
+    stopRecording();
+    EXPECT_GT(recorder.failedWrites, 0);
+    EXPECT_EQ(testHost.last().outcome, Outcome::kWriteFailed);
+    EXPECT_EQ(filesOpen, 0);
+}
+
+// Every way a start can fail after the device opened gives back all it took: the device is closed (so the next start
+// can open it), the buffers are freed, no file stays open or on disk, the encoder is closed, and the outcome names
+// the step that failed.
+TEST_F(RecorderTest, AStartThatFailsAtAnyStepLeavesNothingOpen) {
+    struct Fault {
+        const char* step;
+        int format;
+        Outcome expected;
+        void (*arm)();
+    };
+    const Fault faults[] = {
+        {"open", 5, Outcome::kNoDevice, [] { scriptedCapture.failOpen = true; }},
+        {"create", 5, Outcome::kCreateFailed, [] { failCreate = true; }},
+        {"header", 5, Outcome::kWriteFailed, [] { failWritesFrom = failWritesUntil = writeCalls + 1; }},
+        {"encoder", 1, Outcome::kEncoderFailed, [] { mp3Writer.failNextOpen = true; }},
+        {"allocation", 5, Outcome::kOutOfMemory, [] { recorder.failNextBufferAllocation = true; }},
+        {"prepare 1", 5, Outcome::kDeviceFailed, [] { failPrepareAt = prepareCalls + 1; }},
+        {"prepare 3", 1, Outcome::kDeviceFailed, [] { failPrepareAt = prepareCalls + 3; }},
+        {"add 1", 5, Outcome::kDeviceFailed, [] { failAddAt = addCalls + 1; }},
+        {"add 4", 1, Outcome::kDeviceFailed, [] { failAddAt = addCalls + 4; }},
+        {"start", 5, Outcome::kDeviceFailed, [] { failStart = true; }},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.step);
+        testHost.formatSelection = fault.format;
+        testHost.reports.clear();
+        fault.arm();
+        startRecording(testHost.request());
+        scriptedCapture.failOpen = false;
+        failCreate = false;
+        failWritesFrom = failWritesUntil = -1;
+        failPrepareAt = failAddAt = 0;
+        failStart = false;
+        EXPECT_EQ(recorder.state, RecorderState::Idle);
+        ASSERT_EQ(testHost.reports.size(), 1u);
+        ExpectStartFailed(fault.expected);
+        EXPECT_FALSE(scriptedCapture.open);
+        EXPECT_EQ(scriptedCapture.queued, 0);
+        EXPECT_FALSE(recorder.deviceOpen);
+        EXPECT_EQ(recorder.bufferMemory, nullptr);
+        for (const CaptureHeader& h : captureHeaders) EXPECT_FALSE(h.flags & kCapturePrepared);
+        EXPECT_EQ(mp3Writer.encoder, nullptr);
+        EXPECT_EQ(recorder.file, kNoFile);
+        EXPECT_EQ(filesOpen, 0);
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+        EXPECT_FALSE(testHost.timerRunning);
+        // Nothing is held: the next start opens the device and records.
+        startRecording(testHost.request());
+        EXPECT_EQ(recorder.state, RecorderState::Recording);
+        Feed(Ramp(4410 * 3));
+        stopRecording();
+        ExpectStopped(RecordingVerdict::Saved);
+        std::filesystem::remove(RecordingPath());
+        EXPECT_EQ(filesOpen, 0);
+    }
+}
+
+TEST_F(RecorderTest, AFailedStartWithReplacePutsTheOldFileBack) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    auto old = readAllBytes(In("take.wav"));
+    testHost.replace = true;
+    failStart = true;
+    startRecording(testHost.request());
+    ExpectStartFailed(Outcome::kDeviceFailed);
+    EXPECT_EQ(readAllBytes(In("take.wav")), old);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
 }
 
 TEST_F(RecorderTest, AWavThatReachesItsSizeLimitStopsItselfAndStaysValid) {
@@ -478,7 +612,7 @@ TEST_F(RecorderTest, AWavThatReachesItsSizeLimitStopsItselfAndStaysValid) {
     startRecording(testHost.request());
     Feed(input, 0, 4410 * 11);
     EXPECT_EQ(recorder.state, RecorderState::Idle);
-    EXPECT_EQ(testHost.status(), L"Stopped: the WAV file is full");
+    ExpectStopped(RecordingVerdict::Saved, true);
     EXPECT_FALSE(testHost.timerRunning);
     WavOnDisk w = ReadWav(RecordingPath());
     EXPECT_TRUE(w.valid);
@@ -503,11 +637,12 @@ TEST_F(RecorderTest, AVeryLongMp3RecordingKeepsItsClockAndMarks) {
     onRecordingTimer();
     EXPECT_EQ(testHost.elapsedTexts.back(), L"15:44:49");
     addMark();
-    EXPECT_EQ(testHost.status(), L"Recording. Mark 1 added at 15:44:49");
+    EXPECT_EQ(testHost.event(), RecorderEvent::MarkAdded);
+    EXPECT_EQ(static_cast<int64_t>(testHost.last().seconds), 15 * 3600 + 44 * 60 + 49);
     stopRecording();
     auto marks = readAllBytes(In("take-marks.txt"));
     EXPECT_EQ(std::string(marks.begin(), marks.end()), "Mark 1  944:49\r\n");
-    EXPECT_NE(testHost.note().find(L"Saved (15:44:49,"), std::wstring::npos);
+    EXPECT_EQ(static_cast<int64_t>(testHost.last().seconds), 15 * 3600 + 44 * 60 + 49);
 }
 
 TEST_F(RecorderTest, AnMp3RecordingHoldsEveryKeptSample) {
@@ -517,7 +652,7 @@ TEST_F(RecorderTest, AnMp3RecordingHoldsEveryKeptSample) {
     startRecording(testHost.request());
     Feed(input);
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Done and saved");
+    ExpectStopped(RecordingVerdict::Saved);
     EXPECT_EQ(RecordingPath(), In("take.mp3"));
     DecodedMp3 d = decodeMp3(readAllBytes(RecordingPath()));
     EXPECT_EQ(d.firstFrameOffset, 0);
@@ -549,7 +684,7 @@ TEST_F(RecorderTest, ALongFolderAndNameFailTheStartInsteadOfCuttingThePaths) {
     std::filesystem::create_directories(deep);
     startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Idle);
-    EXPECT_EQ(testHost.status(), L"Could not create the file");
+    ExpectStartFailed(Outcome::kCreateFailed);
     EXPECT_FALSE(scriptedCapture.open);
     EXPECT_EQ(scriptedCapture.closes, 1);
     EXPECT_TRUE(std::filesystem::is_empty(deep));
@@ -565,7 +700,7 @@ TEST_F(RecorderTest, ReplaceKeepsTheOldFileWhenTheTakeIsEmpty) {
     EXPECT_EQ(readAllBytes(In("take (replaced).wav")), old);
     EXPECT_TRUE(ReadWav(In("take.wav")).valid);
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Nothing was recorded");
+    ExpectStopped(RecordingVerdict::Empty);
     EXPECT_EQ(readAllBytes(In("take.wav")), old);
     EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
 }
@@ -578,7 +713,7 @@ TEST_F(RecorderTest, ReplaceKeepsTheOldFileWhenTheEncoderCannotStart) {
     mp3Writer.failNextOpen = true;
     startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Idle);
-    EXPECT_EQ(testHost.status(), L"Could not start the MP3 encoder");
+    ExpectStartFailed(Outcome::kEncoderFailed);
     EXPECT_EQ(readAllBytes(In("take.mp3")), old);
     EXPECT_FALSE(std::filesystem::exists(In("take (replaced).mp3")));
 }
@@ -590,7 +725,7 @@ TEST_F(RecorderTest, ReplaceWithAKeptTakeLeavesOnlyTheNewFile) {
     startRecording(testHost.request());
     Feed(input);
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Done and saved");
+    ExpectStopped(RecordingVerdict::Saved);
     EXPECT_EQ(ReadWav(In("take.wav")).samples, input);
     EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
     // A silent take is kept too: the old file goes.
@@ -598,7 +733,7 @@ TEST_F(RecorderTest, ReplaceWithAKeptTakeLeavesOnlyTheNewFile) {
     startRecording(testHost.request());
     Feed(std::vector<int16_t>(44100, 0));
     stopRecording();
-    EXPECT_EQ(testHost.status(), L"Saved, but no sound was picked up");
+    ExpectStopped(RecordingVerdict::Silent);
     EXPECT_EQ(ReadWav(In("take.wav")).samples.size(), 44100u);
     EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
 }
@@ -611,7 +746,7 @@ TEST_F(RecorderTest, ReplaceNeverOverwritesAFileLeftWaitingByACrash) {
     testHost.replace = true;
     startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Idle);
-    EXPECT_EQ(testHost.status(), L"Could not create the file");
+    ExpectStartFailed(Outcome::kCreateFailed);
     EXPECT_FALSE(scriptedCapture.open);
     EXPECT_EQ(readAllBytes(In("take.wav")), current);
     EXPECT_EQ(readAllBytes(In("take (replaced).wav")), waiting);
@@ -663,7 +798,7 @@ TEST_F(RecorderTest, ADeviceThatWillNotResetOrCloseKeepsTheBuffers) {
         scriptedCapture.failClose = failing == 1;
         stopRecording();
         EXPECT_EQ(recorder.state, RecorderState::Idle);
-        EXPECT_EQ(testHost.status(), L"Done and saved");
+        ExpectStopped(RecordingVerdict::Saved);
         // The device may still fill the buffers: their memory must still be there (ASan checks).
         for (const CaptureHeader& h : captureHeaders) memset(h.data, 0x55, h.bufferLength);
         if (failing == 0) {

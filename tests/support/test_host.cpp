@@ -11,11 +11,8 @@ TestHost testHost;
 
 namespace {
 
-void SetStatus(const wchar_t* t) {
-    testHost.statuses.push_back(t);
-}
-void SetNote(const wchar_t* t) {
-    testHost.notes.push_back(t);
+void Report(const RecorderReport& r) {
+    testHost.reports.push_back(r);
 }
 void Refresh() {
     testHost.refreshes++;
@@ -58,8 +55,7 @@ void* NotifyTarget() {
 }  // namespace
 
 const RecorderHost kTestRecorderHost = {
-    .setStatus = SetStatus,
-    .setNote = SetNote,
+    .report = Report,
     .refreshControls = Refresh,
     .loadForPlay = LoadForPlay,
     .closePlayerFile = ClosePlayer,

@@ -16,16 +16,16 @@ struct TestHost {
     std::wstring folder;
     LocalDateTime now = {2026, 3, 4, 5, 6, 7};
 
-    std::vector<std::wstring> statuses;  // every setStatus call, in order
-    std::vector<std::wstring> notes;
+    std::vector<RecorderReport> reports;  // every report, in order
     std::vector<std::wstring> elapsedTexts;
     std::vector<std::wstring> loadedForPlay;
     int refreshes = 0, playerCloses = 0, captureCancels = 0, settingsSaves = 0;
     int timerStarts = 0, timerStops = 0, meterInvalidations = 0, repaints = 0;
     bool timerRunning = false;
 
-    std::wstring status() const { return statuses.empty() ? L"" : statuses.back(); }
-    std::wstring note() const { return notes.empty() ? L"" : notes.back(); }
+    // The last report (a zeroed one, event StartFailed with kOk, before any).
+    RecorderReport last() const { return reports.empty() ? RecorderReport{} : reports.back(); }
+    RecorderEvent event() const { return last().event; }
     // The window's inputs at Record, from the fields above.
     RecordingRequest request() const;
 };

@@ -40,9 +40,9 @@ const Signal kSignals[] = {
 
 std::vector<unsigned char>* sink;
 
-int Collect(void*, const unsigned char* bytes, int count) {
+Outcome Collect(void*, const unsigned char* bytes, int count) {
     sink->insert(sink->end(), bytes, bytes + count);
-    return 0;
+    return Outcome::kOk;
 }
 
 std::vector<int16_t> Make(const Signal& s, double level, int rate, int count) {
@@ -80,7 +80,7 @@ double BestCorrelation(const std::vector<int16_t>& in, const std::vector<short>&
 double EncodeAndMatch(const std::vector<int16_t>& in, int rate, int kbps, int* lag) {
     std::vector<unsigned char> bytes;
     sink = &bytes;
-    if (mp3WriterOpen(rate, kbps) != 0) return -3.0;
+    if (!succeeded(mp3WriterOpen(rate, kbps))) return -3.0;
     mp3WriterWrite(in.data(), static_cast<int>(in.size()), Collect, nullptr);
     mp3WriterFinish(Collect, nullptr);
     DecodedMp3 decoded = decodeMp3(bytes);

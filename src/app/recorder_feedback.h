@@ -1,0 +1,18 @@
+// The words of the status and detail lines for what the recorder reports: one place for every recorder text, used by
+// the main window and the command-line harness alike.
+#pragma once
+
+#include "recorder/recorder_host.h"
+
+const int kRecorderStatusCapacity = 96;
+const int kRecorderDetailCapacity = 420;
+
+struct RecorderWords {
+    wchar_t status[kRecorderStatusCapacity];
+    bool hasDetail;  // false: the detail line keeps what it shows
+    wchar_t detail[kRecorderDetailCapacity];
+};
+
+// The status line's title and the detail line's explanation when a start fails for this reason.
+void recorderStartFailureWords(Outcome why, RecorderWords* words);
+void recorderReportWords(const RecorderReport& report, RecorderWords* words);
