@@ -109,17 +109,6 @@ void LayoutMainWindow() {
 
 namespace {
 
-HFONT FontOf(FontKind kind) {
-    switch (kind) {
-        case FontKind::Small:
-            return SmallFont;
-        case FontKind::Timer:
-            return TimerFont;
-        default:
-            return MainFont;
-    }
-}
-
 const wchar_t* ClassName(ControlClass cls) {
     switch (cls) {
         case ControlClass::Button:
@@ -149,18 +138,19 @@ static_assert(style::kEditAutoHScroll == ES_AUTOHSCROLL && style::kComboDropDown
               "control styles");
 
 // Creates one control of the table as a child of the main window (or, for the settings page, of the scrolling
-// container) at its creation rectangle, with its font.
+// container) with its font. It has no size until the first layout pass, which places every control before the window
+// is first shown; the strip is placed with the panel.
 void CreateFromSpec(const ControlSpec& spec) {
     const wchar_t* text = spec.text;
     if (!text && spec.key >= kLabelSlot && spec.key < kLabelSlot + kPlaybackSlotCount) {
         text = kPlaybackSlots[spec.key - kLabelSlot].label;
     }
-    HWND hwnd = CreateWindowExW(spec.exStyle, ClassName(spec.cls), text ? text : L"",
-                                spec.style | WS_CHILD | WS_VISIBLE, ScalePx(spec.x), ScalePx(spec.y), ScalePx(spec.w),
-                                ScalePx(spec.h), spec.containerOrder > 0 ? settingsContainer : MainWindow,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), AppInstance, nullptr);
+    HWND hwnd =
+        CreateWindowExW(spec.exStyle, ClassName(spec.cls), text ? text : L"", spec.style | WS_CHILD | WS_VISIBLE, 0, 0,
+                        0, 0, spec.place == ControlPlace::Page ? settingsContainer : MainWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), AppInstance, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.font)), TRUE);
-    if (spec.hidden) ShowWindow(hwnd, SW_HIDE);
+    if (spec.place == ControlPlace::Strip) ShowWindow(hwnd, SW_HIDE);
     if (handleCount < kControlCount) handles[handleCount++] = {spec.key, hwnd};
 }
 
@@ -206,14 +196,8 @@ void CreateSettingsContainer() {
 void StackSettingsPage() {
     const UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW;
     SetWindowPos(settingsContainer, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
-    for (int order = 1;; ++order) {
-        bool found = false;
-        for (const ControlSpec& spec : kControls) {
-            if (spec.containerOrder != order) continue;
-            SetWindowPos(Find(spec.key), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
-            found = true;
-        }
-        if (!found) break;
+    for (const ControlSpec& spec : kControls) {
+        if (spec.place == ControlPlace::Page) SetWindowPos(Find(spec.key), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
     }
 }
 

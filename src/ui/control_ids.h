@@ -1,64 +1,15 @@
-// Identifiers of the main window's controls, shared by the window, the layout, the painting, the controller, tests and
-// the end-to-end driver. They live below the application so the user-interface layer can name controls too.
+// Identifiers of the main window's controls (from the control list), its timers and the notification codes, shared by
+// the window, the layout, the painting, the controller, tests and the end-to-end driver. They live below the
+// application so the user-interface layer can name controls too.
 #pragma once
 
+#include "ui/control_list.h"
+
+// Every key of the list. Slot rows name their slot 0; slot n is the key + n.
 enum ControlId : int {
-    kIdRecord = 101,
-    kIdPause = 102,
-    kIdStop = 103,
-    kIdMark = 104,
-    kIdSkipSilence = 105,
-    kIdQuality = 106,
-    kIdReplace = 107,
-    kIdOnTop = 108,
-    kIdSettings = 109,
-    kIdTime = 110,
-    kIdStatus = 111,
-    kIdDetail = 112,
-    kIdShowInFolder = 113,
-    kIdTranscribe = 114,
-    kIdConverter = 115,
-    kIdVersion = 116,
-    kIdChangeFolder = 117,  // also the owner-drawn shortcut box, which sends no commands
-    kIdFileName = 118,
-    kIdFolder = 119,
-    kIdWindowSize = 120,
-    kIdRecordShortcutChange = 121,
-    kIdRecordShortcutDefault = 122,
-    kIdPlay = 130,
-    kIdBack = 131,
-    kIdStart = 132,
-    kIdSeek = 133,
-    kIdVolume = 134,
-    kIdSpeed = 135,
-    kIdTimes = 136,
-    kIdVolumeLabel = 137,
-    kIdSpeedLabel = 138,
-    kIdRewindAmount = 139,
-    kIdPlayLocalFile = 146,
-    kIdPlayRecording = 147,
-    kIdLoadedName = 148,
-    kIdForward = 149,
-    kIdPlayerStop = 150,
-    kIdSlotChange = 160,   // + slot
-    kIdSlotDefault = 164,  // + slot
-    kIdPanelStrip = 170,
-    kIdMiniToggle = 171,
-    // Controls created with identifier 0 that the controller still writes to; the window maps these to their handles.
-    kIdRecordShortcutText = 1001,
-    kIdSlotText = 1010,     // + slot
-    kIdShortcutBox = 1020,  // the owner-drawn static that shares 117 with the folder button
-    // Labels and the scroll bar, created with identifier 0, that only the window and the layout reach.
-    kLabelFileName = 2001,
-    kLabelRecordHeading,
-    kLabelRecordNote,
-    kLabelQuality,
-    kLabelSaveIn,
-    kSettingsScrollBar,
-    kLabelWindowSize,
-    kLabelPlaybackHeading,
-    kLabelRewind,
-    kLabelSlot = 2010,  // + slot
+#define NOTAFON_CONTROL_ID(item, key, value, ...) key = value,
+    NOTAFON_CONTROLS(NOTAFON_CONTROL_ID, NOTAFON_CONTROL_ID)
+#undef NOTAFON_CONTROL_ID
 };
 
 // Timers of the main window.

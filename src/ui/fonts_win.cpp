@@ -1,9 +1,11 @@
-// The window's fonts. A zoom change recreates them all and hands each text control the font of its kind; controls
-// that paint their own text (sliders, mini toggle, panel strip, shortcut box) are left alone.
+// The window's fonts. A zoom change recreates them all and hands every control the font of its kind in the control
+// list, the one it was created with, so a control's font never depends on whether a zoom change happened. Controls
+// that paint their own text get theirs too: the old fonts are deleted, and a control left holding one would keep a
+// handle to nothing.
 #include "ui/fonts_win.h"
 
-#include "ui/control_ids.h"
 #include "ui/control_lookup_win.h"
+#include "ui/control_table.h"
 #include "ui/scale.h"
 
 HFONT MainFont;
@@ -26,32 +28,10 @@ HFONT MakeFont(const wchar_t* face, int height, int weight) {
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, face);
 }
 
-const int kSmallFontKeys[] = {kIdLoadedName,  kIdTimes,       kIdVolumeLabel,  kIdSpeedLabel, kIdPlay,
-                              kIdBack,        kIdStart,       kIdForward,      kIdPlayerStop, kLabelSlot + 0,
-                              kLabelSlot + 1, kLabelSlot + 2, kLabelSlot + 3,  kLabelSaveIn,  kIdFolder,
-                              kIdDetail,      kIdVersion,     kLabelRecordNote};
-const int kSelfPaintedKeys[] = {kIdSeek, kIdVolume, kIdSpeed, kIdMiniToggle, kIdPanelStrip, kIdShortcutBox};
-
-bool Contains(const int* keys, int count, int key) {
-    for (int i = 0; i < count; ++i) {
-        if (keys[i] == key) return true;
-    }
-    return false;
-}
-
 BOOL CALLBACK Assign(HWND child, LPARAM) {
     int key = controlLookup.keyOf ? controlLookup.keyOf(child) : -1;
-    if (key < 0) return TRUE;
-    const int selfCount = static_cast<int>(sizeof kSelfPaintedKeys / sizeof kSelfPaintedKeys[0]);
-    const int smallCount = static_cast<int>(sizeof kSmallFontKeys / sizeof kSmallFontKeys[0]);
-    if (Contains(kSelfPaintedKeys, selfCount, key)) return TRUE;
-    HFONT font = MainFont;
-    if (key == kIdTime) {
-        font = TimerFont;
-    } else if (Contains(kSmallFontKeys, smallCount, key)) {
-        font = SmallFont;
-    }
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    const ControlSpec* spec = key < 0 ? nullptr : findControl(key);
+    if (spec) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec->font)), TRUE);
     return TRUE;
 }
 
@@ -72,6 +52,17 @@ void CreateFonts(HWND window) {
     for (SizedFontEntry& e : sizedFonts) {
         if (e.font) DeleteObject(e.font);
         e = SizedFontEntry{};
+    }
+}
+
+HFONT FontOf(FontKind kind) {
+    switch (kind) {
+        case FontKind::Small:
+            return SmallFont;
+        case FontKind::Timer:
+            return TimerFont;
+        default:
+            return MainFont;
     }
 }
 

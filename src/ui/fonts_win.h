@@ -3,14 +3,19 @@
 
 #include <windows.h>
 
+#include "ui/control_list.h"
+
 extern HFONT MainFont;
 extern HFONT SmallFont;
 extern HFONT TimerFont;
 extern HFONT LogoFont;
 
-// (Re)creates the fonts for uiScale; when fonts existed already, hands every text control of the main window the new
-// font of its kind (timer, small or main) and deletes the old ones. window may be null before the main window exists.
+// (Re)creates the fonts for uiScale; when fonts existed already, hands every control of the main window the new font
+// of its kind in the control list and deletes the old ones. window may be null before the main window exists.
 void CreateFonts(HWND window);
+
+// The current font of a kind.
+HFONT FontOf(FontKind kind);
 
 // base at a character height of height device pixels: made on first use and kept until the fonts are recreated, so
 // painting a caption that needs a smaller size creates nothing after the first time. Null when base is null or the

@@ -6,74 +6,36 @@
 
 #include "settings/settings_values.h"
 
+#define NOTAFON_KEY_Column(key) key,
+#define NOTAFON_KEY_Strip(key)
+#define NOTAFON_KEY_Page(key)
+#define NOTAFON_PAGE_KEY_Column(key)
+#define NOTAFON_PAGE_KEY_Strip(key)
+#define NOTAFON_PAGE_KEY_Page(key) key,
+#define NOTAFON_PAGE_SLOT_KEYS_Page(key) key + 0, key + 1, key + 2, key + 3,
+#define NOTAFON_COLUMN_KEY(item, key, value, created, cls, st, ex, caption, font, paint, place) NOTAFON_KEY_##place(key)
+#define NOTAFON_PAGE_KEY(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_PAGE_KEY_##place(key)
+#define NOTAFON_PAGE_SLOT_KEYS(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_PAGE_SLOT_KEYS_##place(key)
+#define NOTAFON_NO_KEY(...)
+static_assert(kControlSlotCount == 4, "a slot row's keys are written out for four slots");
 const int kLayoutItemKeys[kItemCount] = {
-    kIdMiniToggle,
-    kIdTime,
-    kIdStatus,
-    kIdRecord,
-    kIdPause,
-    kIdStop,
-    kIdMark,
-    kLabelFileName,
-    kIdFileName,
-    kIdSettings,
-    kIdLoadedName,
-    kIdTimes,
-    kIdSeek,
-    kIdVolumeLabel,
-    kIdSpeedLabel,
-    kIdVolume,
-    kIdSpeed,
-    kIdStart,
-    kIdBack,
-    kIdPlay,
-    kIdForward,
-    kIdPlayerStop,
-    kIdDetail,
-    kIdPlayLocalFile,
-    kIdPlayRecording,
-    kIdTranscribe,
-    kIdShortcutBox,
+    NOTAFON_CONTROLS(NOTAFON_COLUMN_KEY, NOTAFON_NO_KEY)  //
     kKeySettingsContainer,
-    kSettingsScrollBar,
-    kIdReplace,
-    kIdSkipSilence,
-    kIdOnTop,
-    kLabelRecordHeading,
-    kIdRecordShortcutText,
-    kIdRecordShortcutChange,
-    kIdRecordShortcutDefault,
-    kLabelRecordNote,
-    kLabelPlaybackHeading,
-    kLabelSlot + 0,
-    kLabelSlot + 1,
-    kLabelSlot + 2,
-    kLabelSlot + 3,
-    kIdSlotText + 0,
-    kIdSlotText + 1,
-    kIdSlotText + 2,
-    kIdSlotText + 3,
-    kIdSlotChange + 0,
-    kIdSlotChange + 1,
-    kIdSlotChange + 2,
-    kIdSlotChange + 3,
-    kIdSlotDefault + 0,
-    kIdSlotDefault + 1,
-    kIdSlotDefault + 2,
-    kIdSlotDefault + 3,
-    kLabelRewind,
-    kIdRewindAmount,
-    kLabelQuality,
-    kIdQuality,
-    kLabelWindowSize,
-    kIdWindowSize,
-    kLabelSaveIn,
-    kIdFolder,
-    kIdChangeFolder,
-    kIdShowInFolder,
-    kIdConverter,
-    kIdVersion,
+    NOTAFON_CONTROLS(NOTAFON_PAGE_KEY, NOTAFON_PAGE_SLOT_KEYS)  //
 };
+#undef NOTAFON_NO_KEY
+#undef NOTAFON_PAGE_SLOT_KEYS
+#undef NOTAFON_PAGE_KEY
+#undef NOTAFON_COLUMN_KEY
+#undef NOTAFON_PAGE_SLOT_KEYS_Page
+#undef NOTAFON_PAGE_KEY_Page
+#undef NOTAFON_PAGE_KEY_Strip
+#undef NOTAFON_PAGE_KEY_Column
+#undef NOTAFON_KEY_Page
+#undef NOTAFON_KEY_Strip
+#undef NOTAFON_KEY_Column
 
 LayoutState layoutState = layoutInitialState();
 

@@ -5,66 +5,42 @@
 
 #include "ui/control_ids.h"
 
-// Everything the pass places, densely numbered; kLayoutItemKeys maps each to its control identifier.
+// Everything the pass places, densely numbered from the control list: the column's controls (the strip beside the
+// panel is placed with the panel), the settings container, then the page's controls, each slot row as four items
+// (kItemSlotLabel + slot). kLayoutItemKeys maps each to its control's key.
+#define NOTAFON_ITEM_Column(item) kItem##item,
+#define NOTAFON_ITEM_Strip(item)
+#define NOTAFON_ITEM_Page(item)
+#define NOTAFON_PAGE_ITEM_Column(item)
+#define NOTAFON_PAGE_ITEM_Strip(item)
+#define NOTAFON_PAGE_ITEM_Page(item) kItem##item,
+#define NOTAFON_PAGE_SLOT_ITEM_Page(item) kItem##item, kItem##item##Last = kItem##item + kControlSlotCount - 1,
+#define NOTAFON_COLUMN_ITEM(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_ITEM_##place(item)
+#define NOTAFON_PAGE_ITEM(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_PAGE_ITEM_##place(item)
+#define NOTAFON_PAGE_SLOT_ITEM(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_PAGE_SLOT_ITEM_##place(item)
+#define NOTAFON_NO_ITEM(...)
 enum LayoutItem : int {
-    kItemMiniToggle,
-    kItemTime,
-    kItemStatus,
-    kItemRecord,
-    kItemPause,
-    kItemStop,
-    kItemMark,
-    kItemFileNameLabel,
-    kItemFileName,
-    kItemSettings,
-    kItemLoadedName,
-    kItemTimes,
-    kItemSeek,
-    kItemVolumeLabel,
-    kItemSpeedLabel,
-    kItemVolume,
-    kItemSpeed,
-    kItemStart,
-    kItemBack,
-    kItemPlay,
-    kItemForward,
-    kItemPlayerStop,
-    kItemDetail,
-    kItemPlayLocalFile,
-    kItemPlayRecording,
-    kItemTranscribe,
-    kItemShortcutBox,
+    NOTAFON_CONTROLS(NOTAFON_COLUMN_ITEM, NOTAFON_NO_ITEM)  //
     kItemContainer,
-    kItemScrollBar,
     // Inside the settings container from here on.
-    kItemReplace,
-    kItemSkipSilence,
-    kItemOnTop,
-    kItemRecordHeading,
-    kItemRecordShortcutText,
-    kItemRecordChange,
-    kItemRecordDefault,
-    kItemRecordNote,
-    kItemPlaybackHeading,
-    kItemSlotLabel,                          // + slot
-    kItemSlotText = kItemSlotLabel + 4,      // + slot
-    kItemSlotChange = kItemSlotText + 4,     // + slot
-    kItemSlotDefault = kItemSlotChange + 4,  // + slot
-    kItemRewindLabel = kItemSlotDefault + 4,
-    kItemRewind,
-    kItemQualityLabel,
-    kItemQuality,
-    kItemWindowSizeLabel,
-    kItemWindowSize,
-    kItemSaveInLabel,
-    kItemFolder,
-    kItemChangeFolder,
-    kItemShowInFolder,
-    kItemConverter,
-    kItemVersion,
+    NOTAFON_CONTROLS(NOTAFON_PAGE_ITEM, NOTAFON_PAGE_SLOT_ITEM)  //
     kItemCount
 };
-const int kFirstSettingsItem = kItemReplace;
+#undef NOTAFON_NO_ITEM
+#undef NOTAFON_PAGE_SLOT_ITEM
+#undef NOTAFON_PAGE_ITEM
+#undef NOTAFON_COLUMN_ITEM
+#undef NOTAFON_PAGE_SLOT_ITEM_Page
+#undef NOTAFON_PAGE_ITEM_Page
+#undef NOTAFON_PAGE_ITEM_Strip
+#undef NOTAFON_PAGE_ITEM_Column
+#undef NOTAFON_ITEM_Page
+#undef NOTAFON_ITEM_Strip
+#undef NOTAFON_ITEM_Column
+const int kFirstSettingsItem = kItemContainer + 1;
 // The settings container has no identifier of its own; this key names it in kLayoutItemKeys.
 const int kKeySettingsContainer = 3000;
 extern const int kLayoutItemKeys[kItemCount];

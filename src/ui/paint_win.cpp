@@ -5,7 +5,7 @@
 #include "base/wide_text.h"
 #include "notafon_version.h"
 #include "shortcuts/shortcut_text.h"
-#include "ui/control_ids.h"
+#include "ui/control_table.h"
 #include "ui/custom_controls_win.h"
 #include "ui/drawing_win.h"
 #include "ui/fonts_win.h"
@@ -180,15 +180,14 @@ void DrawFittedText(HDC dc, HFONT font, const wchar_t* text, RECT rect, UINT for
 
 // --- owner-drawn items; rc is the item rectangle in the item's own bitmap ---
 
-void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
+void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind kind) {
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    int id = static_cast<int>(item->CtlID);
     bool pressed = (item->itemState & ODS_SELECTED) != 0;
     float c = static_cast<float>(ScalePx(17));
     float d = static_cast<float>(w) < h - c - ScalePx(2) ? static_cast<float>(w) : h - c - ScalePx(2);
     float cx = rc.left + w / 2.0f, cy = rc.top + d / 2 + ScalePx(1);
-    float k = (id == kIdPlay ? 0.36f : 0.34f) * d;
-    bool play = id == kIdPlay;
+    bool play = kind == PaintKind::TransportPlay;
+    float k = (play ? 0.36f : 0.34f) * d;
     COLORREF circle =
         play ? (pressed ? kDarkAccentPurple : kAccentPurple) : (pressed ? kPressedLavender : kSoftLavender);
     COLORREF glyph = play ? kWhite : kAccentPurple;
@@ -200,27 +199,27 @@ void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
     FillEllipse(ctx, circle, cx - d / 2, cy - d / 2, d, d);
     wchar_t text[64];
     GetWindowTextW(item->hwndItem, text, 64);
-    switch (id) {
-        case kIdPlay:
+    switch (kind) {
+        case PaintKind::TransportPlay:
             if (lstrcmpW(text, L"Pause") == 0) {
                 DrawPauseGlyph(ctx, glyph, cx, cy, k);
             } else {
                 DrawTriangleGlyph(ctx, glyph, cx + 0.063f * k, cy, 1.05f * k, true);
             }
             break;
-        case kIdBack: {
+        case PaintKind::TransportBack: {
             float k2 = 1.1f * k;
             DrawTriangleGlyph(ctx, glyph, cx - 0.26f * k2, cy, 0.62f * k2, false);
             DrawTriangleGlyph(ctx, glyph, cx + 0.28f * k2, cy, 0.62f * k2, false);
             break;
         }
-        case kIdForward: {
+        case PaintKind::TransportForward: {
             float k2 = 1.1f * k;
             DrawTriangleGlyph(ctx, glyph, cx - 0.28f * k2, cy, 0.62f * k2, true);
             DrawTriangleGlyph(ctx, glyph, cx + 0.26f * k2, cy, 0.62f * k2, true);
             break;
         }
-        case kIdStart:
+        case PaintKind::TransportStart:
             FillBox(ctx, glyph, cx - 0.55f * k, cy - 0.5f * k, 0.16f * k, k);
             DrawTriangleGlyph(ctx, glyph, cx + 0.18f * k, cy, 0.85f * k, false);
             break;
@@ -240,15 +239,14 @@ void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
     }
 }
 
-void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
-    int id = static_cast<int>(item->CtlID);
+void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind kind) {
     bool disabled = (item->itemState & ODS_DISABLED) != 0;
     bool pressed = (item->itemState & ODS_SELECTED) != 0;
     COLORREF text = kAccentPurple, border = kAccentPurple, fill = kWhite;
-    if (id == kIdRecord) {
+    if (kind == PaintKind::RecordButton) {
         text = kWhite;
         border = fill = kGreen;
-    } else if (id == kIdStop) {
+    } else if (kind == PaintKind::StopButton) {
         text = kWhite;
         border = fill = kNearBlack;
     }
@@ -259,13 +257,14 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
     } else if (pressed) {
         fill = fill == kWhite ? kPressedTint : PressedShade(fill);
     }
-    bool recorderButton = id >= kIdRecord && id <= kIdMark;
+    bool recorderButton = kind == PaintKind::RecordButton || kind == PaintKind::PauseButton ||
+                          kind == PaintKind::StopButton || kind == PaintKind::MarkButton;
     if (recorderButton) {
         DrawRoundedButton(dc, rc, fill, border, (rc.bottom - rc.top) / 2.0f);
     } else {
         DrawFlatBox(dc, rc, fill, border);
     }
-    if (!disabled && (id == kIdPlayLocalFile || id == kIdPlayRecording || id == kIdSettings)) text = RGB(0, 0, 0);
+    if (!disabled && kind == PaintKind::DarkCaptionButton) text = RGB(0, 0, 0);
     wchar_t label[64];
     GetWindowTextW(item->hwndItem, label, 64);
     // The open or closed arrow at the end of a caption (Settings) is drawn as a shape: not every UI font has the
@@ -282,18 +281,18 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc) {
         Drawing ctx = OpenDrawing(dc);
         float ix = static_cast<float>(rc.left + ScalePx(15)), iy = (rc.top + rc.bottom) / 2.0f;
         float s = static_cast<float>(ScalePx(10));
-        switch (id) {
-            case kIdRecord:
+        switch (kind) {
+            case PaintKind::RecordButton:
                 FillEllipse(ctx, text, ix - s / 2, iy - s / 2, s, s);
                 break;
-            case kIdPause:
+            case PaintKind::PauseButton:
                 if (lstrcmpW(label, L"Resume") == 0) {
                     DrawTriangleGlyph(ctx, text, ix + 0.06f * s, iy, s, true);
                 } else {
                     DrawPauseGlyph(ctx, text, ix, iy, s);
                 }
                 break;
-            case kIdStop:
+            case PaintKind::StopButton:
                 FillBox(ctx, text, ix - 0.405f * s, iy - 0.405f * s, 0.81f * s, 0.81f * s);
                 break;
             default: {  // Mark: a diamond
@@ -563,11 +562,12 @@ void PaintMainWindow(HWND hwnd, const PaintState& state) {
 
 LRESULT ControlColours(HDC dc, HWND control, const PaintState& state) {
     SetBkColor(dc, kWhite);
-    int id = GetDlgCtrlID(control);
+    const ControlSpec* spec = findCreated(GetDlgCtrlID(control));
+    PaintKind kind = spec ? spec->paint : PaintKind::System;
     COLORREF colour = kBodyGrey;
-    if (id == kIdTime) {
+    if (kind == PaintKind::Clock) {
         colour = state.playerShown ? kAccentPurple : kNearBlack;
-    } else if (id == kIdStatus || id == kIdFolder || id == kIdVersion) {
+    } else if (kind == PaintKind::Muted) {
         colour = kMutedGrey;
     }
     SetTextColor(dc, colour);
@@ -579,19 +579,32 @@ BOOL DrawOwnerItem(const DRAWITEMSTRUCT* item, const PaintState& state) {
     if (w < 2 || h < 2) return TRUE;
     Buffer buffer = OpenBuffer(item->hDC, w, h);
     RECT rc = {0, 0, w, h};
-    int id = static_cast<int>(item->CtlID);
-    if (item->CtlType == ODT_STATIC) {
-        DrawShortcutBox(buffer.dc, rc, state);
-    } else if (id == kIdPlay || id == kIdBack || id == kIdStart || id == kIdForward || id == kIdPlayerStop) {
-        DrawTransport(buffer.dc, item, rc);
-    } else if (id == kIdMiniToggle) {
-        DrawMiniToggle(buffer.dc, item, rc, state);
-    } else if (id == kIdPanelStrip) {
-        DrawPanelStrip(buffer.dc, item, rc, state);
-    } else if (id == kIdTranscribe) {
-        DrawTranscribe(buffer.dc, item, rc, state);
-    } else {
-        DrawButton(buffer.dc, item, rc);
+    const ControlSpec* spec = findCreated(static_cast<int>(item->CtlID),
+                                          item->CtlType == ODT_STATIC ? ControlClass::Static : ControlClass::Button);
+    PaintKind kind = spec ? spec->paint : PaintKind::Button;
+    switch (kind) {
+        case PaintKind::ShortcutBox:
+            DrawShortcutBox(buffer.dc, rc, state);
+            break;
+        case PaintKind::TransportPlay:
+        case PaintKind::TransportBack:
+        case PaintKind::TransportStart:
+        case PaintKind::TransportForward:
+        case PaintKind::TransportStop:
+            DrawTransport(buffer.dc, item, rc, kind);
+            break;
+        case PaintKind::MiniToggle:
+            DrawMiniToggle(buffer.dc, item, rc, state);
+            break;
+        case PaintKind::PanelStrip:
+            DrawPanelStrip(buffer.dc, item, rc, state);
+            break;
+        case PaintKind::Transcribe:
+            DrawTranscribe(buffer.dc, item, rc, state);
+            break;
+        default:
+            DrawButton(buffer.dc, item, rc, kind);
+            break;
     }
     BitBlt(item->hDC, item->rcItem.left, item->rcItem.top, w, h, buffer.dc, 0, 0, SRCCOPY);
     CloseBuffer(buffer);

@@ -21,7 +21,7 @@
 #include "shortcuts/shortcut_text.h"
 #include "support/fake_panel.h"
 #include "support/test_host.h"
-#include "ui/control_ids.h"
+#include "ui/control_table.h"
 #include "ui/layout.h"
 
 FakeWindow window;
@@ -272,41 +272,8 @@ void FeedMicrophone(const std::vector<int16_t>& samples) {
 void ControllerTest::SetUp() {
     folder = makeTestFolder("ctl");
     window = FakeWindow();
-    for (int id : {kIdRecord,
-                   kIdPause,
-                   kIdStop,
-                   kIdMark,
-                   kIdSkipSilence,
-                   kIdQuality,
-                   kIdReplace,
-                   kIdOnTop,
-                   kIdSettings,
-                   kIdTime,
-                   kIdStatus,
-                   kIdDetail,
-                   kIdChangeFolder,
-                   kIdFileName,
-                   kIdFolder,
-                   kIdPlay,
-                   kIdBack,
-                   kIdSeek,
-                   kIdVolume,
-                   kIdSpeed,
-                   kIdTimes,
-                   kIdVolumeLabel,
-                   kIdSpeedLabel,
-                   kIdRewindAmount,
-                   kIdWindowSize,
-                   kIdTranscribe,
-                   kIdMiniToggle,
-                   kIdPanelStrip,
-                   kIdLoadedName,
-                   kIdVersion,
-                   kIdRecordShortcutText,
-                   kIdRecordShortcutChange,
-                   kIdShortcutBox}) {
-        window.controls[id] = FakeControl();
-    }
+    // Every control of the list, as the real window has them all.
+    for (const ControlSpec& c : kControls) window.controls[c.key] = FakeControl();
     C(kIdVolume)->slider = 100;
     C(kIdSpeed)->slider = 20;
     C(kIdQuality)->selection = 5;
@@ -316,12 +283,6 @@ void ControllerTest::SetUp() {
     refusedKey = 0;
     heldKeys.clear();
     keyStateInstall(&kFakeKeyStates);
-    window.controls[kIdRecordShortcutDefault] = FakeControl();
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
-        window.controls[kIdSlotText + slot] = FakeControl();
-        window.controls[kIdSlotChange + slot] = FakeControl();
-        window.controls[kIdSlotDefault + slot] = FakeControl();
-    }
     memorySettingsReset(&store);
     settingsStoreInstall(memorySettingsSeam(&store));
     shortcutTextInstall(&kEnglishKeyNames);

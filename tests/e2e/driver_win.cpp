@@ -47,7 +47,7 @@
 //   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
 //                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //
-// ID is a control's name in ui/control_ids.h (kIdRecord); the driver takes no raw numbers, so a script never
+// ID is a control's name in ui/control_list.h (kIdRecord); the driver takes no raw numbers, so a script never
 // clicks a control the window no longer has. Controls are found among all descendants of the window (settings
 // controls live in a child container) by their identifier; "ID:CLASS" picks one of several controls sharing an
 // identifier. TEXT arguments may hold \uXXXX escapes, so non-ASCII text does not depend on the locale Wine converts
@@ -90,60 +90,16 @@ enum Exit {
 // Long enough for a handler that finishes a recording; short enough that a hung window fails the step.
 const UINT kAnswerMs = 15000;
 
-// Every identifier of ui/control_ids.h by its name: a renamed one no longer compiles here, and
-// tests/e2e/control_names_test.sh fails when one is missing.
+// Every key of the control list (ui/control_list.h) by its name; a slot row by its slot 0. The names come from the
+// list itself, so the driver knows every control the window has.
 #define WIDE_TEXT(text) L##text
 #define WIDE(text) WIDE_TEXT(text)
-#define CONTROL(id) \
-    { WIDE(#id), id }
+#define CONTROL(item, key, ...) {WIDE(#key), key},
 const struct {
     const wchar_t* name;
     int id;
 } kControls[] = {
-    CONTROL(kIdRecord),
-    CONTROL(kIdPause),
-    CONTROL(kIdStop),
-    CONTROL(kIdMark),
-    CONTROL(kIdSkipSilence),
-    CONTROL(kIdQuality),
-    CONTROL(kIdReplace),
-    CONTROL(kIdOnTop),
-    CONTROL(kIdSettings),
-    CONTROL(kIdTime),
-    CONTROL(kIdStatus),
-    CONTROL(kIdDetail),
-    CONTROL(kIdShowInFolder),
-    CONTROL(kIdTranscribe),
-    CONTROL(kIdConverter),
-    CONTROL(kIdVersion),
-    CONTROL(kIdChangeFolder),
-    CONTROL(kIdFileName),
-    CONTROL(kIdFolder),
-    CONTROL(kIdWindowSize),
-    CONTROL(kIdRecordShortcutChange),
-    CONTROL(kIdRecordShortcutDefault),
-    CONTROL(kIdPlay),
-    CONTROL(kIdBack),
-    CONTROL(kIdStart),
-    CONTROL(kIdSeek),
-    CONTROL(kIdVolume),
-    CONTROL(kIdSpeed),
-    CONTROL(kIdTimes),
-    CONTROL(kIdVolumeLabel),
-    CONTROL(kIdSpeedLabel),
-    CONTROL(kIdRewindAmount),
-    CONTROL(kIdPlayLocalFile),
-    CONTROL(kIdPlayRecording),
-    CONTROL(kIdLoadedName),
-    CONTROL(kIdForward),
-    CONTROL(kIdPlayerStop),
-    CONTROL(kIdSlotChange),
-    CONTROL(kIdSlotDefault),
-    CONTROL(kIdPanelStrip),
-    CONTROL(kIdMiniToggle),
-    CONTROL(kIdRecordShortcutText),
-    CONTROL(kIdSlotText),
-    CONTROL(kIdShortcutBox),
+    NOTAFON_CONTROLS(CONTROL, CONTROL)
     // The labels, the settings scroll bar and the settings container are created with identifier 0: name them with
     // their class, "kNoId:SCROLLBAR".
     {L"kNoId", 0},
@@ -253,7 +209,7 @@ int FindControl(const wchar_t* spec, HWND* out) {
     std::wstring text = spec;
     size_t colon = text.find(L':');
     if (!ControlId(text.substr(0, colon), &s.id)) {
-        return Fail(kUsage, L"no control is named '" + text.substr(0, colon) + L"' in ui/control_ids.h");
+        return Fail(kUsage, L"no control is named '" + text.substr(0, colon) + L"' in ui/control_list.h");
     }
     if (!g_window) return Fail(kNoWindow, L"no window: run find first");
     if (colon != std::wstring::npos) s.cls = text.substr(colon + 1);
@@ -264,7 +220,7 @@ int FindControl(const wchar_t* spec, HWND* out) {
     return kOk;
 }
 
-// A control's name for messages: its name in ui/control_ids.h, else its identifier and class.
+// A control's name for messages: its name in ui/control_list.h, else its identifier and class.
 std::wstring ControlName(HWND hwnd) {
     int id = GetDlgCtrlID(hwnd);
     wchar_t cls[64] = L"";
