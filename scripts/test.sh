@@ -51,17 +51,28 @@ summary() {
 step "bootstrap"
 bash "$ROOT/scripts/bootstrap.sh" || { fail_step bootstrap; exit 1; }
 
+# The project's own C and C++ files, NUL-separated: third-party code lives under .deps and build, outside these
+# folders. Outside a git checkout (an unpacked copy) every file of the folders counts.
+own_sources() {
+    if git -C "$ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git -C "$ROOT" ls-files -z --cached --others --exclude-standard -- src tests bench fuzz
+    else
+        find src tests bench fuzz -type f -print0
+    fi | grep -zE '\.(c|cc|cpp|h|hpp)$'
+}
+
 step "format check"
-# The project's own sources only: third-party code lives under .deps and build, outside these folders.
-if ! git -C "$ROOT" ls-files -z --cached --others --exclude-standard -- src tests bench fuzz |
-    grep -zE '\.(c|cc|cpp|h|hpp)$' | xargs -0 -r clang-format --dry-run -Werror; then
+if ! own_sources | xargs -0 -r clang-format --dry-run -Werror; then
     fail_step "format check"
+    summary
+    exit 1
 fi
 
 step "native: configure and build"
 if cmake --preset native >/dev/null && cmake --build --preset native -j2; then
     step "native: tests"
-    run_ctest native -j2
+    # The first failure ends the stage: the run stops within a minute instead of after every other test.
+    run_ctest native -j2 --stop-on-failure
 else
     fail_step "native build"
 fi
