@@ -6,6 +6,8 @@
 //                                would run the handler even for a disabled button
 //   timedclick ID                a click, with the precise system time in 100 ns units just before it is sent:
 //                                "clock: N" (to time what another process logs against the click)
+//   clock                        the precise system time now, as timedclick prints it (to time a wait against
+//                                something another process did, a real mouse click)
 //   check ID 0|1                 tick or clear a check box, then the click notification it would send
 //   select ID ROW                choose a row of a drop-down list, then the selection-change notification
 //   settext ID TEXT              replace a control's text (an edit box then reports the change itself)
@@ -765,6 +767,13 @@ int PressDialogButton(long timeout, int button) {
     return kOk;
 }
 
+void PrintClock() {
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    LineInt("clock",
+            static_cast<long long>((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime));
+}
+
 // Runs the step at argv[*i], advancing *i past its arguments.
 int Step(int argc, wchar_t** argv, int* i) {
     const wchar_t* name = argv[(*i)++];
@@ -827,13 +836,12 @@ int Step(int argc, wchar_t** argv, int* i) {
     if (wcscmp(name, L"click") == 0 || wcscmp(name, L"timedclick") == 0) {
         if (!need(1)) return Fail(kUsage, std::wstring(name) + L" ID");
         if ((rc = EnabledControl(arg(), &c)) != kOk) return rc;
-        if (name[0] == L't') {
-            FILETIME now;
-            GetSystemTimePreciseAsFileTime(&now);
-            LineInt("clock", static_cast<long long>((static_cast<unsigned long long>(now.dwHighDateTime) << 32) |
-                                                    now.dwLowDateTime));
-        }
+        if (name[0] == L't') PrintClock();
         return Notify(c, BN_CLICKED);
+    }
+    if (wcscmp(name, L"clock") == 0) {
+        PrintClock();
+        return kOk;
     }
     if (wcscmp(name, L"check") == 0) {
         if (!need(2)) return Fail(kUsage, L"check ID 0|1");
