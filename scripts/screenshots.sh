@@ -59,7 +59,7 @@ start() {
     mkdir -p "$WORK/recordings"
     WINEDLLOVERRIDES=${3:-$BASE_OVERRIDES} wine "$APP" >/dev/null 2>&1 &
     APP_PID=$!
-    drv sleep 800 >/dev/null
+    drv idle 5000 >/dev/null
 }
 
 stop() {
@@ -83,13 +83,13 @@ states() {
     local name=$1
     start "$2" "$3" "${4:-}"
     shot "$name-idle"
-    drv click kIdMiniToggle sleep 500 >/dev/null
+    drv click kIdMiniToggle idle 10000 >/dev/null
     shot "$name-mini"
-    drv click kIdMiniToggle sleep 500 >/dev/null
-    drv click kIdSettings sleep 300 >/dev/null
+    drv click kIdMiniToggle idle 10000 >/dev/null
+    drv click kIdSettings idle 10000 >/dev/null
     shot "$name-settings"
     # Twenty notches down over a check box of the settings: the container forwards the wheel to the window.
-    drv wheel kIdReplace -2400 sleep 300 >/dev/null
+    drv wheel kIdReplace -2400 idle 5000 >/dev/null
     shot "$name-settings-scrolled"
     drv click kIdSettings click kIdRecord >/dev/null
     python3 "$ROOT/tests/tools/feed_fifo.py" "$NOTAFON_MIC_FIFO_22050" "$WORK/speech.raw" --rate 22050 \
@@ -97,14 +97,14 @@ states() {
     FEED_PID=$!
     drv waittext kIdTime 00:00:02 10000 >/dev/null
     shot "$name-recording"
-    drv click kIdPause sleep 300 >/dev/null
+    drv click kIdPause idle 10000 >/dev/null
     shot "$name-paused"
-    drv click kIdPause click kIdStop sleep 800 >/dev/null
+    drv click kIdPause click kIdStop idle 10000 >/dev/null
     feed_stop
     shot "$name-player"
-    drv click kIdMiniToggle sleep 500 >/dev/null
+    drv click kIdMiniToggle idle 10000 >/dev/null
     shot "$name-mini-player"
-    drv click kIdMiniToggle sleep 500 >/dev/null
+    drv click kIdMiniToggle idle 10000 >/dev/null
     stop
 }
 

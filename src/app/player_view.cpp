@@ -5,6 +5,7 @@
 #include "app/controller.h"
 #include "app/settings_save.h"
 #include "app/shortcut_feedback.h"
+#include "base/file_path.h"
 #include "base/wide_text.h"
 #include "panel/panel_host.h"
 #include "player/player.h"
@@ -18,14 +19,6 @@ namespace {
 void SeekTo(double seconds) {
     playerSeek(seconds);
     RefreshPlayer();
-}
-
-const wchar_t* FileNamePart(const wchar_t* path) {
-    const wchar_t* name = path;
-    for (const wchar_t* p = path; *p; ++p) {
-        if (*p == kPathSeparator) name = p + 1;
-    }
-    return name;
 }
 
 void OnSeekSlider(int code) {
@@ -69,7 +62,7 @@ int LoadForPlay(const wchar_t* path) {
     SetTextIfChanged(kIdPlay, L"Play");
     controllerControls()->setSliderPosition(kIdSeek, 0);
     wchar_t name[400];
-    WideCopyBounded(name, 400, FileNamePart(path));
+    WideCopyBounded(name, 400, PathBaseName(path));
     SetTextIfChanged(kIdLoadedName, name);
     ShowVolumeAndSpeed();
     controllerControls()->startTimer(kTimerPlayer, 100);

@@ -3,6 +3,8 @@
 
 #include <wchar.h>
 
+#include "base/file_path.h"
+
 const wchar_t kPageReadyText[] = L"notafon-ready";
 const wchar_t kPageSignedInText[] = L"notafon-signed-in";
 const wchar_t kPageSignedOutText[] = L"notafon-signed-out";
@@ -20,19 +22,10 @@ PageMessage ClassifyPageMessage(const wchar_t* text) {
     return kPageMessageOther;
 }
 
-const wchar_t* HandoffSourceName(const wchar_t* path) {
-    const wchar_t* slash = wcsrchr(path, L'\\');
-    return slash ? slash + 1 : path;
-}
-
 void HandoffExtension(const wchar_t* path, wchar_t* out, int capacity) {
     // Only the file's own name counts: the last dot of the whole path may sit in a folder name ("D:\v1.2\take"),
     // and an "extension" holding a separator would name a copy in a folder that does not exist.
-    const wchar_t* name = path;
-    for (const wchar_t* p = path; *p; ++p) {
-        if (*p == L'\\' || *p == L'/') name = p + 1;
-    }
-    const wchar_t* dot = wcsrchr(name, L'.');
+    const wchar_t* dot = wcsrchr(PathBaseName(path), L'.');
     const wchar_t* extension = L"mp3";
     if (dot) {
         size_t suffix = wcslen(dot);  // the dot included

@@ -27,9 +27,6 @@ const int kHandoffExtensionCapacity = 8;   // an extension has at most 6 charact
 
 PageMessage ClassifyPageMessage(const wchar_t* text);
 
-// The part of path after its last backslash, or all of path when it has none.
-const wchar_t* HandoffSourceName(const wchar_t* path);
-
 // The copy's extension (capacity kHandoffExtensionCapacity): "mp3" unless the file's name has a last '.' whose
 // suffix, dot included, is 2 to 7 characters long.
 void HandoffExtension(const wchar_t* path, wchar_t* out, int capacity);

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "base/file_path.h"
 #include "base/wide_text.h"
 #include "panel/panel_files_win.h"
 
@@ -53,16 +54,15 @@ int PanelWriteNewFileWin(const wchar_t* path, const void* data, uint32_t size) {
 
 void PanelEmptyFolderWin(const wchar_t* folder) {
     wchar_t pattern[300];
-    WideFormat(pattern, 300, L"%ls\\*", folder);
+    if (PathJoin(pattern, 300, folder, L'\\', L"*", L"") < 0) return;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         // A path that does not fit would be cut and could name another file: leave that entry alone.
-        if (wcslen(folder) + 1 + wcslen(found.cFileName) > 299) continue;
         wchar_t path[300];
-        WideFormat(path, 300, L"%ls\\%ls", folder, found.cFileName);
+        if (PathJoin(path, 300, folder, L'\\', found.cFileName, L"") < 0) continue;
         DeleteFileW(path);
     } while (FindNextFileW(search, &found));
     FindClose(search);

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "base/file_path.h"
 #include "base/wide_text.h"
 #include "panel/page_protocol.h"
 
@@ -26,14 +27,6 @@ const PanelPlatform& P() {
 void ForgetPendingMessage() {
     if (panelHost.pendingMessage) P().freeMemory(panelHost.pendingMessage);
     panelHost.pendingMessage = nullptr;
-}
-
-// Formats into a path buffer; false when the path would be cut, since a cut path names another file.
-bool FormatPath(wchar_t* out, int capacity, const wchar_t* folder, const wchar_t* name) {
-    size_t need = wcslen(folder) + 1 + wcslen(name);
-    if (need >= static_cast<size_t>(capacity)) return false;
-    WideFormat(out, capacity, L"%ls\\%ls", folder, name);
-    return true;
 }
 
 }  // namespace
@@ -78,9 +71,12 @@ bool CreatePanel(PanelWindow parent, int x, int y, int width, int height, const 
         ReportPanelError(kPanelErrorNoFolder);
         return false;
     }
-    WideFormat(panelHost.dataFolder, kPanelPathCapacity, L"%ls\\Parlowen\\Notafon", appData);
+    if (PathJoin(panelHost.dataFolder, kPanelPathCapacity, appData, L'\\', L"Parlowen\\Notafon", L"") < 0 ||
+        PathJoin(panelHost.handoffFolder, kPanelPathCapacity, panelHost.dataFolder, L'\\', L"handoff", L"") < 0) {
+        ReportPanelError(kPanelErrorNoFolder);
+        return false;
+    }
     P().createFolderTree(panelHost.dataFolder);
-    WideFormat(panelHost.handoffFolder, kPanelPathCapacity, L"%ls\\handoff", panelHost.dataFolder);
     P().createFolderTree(panelHost.handoffFolder);
 
     // The environment outlives every failure after it: the next attempt asks it for a controller again.
@@ -91,7 +87,12 @@ bool CreatePanel(PanelWindow parent, int x, int y, int width, int height, const 
     }
 
     wchar_t userData[kPanelPathCapacity];
-    WideFormat(userData, kPanelPathCapacity, L"%ls\\WebView2", panelHost.dataFolder);
+    wchar_t loaderPath[kPanelPathCapacity];
+    if (PathJoin(userData, kPanelPathCapacity, panelHost.dataFolder, L'\\', L"WebView2", L"") < 0 ||
+        PathJoin(loaderPath, kPanelPathCapacity, panelHost.dataFolder, L'\\', L"WebView2Loader.dll", L"") < 0) {
+        ReportPanelError(kPanelErrorPrepare);
+        return false;
+    }
 
     const void* resource = nullptr;
     uint32_t resourceSize = 0;
@@ -99,8 +100,6 @@ bool CreatePanel(PanelWindow parent, int x, int y, int width, int height, const 
         ReportPanelError(kPanelErrorPrepare);
         return false;
     }
-    wchar_t loaderPath[kPanelPathCapacity];
-    WideFormat(loaderPath, kPanelPathCapacity, L"%ls\\WebView2Loader.dll", panelHost.dataFolder);
     if (LoaderFileNeedsRewrite(P().fileSize(loaderPath), resourceSize) &&
         P().writeNewFile(loaderPath, resource, resourceSize) < 0) {
         ReportPanelError(kPanelErrorPrepare);
@@ -233,14 +232,14 @@ void HandOffAudio(const wchar_t* path) {
     wchar_t copyName[64];
     HandoffCopyName(copyName, 64, panelHost.handoffCounter, ticks, extension);
     wchar_t destination[kPanelPathCapacity];
-    if (!FormatPath(destination, kPanelPathCapacity, panelHost.handoffFolder, copyName) ||
+    if (PathJoin(destination, kPanelPathCapacity, panelHost.handoffFolder, L'\\', copyName, L"") < 0 ||
         P().copyFile(path, destination) < 0) {
         ReportPanelError(kPanelErrorHandoff);
         return;
     }
 
     wchar_t escaped[kEscapedNameMax + 1];
-    EscapeHandoffName(HandoffSourceName(path), escaped, kEscapedNameMax + 1);
+    EscapeHandoffName(PathBaseName(path), escaped, kEscapedNameMax + 1);
     wchar_t* message = static_cast<wchar_t*>(P().allocateZeroed(kHandoffMessageCapacity * sizeof(wchar_t)));
     if (!message) return;  // the copy stays; the page asks again or gets the next one
     FormatHandoffMessage(message, kHandoffMessageCapacity, copyName, escaped);

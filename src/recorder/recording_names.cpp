@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <wchar.h>
 
+#include "base/file_path.h"
 #include "base/wide_text.h"
 
 namespace {
@@ -41,15 +42,18 @@ bool EndsWithNoCase(const wchar_t* s, int len, const wchar_t* tail) {
     return true;
 }
 
-// 0, or -1 when the path would not fit its buffer (it is then cut).
+// 0, or -1 when the path would not fit its buffer (it is then empty).
 int JoinPath(wchar_t* out, const wchar_t* folder, const wchar_t* base, const wchar_t* extension) {
-    WideFormat(out, kPathCapacity, L"%ls" NOTAFON_PATH_SEPARATOR L"%ls.%ls", folder, base, extension);
-    return wcslen(folder) + 1 + wcslen(base) + 1 + wcslen(extension) < static_cast<size_t>(kPathCapacity) ? 0 : -1;
+    wchar_t dotted[8];
+    if (WideFormat(dotted, 8, L".%ls", extension) != static_cast<int>(wcslen(extension)) + 1) {
+        out[0] = 0;
+        return -1;
+    }
+    return PathJoin(out, kPathCapacity, folder, kPathSeparator, base, dotted);
 }
 
 int JoinMarksPath(wchar_t* out, const wchar_t* folder, const wchar_t* base) {
-    WideFormat(out, kPathCapacity, L"%ls" NOTAFON_PATH_SEPARATOR L"%ls%ls", folder, base, kMarksSuffix);
-    return wcslen(folder) + 1 + wcslen(base) + wcslen(kMarksSuffix) < static_cast<size_t>(kPathCapacity) ? 0 : -1;
+    return PathJoin(out, kPathCapacity, folder, kPathSeparator, base, kMarksSuffix);
 }
 
 // Windows opens a device, not a file, for these names, whatever follows their first dot and with trailing spaces

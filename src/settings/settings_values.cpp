@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "base/file_api.h"
+#include "base/file_path.h"
 #include "base/wide_text.h"
 #include "settings/settings_store.h"
 
@@ -150,7 +151,10 @@ void defaultRecordingFolder(const KnownFolders* folders, wchar_t* out, int capac
     base[0] = 0;
     if (folders->documents(base, kPathCapacity) != 0 && folders->temporary(base, kPathCapacity) != 0) base[0] = 0;
     TrimTrailingSeparator(base);
-    WideFormat(out, capacity, L"%ls" NOTAFON_PATH_SEPARATOR L"Parlowen Recordings", base);
+    // A known folder too long to hold the subfolder gets the same answer as no known folder: a cut name would be
+    // another folder.
+    if (PathJoin(out, capacity, base, kPathSeparator, L"Parlowen Recordings", L"") < 0)
+        PathJoin(out, capacity, L"", kPathSeparator, L"Parlowen Recordings", L"");
 }
 
 bool miniPositionUsable(uint32_t x, uint32_t y) {

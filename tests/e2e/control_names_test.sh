@@ -27,7 +27,7 @@ if [ -n "$unknown" ]; then
 fi
 
 steps='click|timedclick|postclick|check|select|settext|slider|text|enabled|checked|cursel|sliderpos|center|waittext|waitprefix|rect|pixels|wheel|vscroll'
-raw=$(grep -nE "\\b($steps) [0-9]{3,}\\b" "${scripts[@]}" || true)
+raw=$(grep -nE "\\b($steps|waitfor [a-z]+) [0-9]{3,}\\b" "${scripts[@]}" || true)
 if [ -n "$raw" ]; then
     printf 'FAIL: a control given by number:\n%s\n' "$raw"
     failed=1

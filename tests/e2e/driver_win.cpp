@@ -6,12 +6,19 @@
 //                                would run the handler even for a disabled button
 //   timedclick ID                a click, with the precise system time in 100 ns units just before it is sent:
 //                                "clock: N" (to time what another process logs against the click)
+//   clock                        the precise system time now, as timedclick prints it (to time a wait against
+//                                something another process did, a real mouse click)
 //   check ID 0|1                 tick or clear a check box, then the click notification it would send
 //   select ID ROW                choose a row of a drop-down list, then the selection-change notification
 //   settext ID TEXT              replace a control's text (an edit box then reports the change itself)
 //   slider ID POS [CODE]         move a slider, then its scroll notification CODE (default 4, thumb position)
 //   text ID | enabled ID | checked ID | cursel ID | sliderpos ID | center ID     print one value
 //   waittext ID TEXT TIMEOUT_MS | waitprefix ID PREFIX TIMEOUT_MS               poll every 20 ms (exit 3 on timeout)
+//   waitfor STATE ID VALUE TIMEOUT_MS  poll every 20 ms until the control's STATE (enabled, shown, checked, cursel,
+//                                sliderpos; shown as in rect) has VALUE (exit 3 on timeout)
+//   idle TIMEOUT_MS              wait until the window's thread has finished the message it was handling and nothing
+//                                of the window is left to paint: what it shows is what it has drawn (exit 3 on
+//                                timeout)
 //   rect ID                      the control's rectangle in the window's client coordinates and whether it is shown:
 //                                "rect ID: LEFT TOP WIDTH HEIGHT VISIBLE"
 //   pixel X Y                    the colour at a point of the window's client area: "pixel X Y: R G B"
@@ -46,6 +53,8 @@
 //   windows                      every shown top-level window: "window: CLASS|TITLE"
 //   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
 //                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
+//   nodialog TIMEOUT_MS          wait until the window's process shows no dialog (#32770) any more: a pressed
+//                                button's dialog has ended, and the handler that opened it goes on (exit 3 on timeout)
 //
 // ID is a control's name in ui/control_list.h (kIdRecord); the driver takes no raw numbers, so a script never
 // clicks a control the window no longer has. Controls are found among all descendants of the window (settings
@@ -298,6 +307,86 @@ int WaitText(const wchar_t* spec, const std::wstring& want, long timeout, bool p
     Line(Key("text", spec).c_str(), text);
     return Fail(kTimeout, std::wstring(L"waited ") + std::to_wstring(timeout) + L" ms for " +
                               (prefix ? L"a text starting with '" : L"'") + want + L"'");
+}
+
+// The number a state step reads: IsWindowEnabled and IsWindowVisible directly, the rest by asking the control.
+int ReadState(const wchar_t* state, HWND c, long* value) {
+    if (wcscmp(state, L"enabled") == 0) {
+        *value = IsWindowEnabled(c) ? 1 : 0;
+        return kOk;
+    }
+    if (wcscmp(state, L"shown") == 0) {
+        *value = IsWindowVisible(c) ? 1 : 0;
+        return kOk;
+    }
+    UINT msg = wcscmp(state, L"checked") == 0     ? BM_GETCHECK
+               : wcscmp(state, L"cursel") == 0    ? CB_GETCURSEL
+               : wcscmp(state, L"sliderpos") == 0 ? TBM_GETPOS
+                                                  : 0;
+    if (msg == 0) return Fail(kUsage, std::wstring(L"no state ") + state);
+    LRESULT r = 0;
+    if (!Send(c, msg, 0, 0, &r)) return Fail(kNoAnswer, state);
+    *value = static_cast<long>(static_cast<int>(r));
+    return kOk;
+}
+
+int WaitState(const wchar_t* state, const wchar_t* spec, long want, long timeout) {
+    HWND c;
+    int rc = FindControl(spec, &c);
+    if (rc != kOk) return rc;
+    std::string key;
+    for (const wchar_t* p = state; *p; ++p) key += static_cast<char>(*p);
+    key = Key(key.c_str(), spec);
+    DWORD start = GetTickCount();
+    long value = 0;
+    for (;;) {
+        if ((rc = ReadState(state, c, &value)) != kOk) return rc;
+        if (value == want) {
+            LineInt(key.c_str(), value);
+            LineInt("waited_ms", Elapsed(start));
+            return kOk;
+        }
+        if (Elapsed(start) >= static_cast<DWORD>(timeout)) break;
+        Sleep(20);
+    }
+    LineInt(key.c_str(), value);
+    return Fail(kTimeout, L"waited " + std::to_wstring(timeout) + L" ms for " + state + L" " + std::to_wstring(want));
+}
+
+BOOL CALLBACK CountUnpainted(HWND hwnd, LPARAM lp) {
+    if (IsWindowVisible(hwnd) && GetUpdateRect(hwnd, nullptr, FALSE)) ++*reinterpret_cast<int*>(lp);
+    return TRUE;
+}
+
+// A message sent to another thread is handled only when that thread next asks for a message, that is once the
+// handler it is in has returned; sent messages go before posted ones and WM_PAINT comes only when nothing else is
+// queued. So: send WM_NULL until no shown window of ours has an update region left, then once more, because
+// BeginPaint empties the region as a paint begins, not as it ends.
+int Idle(long timeout) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DWORD start = GetTickCount();
+    bool painted = false;
+    for (;;) {
+        DWORD used = Elapsed(start);
+        UINT left = used >= static_cast<DWORD>(timeout) ? 1 : static_cast<UINT>(timeout - used);
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutW(g_window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, left, &r))
+            return Fail(kTimeout, L"the window did not answer within " + std::to_wstring(timeout) + L" ms");
+        if (painted) break;
+        int unpainted = 0;
+        CountUnpainted(g_window, reinterpret_cast<LPARAM>(&unpainted));
+        EnumChildWindows(g_window, CountUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+        if (unpainted == 0) {
+            painted = true;
+            continue;
+        }
+        if (Elapsed(start) >= static_cast<DWORD>(timeout))
+            return Fail(kTimeout, L"still " + std::to_wstring(unpainted) + L" window(s) to paint after " +
+                                      std::to_wstring(timeout) + L" ms");
+        Sleep(10);
+    }
+    LineInt("idle_ms", Elapsed(start));
+    return kOk;
 }
 
 int Close(long timeout) {
@@ -570,6 +659,24 @@ int WaitDialog(long timeout, HWND* out) {
     return kOk;
 }
 
+// While a modal dialog runs, the window's thread answers sent messages from the dialog's loop, so idle alone does not
+// say that the handler which opened the dialog has finished: wait for the dialog to go first.
+int WaitNoDialog(long timeout) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DialogSearch s = {0, nullptr};
+    GetWindowThreadProcessId(g_window, &s.pid);
+    DWORD start = GetTickCount();
+    for (;;) {
+        s.found = nullptr;
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
+        if (!s.found) break;
+        if (Elapsed(start) >= static_cast<DWORD>(timeout)) return Fail(kTimeout, L"a dialog is still shown");
+        Sleep(20);
+    }
+    LineInt("nodialog_ms", Elapsed(start));
+    return kOk;
+}
+
 // The path is written into the dialog's process: the browser reads it from its own memory.
 int BrowseTo(long timeout, const std::wstring& path) {
     HWND dialog = nullptr;
@@ -614,6 +721,13 @@ int PressDialogButton(long timeout, int button) {
     // Posted: the dialog's own loop ends it, and the window's handler runs on after it returns.
     PostMessageW(found, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(button), BN_CLICKED), reinterpret_cast<LPARAM>(b));
     return kOk;
+}
+
+void PrintClock() {
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    LineInt("clock",
+            static_cast<long long>((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime));
 }
 
 // Runs the step at argv[*i], advancing *i past its arguments.
@@ -678,13 +792,12 @@ int Step(int argc, wchar_t** argv, int* i) {
     if (wcscmp(name, L"click") == 0 || wcscmp(name, L"timedclick") == 0) {
         if (!need(1)) return Fail(kUsage, std::wstring(name) + L" ID");
         if ((rc = EnabledControl(arg(), &c)) != kOk) return rc;
-        if (name[0] == L't') {
-            FILETIME now;
-            GetSystemTimePreciseAsFileTime(&now);
-            LineInt("clock", static_cast<long long>((static_cast<unsigned long long>(now.dwHighDateTime) << 32) |
-                                                    now.dwLowDateTime));
-        }
+        if (name[0] == L't') PrintClock();
         return Notify(c, BN_CLICKED);
+    }
+    if (wcscmp(name, L"clock") == 0) {
+        PrintClock();
+        return kOk;
     }
     if (wcscmp(name, L"check") == 0) {
         if (!need(2)) return Fail(kUsage, L"check ID 0|1");
@@ -738,19 +851,14 @@ int Step(int argc, wchar_t** argv, int* i) {
             std::wstring text;
             if ((rc = GetText(c, &text)) != kOk) return rc;
             Line(key.c_str(), text);
-        } else if (wcscmp(name, L"enabled") == 0) {
-            LineInt(key.c_str(), IsWindowEnabled(c) ? 1 : 0);
         } else if (wcscmp(name, L"center") == 0) {
             RECT rect;
             GetWindowRect(c, &rect);
             Line(key.c_str(),
                  std::to_wstring((rect.left + rect.right) / 2) + L" " + std::to_wstring((rect.top + rect.bottom) / 2));
         } else {
-            UINT msg = wcscmp(name, L"checked") == 0  ? BM_GETCHECK
-                       : wcscmp(name, L"cursel") == 0 ? CB_GETCURSEL
-                                                      : TBM_GETPOS;
-            if (!Send(c, msg, 0, 0, &r)) return Fail(kNoAnswer, std::wstring(name));
-            LineInt(key.c_str(), static_cast<int>(r));
+            if ((rc = ReadState(name, c, &n1)) != kOk) return rc;
+            LineInt(key.c_str(), n1);
         }
         return kOk;
     }
@@ -883,6 +991,17 @@ int Step(int argc, wchar_t** argv, int* i) {
         if (!ParseInt(arg(), &n1)) return Fail(kUsage, L"bad timeout");
         return WaitText(spec, want, n1, wcscmp(name, L"waitprefix") == 0);
     }
+    if (wcscmp(name, L"waitfor") == 0) {
+        if (!need(4)) return Fail(kUsage, L"waitfor STATE ID VALUE TIMEOUT_MS");
+        const wchar_t* state = arg();
+        const wchar_t* spec = arg();
+        if (!ParseInt(arg(), &n1) || !ParseInt(arg(), &n2)) return Fail(kUsage, L"waitfor: bad value or timeout");
+        return WaitState(state, spec, n1, n2);
+    }
+    if (wcscmp(name, L"idle") == 0) {
+        if (!need(1) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"idle TIMEOUT_MS");
+        return Idle(n1);
+    }
     if (wcscmp(name, L"sleep") == 0) {
         if (!need(1) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"sleep MS");
         Sleep(static_cast<DWORD>(n1));
@@ -967,6 +1086,10 @@ int Step(int argc, wchar_t** argv, int* i) {
             return Fail(kUsage, L"dialog TIMEOUT_MS BUTTON");
         *i += 2;
         return PressDialogButton(n1, static_cast<int>(n2));
+    }
+    if (wcscmp(name, L"nodialog") == 0) {
+        if (!need(1) || !ParseInt(arg(), &n1)) return Fail(kUsage, L"nodialog TIMEOUT_MS");
+        return WaitNoDialog(n1);
     }
     if (wcscmp(name, L"dpi") == 0) {
         long v[5];

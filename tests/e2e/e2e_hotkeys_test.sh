@@ -59,6 +59,7 @@ mic_drain 22050
 other_window_keys ctrl+shift+r
 win waittext kIdStatus Recording 5000 || fail "record shortcut" "no recording started"
 feed_start 22050 "$WORK/speech.raw"
+# 300 ms more of the fed speech, on purpose: the stop does not fall on the second the time shows.
 win waittext kIdTime 00:00:06 12000 sleep 300
 other_window_keys ctrl+shift+r
 win waittext kIdStatus "Done and saved" 10000 || fail "record shortcut" "the second press did not stop"

@@ -104,6 +104,7 @@ mic_drain 22050
 win select kIdQuality 1 settext kIdFileName "$NAME" click kIdRecord text kIdStatus
 expect "status while recording" "$(out 'text kIdStatus')" "Recording"
 feed_start 22050 "$WORK/speech.raw"
+# 500 ms more of the fed speech, on purpose: the stop does not fall on the second the time shows.
 win waittext kIdTime 00:00:03 10000 sleep 500 click kIdStop text kIdStatus
 feed_stop
 expect "status after stop" "$(out 'text kIdStatus')" "Done and saved"

@@ -48,7 +48,7 @@ start_at() {
     wine reg add "$E2E_KEY" /v Zoom /t REG_DWORD /d "$2" /f >/dev/null 2>&1
     wine reg add "$E2E_KEY" /v Format /t REG_DWORD /d 0 /f >/dev/null 2>&1
     WINEDLLOVERRIDES=${3:-$BASE_OVERRIDES} app_start
-    win sleep 500 >/dev/null
+    win idle 5000 >/dev/null
 }
 
 # expect_rect NAME ID X Y W H VISIBLE: logical numbers, column offset 0 (the window is as wide as its column).
@@ -104,11 +104,11 @@ idle_checks() {
 }
 
 settings_checks() {
-    win click kIdSettings sleep 300 >/dev/null
+    win click kIdSettings waitfor shown kIdReplace 1 5000 idle 5000 >/dev/null
     # Inside the container, which starts at T = 353: Replace at the block's top.
     expect_rect "Replace in the settings" kIdReplace 30 353 320 22 1
     expect_rect "On top in the settings" kIdOnTop 30 407 320 22 1
-    win rect kIdReplace wheel kIdReplace -120 sleep 300 rect kIdReplace >/dev/null
+    win rect kIdReplace wheel kIdReplace -120 idle 5000 rect kIdReplace >/dev/null
     local y
     y=$(out 'rect kIdReplace' | awk '{ print $2 }')
     # One notch down moves the block 48 units up, if the screen is too short for it (scrollable); else not at all.
@@ -137,7 +137,7 @@ settings_checks() {
         expect "Replace after top" "$(out 'rect kIdReplace' | awk '{ print $2 }')" "$(px 353)"
     fi
     shot "$1-settings-scrolled"
-    win wheel kIdReplace 2400 click kIdSettings sleep 300 rect kIdReplace
+    win wheel kIdReplace 2400 click kIdSettings waitfor shown kIdReplace 0 5000 idle 5000 rect kIdReplace
     expect "settings hidden again" "$(out 'rect kIdReplace' | awk '{ print $5 }')" 0
 }
 
@@ -146,7 +146,7 @@ record_and_play_checks() {
     mic_drain 22050 >/dev/null
     win click kIdRecord >/dev/null
     feed_start 22050 "$WORK/speech.raw"
-    win waittext kIdTime 00:00:01 10000 sleep 300 >/dev/null
+    win waittext kIdTime 00:00:01 10000 idle 5000 >/dev/null
     shot "$1-recording"
     meter_probe
     # Bars in the voice colours: the centre of a bar near the middle row is far darker than at rest. Speech has
@@ -167,7 +167,7 @@ record_and_play_checks() {
     else
         fail "meter while speaking" "red channel $best at the bar centre, expected the voice colours (about 115)"
     fi
-    win click kIdStop sleep 800 >/dev/null
+    win click kIdStop waitfor shown kIdPlay 1 10000 idle 5000 >/dev/null
     feed_stop
     win text kIdStatus >/dev/null
     shot "$1-player"
@@ -206,7 +206,7 @@ dpi_change() {
     win winrect >/dev/null
     read -r _ _ w0 h0 <<<"$(out winrect)"
     w=$((w0 * $1 / DPI_NOW)) h=$((h0 * $1 / DPI_NOW))
-    win dpi "$1" "$2" "$3" "$w" "$h" sleep 500 winrect >/dev/null
+    win dpi "$1" "$2" "$3" "$w" "$h" idle 5000 winrect >/dev/null
     DPI_NOW=$1
     SCALE=$(awk -v d="$1" 'BEGIN { print d / 96 }')
     local got
@@ -254,13 +254,13 @@ gui_counts() {
 }
 start_at 96 100
 # One zoom change back and forth first: the first use of a size makes objects that are kept (cached device contexts).
-win select kIdWindowSize 10 select kIdWindowSize 5 sleep 300 gui >/dev/null
+win select kIdWindowSize 10 select kIdWindowSize 5 idle 5000 gui >/dev/null
 COUNTS0=$(gui_counts)
 if [ -z "$(out gdi)$(out 'gdi table')" ] || [ "$(out gdi)$(out 'gdi table')" -le 0 ]; then
     fail "object counts" "no GDI figure for the window's process ($COUNTS0)"
 fi
 for _ in $(seq 10); do win select kIdWindowSize 10 select kIdWindowSize 5 >/dev/null; done
-win sleep 300 gui >/dev/null
+win idle 5000 gui >/dev/null
 expect "objects after 20 zoom changes" "$(gui_counts)" "$COUNTS0"
 RECORD_SECONDS=${LOOK_RECORD_SECONDS:-300}
 # Speech all the way, so the meter moves for the whole recording; the feeder then keeps the microphone going.
@@ -274,7 +274,7 @@ COUNTS1=$(gui_counts)
 win waittext kIdTime "$(printf '00:%02d:%02d' $((RECORD_SECONDS / 60)) $((RECORD_SECONDS % 60)))" \
     $((RECORD_SECONDS * 1000 + 10000)) gui >/dev/null
 expect "objects after ${RECORD_SECONDS} s of recording with the meter moving" "$(gui_counts)" "$COUNTS1"
-win click kIdStop sleep 500 >/dev/null
+win click kIdStop idle 10000 >/dev/null
 feed_stop
 app_close
 

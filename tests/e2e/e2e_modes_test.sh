@@ -89,7 +89,7 @@ mic_drain 22050
 win click kIdRecord waittext kIdStatus Recording 3000
 feed_start 22050 "$WORK/speech.raw"
 # The volume moves without the end of a drag, which does not save: only the save at closing can store it.
-win waittext kIdTime 00:00:03 8000 slider kIdVolume 70 5 sleep 300
+win waittext kIdTime 00:00:03 8000 slider kIdVolume 70 5 idle 5000
 expect "volume not stored during the drag" "$(reg_value PlayVolume)" 100
 app_close
 feed_stop

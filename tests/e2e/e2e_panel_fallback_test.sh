@@ -37,7 +37,7 @@ else
 fi
 for _ in $(seq 100); do [ -s "$WORK/browser.log" ] && break; sleep 0.1; done
 expect "the fallback address in the browser" "$(cat "$WORK/browser.log" 2>/dev/null)" "$SERVICE/?utm_source=notafon"
-win sleep 300 rect kIdPanelStrip rect kIdRecord winrect
+win nodialog 5000 idle 5000 rect kIdPanelStrip rect kIdRecord winrect
 expect "no panel strip" "$(out 'rect kIdPanelStrip' | awk '{ print $5 }')" 0
 expect "the recorder shown" "$(out 'rect kIdRecord' | awk '{ print $5 }')" 1
 expect "the window as wide as its column" "$(out client | awk '{ print $1 }')" 380

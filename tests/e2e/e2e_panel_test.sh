@@ -49,9 +49,9 @@ wine reg add "$E2E_KEY" /v Format /t REG_DWORD /d 1 /f >/dev/null 2>&1
 section "opening the panel"
 app_start
 # The button as a signed-out user first sees it, to compare with after the page's sign-in.
-win sleep 300 pixels kIdTranscribe
+win idle 5000 pixels kIdTranscribe
 SIGNED_OUT=$(out 'pixels kIdTranscribe')
-win click kIdTranscribe sleep 500 rect kIdPanelStrip
+win click kIdTranscribe waitfor shown kIdPanelStrip 1 5000 idle 5000 rect kIdPanelStrip
 STRIP=$(out 'rect kIdPanelStrip')
 expect "the strip right of the column" "$(echo "$STRIP" | awk '{ print $1, $2, $3, $5 }')" "380 0 40 1"
 HEIGHT=$(echo "$STRIP" | awk '{ print $4 }')
@@ -67,11 +67,11 @@ expect_match "the hand-off folder is mapped" "$MAPPING" \
 expect_log "the panel right of the strip, the window 860 wide" "Controller.put_Bounds 420 0 860 $HEIGHT"
 
 section "the recorder column hidden and shown"
-win click kIdPanelStrip sleep 500 rect kIdPanelStrip rect kIdRecord
+win click kIdPanelStrip waitfor shown kIdRecord 0 5000 idle 5000 rect kIdPanelStrip rect kIdRecord
 expect "the strip at the left edge" "$(out 'rect kIdPanelStrip' | awk '{ print $1, $5 }')" "0 1"
 expect "the recorder hidden" "$(out 'rect kIdRecord' | awk '{ print $5 }')" 0
 expect_log "the panel beside the strip at the left edge" "Controller.put_Bounds 40 0 860 $HEIGHT"
-win click kIdPanelStrip sleep 500 rect kIdRecord
+win click kIdPanelStrip waitfor shown kIdRecord 1 5000 idle 5000 rect kIdRecord
 expect "the recorder back" "$(out 'rect kIdRecord' | awk '{ print $5 }')" 1
 
 section "a recording handed to the page"
@@ -79,6 +79,7 @@ wine_env_use_mic 22050
 mic_drain 22050
 win click kIdRecord
 feed_start 22050 "$WORK/speech.raw"
+# 300 ms more of the fed speech, on purpose: the stop does not fall on the second the time shows.
 win waittext kIdTime 00:00:02 10000 sleep 300 click kIdStop text kIdStatus
 feed_stop
 expect "status" "$(out 'text kIdStatus')" "Done and saved"
@@ -108,7 +109,7 @@ if win waittext kIdTime 00:00:01 8000 postclick kIdPanelStrip dialog 5000 1; the
 else
     fail "refusal" "no message box"
 fi
-win sleep 300 rect kIdRecord click kIdStop waittext kIdStatus "Done and saved" 10000
+win nodialog 5000 idle 5000 rect kIdRecord click kIdStop waittext kIdStatus "Done and saved" 10000
 feed_stop
 expect "the recorder still shown" "$(out 'rect kIdRecord' | awk '{ print $5 }')" 1
 # The page is ready by now: the next recording reaches it as soon as it is loaded for playing.
@@ -119,12 +120,12 @@ expect_match "a later recording is posted at once" "$NEXT" \
 section "sign-in"
 expect "not signed in at first" "$(reg_value SignedIn)" ""
 # Closed, the panel's button speaks to whoever is not signed in, as at the start.
-win click kIdTranscribe sleep 500 pixels kIdTranscribe
+win click kIdTranscribe idle 5000 pixels kIdTranscribe
 expect "the closed panel's button as at the start" "$(out 'pixels kIdTranscribe')" "$SIGNED_OUT"
 page_says notafon-signed-in
 for _ in $(seq 100); do [ "$(reg_value SignedIn)" = 1 ] && break; sleep 0.1; done
 expect "the page's sign-in is stored" "$(reg_value SignedIn)" 1
-win sleep 300 pixels kIdTranscribe
+win idle 5000 pixels kIdTranscribe
 SIGNED_IN=$(out 'pixels kIdTranscribe')
 if [ -n "$SIGNED_IN" ] && [ "$SIGNED_IN" != "$SIGNED_OUT" ]; then echo "ok: the button is painted anew"; else
     fail "sign-in" "the button looks as before the sign-in ($SIGNED_IN)"
@@ -137,7 +138,7 @@ expect_log "closing the window closes the browser" "Controller.Close"
 section "the sign-in remembered"
 : >"$INBOX"
 app_start
-win sleep 300 pixels kIdTranscribe
+win idle 5000 pixels kIdTranscribe
 expect "started signed in, the button as after the sign-in" "$(out 'pixels kIdTranscribe')" "$SIGNED_IN"
 app_close
 
@@ -146,20 +147,22 @@ rm -f "$LOG"
 : >"$INBOX"
 NOTAFON_WEBVIEW2_DOUBLE_MODE=hold-controller
 app_start
-win click kIdTranscribe sleep 300 click kIdTranscribe sleep 300 >/dev/null
+win click kIdTranscribe >/dev/null
+expect_log "the browser is asked for" "Environment.CreateCoreWebView2Controller parent=window handler=set"
+win click kIdTranscribe idle 5000 >/dev/null
 page_says '!controller'
 expect_log "the late browser is created" "WebView.Navigate https://www.parlowen.example/?app=notafon"
 expect "it arrives hidden" "$(grep '^Controller.put_IsVisible' "$LOG" | tr '\n' ' ')" "Controller.put_IsVisible 0 "
-win click kIdTranscribe sleep 300 >/dev/null
+win click kIdTranscribe waitfor shown kIdPanelStrip 1 5000 >/dev/null
 expect_log "shown when the panel opens again" "Controller.put_IsVisible 1"
 expect "one environment" "$(grep -c '^CreateCoreWebView2EnvironmentWithOptions' "$LOG")" 1
 
 section "mini mode resets the page"
-win click kIdMiniToggle sleep 500 >/dev/null
+win click kIdMiniToggle idle 5000 >/dev/null
 for _ in $(seq 100); do [ "$(grep -c '^WebView.Navigate' "$LOG")" -ge 2 ] && break; sleep 0.05; done
 expect "the page loaded anew" "$(grep -c '^WebView.Navigate' "$LOG")" 2
 expect "and hidden" "$(grep '^Controller.put_IsVisible' "$LOG" | tail -1)" "Controller.put_IsVisible 0"
-win click kIdMiniToggle sleep 500 >/dev/null
+win click kIdMiniToggle idle 5000 >/dev/null
 app_close
 expect_log "closed with the window" "Controller.Close"
 expect "no call the host should not make" "$(grep '^unexpected slot' "$LOG")" ""

@@ -78,6 +78,7 @@ expect "driver refuses Record while recording (exit 5)" "$?" 5
 MARK_SECONDS=()
 mark_at() {
     local n=$1 label=$2 status before after s
+    # 150 ms: two ticks of the 70 ms timer that updates the time, which has no state to wait for.
     win waittext kIdTime "$label" 10000 click kIdMark text kIdStatus sleep 150 text kIdTime ||
         { fail "mark $n" "could not click"; return; }
     status=$(out 'text kIdStatus')
@@ -94,7 +95,8 @@ mark_at() {
 mark_at 1 00:00:01
 mark_at 2 00:00:03
 
-# Stop once the whole 5 s of speech is in: the time counts captured audio, and capture began before the feed.
+# Stop once the whole 5 s of speech is in: the time counts captured audio, and capture began before the feed; the
+# 500 ms after 00:00:05 are the rest of it.
 win waittext kIdTime 00:00:05 10000 sleep 500 click kIdStop text kIdStatus text kIdDetail text kIdTime \
     enabled kIdRecord enabled kIdMark
 feed_stop
@@ -162,9 +164,13 @@ speaker_start "$WORK/play1.raw"
 # This Play is a real mouse click at the button's centre (the virtual desktop's screen is the X screen).
 win center kIdPlay
 read -r X Y <<<"$(out 'center kIdPlay')"
+# Timed from the click itself: the driver started after it takes a moment, so its own wait would come out short.
+CLICK_NS=$(date +%s%N)
 xdotool mousemove "$X" "$Y" click 1
-win waittext kIdPlay Pause 3000 waittext kIdTime 00:00:02 8000 click kIdPlay text kIdPlay text kIdTime text kIdTimes
-PLAY_MS=$(out waited_ms)
+win waittext kIdPlay Pause 3000 waittext kIdTime 00:00:02 8000 clock click kIdPlay text kIdPlay text kIdTime \
+    text kIdTimes
+# The driver's clock counts 100 ns from 1601, 11644473600 s before the Unix epoch.
+PLAY_MS=$(awk -v c="$(out clock)" -v t="$CLICK_NS" 'BEGIN { printf "%.0f", (c / 1e4 - 11644473600000) - t / 1e6 }')
 POS=$(out 'text kIdTime')
 speaker_record_stop
 expect "Play button while playing (mouse click)" "$(first 'text kIdPlay')" "Pause"
@@ -181,6 +187,7 @@ speaker_wav "$WORK/play1.raw" "$WORK/play1.wav"
 section "seek slider: drag to 800 of 1000, release"
 # Away from where the player stands (about 2 s), so the labels show the dragged time, not the position.
 SEEK=$(awk -v d="$DUR" 'BEGIN { printf "%.6f", 800 * d / 1000 }')
+# 300 ms of the drag held, on purpose: three ticks of the player's timer must not move the labels off the dragged time.
 win slider kIdSeek 800 5 text kIdTime text kIdTimes sleep 300 text kIdTime slider kIdSeek 800 8 text kIdTime \
     sliderpos kIdSeek
 expect "time while dragging" "$(first 'text kIdTime')" "$(clock "$SEEK")"
@@ -211,7 +218,8 @@ expect "Play button after player Stop" "$(out 'text kIdPlay')" "Play"
 expect "position after player Stop" "$(out 'text kIdTime')" "00:00:00"
 expect "seek slider after player Stop" "$(out 'sliderpos kIdSeek')" 0
 speaker_start "$WORK/stopped.raw"
-win sleep 1000
+# One second of the speaker listened to while stopped: it must stay silent for that long.
+sleep 1
 speaker_record_stop
 STOPPED_RMS=$(rms_of "$WORK/stopped.raw" 0 0.5)
 echo "speaker RMS while stopped: $STOPPED_RMS"

@@ -50,7 +50,8 @@ mic_drain 44100
 win click kIdRecord text kIdStatus
 expect "status" "$(out 'text kIdStatus')" "Recording"
 feed_start 44100 "$WORK/speech.raw"
-# The volume moves without the end of a drag, which does not save: only the save at closing can store it.
+# The volume moves without the end of a drag, which does not save: only the save at closing can store it. The 400 ms
+# after 00:00:03 are more of the fed speech, on purpose: the close does not fall on the second the time shows.
 win waittext kIdTime 00:00:01 8000 click kIdMark text kIdStatus slider kIdVolume 80 5 text kIdVolumeLabel \
     waittext kIdTime 00:00:03 8000 sleep 400
 MARK=$(printf '%s\n' "$DRV_OUT" | sed -n 's/^text kIdStatus: Recording\. Mark 1 added at //p')

@@ -28,10 +28,10 @@ speech_to_feed 22050 2 "Where did that file go?"
 section "folder browser: Cancel, then another folder and OK"
 fresh_settings "$REC"
 app_start
-win postclick kIdChangeFolder:Button dialog 10000 2 sleep 300 text kIdFolder
+win postclick kIdChangeFolder:Button dialog 10000 2 nodialog 5000 idle 5000 text kIdFolder
 expect "folder after Cancel" "$(out 'text kIdFolder')" "$(wine_path "$REC")"
 expect "stored folder after Cancel" "$(reg_value Folder)" "$(wine_path "$REC")"
-win postclick kIdChangeFolder:Button browseto 10000 "$OTHER_WIN" sleep 300 dialog 5000 1
+win postclick kIdChangeFolder:Button browseto 10000 "$OTHER_WIN" idle 5000 dialog 5000 1
 win waittext kIdFolder "$OTHER_WIN" 5000 || fail "folder browser" "the chosen folder is not shown"
 expect "stored folder after OK" "$(reg_value Folder)" "$OTHER_WIN"
 
@@ -57,7 +57,7 @@ feed_stop
 
 section "Play Local File: Cancel, then the recording chosen in the open dialog"
 # A name the player would show if it loaded anything: the recording just made is loaded after Stop.
-win postclick kIdPlayLocalFile dialog 10000 2 sleep 300 text kIdLoadedName
+win postclick kIdPlayLocalFile dialog 10000 2 nodialog 5000 idle 5000 text kIdLoadedName
 expect "loaded after Cancel" "$(out 'text kIdLoadedName')" "$NAME.mp3"
 cp "$OTHER/$NAME.mp3" "$OTHER/picked.mp3"
 # 1148: the file name box of the open dialog.

@@ -45,6 +45,7 @@ section "digital silence, with a pause"
 mic_drain 22050
 win settext kIdFileName "e2e silent" click kIdRecord
 feed_start 22050 "$WORK/nothing.raw"
+# 300 ms paused on purpose, so that a clock which ran on while paused would show.
 win waittext kIdTime 00:00:01 8000 click kIdPause text kIdStatus text kIdPause enabled kIdMark enabled kIdStop \
     sleep 300 text kIdTime click kIdPause text kIdStatus text kIdPause enabled kIdMark
 expect "status when paused" "$(first 'text kIdStatus')" "Paused"
@@ -66,7 +67,7 @@ if [ -f "$REC/e2e silent.mp3" ]; then
     expect "peak of the silent file" "$peak" "0.000000"
 fi
 # A silent recording is not handed to the player: Play has nothing to play.
-win click kIdPlay sleep 300 text kIdPlay text kIdLoadedName text kIdTimes
+win click kIdPlay idle 5000 text kIdPlay text kIdLoadedName text kIdTimes
 expect "player after silence: Play" "$(out 'text kIdPlay')" "Play"
 expect "player after silence: no file name" "$(out 'text kIdLoadedName')" ""
 expect "player after silence: no times" "$(out 'text kIdTimes')" ""
@@ -75,6 +76,7 @@ section "a full-scale square wave"
 mic_drain 22050
 win settext kIdFileName "e2e loud" click kIdRecord
 feed_start 22050 "$WORK/square.raw"
+# 300 ms more of the square wave, on purpose: the stop does not fall on the second the time shows.
 win waittext kIdStatus "Recording. Too loud, move back from the microphone" 5000 waittext kIdTime 00:00:02 8000 \
     sleep 300 click kIdStop text kIdStatus text kIdDetail text kIdLoadedName text kIdPlay text kIdTimes
 feed_stop

@@ -62,12 +62,6 @@ TEST(HandoffName, CounterTicksAndExtension) {
     EXPECT_STREQ(name, L"");
 }
 
-TEST(HandoffName, SourceNameIsTheTextAfterTheLastBackslash) {
-    EXPECT_STREQ(HandoffSourceName(L"C:\\Rec\\a b.mp3"), L"a b.mp3");
-    EXPECT_STREQ(HandoffSourceName(L"C:/Rec/a.mp3"), L"C:/Rec/a.mp3");  // no backslash: the whole path
-    EXPECT_STREQ(HandoffSourceName(L"C:\\Rec\\"), L"");
-}
-
 TEST(HandoffEscape, ControlCharactersBecomeSpacesQuoteAndBackslashAreEscaped) {
     EXPECT_EQ(Escaped(L"a\tb\nc\x1f"
                       L"d"),

@@ -330,6 +330,26 @@ TEST_F(PanelHostTest, ADestinationThatWouldBeCutIsAFailedHandOff) {
     for (const auto& c : fake.calls) EXPECT_NE(c.compare(0, 5, L"copy "), 0);
 }
 
+// Folder + "\Parlowen\Notafon" is 17 characters more, + "\handoff" 8 more, + "\WebView2Loader.dll" 19 more; a
+// path holds at most 259.
+TEST_F(PanelHostTest, ADataFolderThatWouldBeCutIsNoFolderAndNothingIsCreated) {
+    fake.appData = L"C:\\" + std::wstring(240, L'a');  // 243 + 17 = 260
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(fake.errors, std::vector<std::wstring>{L"Could not find a folder for the panel files."});
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_FALSE(IsPanelCreated());
+}
+
+TEST_F(PanelHostTest, ALoaderPathThatWouldBeCutIsAFailedPreparationAndNoFileIsWritten) {
+    // 230 + 17 = 247 for the folder, 255 for the hand-off folder: both fit; 247 + 19 = 266 for the loader does not.
+    fake.appData = L"C:\\" + std::wstring(227, L'a');
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(fake.errors, std::vector<std::wstring>{L"Could not prepare the embedded browser."});
+    std::wstring data = fake.appData + L"\\Parlowen\\Notafon";
+    EXPECT_EQ(fake.calls, (std::vector<std::wstring>{L"folder " + data, L"folder " + data + L"\\handoff"}));
+    EXPECT_TRUE(fake.files.empty());
+}
+
 TEST_F(PanelHostTest, AFailedAllocationPostsNothingButKeepsTheCopy) {
     OpenCreated();
     PanelWebMessageReceived(L"notafon-ready");

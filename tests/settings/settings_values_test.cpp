@@ -85,6 +85,18 @@ TEST_F(SettingValues, FolderDefaultFallsBackToTheTemporaryPath) {
     EXPECT_EQ(folder, kSep + L"Parlowen Recordings");
 }
 
+TEST_F(SettingValues, AFolderDefaultThatWouldBeCutIsTheOneWithoutAKnownFolder) {
+    // The folder, a separator and "Parlowen Recordings" (19) fill kPathCapacity - 1 characters at most.
+    static const std::wstring fits(kPathCapacity - 21, L'd'), tooLong(kPathCapacity - 20, L'd');
+    wchar_t folder[kPathCapacity];
+    testDocuments = fits.c_str();
+    defaultRecordingFolder(&kTestFolders, folder, kPathCapacity);
+    EXPECT_EQ(folder, fits + kSep + L"Parlowen Recordings");
+    testDocuments = tooLong.c_str();
+    defaultRecordingFolder(&kTestFolders, folder, kPathCapacity);
+    EXPECT_EQ(folder, kSep + L"Parlowen Recordings");
+}
+
 TEST_F(SettingValues, FormatTakesRowsZeroToFive) {
     for (uint32_t v = 0; v < 6; ++v) {
         Number(L"Format", v);

@@ -15,8 +15,8 @@ void Call(const std::wstring& text) {
 }
 
 int LocalAppData(wchar_t* out, int capacity) {
-    if (!fake.haveAppData) return -1;
-    wcsncpy(out, L"C:\\Users\\u\\AppData\\Local", static_cast<size_t>(capacity));
+    if (!fake.haveAppData || fake.appData.size() >= static_cast<size_t>(capacity)) return -1;
+    wcscpy(out, fake.appData.c_str());
     return 0;
 }
 void CreateFolderTree(const wchar_t* path) {

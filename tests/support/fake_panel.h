@@ -14,6 +14,7 @@ struct FakeSystem {
     std::string resource = std::string(1000, 'L');
     bool haveResource = true;
     bool haveAppData = true;
+    std::wstring appData = L"C:\\Users\\u\\AppData\\Local";
     bool failWrite = false, failLoad = false, failCopy = false;
     int allocationsLeft = 1000;
     int32_t environmentResult = 0;

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Checks the direction of every #include in src/: each folder may include itself and the folders below it, never
 one above; only app/ and cli/ include app/; portable files (no _win in the name) include no Windows header.
+With TESTS_DIR, the unit tests' folders too: each is named after the module it tests (or is one of the shared
+folders), a portable test includes no Windows header, and a Windows adapter's test sits beside its module: its first
+include, the adapter's header, comes from the src/ folder of the same name.
 
-Usage: include_rules.py SRC_DIR   (exit 1 with one line per broken rule)
+Usage: include_rules.py SRC_DIR [TESTS_DIR]   (exit 1 with one line per broken rule)
 """
 import os
 import re
@@ -61,6 +64,40 @@ def check(src):
     return problems
 
 
+# Test folders that belong to no module: shared helpers, tools, and the script-driven tests of the whole program.
+SHARED_TEST_FOLDERS = {"support", "tools", "e2e", "crash", "wine", "scripts"}
+
+
+def check_tests(tests):
+    problems = []
+    for folder in sorted(os.listdir(tests)):
+        path = os.path.join(tests, folder)
+        if not os.path.isdir(path) or folder in SHARED_TEST_FOLDERS:
+            continue
+        if folder not in RANKS:
+            problems.append(f"tests/{folder}/: tests belong beside their module, in a folder named like one in src/")
+            continue
+        for name in sorted(os.listdir(path)):
+            if not name.endswith((".h", ".cpp", ".c")):
+                continue
+            portable = "_win" not in name
+            subject = None
+            with open(os.path.join(path, name), encoding="utf-8") as f:
+                for number, line in enumerate(f, 1):
+                    m = INCLUDE.match(line)
+                    if not m:
+                        continue
+                    if m.group(1) == "<":
+                        if portable and WINDOWS_HEADERS.match(os.path.basename(m.group(2))):
+                            problems.append(f"tests/{folder}/{name}:{number}: a portable test includes <{m.group(2)}>")
+                    elif subject is None:
+                        subject = m.group(2)
+            if name.endswith("_win_test.cpp") and (subject is None or subject.split("/", 1)[0] != folder):
+                problems.append(f"tests/{folder}/{name}: an adapter's test sits beside its module (it tests "
+                                f"\"{subject}\")")
+    return problems
+
+
 def self_test():
     """The checker on a small tree with one of each fault, so a checker that finds nothing cannot pass."""
     import tempfile
@@ -78,7 +115,21 @@ def self_test():
             with open(os.path.join(root, name), "w", encoding="utf-8") as f:
                 f.write(text)
         found = check(root)
-    expected = ["player/portable.cpp:1", "recorder/up.cpp:1", "ui/app_user.cpp:1"]
+    with tempfile.TemporaryDirectory() as root:
+        files = {
+            "win/store_win_test.cpp": '#include "settings/settings_store_win.h"\n',
+            "settings/store_win_test.cpp": '#include "settings/settings_store_win.h"\n#include <windows.h>\n',
+            "shortcuts/names_win_test.cpp": '#include "settings/settings_store_win.h"\n',
+            "ui/layout_test.cpp": '#include "ui/layout.h"\n#include <windows.h>\n',
+            "support/host.cpp": "#include <windows.h>\n",
+        }
+        for name, text in files.items():
+            os.makedirs(os.path.join(root, os.path.dirname(name)), exist_ok=True)
+            with open(os.path.join(root, name), "w", encoding="utf-8") as f:
+                f.write(text)
+        found += check_tests(root)
+    expected = ["player/portable.cpp:1", "recorder/up.cpp:1", "tests/shortcuts/names_win_test.cpp",
+                "tests/ui/layout_test.cpp:2", "tests/win/", "ui/app_user.cpp:1"]
     got = sorted(p.split(": ", 1)[0] for p in found)
     if got != expected:
         print(f"self-test: expected faults at {expected}, found {found}")
@@ -90,10 +141,12 @@ def self_test():
 def main():
     if sys.argv[1:] == ["--self-test"]:
         return self_test()
-    if len(sys.argv) != 2:
+    if len(sys.argv) not in (2, 3):
         print(__doc__.strip(), file=sys.stderr)
         return 2
     problems = check(sys.argv[1])
+    if len(sys.argv) == 3:
+        problems += check_tests(sys.argv[2])
     for p in problems:
         print(p)
     print(f"include rules: {len(problems)} broken")

@@ -64,6 +64,7 @@ capture_and_match() {
     speaker_record_start "$WORK/rec.raw" || { echo "FAIL: parecord delivered nothing"; return 1; }
     wine "$WIN_CLI" listen --timeout 30 "$(wine_path "$file")" | tr -d '\r' >"$WORK/listen.out" || true
     cat "$WORK/listen.out"
+    # The sink's monitor reaches parecord with a delay: a second more of recording holds the end of the track.
     sleep 1
     speaker_record_stop
     grep -q '^ended: 1' "$WORK/listen.out" || { echo "FAIL: the player did not reach the end"; return 1; }

@@ -90,10 +90,17 @@ speaker_record_start() {
     for _ in $(seq 250); do [ -s "$1" ] && return 0; sleep 0.02; done
     return 1
 }
-# SIGTERM: parecord ignored SIGINT when it ran as a background job.
+# SIGTERM: parecord ignored SIGINT when it ran as a background job. It ends within milliseconds as a rule, but once
+# in a run of the whole suite it did not end at all: after 5 s it is killed, and what it wrote stays.
 speaker_record_stop() {
     [ -n "$SPEAKER_PID" ] || return 0
     kill -TERM "$SPEAKER_PID" 2>/dev/null
+    local _
+    for _ in $(seq 100); do kill -0 "$SPEAKER_PID" 2>/dev/null || break; sleep 0.05; done
+    if kill -0 "$SPEAKER_PID" 2>/dev/null; then
+        echo "speaker: parecord still ran 5 s after SIGTERM; killed"
+        kill -KILL "$SPEAKER_PID" 2>/dev/null
+    fi
     wait "$SPEAKER_PID" 2>/dev/null
     SPEAKER_PID=
 }

@@ -63,11 +63,17 @@ static const char* U8(const wchar_t* text, int slot) {
     STUB(t##0) STUB(t##1) STUB(t##2) STUB(t##3) STUB(t##4) STUB(t##5) STUB(t##6) STUB(t##7) STUB(t##8) STUB(t##9)
 STUB10()
 STUB10(1)
-STUB10(2) STUB10(3) STUB10(4) STUB10(5) STUB10(6) STUB10(7) STUB10(8)
+STUB10(2)
+STUB10(3)
+STUB10(4)
+STUB10(5)
+STUB10(6)
+STUB10(7)
+STUB10(8)
 #define REF10(t)                                                                                                \
     Unexpected##t##0, Unexpected##t##1, Unexpected##t##2, Unexpected##t##3, Unexpected##t##4, Unexpected##t##5, \
         Unexpected##t##6, Unexpected##t##7, Unexpected##t##8, Unexpected##t##9
-    typedef HRESULT(STDMETHODCALLTYPE* StubFunction)(void*);
+typedef HRESULT(STDMETHODCALLTYPE* StubFunction)(void*);
 static const StubFunction unexpected[90] = {REF10(),  REF10(1), REF10(2), REF10(3), REF10(4),
                                             REF10(5), REF10(6), REF10(7), REF10(8)};
 
