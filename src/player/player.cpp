@@ -73,6 +73,8 @@ void SeekLocked(PlayerSession* s, double seconds) {
     s->readPos = t * s->track.sampleRate;
     s->sourceExhausted = s->readPos >= s->track.sampleCount;
     s->ended = false;
+    s->positionHeld = !s->playing;
+    s->heldPos = s->readPos;
     ApplyPlayState(s);
     s->threads->eventSignal(s->wakeEvent);
 }
@@ -173,6 +175,8 @@ Outcome SetUpOutput(PcmTrack* track) {
     s->readPos = 0.0;
     s->playing = false;
     s->samplesWritten = 0;
+    s->positionHeld = true;
+    s->heldPos = 0.0;
     s->stretcherResetPending = true;
     s->quit = false;
     s->output->pause(s->device);
@@ -279,31 +283,10 @@ void playerSeek(double seconds) {
     services.threads->unlock(player.lock);
 }
 
-Outcome playerPlay() {
-    if (!playerIsLoaded()) return Outcome::kNotOpen;
-    services.threads->lock(player.lock);
-    PlayerSession* s = player.session;
-    if (s->ended || s->readPos >= s->track.sampleCount - 1) SeekLocked(s, 0.0);
-    s->playing = true;
-    s->ended = false;
-    ApplyPlayState(s);
-    s->threads->eventSignal(s->wakeEvent);
-    services.threads->unlock(player.lock);
-    return Outcome::kOk;
-}
+namespace {
 
-void playerPause() {
-    if (!playerIsLoaded()) return;
-    services.threads->lock(player.lock);
-    player.session->playing = false;
-    ApplyPlayState(player.session);
-    services.threads->unlock(player.lock);
-}
-
-double playerPosition() {
-    if (!playerIsLoaded()) return 0.0;
-    services.threads->lock(player.lock);
-    PlayerSession* s = player.session;
+// The track position the listener is at: what was read, less what still waits in the device.
+double PlayedPositionLocked(PlayerSession* s) {
     double pos = s->readPos;
     int64_t played = 0;
     if (succeeded(s->output->position(s->device, &played))) {
@@ -315,6 +298,43 @@ double playerPosition() {
         int64_t queued = ahead < 0x80000000u ? static_cast<int64_t>(ahead) : 0;
         pos = s->readPos - static_cast<double>(queued) * player.speed;
     }
+    return pos;
+}
+
+}  // namespace
+
+Outcome playerPlay() {
+    if (!playerIsLoaded()) return Outcome::kNotOpen;
+    services.threads->lock(player.lock);
+    PlayerSession* s = player.session;
+    if (s->ended || s->readPos >= s->track.sampleCount - 1) SeekLocked(s, 0.0);
+    s->playing = true;
+    s->ended = false;
+    s->positionHeld = false;
+    ApplyPlayState(s);
+    s->threads->eventSignal(s->wakeEvent);
+    services.threads->unlock(player.lock);
+    return Outcome::kOk;
+}
+
+void playerPause() {
+    if (!playerIsLoaded()) return;
+    services.threads->lock(player.lock);
+    PlayerSession* s = player.session;
+    if (s->playing) {
+        s->heldPos = PlayedPositionLocked(s);
+        s->positionHeld = true;
+    }
+    s->playing = false;
+    ApplyPlayState(s);
+    services.threads->unlock(player.lock);
+}
+
+double playerPosition() {
+    if (!playerIsLoaded()) return 0.0;
+    services.threads->lock(player.lock);
+    PlayerSession* s = player.session;
+    double pos = s->positionHeld ? s->heldPos : PlayedPositionLocked(s);
     if (s->sourceExhausted && !s->playing && s->ended) pos = s->track.sampleCount;
     const double count = s->track.sampleCount;
     const double rate = s->track.sampleRate;

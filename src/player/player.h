@@ -54,6 +54,10 @@ struct PlayerSession {
     // Output samples handed to the device since the last open or seek. 64 bits: 32 would wrap after 13.5 hours of
     // play at 44100 Hz without a seek, and the position would jump.
     int64_t samplesWritten;
+    // While paused, the position shown is the one held here (track samples): after a reset some devices report a
+    // count for buffers refilled while paused, and a stopped player would read a few hundredths of a second in.
+    bool positionHeld;
+    double heldPos;
     PcmTrack track;
     TimeStretcher* stretcher;
 };

@@ -166,6 +166,30 @@ TEST_F(PlayerEngineTest, SeekClampsAndKeepsThePlayState) {
     EXPECT_EQ(Heard(700, 1200), Track(0, 500));
 }
 
+TEST_F(PlayerEngineTest, APausedPlayerShowsWhereItStoppedWhateverTheDeviceCounts) {
+    // Stop is a pause and a seek to 0: the buffers refilled after the reset may be counted as played by a device
+    // that has not quite stopped, and the stopped player must still read 0.
+    ASSERT_EQ(Open(), Outcome::kOk);
+    playerPlay();
+    Hear(3000);
+    playerPause();
+    playerSeek(0.0);
+    for (int i = 0; i < 3; ++i) playerThreadStep();
+    fakeOutput.position += 700;
+    EXPECT_EQ(playerPosition(), 0.0);
+    // Paused in the middle, likewise: the place of the pause holds.
+    playerSeek(0.0);  // the device starts counting from 0 again
+    playerPlay();
+    Hear(2000);
+    playerPause();
+    fakeOutput.position += 500;
+    EXPECT_DOUBLE_EQ(playerPosition(), 2000.0 / kRate);
+    // Playing again, the device's count is followed once more.
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
+    Hear(1000);
+    EXPECT_DOUBLE_EQ(playerPosition(), (2000.0 + 500.0 + 1000.0) / kRate);
+}
+
 TEST_F(PlayerEngineTest, TrackRunsOutIntoEndedAtExactlyTheDuration) {
     ASSERT_EQ(Open(), Outcome::kOk);
     playerPlay();
