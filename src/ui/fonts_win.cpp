@@ -4,12 +4,14 @@
 
 #include "ui/control_ids.h"
 #include "ui/control_lookup_win.h"
+#include "ui/palette.h"
 #include "ui/scale.h"
 
 HFONT MainFont;
 HFONT SmallFont;
 HFONT TimerFont;
 HFONT LogoFont;
+PaintObjects paintObjects;
 
 namespace {
 
@@ -39,6 +41,35 @@ bool Contains(const int* keys, int count, int key) {
     return false;
 }
 
+HFONT SmallVariant(int weight, bool italic) {
+    LOGFONTW lf = {};
+    GetObjectW(SmallFont, sizeof lf, &lf);
+    lf.lfWeight = weight;
+    lf.lfItalic = italic ? TRUE : FALSE;
+    return CreateFontIndirectW(&lf);
+}
+
+PaintObjects MakePaintObjects() {
+    PaintObjects o = {};
+    o.smallBold = SmallVariant(FW_BOLD, false);
+    o.smallItalic = SmallVariant(FW_NORMAL, true);
+    o.meterBackground = CreateSolidBrush(kMeterBackground);
+    o.stripBackground = CreateSolidBrush(kStripBackground);
+    o.stripEdge = CreateSolidBrush(kStripEdge);
+    o.meterBorder = CreatePen(PS_SOLID, 1, kMeterBorder);
+    o.meterCentreLine = CreatePen(PS_SOLID, 1, kMeterCentreLine);
+    o.headerLine = CreatePen(PS_SOLID, 1, kHeaderLine);
+    return o;
+}
+
+void DeletePaintObjects(const PaintObjects& o) {
+    const HGDIOBJ all[] = {o.smallBold, o.smallItalic, o.meterBackground, o.stripBackground,
+                           o.stripEdge, o.meterBorder, o.meterCentreLine, o.headerLine};
+    for (HGDIOBJ h : all) {
+        if (h) DeleteObject(h);
+    }
+}
+
 BOOL CALLBACK Assign(HWND child, LPARAM) {
     int key = controlLookup.keyOf ? controlLookup.keyOf(child) : -1;
     if (key < 0) return TRUE;
@@ -63,12 +94,15 @@ void CreateFonts(HWND window) {
     SmallFont = MakeFont(L"Segoe UI", 13, 400);
     TimerFont = MakeFont(L"Segoe UI", 66, 600);
     LogoFont = MakeFont(L"Georgia", 24, 700);
+    PaintObjects oldObjects = paintObjects;
+    paintObjects = MakePaintObjects();
     if (!old[0]) return;
     // Descendants too: the settings page lives in its container.
     if (window) EnumChildWindows(window, Assign, 0);
     for (HFONT f : old) {
         if (f) DeleteObject(f);
     }
+    DeletePaintObjects(oldObjects);
     for (SizedFontEntry& e : sizedFonts) {
         if (e.font) DeleteObject(e.font);
         e = SizedFontEntry{};
