@@ -95,8 +95,6 @@ const int kMiniCutoff = 278, kMiniCutoffUnderPlayer = 400;
 const int kMiniHeight = 290, kMiniHeightUnderPlayer = 400;
 // The settings block's container and the scroll bar beside it when the block scrolls.
 const int kContainerWidth = 354, kScrollBarLeft = 356, kScrollBarWidth = 18, kMinimumSettingsView = 120;
-// The bottom region's height under the settings block, without and with its file buttons (recording hides them).
-const int kBottomReserveRecording = 218, kBottomReserve = 254;
 // With the panel open the window is at least this high, so the panel has room.
 const int kPanelContentHeight = 680;
 const int kPanelColumnWidth = 780, kPanelStripOnlyWidth = 400, kPanelStripWidth = 40;
@@ -262,6 +260,30 @@ void PlaceShortcutRows(const Pass& p, int boxWidth, int headingHeight) {
     box.footer = DeviceRect{0, footer, boxWidth, footer + Px(p, kShortcutRowHeight) - Px(p, 2)};
 }
 
+// The bottom region's rows from its top y, layout units: the info text, the file buttons (not while recording),
+// Transcribe and the shortcut box, whose heading is measured in device pixels.
+struct BottomRows {
+    int detail, detailHeight, fileButtons, transcribe, shortcutBox;
+    int headingDevice, heading;  // the shortcut box's heading, device pixels and units
+    int end;
+};
+
+BottomRows BottomRowsFrom(const Pass& p, int y) {
+    const LayoutInput& in = *p.in;
+    BottomRows r = {};
+    r.detail = y;
+    r.detailHeight = Measure(p, kTextDetail, 38);
+    r.fileButtons = y + r.detailHeight + 4;
+    r.transcribe = in.recording ? r.fileButtons : y + r.detailHeight + 40;
+    r.shortcutBox = r.transcribe + 66;
+    // The rows hang from the heading in device pixels; its height in units rounds it up, so the rows always fit.
+    r.headingDevice = Px(p, 4) + in.textHeight[kTextShortcutHeading];
+    if (r.headingDevice < Px(p, kShortcutHeadingMinimum)) r.headingDevice = Px(p, kShortcutHeadingMinimum);
+    r.heading = static_cast<int>(r.headingDevice / in.uiScale + 0.99);
+    r.end = r.shortcutBox + r.heading + 152;
+    return r;
+}
+
 // The settings block from T; returns the y where the bottom region starts.
 int PlaceSettings(const Pass& p, int top) {
     const LayoutInput& in = *p.in;
@@ -278,7 +300,9 @@ int PlaceSettings(const Pass& p, int top) {
     measure.measureOnly = true;
     int bottom = PlaceSettingsBlock(measure, top);
     int height = bottom - top;
-    int reserve = in.recording ? kBottomReserveRecording : kBottomReserve;
+    // The bottom region under the block as it will be placed: the block scrolls when block and region together do
+    // not fit, and its view leaves the region its whole height.
+    int reserve = BottomRowsFrom(p, 0).end;
     int available;
     if (!in.maximised && !s.keepWindowSize) {
         available = in.haveWorkArea
@@ -319,33 +343,22 @@ int PlaceSettings(const Pass& p, int top) {
 void PlaceBottom(const Pass& p, int y) {
     const LayoutInput& in = *p.in;
     LayoutState& s = *p.state;
-    int detail = Measure(p, kTextDetail, 38);
-    PlaceColumn(p, kItemDetail, 30, y, 320, detail, true);
-    int fileButtons = y + detail + 4;
-    int transcribe = fileButtons;
+    BottomRows r = BottomRowsFrom(p, y);
+    PlaceColumn(p, kItemDetail, 30, r.detail, 320, r.detailHeight, true);
     if (in.recording) {
-        PlaceColumn(p, kItemPlayLocalFile, 30, fileButtons, 154, 30, false);
-        PlaceColumn(p, kItemPlayRecording, 196, fileButtons, 154, 30, false);
+        PlaceColumn(p, kItemPlayLocalFile, 30, r.fileButtons, 154, 30, false);
+        PlaceColumn(p, kItemPlayRecording, 196, r.fileButtons, 154, 30, false);
+    } else if (in.lastRecording) {
+        PlaceColumn(p, kItemPlayLocalFile, 30, r.fileButtons, 154, 30, true);
+        PlaceColumn(p, kItemPlayRecording, 196, r.fileButtons, 154, 30, true);
     } else {
-        if (in.lastRecording) {
-            PlaceColumn(p, kItemPlayLocalFile, 30, fileButtons, 154, 30, true);
-            PlaceColumn(p, kItemPlayRecording, 196, fileButtons, 154, 30, true);
-        } else {
-            PlaceColumn(p, kItemPlayLocalFile, 30, fileButtons, 320, 30, true);
-            PlaceColumn(p, kItemPlayRecording, 196, fileButtons, 154, 30, false);
-        }
-        transcribe = y + detail + 40;
+        PlaceColumn(p, kItemPlayLocalFile, 30, r.fileButtons, 320, 30, true);
+        PlaceColumn(p, kItemPlayRecording, 196, r.fileButtons, 154, 30, false);
     }
-    PlaceColumn(p, kItemTranscribe, 30, transcribe, 320, 56, true);
-    int shortcutBox = transcribe + 66;
-    // The heading is measured in device pixels and the rows hang from it there; the box's height in units rounds it
-    // up, so the rows always fit.
-    int headingDevice = Px(p, 4) + in.textHeight[kTextShortcutHeading];
-    if (headingDevice < Px(p, kShortcutHeadingMinimum)) headingDevice = Px(p, kShortcutHeadingMinimum);
-    int heading = static_cast<int>(headingDevice / in.uiScale + 0.99);
-    PlaceColumn(p, kItemShortcutBox, 30, shortcutBox, 320, heading + 144, true);
-    PlaceShortcutRows(p, p.out->items[kItemShortcutBox].w, headingDevice);
-    s.contentHeight = shortcutBox + heading + 152;
+    PlaceColumn(p, kItemTranscribe, 30, r.transcribe, 320, 56, true);
+    PlaceColumn(p, kItemShortcutBox, 30, r.shortcutBox, 320, r.heading + 144, true);
+    PlaceShortcutRows(p, p.out->items[kItemShortcutBox].w, r.headingDevice);
+    s.contentHeight = r.end;
     if (in.panelOpen && s.contentHeight < kPanelContentHeight) s.contentHeight = kPanelContentHeight;
     if (in.miniMode) s.contentHeight = PlayerShown(in) ? kMiniHeightUnderPlayer : kMiniHeight;
 }

@@ -188,8 +188,9 @@ TEST(LayoutCentring, SizeChangesRelayoutOnlyWhenTheOffsetChanges) {
     EXPECT_TRUE(sizeChangeMovesColumn(in, s));
 }
 
-// A work area 700 high: available A = trunc((700 - 39) / 1) = 661 < B + reserve, so the block scrolls in a view of
-// max(120, 661 - 353 - 254 = 54) = 120.
+// A work area 700 high: available A = trunc((700 - 39) / 1) = 661 < B + the bottom region, so the block scrolls in a
+// view of max(120, 661 - 353 - 318 = -10) = 120. The bottom region is the info text 38, the file buttons' row 36,
+// Transcribe 56 + 10 and the shortcut box 22 + 144 + 8: 318.
 LayoutInput ShortScreen() {
     LayoutInput in = BaseInput();
     in.workArea = {0, 0, 1280, 700};
@@ -210,10 +211,22 @@ TEST(LayoutSettingsViewport, ATooShortScreenScrollsTheBlockInAtLeast120Units) {
     EXPECT_EQ(r.out.scrollPage, 120);
     ExpectAt(r.out.items[kItemDetail], 30, 353 + 120, 320, 38);
 
-    // A taller screen gives a taller view: 1000 - 39 - 353 - 254 = 354.
+    // A taller screen gives a taller view, 1000 - 39 - 353 - 318 = 290, and the window fills its height exactly.
     LayoutInput taller = ShortScreen();
     taller.workArea.bottom = 1000;
-    EXPECT_EQ(Layout(taller).state.settingsViewHeight, 354);
+    Pass tall = Layout(taller);
+    EXPECT_EQ(tall.state.settingsViewHeight, 290);
+    EXPECT_EQ(tall.out.windowHeight, 1000);
+
+    // Scrolling keeps the window's size; the view, and so the shortcut box's bottom, stay where they were.
+    LayoutInput kept = taller;
+    kept.clientHeight = tall.out.windowHeight - kFrameH;
+    tall.state.keepWindowSize = true;
+    ASSERT_TRUE(settingsScrollTo(&tall.state, 48));
+    Pass scrolled = Layout(kept, tall.state);
+    EXPECT_EQ(scrolled.state.settingsViewHeight, 290);
+    const Placement& box = scrolled.out.items[kItemShortcutBox];
+    EXPECT_EQ(box.y + box.h, 1000 - kFrameH - 8);
 }
 
 TEST(LayoutSettingsViewport, ScrollStepsAreThirtyViewMinusTwentyAndFortyEightAWheelNotch) {
