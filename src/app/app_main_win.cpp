@@ -29,6 +29,7 @@
 #include "shortcuts/shortcut_text.h"
 #include "ui/custom_controls_win.h"
 #include "ui/fonts_win.h"
+#include "ui/layout.h"
 #include "ui/scale.h"
 
 namespace {
@@ -83,7 +84,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     SignedIn = readSignedIn();
     RegisterCustomControls(instance);
 
-    RECT rect = {0, 0, ScalePx(380), ScalePx(520)};
+    RECT rect = {0, 0, ScalePx(kColumnWidth), ScalePx(kInitialContentHeight)};
     AdjustWindowRect(&rect, kMainWindowStyle, FALSE);
     HWND window = CreateWindowExW(0, L"PRLWRecorder", L"Notafon v" NOTAFON_VERSION_SHORT_WIDE, kMainWindowStyle,
                                   CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr,

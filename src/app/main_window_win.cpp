@@ -15,6 +15,7 @@
 #include "app/window_modes.h"
 #include "base/wide_text.h"
 #include "panel/panel_host.h"
+#include "player/player.h"
 #include "recorder/recorder.h"
 #include "settings/settings_values.h"
 #include "shortcuts/hotkeys_win.h"
@@ -90,6 +91,8 @@ PaintState PaintStateNow() {
     p.recorderState = static_cast<int>(recorder.state);
     p.level = recorder.levels.level;
     p.playerShown = recorder.state == RecorderState::Idle && PlayerLoaded;
+    p.playing = PlayerLoaded && playerIsPlaying();
+    p.settingsOpen = settingsOpen;
     p.signedIn = SignedIn;
     p.panelOpen = panelOpen;
     p.recorderHidden = recorderHidden;

@@ -69,7 +69,7 @@ void UiRepaintWindow() {
     InvalidateRect(MainWindow, nullptr, FALSE);
 }
 void UiInvalidateMeter() {
-    InvalidateMeterBand(MainWindow, miniMode);
+    InvalidateMeterBand(MainWindow);
 }
 void UiStartTimer(int id, int ms) {
     SetTimer(MainWindow, static_cast<UINT_PTR>(id), static_cast<UINT>(ms), nullptr);

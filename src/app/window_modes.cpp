@@ -72,7 +72,7 @@ void EnterMiniMode() {
     SetTextIfChanged(kIdSettings, L"Settings  \x25BE");
     Ui()->setMiniStyle(true);
     miniMode = true;
-    LayoutWith(380, false);
+    LayoutWith(kColumnWidth, false);
 
     int width = 0, height = 0;
     Ui()->outerSize(&width, &height);
@@ -95,7 +95,7 @@ void LeaveMiniMode() {
     SaveMiniPosition();
     Ui()->setMiniStyle(false);
     miniMode = false;
-    LayoutWith(380, false);
+    LayoutWith(kColumnWidth, false);
     if (NormalPlacementValid) {
         int width = 0, height = 0;
         Ui()->outerSize(&width, &height);
@@ -127,7 +127,7 @@ void onPanelButton() {
         panelOpen = recorderHidden = false;
         ShowPanel(0);
         if (PlayerLoaded) RegisterPlaybackShortcuts();
-        LayoutWith(380, false);
+        LayoutWith(kColumnWidth, false);
     } else {
         int width = Ui()->clientWidthUnits();
         panelOpen = true;
@@ -197,7 +197,7 @@ void onConverterLink() {
 void PanelFallback(const wchar_t* reason) {
     panelOpen = recorderHidden = false;
     // Back to the column's own width, as closing the panel does: the window was widened only to make room for it.
-    LayoutWith(380, false);
+    LayoutWith(kColumnWidth, false);
     wchar_t text[600];
     WideFormat(text, 600,
                L"%ls\r\n\r\nNotafon needs the free Microsoft Edge WebView2 Runtime for its built-in panel (Windows 11 "

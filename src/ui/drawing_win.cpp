@@ -3,8 +3,6 @@
 // the process ends. The load is tried once: a missing entry point or a failed start-up disables it for good.
 #include "ui/drawing_win.h"
 
-#include "ui/scale.h"
-
 namespace {
 
 struct GdiplusStartupInput {
@@ -194,14 +192,14 @@ void DrawFlatBox(HDC dc, const RECT& rect, COLORREF fill, COLORREF border) {
     DeleteObject(f);
 }
 
-void DrawGradientBar(HDC dc, int x, int top, int bottom, COLORREF topColour, COLORREF bottomColour) {
+void DrawGradientBar(HDC dc, int x, int width, int top, int bottom, COLORREF topColour, COLORREF bottomColour) {
     TRIVERTEX v[2] = {};
     v[0].x = x;
     v[0].y = top;
     v[0].Red = static_cast<COLOR16>(GetRValue(topColour) << 8);
     v[0].Green = static_cast<COLOR16>(GetGValue(topColour) << 8);
     v[0].Blue = static_cast<COLOR16>(GetBValue(topColour) << 8);
-    v[1].x = x + ScalePx(3);
+    v[1].x = x + width;
     v[1].y = bottom;
     v[1].Red = static_cast<COLOR16>(GetRValue(bottomColour) << 8);
     v[1].Green = static_cast<COLOR16>(GetGValue(bottomColour) << 8);

@@ -27,7 +27,8 @@ void FillRoundedBox(const Drawing& ctx, COLORREF colour, float x, float y, float
 
 void DrawRoundedButton(HDC dc, const RECT& rect, COLORREF fill, COLORREF border, float radius);
 void DrawFlatBox(HDC dc, const RECT& rect, COLORREF fill, COLORREF border);
-void DrawGradientBar(HDC dc, int x, int top, int bottom, COLORREF topColour, COLORREF bottomColour);
+// A bar width pixels wide from x, shading from topColour at top to bottomColour at bottom.
+void DrawGradientBar(HDC dc, int x, int width, int top, int bottom, COLORREF topColour, COLORREF bottomColour);
 
 void DrawPauseGlyph(const Drawing& ctx, COLORREF colour, float cx, float cy, float size);
 void DrawTriangleGlyph(const Drawing& ctx, COLORREF colour, float cx, float cy, float size, bool pointsRight);

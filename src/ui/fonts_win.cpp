@@ -6,12 +6,14 @@
 
 #include "ui/control_lookup_win.h"
 #include "ui/control_table.h"
+#include "ui/palette.h"
 #include "ui/scale.h"
 
 HFONT MainFont;
 HFONT SmallFont;
 HFONT TimerFont;
 HFONT LogoFont;
+PaintObjects paintObjects;
 
 namespace {
 
@@ -26,6 +28,35 @@ SizedFontEntry sizedFonts[32];
 HFONT MakeFont(const wchar_t* face, int height, int weight) {
     return CreateFontW(-ScalePx(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, face);
+}
+
+HFONT SmallVariant(int weight, bool italic) {
+    LOGFONTW lf = {};
+    GetObjectW(SmallFont, sizeof lf, &lf);
+    lf.lfWeight = weight;
+    lf.lfItalic = italic ? TRUE : FALSE;
+    return CreateFontIndirectW(&lf);
+}
+
+PaintObjects MakePaintObjects() {
+    PaintObjects o = {};
+    o.smallBold = SmallVariant(FW_BOLD, false);
+    o.smallItalic = SmallVariant(FW_NORMAL, true);
+    o.meterBackground = CreateSolidBrush(kMeterBackground);
+    o.stripBackground = CreateSolidBrush(kStripBackground);
+    o.stripEdge = CreateSolidBrush(kStripEdge);
+    o.meterBorder = CreatePen(PS_SOLID, 1, kMeterBorder);
+    o.meterCentreLine = CreatePen(PS_SOLID, 1, kMeterCentreLine);
+    o.headerLine = CreatePen(PS_SOLID, 1, kHeaderLine);
+    return o;
+}
+
+void DeletePaintObjects(const PaintObjects& o) {
+    const HGDIOBJ all[] = {o.smallBold, o.smallItalic, o.meterBackground, o.stripBackground,
+                           o.stripEdge, o.meterBorder, o.meterCentreLine, o.headerLine};
+    for (HGDIOBJ h : all) {
+        if (h) DeleteObject(h);
+    }
 }
 
 BOOL CALLBACK Assign(HWND child, LPARAM) {
@@ -43,12 +74,15 @@ void CreateFonts(HWND window) {
     SmallFont = MakeFont(L"Segoe UI", 13, 400);
     TimerFont = MakeFont(L"Segoe UI", 66, 600);
     LogoFont = MakeFont(L"Georgia", 24, 700);
+    PaintObjects oldObjects = paintObjects;
+    paintObjects = MakePaintObjects();
     if (!old[0]) return;
     // Descendants too: the settings page lives in its container.
     if (window) EnumChildWindows(window, Assign, 0);
     for (HFONT f : old) {
         if (f) DeleteObject(f);
     }
+    DeletePaintObjects(oldObjects);
     for (SizedFontEntry& e : sizedFonts) {
         if (e.font) DeleteObject(e.font);
         e = SizedFontEntry{};

@@ -1,4 +1,5 @@
-// The four fonts of the window, made for the current scale.
+// The four fonts of the window, made for the current scale, and the pens, brushes and font variants the painters use
+// on every frame, made and remade with them.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +11,18 @@ extern HFONT SmallFont;
 extern HFONT TimerFont;
 extern HFONT LogoFont;
 
+// Made with the fonts and deleted when they are remade, so a paint, and the meter's frame every 70 ms during a
+// recording, creates none.
+struct PaintObjects {
+    HFONT smallBold, smallItalic;  // the shortcut box's heading and shortcuts
+    HBRUSH meterBackground, stripBackground, stripEdge;
+    HPEN meterBorder, meterCentreLine, headerLine;
+};
+extern PaintObjects paintObjects;
+
 // (Re)creates the fonts for uiScale; when fonts existed already, hands every control of the main window the new font
-// of its kind in the control list and deletes the old ones. window may be null before the main window exists.
+// of its kind in the control list and deletes the old ones, paintObjects with them. window may be null before the main
+// window exists.
 void CreateFonts(HWND window);
 
 // The current font of a kind.

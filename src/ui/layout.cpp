@@ -1,6 +1,6 @@
-// The layout pass. The window is one column 380 units wide: logo bar, timer and status, then either the level meter
-// or the player block, the recorder row, the settings block (measured first, then placed, scrolled in a viewport when
-// the screen is too short for it) and a bottom region sized by its measured texts. All geometry here is in layout
+// The layout pass. The window is one column kColumnWidth units wide: logo bar, timer and status, then either the level
+// meter or the player block, the recorder row, the settings block (measured first, then placed, scrolled in a viewport
+// when the screen is too short for it) and a bottom region sized by its measured texts. All geometry here is in layout
 // units and turned into device pixels only where a control is placed.
 #include "ui/layout.h"
 
@@ -41,8 +41,28 @@ LayoutState layoutState = layoutInitialState();
 
 namespace {
 
-const int kColumnWidth = 380;
 const int kNoCutoff = 100000;
+
+// The column's fixed rows. Without a file the level meter sits under the status line; a loaded file puts the player
+// block there instead, which pushes the recorder row and everything under it down by 162.
+const int kTimeTop = 58, kTimeHeight = 88;
+const int kStatusTop = 146, kStatusTopUnderPlayer = 372, kStatusHeight = 20;
+const int kMeterLeft = 30, kMeterTop = 172, kMeterWidth = 320, kMeterHeight = 52;
+const int kMeterCorner = 18, kMeterBarWidth = 3, kMeterBarGap = 4, kMeterBarUnit = 34;
+const int kRecorderRow = 238, kRecorderRowUnderPlayer = 400;
+// The settings block (or the bottom region when it is closed) starts under the recorder row's Settings button.
+const int kSettingsBelowRecorderRow = 115;
+// Mini mode keeps the rows above these cut-offs and is this high.
+const int kMiniCutoff = 278, kMiniCutoffUnderPlayer = 400;
+const int kMiniHeight = 290, kMiniHeightUnderPlayer = 400;
+// The settings block's container and the scroll bar beside it when the block scrolls.
+const int kContainerWidth = 354, kScrollBarLeft = 356, kScrollBarWidth = 18, kMinimumSettingsView = 120;
+// With the panel open the window is at least this high, so the panel has room.
+const int kPanelContentHeight = 680;
+const int kPanelColumnWidth = 780, kPanelStripOnlyWidth = 400, kPanelStripWidth = 40;
+// The shortcut box: its heading at least 20 high, then four rows 28 apart with badges 22 high, and a footer.
+const int kShortcutHeadingMinimum = 20, kShortcutRowsGap = 6, kShortcutRowPitch = 28, kShortcutRowHeight = 22;
+const int kShortcutBadgeWidth = 92, kShortcutIconX = 13, kShortcutIconSize = 9, kShortcutLabelLeft = 24;
 
 struct Pass {
     const LayoutInput* in;
@@ -88,30 +108,32 @@ int PlaceSettingsBlock(const Pass& p, int y0) {
     PlaceSetting(p, kItemSkipSilence, 30, y0 + 27, 320, 22);
     PlaceSetting(p, kItemOnTop, 30, y0 + 54, 320, 22);
 
-    int a = Measure(p, kTextRecordHeading, 18);
-    PlaceSetting(p, kItemRecordHeading, 30, y0 + 82, 320, a);
-    PlaceSetting(p, kItemRecordShortcutText, 30, y0 + 82 + a + 3, 145, 24);
-    PlaceSetting(p, kItemRecordChange, 180, y0 + 82 + a + 1, 75, 28);
-    PlaceSetting(p, kItemRecordDefault, 265, y0 + 82 + a + 1, 85, 28);
+    int recordHeading = Measure(p, kTextRecordHeading, 18);
+    PlaceSetting(p, kItemRecordHeading, 30, y0 + 82, 320, recordHeading);
+    PlaceSetting(p, kItemRecordShortcutText, 30, y0 + 82 + recordHeading + 3, 145, 24);
+    PlaceSetting(p, kItemRecordChange, 180, y0 + 82 + recordHeading + 1, 75, 28);
+    PlaceSetting(p, kItemRecordDefault, 265, y0 + 82 + recordHeading + 1, 85, 28);
 
-    int y = y0 + 82 + a + 32;
-    int b = Measure(p, kTextRecordNote, 20);
-    PlaceSetting(p, kItemRecordNote, 30, y, 320, b);
-    int c = Measure(p, kTextPlaybackHeading, 18);
-    PlaceSetting(p, kItemPlaybackHeading, 30, y + b + 3, 320, c);
-    y = y + b + 3 + c + 2;
+    int y = y0 + 82 + recordHeading + 32;
+    int recordNote = Measure(p, kTextRecordNote, 20);
+    PlaceSetting(p, kItemRecordNote, 30, y, 320, recordNote);
+    int playbackHeading = Measure(p, kTextPlaybackHeading, 18);
+    PlaceSetting(p, kItemPlaybackHeading, 30, y + recordNote + 3, 320, playbackHeading);
+    y = y + recordNote + 3 + playbackHeading + 2;
 
-    int q = y;
+    // The rows under the slots hang from the top of the last slot's buttons.
+    int lastSlotButtons = y;
     for (int slot = 0; slot < 4; ++slot) {
-        int d = Measure(p, kTextSlotLabel + slot, 18);
-        PlaceSetting(p, kItemSlotLabel + slot, 30, y, 320, d);
-        PlaceSetting(p, kItemSlotText + slot, 30, y + d + 3, 145, 24);
-        PlaceSetting(p, kItemSlotChange + slot, 180, y + d + 1, 75, 28);
-        PlaceSetting(p, kItemSlotDefault + slot, 265, y + d + 1, 85, 28);
-        q = y + d + 1;
-        y = y + d + 32;
+        int slotLabel = Measure(p, kTextSlotLabel + slot, 18);
+        PlaceSetting(p, kItemSlotLabel + slot, 30, y, 320, slotLabel);
+        PlaceSetting(p, kItemSlotText + slot, 30, y + slotLabel + 3, 145, 24);
+        PlaceSetting(p, kItemSlotChange + slot, 180, y + slotLabel + 1, 75, 28);
+        PlaceSetting(p, kItemSlotDefault + slot, 265, y + slotLabel + 1, 85, 28);
+        lastSlotButtons = y + slotLabel + 1;
+        y = y + slotLabel + 32;
     }
 
+    int q = lastSlotButtons;
     PlaceSetting(p, kItemRewindLabel, 30, q + 35, 150, 20);
     PlaceSetting(p, kItemRewind, 184, y, 166, 28);  // y is q + 31 here
     PlaceSetting(p, kItemQualityLabel, 30, q + 71, 68, 20);
@@ -119,12 +141,12 @@ int PlaceSettingsBlock(const Pass& p, int y0) {
     PlaceSetting(p, kItemWindowSizeLabel, 30, q + 105, 104, 20);
     PlaceSetting(p, kItemWindowSize, 138, q + 101, 212, 28);
 
-    int e = Measure(p, kTextSaveIn, 18);
-    PlaceSetting(p, kItemSaveInLabel, 30, q + 135, 320, e);
-    y = q + 135 + e + 2;
-    int f = Measure(p, kTextFolder, 24);
-    PlaceSetting(p, kItemFolder, 30, y, 320, f);
-    y = y + f;
+    int saveIn = Measure(p, kTextSaveIn, 18);
+    PlaceSetting(p, kItemSaveInLabel, 30, q + 135, 320, saveIn);
+    y = q + 135 + saveIn + 2;
+    int folder = Measure(p, kTextFolder, 24);
+    PlaceSetting(p, kItemFolder, 30, y, 320, folder);
+    y = y + folder;
 
     bool fileButtons = FileButtonsShown(*p.in);
     PlaceSetting(p, kItemChangeFolder, 30, y + 3, 170, 28);
@@ -132,14 +154,14 @@ int PlaceSettingsBlock(const Pass& p, int y0) {
     PlaceSetting(p, kItemConverter, 196, y + 37, 154, 28, fileButtons);
 
     y = fileButtons ? y + 71 : y + 37;
-    int g = Measure(p, kTextVersion, 30);
-    PlaceSetting(p, kItemVersion, 30, y, 320, g);
-    return y + g + 4;
+    int version = Measure(p, kTextVersion, 30);
+    PlaceSetting(p, kItemVersion, 30, y, 320, version);
+    return y + version + 4;
 }
 
 void PlacePlayerBlock(const Pass& p) {
     const LayoutInput& in = *p.in;
-    PlaceColumn(p, kItemTime, 0, 58, 380, 88, true);
+    PlaceColumn(p, kItemTime, 0, kTimeTop, kColumnWidth, kTimeHeight, true);
     if (PlayerShown(in)) {
         PlaceColumn(p, kItemLoadedName, 24, 148, 332, 18, true);
         PlaceColumn(p, kItemTimes, 24, 168, 332, 18, true);
@@ -154,16 +176,74 @@ void PlacePlayerBlock(const Pass& p) {
         // Wider than its circle (the same as Back's, around the same centre), for the longest caption of the row.
         PlaceColumn(p, kItemForward, 240, 284, 70, 74, true);
         PlaceColumn(p, kItemPlayerStop, 312, 284, 56, 74, true);
-        PlaceColumn(p, kItemStatus, 0, 372, 380, 20, true);
-        if (in.miniMode) p.state->miniCutoffY = 400;
+        PlaceColumn(p, kItemStatus, 0, kStatusTopUnderPlayer, kColumnWidth, kStatusHeight, true);
+        if (in.miniMode) p.state->miniCutoffY = kMiniCutoffUnderPlayer;
         return;
     }
-    PlaceColumn(p, kItemStatus, 0, 146, 380, 20, true);
-    p.state->meterTop = 172;
+    PlaceColumn(p, kItemStatus, 0, kStatusTop, kColumnWidth, kStatusHeight, true);
     const int hidden[] = {kItemStart, kItemBack, kItemPlay,   kItemForward, kItemPlayerStop,  kItemLoadedName,
                           kItemTimes, kItemSeek, kItemVolume, kItemSpeed,   kItemVolumeLabel, kItemSpeedLabel};
     for (int item : hidden) PlaceColumn(p, item, 0, 0, 1, 1, false);
-    if (in.miniMode) p.state->miniCutoffY = 278;
+    if (in.miniMode) p.state->miniCutoffY = kMiniCutoff;
+}
+
+// The meter under the status line; hidden under the player block, in a collapsed column and below mini mode's cut.
+void PlaceMeter(const Pass& p) {
+    const LayoutState& s = *p.state;
+    MeterPlacement& m = p.out->meter;
+    int left = kMeterLeft + s.centerOffset;
+    m.shown = !PlayerShown(*p.in) && !s.recorderCollapsed && !(p.in->miniMode && s.miniCutoffY <= kMeterTop);
+    m.band = DeviceRect{Px(p, left), Px(p, kMeterTop), Px(p, left + kMeterWidth), Px(p, kMeterTop + kMeterHeight)};
+    m.w = Px(p, kMeterWidth);
+    m.h = Px(p, kMeterHeight);
+    m.corner = Px(p, kMeterCorner);
+    m.barWidth = Px(p, kMeterBarWidth);
+    m.barGap = Px(p, kMeterBarGap);
+    m.barUnit = Px(p, kMeterBarUnit);
+}
+
+// The inside of the shortcut box, in device pixels from the box's top left, under a heading headingHeight device
+// pixels high. Every length is scaled on its own, so a row's top is the sum of scaled lengths.
+void PlaceShortcutRows(const Pass& p, int boxWidth, int headingHeight) {
+    ShortcutBoxPlacement& box = p.out->shortcutBox;
+    box.heading = DeviceRect{0, 0, boxWidth, headingHeight};
+    int badgeRight = Px(p, kShortcutBadgeWidth);
+    for (int i = 0; i < kShortcutRows; ++i) {
+        int top = headingHeight + Px(p, kShortcutRowsGap) + i * Px(p, kShortcutRowPitch);
+        int bottom = top + Px(p, kShortcutRowHeight);
+        ShortcutRowPlacement& row = box.rows[i];
+        row.badge = DeviceRect{0, top, badgeRight, bottom};
+        row.label = DeviceRect{Px(p, kShortcutLabelLeft), top, badgeRight - Px(p, 4), bottom};
+        row.text = DeviceRect{badgeRight + Px(p, 2), top, boxWidth, bottom};
+        row.iconX = Px(p, kShortcutIconX);
+        row.iconSize = Px(p, kShortcutIconSize);
+    }
+    int footer = headingHeight + Px(p, kShortcutRowsGap) + kShortcutRows * Px(p, kShortcutRowPitch) + Px(p, 2);
+    box.footer = DeviceRect{0, footer, boxWidth, footer + Px(p, kShortcutRowHeight) - Px(p, 2)};
+}
+
+// The bottom region's rows from its top y, layout units: the info text, the file buttons (not while recording),
+// Transcribe and the shortcut box, whose heading is measured in device pixels.
+struct BottomRows {
+    int detail, detailHeight, fileButtons, transcribe, shortcutBox;
+    int headingDevice, heading;  // the shortcut box's heading, device pixels and units
+    int end;
+};
+
+BottomRows BottomRowsFrom(const Pass& p, int y) {
+    const LayoutInput& in = *p.in;
+    BottomRows r = {};
+    r.detail = y;
+    r.detailHeight = Measure(p, kTextDetail, 38);
+    r.fileButtons = y + r.detailHeight + 4;
+    r.transcribe = in.recording ? r.fileButtons : y + r.detailHeight + 40;
+    r.shortcutBox = r.transcribe + 66;
+    // The rows hang from the heading in device pixels; its height in units rounds it up, so the rows always fit.
+    r.headingDevice = Px(p, 4) + in.textHeight[kTextShortcutHeading];
+    if (r.headingDevice < Px(p, kShortcutHeadingMinimum)) r.headingDevice = Px(p, kShortcutHeadingMinimum);
+    r.heading = static_cast<int>(r.headingDevice / in.uiScale + 0.99);
+    r.end = r.shortcutBox + r.heading + 152;
+    return r;
 }
 
 // The settings block from T; returns the y where the bottom region starts.
@@ -182,7 +262,9 @@ int PlaceSettings(const Pass& p, int top) {
     measure.measureOnly = true;
     int bottom = PlaceSettingsBlock(measure, top);
     int height = bottom - top;
-    int reserve = in.recording ? 218 : 254;  // the bottom region under the block, with or without its file buttons
+    // The bottom region under the block as it will be placed: the block scrolls when block and region together do
+    // not fit, and its view leaves the region its whole height.
+    int reserve = BottomRowsFrom(p, 0).end;
     int available;
     if (!in.maximised && !s.keepWindowSize) {
         available = in.haveWorkArea
@@ -200,20 +282,20 @@ int PlaceSettings(const Pass& p, int top) {
         s.settingsScrollable = true;
         s.settingsContentHeight = height;
         view = available - top - reserve;
-        if (view < 120) view = 120;
+        if (view < kMinimumSettingsView) view = kMinimumSettingsView;
         s.settingsViewHeight = view;
         if (s.settingsScrollPos > height - view) s.settingsScrollPos = height - view;
         if (s.settingsScrollPos < 0) s.settingsScrollPos = 0;
     }
     s.settingsTop = top;
-    PlaceColumn(p, kItemContainer, 0, top, 354, view, true);
+    PlaceColumn(p, kItemContainer, 0, top, kContainerWidth, view, true);
     PlaceSettingsBlock(p, top);
     if (s.settingsScrollable) {
         p.out->setScrollBar = true;
         p.out->scrollRange = height;
         p.out->scrollPage = view;
         p.out->scrollPos = s.settingsScrollPos;
-        PlaceColumn(p, kItemScrollBar, 356, top, 18, view, true);
+        PlaceColumn(p, kItemScrollBar, kScrollBarLeft, top, kScrollBarWidth, view, true);
         return top + view;
     }
     Hide(p, kItemScrollBar);
@@ -223,31 +305,24 @@ int PlaceSettings(const Pass& p, int top) {
 void PlaceBottom(const Pass& p, int y) {
     const LayoutInput& in = *p.in;
     LayoutState& s = *p.state;
-    int h = Measure(p, kTextDetail, 38);
-    PlaceColumn(p, kItemDetail, 30, y, 320, h, true);
-    int y2 = y + h + 4;
+    BottomRows r = BottomRowsFrom(p, y);
+    PlaceColumn(p, kItemDetail, 30, r.detail, 320, r.detailHeight, true);
     if (in.recording) {
-        PlaceColumn(p, kItemPlayLocalFile, 30, y2, 154, 30, false);
-        PlaceColumn(p, kItemPlayRecording, 196, y2, 154, 30, false);
+        PlaceColumn(p, kItemPlayLocalFile, 30, r.fileButtons, 154, 30, false);
+        PlaceColumn(p, kItemPlayRecording, 196, r.fileButtons, 154, 30, false);
+    } else if (in.lastRecording) {
+        PlaceColumn(p, kItemPlayLocalFile, 30, r.fileButtons, 154, 30, true);
+        PlaceColumn(p, kItemPlayRecording, 196, r.fileButtons, 154, 30, true);
     } else {
-        if (in.lastRecording) {
-            PlaceColumn(p, kItemPlayLocalFile, 30, y2, 154, 30, true);
-            PlaceColumn(p, kItemPlayRecording, 196, y2, 154, 30, true);
-        } else {
-            PlaceColumn(p, kItemPlayLocalFile, 30, y2, 320, 30, true);
-            PlaceColumn(p, kItemPlayRecording, 196, y2, 154, 30, false);
-        }
-        y2 = y + h + 40;
+        PlaceColumn(p, kItemPlayLocalFile, 30, r.fileButtons, 320, 30, true);
+        PlaceColumn(p, kItemPlayRecording, 196, r.fileButtons, 154, 30, false);
     }
-    PlaceColumn(p, kItemTranscribe, 30, y2, 320, 56, true);
-    int y3 = y2 + 66;
-    int hhDevice = Px(p, 4) + in.textHeight[kTextShortcutHeading];
-    if (hhDevice < Px(p, 20)) hhDevice = Px(p, 20);
-    int hh = static_cast<int>(hhDevice / in.uiScale + 0.99);
-    PlaceColumn(p, kItemShortcutBox, 30, y3, 320, hh + 144, true);
-    s.contentHeight = y3 + hh + 152;
-    if (in.panelOpen && s.contentHeight < 680) s.contentHeight = 680;
-    if (in.miniMode) s.contentHeight = PlayerShown(in) ? 400 : 290;
+    PlaceColumn(p, kItemTranscribe, 30, r.transcribe, 320, 56, true);
+    PlaceColumn(p, kItemShortcutBox, 30, r.shortcutBox, 320, r.heading + 144, true);
+    PlaceShortcutRows(p, p.out->items[kItemShortcutBox].w, r.headingDevice);
+    s.contentHeight = r.end;
+    if (in.panelOpen && s.contentHeight < kPanelContentHeight) s.contentHeight = kPanelContentHeight;
+    if (in.miniMode) s.contentHeight = PlayerShown(in) ? kMiniHeightUnderPlayer : kMiniHeight;
 }
 
 // Sizes the window to its content and keeps it on its monitor's work area.
@@ -280,8 +355,7 @@ void SizeWindow(const Pass& p, int width) {
 LayoutState layoutInitialState() {
     LayoutState s = {};
     s.miniCutoffY = kNoCutoff;
-    s.contentHeight = 520;
-    s.meterTop = 150;
+    s.contentHeight = kInitialContentHeight;
     return s;
 }
 
@@ -309,7 +383,7 @@ bool sizeChangeMovesColumn(const LayoutInput& in, const LayoutState& state) {
 }
 
 int minimumColumnWidth(const LayoutInput& in) {
-    if (in.panelOpen && !in.miniMode) return in.recorderHidden ? 400 : 780;
+    if (in.panelOpen && !in.miniMode) return in.recorderHidden ? kPanelStripOnlyWidth : kPanelColumnWidth;
     return kColumnWidth;
 }
 
@@ -333,7 +407,7 @@ PanelStripPlacement panelStripFor(const LayoutInput& in, const LayoutState& /*st
     }
     strip.shown = true;
     strip.x = in.recorderHidden ? 0 : scaleAt(in.uiScale, kColumnWidth);
-    strip.w = scaleAt(in.uiScale, 40);
+    strip.w = scaleAt(in.uiScale, kPanelStripWidth);
     strip.h = clientHeight;
     strip.panelX = strip.x + strip.w;
     int right = clientWidth > strip.panelX + 40 ? clientWidth : strip.panelX + 40;
@@ -360,8 +434,8 @@ void computeLayout(const LayoutInput& in, LayoutState* state, LayoutResult* out)
 
     PlacePlayerBlock(p);
     bool player = PlayerShown(in);
-    int top = player ? 515 : 353;
-    int row = player ? 400 : 238;
+    int row = player ? kRecorderRowUnderPlayer : kRecorderRow;
+    int top = row + kSettingsBelowRecorderRow;
     PlaceColumn(p, kItemMiniToggle, 262, 13, 102, 26, true);
     PlaceColumn(p, kItemRecord, 30, row, 77, 36, true);
     PlaceColumn(p, kItemPause, 111, row, 77, 36, true);
@@ -375,6 +449,7 @@ void computeLayout(const LayoutInput& in, LayoutState* state, LayoutResult* out)
 
     int y = PlaceSettings(p, top);
     PlaceBottom(p, y);
+    PlaceMeter(p);
     SizeWindow(p, layoutWidth);
 }
 

@@ -5,6 +5,13 @@
 
 #include "ui/control_ids.h"
 
+// The column every control sits in, layout units. The window is this wide unless the panel or the user widens it.
+const int kColumnWidth = 380;
+// The content height before a pass has measured anything: the size the window is created with.
+const int kInitialContentHeight = 520;
+// The logo bar across the window's top, its bottom line included.
+const int kLogoBarHeight = 52;
+
 // Everything the pass places, densely numbered from the control list: the column's controls (the strip beside the
 // panel is placed with the panel), the settings container, then the page's controls, each slot row as four items
 // (kItemSlotLabel + slot). kLayoutItemKeys maps each to its control's key.
@@ -87,7 +94,6 @@ struct LayoutState {
     int centerOffset;
     int miniCutoffY;
     int contentHeight;
-    int meterTop;
     bool recorderCollapsed;
     int settingsTop;
     bool settingsScrollable;
@@ -104,8 +110,39 @@ struct Placement {
     bool moved;
 };
 
+// The level meter, client pixels. band has its ends scaled one by one (the part a meter repaint invalidates); the
+// meter itself is drawn w x h from the band's top left: a rounded box with corners corner across, its centre line
+// corner in from either side, and bars barWidth wide, barGap apart, whose heights are fractions of barUnit.
+struct MeterPlacement {
+    bool shown;
+    DeviceRect band;
+    int w, h;
+    int corner;
+    int barWidth, barGap, barUnit;
+};
+
+// One row of the shortcut box, relative to the box: the badge, its caption right of the icon (centred at iconX, the
+// badge's middle row, iconSize across), and the room of the description and the shortcut, to the box's right edge.
+struct ShortcutRowPlacement {
+    DeviceRect badge;
+    DeviceRect label;
+    DeviceRect text;
+    int iconX, iconSize;
+};
+
+// The shortcut box's inside, relative to the box: its bold heading as measured (kTextShortcutHeading), the four
+// rows (record, play, rewind, forward) and the footer line.
+const int kShortcutRows = 4;
+struct ShortcutBoxPlacement {
+    DeviceRect heading;
+    ShortcutRowPlacement rows[kShortcutRows];
+    DeviceRect footer;
+};
+
 struct LayoutResult {
     Placement items[kItemCount];
+    MeterPlacement meter;
+    ShortcutBoxPlacement shortcutBox;
     bool resizeWindow;  // set the window to windowWidth x windowHeight (device pixels, frame included)
     int windowWidth, windowHeight;
     bool moveWindow;  // then move it to windowX, windowY so it lies on its monitor's work area
@@ -133,7 +170,8 @@ void computeLayout(const LayoutInput& in, LayoutState* state, LayoutResult* out)
 int scaleAt(double scale, double v);
 // The logical height a static needs for a text measured heightDevice high, at least minHeight.
 int measuredHeight(double scale, int heightDevice, int minHeight);
-// The narrowest logical client width: 380, or with the panel open outside mini mode 780 (400 with the column hidden).
+// The narrowest logical client width: the column's, or with the panel open outside mini mode 780 (400 with the column
+// hidden).
 int minimumColumnWidth(const LayoutInput& in);
 // The column's horizontal offset for a logical window width.
 int centerOffsetFor(const LayoutInput& in, int width);

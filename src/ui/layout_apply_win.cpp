@@ -12,6 +12,8 @@ RECT PanelBounds;
 namespace {
 
 bool layoutBusy;
+// Kept for the painters, which draw the meter and the shortcut box where the pass put them.
+LayoutResult applied;
 
 HWND ItemWindow(int item) {
     if (!controlLookup.find) return nullptr;
@@ -35,19 +37,14 @@ int MeasureDevice(HWND window, HWND control, HFONT fallback) {
     return r.bottom - r.top;
 }
 
-// The shortcut box heading in the bold variant of the small font, as its painter measures it.
+// The shortcut box heading in the font its painter writes it in.
 int MeasureShortcutHeading(HWND window) {
-    LOGFONTW lf = {};
-    GetObjectW(SmallFont, sizeof lf, &lf);
-    lf.lfWeight = 700;
-    HFONT bold = CreateFontIndirectW(&lf);
     HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, bold);
+    HGDIOBJ old = SelectObject(dc, paintObjects.smallBold);
     RECT r = {0, 0, ScalePx(320), 0};
-    DrawTextW(dc, L"Keyboard Shortcuts (works even when minimized)", -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, kShortcutHeading, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(window, dc);
-    DeleteObject(bold);
     return r.bottom - r.top;
 }
 
@@ -147,6 +144,12 @@ void LayoutKeepingSize(HWND window, const LayoutFlags& flags) {
 
 }  // namespace
 
+const wchar_t kShortcutHeading[] = L"Keyboard Shortcuts (works even when minimized)";
+
+const LayoutResult& AppliedLayout() {
+    return applied;
+}
+
 int MeasureTextHeight(HWND control, int minHeight) {
     HWND window = GetParent(control);
     if (controlLookup.container && window == controlLookup.container()) window = GetParent(window);
@@ -158,9 +161,8 @@ void ApplyLayout(HWND window, const LayoutFlags& flags) {
     layoutBusy = true;
     LayoutInput in;
     FillInput(window, flags, true, &in);
-    LayoutResult out;
-    computeLayout(in, &layoutState, &out);
-    Apply(window, out);
+    computeLayout(in, &layoutState, &applied);
+    Apply(window, applied);
     layoutState.forcedWidth = 0;
     PlacePanelStrip(window, flags);
     if (HWND time = controlLookup.find ? controlLookup.find(kIdTime) : nullptr) InvalidateRect(time, nullptr, TRUE);

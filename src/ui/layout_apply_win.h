@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+struct LayoutResult;
+
 // The application state the pass depends on, filled by the window.
 struct LayoutFlags {
     bool recording;  // a recording is open, paused or not
@@ -16,8 +18,13 @@ struct LayoutFlags {
 // The web panel's rectangle in client pixels, as the last pass placed the strip beside it.
 extern RECT PanelBounds;
 
+// The shortcut box's heading: measured for the pass and written by the box's painter.
+extern const wchar_t kShortcutHeading[];
+
 // The layout pass over every control (LayoutWindow).
 void ApplyLayout(HWND window, const LayoutFlags& flags);
+// The result of the last pass; all zero (nothing shown) before the first.
+const LayoutResult& AppliedLayout();
 // The logical height a static needs for its current text, at least minHeight.
 int MeasureTextHeight(HWND control, int minHeight);
 

@@ -10,6 +10,7 @@
 #include "ui/drawing_win.h"
 #include "ui/fonts_win.h"
 #include "ui/layout.h"
+#include "ui/layout_apply_win.h"
 #include "ui/meter.h"
 #include "ui/palette.h"
 #include "ui/scale.h"
@@ -75,14 +76,12 @@ int TextWidth(HDC dc, const wchar_t* text) {
 }
 
 void DrawLogoBar(HDC dc, int clientWidth) {
-    RECT bar = {0, 0, clientWidth, ScalePx(52)};
+    RECT bar = {0, 0, clientWidth, ScalePx(kLogoBarHeight)};
     FillRect(dc, &bar, WhiteBrush);
-    HPEN pen = CreatePen(PS_SOLID, 1, kHeaderLine);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    MoveToEx(dc, 0, ScalePx(51), nullptr);
-    LineTo(dc, clientWidth, ScalePx(51));
+    HGDIOBJ oldPen = SelectObject(dc, paintObjects.headerLine);
+    MoveToEx(dc, 0, ScalePx(kLogoBarHeight - 1), nullptr);
+    LineTo(dc, clientWidth, ScalePx(kLogoBarHeight - 1));
     SelectObject(dc, oldPen);
-    DeleteObject(pen);
 
     int offset = ScalePx(layoutState.centerOffset);
     if (!appIcon) {
@@ -108,41 +107,29 @@ void DrawLogoBar(HDC dc, int clientWidth) {
     SelectObject(dc, oldFont);
 }
 
-void DrawMeter(HDC dc, const PaintState& state) {
-    int w = ScalePx(320), h = ScalePx(52);
-    HBRUSH background = CreateSolidBrush(kMeterBackground);
-    HPEN border = CreatePen(PS_SOLID, 1, kMeterBorder);
-    HGDIOBJ oldBrush = SelectObject(dc, background);
-    HGDIOBJ oldPen = SelectObject(dc, border);
-    RoundRect(dc, 0, 0, w, h, ScalePx(18), ScalePx(18));
-    HPEN centre = CreatePen(PS_SOLID, 1, kMeterCentreLine);
-    SelectObject(dc, centre);
-    MoveToEx(dc, ScalePx(18), h / 2, nullptr);
-    LineTo(dc, w - ScalePx(18), h / 2);
+// The meter in its own bitmap, from the bitmap's top left.
+void DrawMeter(HDC dc, const MeterPlacement& m, const PaintState& state) {
+    HGDIOBJ oldBrush = SelectObject(dc, paintObjects.meterBackground);
+    HGDIOBJ oldPen = SelectObject(dc, paintObjects.meterBorder);
+    RoundRect(dc, 0, 0, m.w, m.h, m.corner, m.corner);
+    SelectObject(dc, paintObjects.meterCentreLine);
+    MoveToEx(dc, m.corner, m.h / 2, nullptr);
+    LineTo(dc, m.w - m.corner, m.h / 2);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
-    DeleteObject(background);
-    DeleteObject(border);
-    DeleteObject(centre);
 
     MeterLook look = meterLook(state.recorderState, state.level);
     MeterColours colours = look.colours;
-    int b = ScalePx(3), g = ScalePx(4);
-    int x = meterFirstBarX(w, b, g);
+    int x = meterFirstBarX(m.w, m.barWidth, m.barGap);
     double phase = 1.26 * (GetTickCount() / 1000.0);
     for (int i = 0; i < kMeterBars; ++i) {
-        int bh = meterBarHeight(i, phase, look.amplitude, ScalePx(34));
-        int top = (h - bh) / 2;
+        int bh = meterBarHeight(i, phase, look.amplitude, m.barUnit);
+        int top = (m.h - bh) / 2;
         int middle = top + bh / 2;
-        DrawGradientBar(dc, x, top, middle, colours.endColour, colours.centreColour);
-        DrawGradientBar(dc, x, middle, top + bh, colours.centreColour, colours.endColour);
-        x += b + g;
+        DrawGradientBar(dc, x, m.barWidth, top, middle, colours.endColour, colours.centreColour);
+        DrawGradientBar(dc, x, m.barWidth, middle, top + bh, colours.centreColour, colours.endColour);
+        x += m.barWidth + m.barGap;
     }
-}
-
-bool MeterShown(const PaintState& state) {
-    if (state.playerShown) return false;
-    return !(state.miniMode && layoutState.miniCutoffY <= layoutState.meterTop);
 }
 
 // A caption's room is fixed by the row it sits in, and text widths differ between systems and fonts: a caption
@@ -180,7 +167,7 @@ void DrawFittedText(HDC dc, HFONT font, const wchar_t* text, RECT rect, UINT for
 
 // --- owner-drawn items; rc is the item rectangle in the item's own bitmap ---
 
-void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind kind) {
+void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind kind, const PaintState& state) {
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
     bool pressed = (item->itemState & ODS_SELECTED) != 0;
     float c = static_cast<float>(ScalePx(17));
@@ -201,7 +188,7 @@ void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind
     GetWindowTextW(item->hwndItem, text, 64);
     switch (kind) {
         case PaintKind::TransportPlay:
-            if (lstrcmpW(text, L"Pause") == 0) {
+            if (state.playing) {
                 DrawPauseGlyph(ctx, glyph, cx, cy, k);
             } else {
                 DrawTriangleGlyph(ctx, glyph, cx + 0.063f * k, cy, 1.05f * k, true);
@@ -239,7 +226,7 @@ void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind
     }
 }
 
-void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind kind) {
+void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind kind, const PaintState& state) {
     bool disabled = (item->itemState & ODS_DISABLED) != 0;
     bool pressed = (item->itemState & ODS_SELECTED) != 0;
     COLORREF text = kAccentPurple, border = kAccentPurple, fill = kWhite;
@@ -268,11 +255,11 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind ki
     wchar_t label[64];
     GetWindowTextW(item->hwndItem, label, 64);
     // The open or closed arrow at the end of a caption (Settings) is drawn as a shape: not every UI font has the
-    // geometric shapes, and a missing glyph shows as an empty box.
-    wchar_t arrow = 0;
+    // geometric shapes, and a missing glyph shows as an empty box. Which way it points comes from the state.
     int length = lstrlenW(label);
-    if (length > 0 && (label[length - 1] == 0x25BE || label[length - 1] == 0x25B4)) {
-        arrow = label[--length];
+    bool arrow = length > 0 && (label[length - 1] == 0x25BE || label[length - 1] == 0x25B4);
+    if (arrow) {
+        --length;
         while (length > 0 && label[length - 1] == L' ') --length;
         label[length] = 0;
     }
@@ -286,7 +273,7 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind ki
                 FillEllipse(ctx, text, ix - s / 2, iy - s / 2, s, s);
                 break;
             case PaintKind::PauseButton:
-                if (lstrcmpW(label, L"Resume") == 0) {
+                if (state.recorderState == 2) {
                     DrawTriangleGlyph(ctx, text, ix + 0.06f * s, iy, s, true);
                 } else {
                     DrawPauseGlyph(ctx, text, ix, iy, s);
@@ -325,7 +312,7 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind ki
         const DrawPoint down[3] = {{cx - half, cy - h / 2}, {cx + half, cy - h / 2}, {cx, cy + h / 2}};
         const DrawPoint up[3] = {{cx - half, cy + h / 2}, {cx + half, cy + h / 2}, {cx, cy - h / 2}};
         Drawing ctx = OpenDrawing(dc);
-        FillPolygon(ctx, text, arrow == 0x25BE ? down : up, 3);
+        FillPolygon(ctx, text, state.settingsOpen ? up : down, 3);
         CloseDrawing(&ctx);
         return;
     }
@@ -345,15 +332,11 @@ void DrawMiniToggle(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const Pa
 }
 
 void DrawPanelStrip(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const PaintState& state) {
-    HBRUSH background = CreateSolidBrush(kStripBackground);
-    FillRect(dc, &rc, background);
-    DeleteObject(background);
-    HBRUSH edge = CreateSolidBrush(kStripEdge);
+    FillRect(dc, &rc, paintObjects.stripBackground);
     RECT left = {rc.left, rc.top, rc.left + 1, rc.bottom};
     RECT right = {rc.right - 1, rc.top, rc.right, rc.bottom};
-    FillRect(dc, &left, edge);
-    FillRect(dc, &right, edge);
-    DeleteObject(edge);
+    FillRect(dc, &left, paintObjects.stripEdge);
+    FillRect(dc, &right, paintObjects.stripEdge);
     RECT button = {rc.left + ScalePx(4), ScalePx(9), rc.right - ScalePx(4), ScalePx(9) + ScalePx(34)};
     DrawRoundedButton(dc, button, (item->itemState & ODS_SELECTED) ? kSelectedTint : kWhite, kAccentPurple,
                       static_cast<float>(ScalePx(8)));
@@ -424,27 +407,18 @@ void DrawTranscribe(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const Pa
     }
 }
 
-HFONT SmallVariant(int weight, bool italic) {
-    LOGFONTW lf = {};
-    GetObjectW(SmallFont, sizeof lf, &lf);
-    lf.lfWeight = weight;
-    lf.lfItalic = italic ? TRUE : FALSE;
-    return CreateFontIndirectW(&lf);
+RECT Rect(const DeviceRect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-void DrawShortcutBox(HDC dc, const RECT& rc, const PaintState& state) {
-    HFONT bold = SmallVariant(700, false);
-    HFONT italic = SmallVariant(FW_NORMAL, true);
-    HGDIOBJ oldFont = SelectObject(dc, bold);
+// The box's rectangle is its own, from 0, 0: the pass placed the heading, rows and footer relative to it.
+void DrawShortcutBox(HDC dc, const RECT& /*rc*/, const PaintState& state) {
+    const ShortcutBoxPlacement& box = AppliedLayout().shortcutBox;
+    HGDIOBJ oldFont = SelectObject(dc, paintObjects.smallBold);
     SetBkMode(dc, TRANSPARENT);
-    const wchar_t* heading = L"Keyboard Shortcuts (works even when minimized)";
-    RECT measure = {rc.left, rc.top, rc.right, rc.top};
-    DrawTextW(dc, heading, -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    int hh = ScalePx(4) + (measure.bottom - measure.top);
-    if (hh < ScalePx(20)) hh = ScalePx(20);
-    RECT headingRect = {rc.left, rc.top, rc.right, rc.top + hh};
+    RECT headingRect = Rect(box.heading);
     SetTextColor(dc, kNearBlack);
-    DrawTextW(dc, heading, -1, &headingRect, DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, kShortcutHeading, -1, &headingRect, DT_WORDBREAK | DT_NOPREFIX);
 
     wchar_t back[40];
     WideFormat(back, 40, L"Back %d second%ls", static_cast<int>(state.rewindSeconds),
@@ -454,18 +428,18 @@ void DrawShortcutBox(HDC dc, const RECT& rc, const PaintState& state) {
         const wchar_t* description;
         PaintShortcut shortcut;
     };
-    const Row rows[4] = {{L"Record", L"Start/Stop", state.recordShortcut},
-                         {L"Play", L"Play/Pause", state.playbackShortcuts[0]},
-                         {L"Rewind", back, state.playbackShortcuts[1]},
-                         {L"Forward", L"Ahead 5 seconds", state.playbackShortcuts[3]}};
+    const Row rows[kShortcutRows] = {{L"Record", L"Start/Stop", state.recordShortcut},
+                                     {L"Play", L"Play/Pause", state.playbackShortcuts[0]},
+                                     {L"Rewind", back, state.playbackShortcuts[1]},
+                                     {L"Forward", L"Ahead 5 seconds", state.playbackShortcuts[3]}};
     const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     Drawing ctx = {};
-    for (int i = 0; i < 4; ++i) {
-        int t = rc.top + hh + ScalePx(6) + i * ScalePx(28), bottom = t + ScalePx(22);
-        RECT badge = {rc.left, t, rc.left + ScalePx(92), bottom};
-        DrawRoundedButton(dc, badge, kWhite, kAccentPurple, ScalePx(22) / 2.0f);
-        float ix = static_cast<float>(rc.left + ScalePx(13)), iy = (t + bottom) / 2.0f;
-        float s = static_cast<float>(ScalePx(9));
+    for (int i = 0; i < kShortcutRows; ++i) {
+        const ShortcutRowPlacement& place = box.rows[i];
+        RECT badge = Rect(place.badge);
+        DrawRoundedButton(dc, badge, kWhite, kAccentPurple, (badge.bottom - badge.top) / 2.0f);
+        float ix = static_cast<float>(place.iconX), iy = (badge.top + badge.bottom) / 2.0f;
+        float s = static_cast<float>(place.iconSize);
         ctx = OpenDrawing(dc);
         switch (i) {
             case 0:
@@ -486,39 +460,33 @@ void DrawShortcutBox(HDC dc, const RECT& rc, const PaintState& state) {
         CloseDrawing(&ctx);
         SelectObject(dc, SmallFont);
         SetTextColor(dc, kAccentPurple);
-        RECT label = {rc.left + ScalePx(24), t, badge.right - ScalePx(4), bottom};
+        RECT label = Rect(place.label);
         DrawTextW(dc, rows[i].badge, -1, &label, flags);
         wchar_t description[96];
         WideFormat(description, 96, L": %ls;  ", rows[i].description);
         SetTextColor(dc, kBodyGrey);
-        RECT descriptionRect = {badge.right + ScalePx(2), t, rc.right, bottom};
+        RECT descriptionRect = Rect(place.text);
         DrawTextW(dc, description, -1, &descriptionRect, flags);
         wchar_t shortcut[96];
         ShortcutToText(rows[i].shortcut.mods, rows[i].shortcut.key, shortcut, 96);
-        RECT shortcutRect = {descriptionRect.left + TextWidth(dc, description), t, rc.right, bottom};
-        SelectObject(dc, italic);
+        RECT shortcutRect = descriptionRect;
+        shortcutRect.left += TextWidth(dc, description);
+        SelectObject(dc, paintObjects.smallItalic);
         DrawTextW(dc, shortcut, -1, &shortcutRect, flags | DT_END_ELLIPSIS);
     }
     SelectObject(dc, SmallFont);
     SetTextColor(dc, kMutedGrey);
-    int y = rc.top + hh + ScalePx(6) + 4 * ScalePx(28) + ScalePx(2);
-    RECT footer = {rc.left, y, rc.right, y + ScalePx(22) - ScalePx(2)};
+    RECT footer = Rect(box.footer);
     DrawTextW(dc, L"You can change any of these in Settings.", -1, &footer, DT_SINGLELINE | DT_VCENTER);
     SelectObject(dc, oldFont);
-    DeleteObject(bold);
-    DeleteObject(italic);
 }
 
 }  // namespace
 
-RECT MeterRect() {
-    int offset = layoutState.centerOffset, top = layoutState.meterTop;
-    return RECT{ScalePx(30 + offset), ScalePx(top), ScalePx(350 + offset), ScalePx(top + 52)};
-}
-
-void InvalidateMeterBand(HWND hwnd, bool miniMode) {
-    if (miniMode && layoutState.miniCutoffY <= layoutState.meterTop) return;
-    RECT band = MeterRect();
+void InvalidateMeterBand(HWND hwnd) {
+    const MeterPlacement& m = AppliedLayout().meter;
+    if (!m.shown) return;
+    RECT band = Rect(m.band);
     InvalidateRect(hwnd, &band, FALSE);
 }
 
@@ -531,13 +499,13 @@ void PaintMainWindow(HWND hwnd, const PaintState& state) {
         EndPaint(hwnd, &ps);
         return;
     }
-    RECT meter = MeterRect(), overlap;
-    bool meterShown = !layoutState.recorderCollapsed && MeterShown(state);
-    if (meterShown && paint.left >= meter.left && paint.top >= meter.top && paint.right <= meter.right &&
+    const MeterPlacement& m = AppliedLayout().meter;
+    RECT meter = Rect(m.band), overlap;
+    if (m.shown && paint.left >= meter.left && paint.top >= meter.top && paint.right <= meter.right &&
         paint.bottom <= meter.bottom) {
         // The meter's own repaint during a recording: its bitmap is the off-screen buffer.
-        HDC meterDc = MeterDc(dc, ScalePx(320), ScalePx(52));
-        DrawMeter(meterDc, state);
+        HDC meterDc = MeterDc(dc, m.w, m.h);
+        DrawMeter(meterDc, m, state);
         BitBlt(dc, paint.left, paint.top, w, h, meterDc, paint.left - meter.left, paint.top - meter.top, SRCCOPY);
         EndPaint(hwnd, &ps);
         return;
@@ -547,11 +515,11 @@ void PaintMainWindow(HWND hwnd, const PaintState& state) {
     if (!layoutState.recorderCollapsed) {
         RECT client;
         GetClientRect(hwnd, &client);
-        if (paint.top < ScalePx(52)) DrawLogoBar(buffer.dc, client.right);
-        if (meterShown && IntersectRect(&overlap, &meter, &paint)) {
-            HDC meterDc = MeterDc(dc, ScalePx(320), ScalePx(52));
-            DrawMeter(meterDc, state);
-            BitBlt(buffer.dc, meter.left, meter.top, ScalePx(320), ScalePx(52), meterDc, 0, 0, SRCCOPY);
+        if (paint.top < ScalePx(kLogoBarHeight)) DrawLogoBar(buffer.dc, client.right);
+        if (m.shown && IntersectRect(&overlap, &meter, &paint)) {
+            HDC meterDc = MeterDc(dc, m.w, m.h);
+            DrawMeter(meterDc, m, state);
+            BitBlt(buffer.dc, meter.left, meter.top, m.w, m.h, meterDc, 0, 0, SRCCOPY);
         }
     }
     SetViewportOrgEx(buffer.dc, 0, 0, nullptr);
@@ -591,7 +559,7 @@ BOOL DrawOwnerItem(const DRAWITEMSTRUCT* item, const PaintState& state) {
         case PaintKind::TransportStart:
         case PaintKind::TransportForward:
         case PaintKind::TransportStop:
-            DrawTransport(buffer.dc, item, rc, kind);
+            DrawTransport(buffer.dc, item, rc, kind, state);
             break;
         case PaintKind::MiniToggle:
             DrawMiniToggle(buffer.dc, item, rc, state);
@@ -603,7 +571,7 @@ BOOL DrawOwnerItem(const DRAWITEMSTRUCT* item, const PaintState& state) {
             DrawTranscribe(buffer.dc, item, rc, state);
             break;
         default:
-            DrawButton(buffer.dc, item, rc, kind);
+            DrawButton(buffer.dc, item, rc, kind, state);
             break;
     }
     BitBlt(item->hDC, item->rcItem.left, item->rcItem.top, w, h, buffer.dc, 0, 0, SRCCOPY);

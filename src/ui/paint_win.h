@@ -13,6 +13,8 @@ struct PaintState {
     int recorderState;  // 0 idle, 1 recording, 2 paused
     int32_t level;      // the input level the meter shows, decayed by the recording timer
     bool playerShown;   // not recording and a file loaded
+    bool playing;       // the loaded file is playing (Play shows a pause glyph)
+    bool settingsOpen;  // the settings block is open (Settings' arrow points up)
     bool signedIn, panelOpen, recorderHidden, miniMode;
     PaintShortcut recordShortcut;
     PaintShortcut playbackShortcuts[4];
@@ -25,7 +27,5 @@ void PaintMainWindow(HWND hwnd, const PaintState& state);
 LRESULT ControlColours(HDC dc, HWND control, const PaintState& state);
 // WM_DRAWITEM (also forwarded by the settings container).
 BOOL DrawOwnerItem(const DRAWITEMSTRUCT* item, const PaintState& state);
-// Repaints the level meter's band without erasing, unless mini mode hides the meter.
-void InvalidateMeterBand(HWND hwnd, bool miniMode);
-// The meter's rectangle in client pixels for the current layout.
-RECT MeterRect();
+// Repaints the level meter's band without erasing, unless the last layout hid the meter (mini mode, the player).
+void InvalidateMeterBand(HWND hwnd);

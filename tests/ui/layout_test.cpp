@@ -60,14 +60,8 @@ const int kBlockWithFiles = 688, kBlockWithoutFiles = 654;
 TEST(LayoutBlocks, NoPlayerSettingsClosedStacksMeterRecorderRowAndBottom) {
     Pass r = Layout(BaseInput());
     const Placement* it = r.out.items;
-    ExpectAt(it[kItemTime], 0, 58, 380, 88);
-    ExpectAt(it[kItemStatus], 0, 146, 380, 20);
-    EXPECT_EQ(r.state.meterTop, 172);
+    EXPECT_TRUE(r.out.meter.shown);
     ExpectAt(it[kItemRecord], 30, 238, 77, 36);
-    ExpectAt(it[kItemMark], 273, 238, 77, 36);
-    ExpectAt(it[kItemFileNameLabel], 30, 238 + 45, 80, 24);
-    ExpectAt(it[kItemFileName], 114, 238 + 43, 236, 26);
-    ExpectAt(it[kItemSettings], 30, 238 + 77, 150, 28);
     ExpectAt(it[kItemPlay], 0, 0, 1, 1, false);
     ExpectAt(it[kItemSeek], 0, 0, 1, 1, false);
     // The bottom region starts at T = 353: info text 38 high, the one wide file button at 353 + 38 + 4.
@@ -91,16 +85,9 @@ TEST(LayoutBlocks, PlayerShownMovesRecorderRowAndSettingsDown) {
     in.lastRecording = true;
     Pass r = Layout(in);
     const Placement* it = r.out.items;
-    ExpectAt(it[kItemStatus], 0, 372, 380, 20);
-    ExpectAt(it[kItemLoadedName], 24, 148, 332, 18);
-    ExpectAt(it[kItemTimes], 24, 168, 332, 18);
-    ExpectAt(it[kItemSeek], 22, 190, 336, 28);
-    ExpectAt(it[kItemVolume], 24, 242, 160, 26);
-    ExpectAt(it[kItemSpeed], 196, 242, 160, 26);
-    ExpectAt(it[kItemStart], 22, 284, 62, 74);
-    ExpectAt(it[kItemPlay], 158, 274, 80, 90);
-    ExpectAt(it[kItemPlayerStop], 312, 284, 56, 74);
-    EXPECT_EQ(r.state.meterTop, 150);  // untouched while the player covers the meter
+    EXPECT_TRUE(it[kItemPlay].visible);
+    EXPECT_FALSE(r.out.meter.shown);  // the player covers it
+    // The recorder row moves down by the player block's 162: 238 + 162 = 400, Settings at 400 + 77.
     ExpectAt(it[kItemRecord], 30, 400, 77, 36);
     ExpectAt(it[kItemSettings], 30, 477, 150, 28);
     // T = 515; a last recording splits the file buttons in two.
@@ -201,8 +188,9 @@ TEST(LayoutCentring, SizeChangesRelayoutOnlyWhenTheOffsetChanges) {
     EXPECT_TRUE(sizeChangeMovesColumn(in, s));
 }
 
-// A work area 700 high: available A = trunc((700 - 39) / 1) = 661 < B + reserve, so the block scrolls in a view of
-// max(120, 661 - 353 - 254 = 54) = 120.
+// A work area 700 high: available A = trunc((700 - 39) / 1) = 661 < B + the bottom region, so the block scrolls in a
+// view of max(120, 661 - 353 - 318 = -10) = 120. The bottom region is the info text 38, the file buttons' row 36,
+// Transcribe 56 + 10 and the shortcut box 22 + 144 + 8: 318.
 LayoutInput ShortScreen() {
     LayoutInput in = BaseInput();
     in.workArea = {0, 0, 1280, 700};
@@ -223,10 +211,22 @@ TEST(LayoutSettingsViewport, ATooShortScreenScrollsTheBlockInAtLeast120Units) {
     EXPECT_EQ(r.out.scrollPage, 120);
     ExpectAt(r.out.items[kItemDetail], 30, 353 + 120, 320, 38);
 
-    // A taller screen gives a taller view: 1000 - 39 - 353 - 254 = 354.
+    // A taller screen gives a taller view, 1000 - 39 - 353 - 318 = 290, and the window fills its height exactly.
     LayoutInput taller = ShortScreen();
     taller.workArea.bottom = 1000;
-    EXPECT_EQ(Layout(taller).state.settingsViewHeight, 354);
+    Pass tall = Layout(taller);
+    EXPECT_EQ(tall.state.settingsViewHeight, 290);
+    EXPECT_EQ(tall.out.windowHeight, 1000);
+
+    // Scrolling keeps the window's size; the view, and so the shortcut box's bottom, stay where they were.
+    LayoutInput kept = taller;
+    kept.clientHeight = tall.out.windowHeight - kFrameH;
+    tall.state.keepWindowSize = true;
+    ASSERT_TRUE(settingsScrollTo(&tall.state, 48));
+    Pass scrolled = Layout(kept, tall.state);
+    EXPECT_EQ(scrolled.state.settingsViewHeight, 290);
+    const Placement& box = scrolled.out.items[kItemShortcutBox];
+    EXPECT_EQ(box.y + box.h, 1000 - kFrameH - 8);
 }
 
 TEST(LayoutSettingsViewport, ScrollStepsAreThirtyViewMinusTwentyAndFortyEightAWheelNotch) {
@@ -363,7 +363,7 @@ TEST(LayoutMini, NoPlayerIs380By290AndHidesFromTheFileNameRowDown) {
     EXPECT_FALSE(r.out.items[kItemContainer].visible);
     EXPECT_FALSE(r.out.items[kItemTranscribe].visible);
     EXPECT_FALSE(r.state.settingsScrollable);
-    EXPECT_LT(r.state.meterTop, r.state.miniCutoffY);  // the meter still shows
+    EXPECT_TRUE(r.out.meter.shown);  // above the cut-off
 
     // A remembered height does not stretch the mini window.
     LayoutState s = layoutInitialState();
@@ -401,10 +401,49 @@ TEST(LayoutZoom, OneHundredFiftyPercentAt144DpiMakesRecord173By81) {
     EXPECT_EQ(Layout(in).out.items[kItemDetail].h, scaleAt(2.25, 38));
 }
 
-TEST(LayoutZoom, RowsMapToPercentagesAndOthersAreIgnored) {
-    EXPECT_EQ(zoomPercentForRow(0), 50);
-    EXPECT_EQ(zoomPercentForRow(5), 100);
-    EXPECT_EQ(zoomPercentForRow(10), 150);
+// The meter and the shortcut box at 2.25 (150 % at 144 DPI), every length scaled on its own.
+TEST(LayoutZoom, TheMeterAndTheShortcutRowsScaleLengthByLength) {
+    LayoutInput in = BaseInput();
+    in.uiScale = 2.25;
+    in.clientWidth = 855;
+    in.textHeight[kTextShortcutHeading] = 38;
+    Pass r = Layout(in);
+    const MeterPlacement& m = r.out.meter;
+    // 30 × 2.25 + 0.5 = 68; 172 × 2.25 + 0.5 = 387.5; 350 × 2.25 + 0.5 = 788; 224 × 2.25 + 0.5 = 504.5
+    EXPECT_EQ(m.band.left, 68);
+    EXPECT_EQ(m.band.top, 387);
+    EXPECT_EQ(m.band.right, 788);
+    EXPECT_EQ(m.band.bottom, 504);
+    EXPECT_EQ(m.w, 720);       // 320 × 2.25 + 0.5 = 720.5
+    EXPECT_EQ(m.h, 117);       // 52 × 2.25 + 0.5 = 117.5
+    EXPECT_EQ(m.barWidth, 7);  // 3 × 2.25 + 0.5 = 7.25
+    EXPECT_EQ(m.barGap, 9);    // 4 × 2.25 + 0.5 = 9.5
+    EXPECT_EQ(m.barUnit, 77);  // 34 × 2.25 + 0.5 = 77
+    EXPECT_EQ(m.corner, 41);   // 18 × 2.25 + 0.5 = 41
+
+    const ShortcutBoxPlacement& box = r.out.shortcutBox;
+    // The heading: 4 × 2.25 + 0.5 = 9, + 38 measured = 47, above the minimum 20 × 2.25 + 0.5 = 45.
+    EXPECT_EQ(box.heading.bottom, 47);
+    EXPECT_EQ(box.heading.right, 720);
+    // Row 0 from 47 + (6 × 2.25 + 0.5 = 14) = 61, 22 × 2.25 + 0.5 = 50 high; row 3 three pitches of
+    // 28 × 2.25 + 0.5 = 63 further down: 61 + 189 = 250.
+    EXPECT_EQ(box.rows[0].badge.top, 61);
+    EXPECT_EQ(box.rows[0].badge.bottom, 111);
+    EXPECT_EQ(box.rows[3].badge.top, 250);
+    EXPECT_EQ(box.rows[3].badge.right, 207);     // 92 × 2.25 + 0.5 = 207.5
+    EXPECT_EQ(box.rows[3].label.left, 54);       // 24 × 2.25 + 0.5 = 54.5
+    EXPECT_EQ(box.rows[3].label.right, 198);     // 207 - (4 × 2.25 + 0.5 = 9)
+    EXPECT_EQ(box.rows[3].text.left, 212);       // 207 + (2 × 2.25 + 0.5 = 5)
+    EXPECT_EQ(box.rows[3].iconX, 29);            // 13 × 2.25 + 0.5 = 29.75
+    EXPECT_EQ(box.rows[3].iconSize, 20);         // 9 × 2.25 + 0.5 = 20.75
+    EXPECT_EQ(box.footer.top, 61 + 4 * 63 + 5);  // 318
+    EXPECT_EQ(box.footer.bottom, 318 + 50 - 5);
+    // The box is trunc(47 / 2.25 + 0.99) = 21 units of heading + 144: 165 × 2.25 + 0.5 = 371, the footer inside.
+    EXPECT_EQ(r.out.items[kItemShortcutBox].h, 371);
+}
+
+TEST(LayoutZoom, RowsOutsideTheTableAreIgnored) {
+    EXPECT_EQ(zoomPercentForRow(10), 150);  // the last row
     EXPECT_EQ(zoomPercentForRow(11), -1);
     EXPECT_EQ(zoomPercentForRow(-1), -1);  // no selection
     EXPECT_DOUBLE_EQ(zoomScale(1.0, 50), 0.5);
