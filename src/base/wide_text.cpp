@@ -24,3 +24,18 @@ int WideFormat(wchar_t* dst, int capacity, const wchar_t* format, ...) {
     WideCopyBounded(dst, capacity, scratch);
     return static_cast<int>(wcslen(dst));
 }
+
+namespace {
+
+wchar_t FoldAscii(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+}  // namespace
+
+bool WideEqualsIgnoringAsciiCase(const wchar_t* a, const wchar_t* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (FoldAscii(*a) != FoldAscii(*b)) return false;
+    }
+    return *a == *b;
+}

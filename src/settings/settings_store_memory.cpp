@@ -8,20 +8,9 @@
 
 namespace {
 
-wchar_t FoldAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool SameName(const wchar_t* a, const wchar_t* b) {
-    for (; *a && *b; ++a, ++b) {
-        if (FoldAscii(*a) != FoldAscii(*b)) return false;
-    }
-    return *a == *b;
-}
-
 int FindIndex(const MemorySettingsStore* memory, const wchar_t* name) {
     for (int i = 0; i < memory->count; ++i) {
-        if (SameName(memory->values[i].name, name)) return i;
+        if (WideEqualsIgnoringAsciiCase(memory->values[i].name, name)) return i;
     }
     return -1;
 }

@@ -117,17 +117,6 @@ void TrimTrailingSeparator(wchar_t* path) {
     while (n > 0 && (path[n - 1] == L'\\' || path[n - 1] == L'/')) path[--n] = 0;
 }
 
-wchar_t FoldAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool SameName(const wchar_t* a, const wchar_t* b) {
-    for (; *a && *b; ++a, ++b) {
-        if (FoldAscii(*a) != FoldAscii(*b)) return false;
-    }
-    return *a == *b;
-}
-
 const SettingField& FieldAt(size_t offset) {
     const SettingField* field = settingFieldAt(offset);
     if (!field) abort();  // a member no field holds: a slip in this file, caught by the first test that writes it
@@ -179,7 +168,7 @@ const wchar_t* settingName(int value) {
 
 int settingValueNamed(const wchar_t* name) {
     for (int value = 0; value < kSettingValueCount; ++value) {
-        if (SameName(settingName(value), name)) return value;
+        if (WideEqualsIgnoringAsciiCase(settingName(value), name)) return value;
     }
     return -1;
 }

@@ -47,6 +47,8 @@
 //   dpi DPI LEFT TOP WIDTH HEIGHT  the window told that its DPI is now DPI (WM_DPICHANGED), with the suggested
 //                                window rectangle written into the window's process, as the system passes it
 //   postclick ID                 a click that does not wait for the handler (one that opens a modal dialog)
+//   queueclick ID                a click posted behind whatever is queued, even to a control disabled now: several in
+//                                a row reach the window back to back (a stop milliseconds after a start)
 //   browseto TIMEOUT_MS PATH     wait for a dialog of the window's process and make a folder browser select PATH
 //   dialogtext TIMEOUT_MS CTRL TEXT  wait for a dialog of the window's process and set the text of its control CTRL
 //                                (a number: the dialog's own identifiers are not the window's)
@@ -1045,9 +1047,12 @@ int Step(int argc, wchar_t** argv, int* i) {
             return Fail(kNoAnswer, L"SetWindowPos");
         return kOk;
     }
-    if (wcscmp(name, L"postclick") == 0) {
-        if (!need(1)) return Fail(kUsage, L"postclick ID");
-        if ((rc = EnabledControl(arg(), &c)) != kOk) return rc;
+    if (wcscmp(name, L"postclick") == 0 || wcscmp(name, L"queueclick") == 0) {
+        bool queued = wcscmp(name, L"queueclick") == 0;
+        if (!need(1)) return Fail(kUsage, queued ? L"queueclick ID" : L"postclick ID");
+        // A queued click may name a control that the clicks queued before it will enable: the window handles them
+        // in order, without the driver's round trips between them.
+        if ((rc = queued ? FindControl(arg(), &c) : EnabledControl(arg(), &c)) != kOk) return rc;
         WPARAM wp = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(c)), BN_CLICKED);
         if (!PostMessageW(GetParent(c), WM_COMMAND, wp, reinterpret_cast<LPARAM>(c)))
             return Fail(kNoAnswer, L"PostMessage");

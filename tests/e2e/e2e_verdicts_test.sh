@@ -28,13 +28,13 @@ app_start
 listing() { (cd "$REC" && ls -1); }
 
 section "a stop after a fraction of a second"
-# The microphone delivers sound, but Stop comes within milliseconds of Record, with a Mark in between. (A stop 30 ms
-# later already keeps a file: PulseAudio hands over what it buffered.)
+# The microphone delivers sound, but Stop comes within milliseconds of Record, with a Mark in between: the three
+# clicks are queued together, so the driver's round trips (long on a busy machine) do not stretch the recording.
+# (A stop 30 ms later already keeps a file: PulseAudio hands over what it buffered.)
 feed_start 22050 "$WORK/tone.raw"
-win settext kIdFileName "e2e short" click kIdRecord click kIdMark text kIdStatus click kIdStop text kIdStatus \
-    text kIdDetail enabled kIdRecord
+win settext kIdFileName "e2e short" queueclick kIdRecord queueclick kIdMark queueclick kIdStop \
+    waittext kIdStatus "Nothing was recorded" 5000 text kIdStatus text kIdDetail enabled kIdRecord
 feed_stop
-expect "status after the mark" "$(first 'text kIdStatus')" "Recording. Mark 1 added at 00:00"
 expect "status after a short stop" "$(out 'text kIdStatus')" "Nothing was recorded"
 expect "detail after a short stop" "$(out 'text kIdDetail')" \
     "The recording was empty, so no file was kept. Check your microphone and try again."
