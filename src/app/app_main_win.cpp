@@ -81,7 +81,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     CreateFonts(nullptr);
     RegisterMainWindowClass(instance);
     InstallPanelHost(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
-    SignedIn = readSignedIn();
+    loadSignedIn();
     RegisterCustomControls(instance);
 
     RECT rect = {0, 0, ScalePx(kColumnWidth), ScalePx(kInitialContentHeight)};

@@ -6,23 +6,13 @@
 
 #include "app/recorder_feedback.h"
 #include "app/settings_save.h"
+#include "app/shell_state_edit.h"
 #include "base/wide_text.h"
 #include "recorder/recorder.h"
 #include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_registration.h"
 #include "shortcuts/shortcut_text.h"
 #include "ui/control_ids.h"
-
-bool PlayerLoaded = false;
-wchar_t PlayerPath[kPathCapacity];
-bool SeekDragging = false;
-int32_t RewindSeconds = 5;
-bool settingsOpen = false;
-bool miniMode = false;
-bool panelOpen = false;
-bool recorderHidden = false;
-int32_t zoomPercent = 100;
-wchar_t saveFolder[kPathCapacity];
 
 namespace {
 
@@ -85,7 +75,7 @@ RecordingRequest currentRecordingRequest() {
     request.formatSelection = ui->listSelection(kIdQuality);
     request.replace = ui->isChecked(kIdReplace);
     if (ui->getText(kIdFileName, request.fileName, kFileNameBoxMaxRead + 1) < 0) request.fileName[0] = 0;
-    WideCopyBounded(request.folder, kPathCapacity, saveFolder);
+    WideCopyBounded(request.folder, kPathCapacity, shell().saveFolder);
     ui->localTime(&request.now);
     return request;
 }
@@ -99,14 +89,7 @@ const WindowControls* controllerControls() {
 }
 
 void controllerReset() {
-    PlayerLoaded = false;
-    PlayerPath[0] = 0;
-    SeekDragging = false;
-    RewindSeconds = 5;
-    settingsOpen = false;
-    miniMode = panelOpen = recorderHidden = false;
-    zoomPercent = 100;
-    saveFolder[0] = 0;
+    shellStateReset();
 }
 
 void SetTextIfChanged(int id, const wchar_t* text) {
@@ -115,6 +98,11 @@ void SetTextIfChanged(int id, const wchar_t* text) {
     if (length < 0) return;  // no such control
     if (length < 511 && wcscmp(current, text) == 0) return;
     ui->setText(id, text);
+}
+
+void SetSaveFolder(const wchar_t* folder) {
+    WideCopyBounded(shell().saveFolder, kPathCapacity, folder);
+    SetTextIfChanged(kIdFolder, shell().saveFolder);
 }
 
 void SetStatus(const wchar_t* text) {
@@ -137,7 +125,7 @@ void RefreshControls() {
     ui->enable(kIdChangeFolder, idle);
     ui->enable(kIdPlayLocalFile, idle);
     SetTextIfChanged(kIdPause, s == RecorderState::Paused ? L"Resume" : L"Pause");
-    SetTextIfChanged(kIdSettings, settingsOpen ? L"Settings  \x25B4" : L"Settings  \x25BE");
+    SetTextIfChanged(kIdSettings, shell().settingsOpen ? L"Settings  \x25B4" : L"Settings  \x25BE");
     ui->layout();
 }
 

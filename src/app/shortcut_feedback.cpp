@@ -25,11 +25,11 @@ void RefreshShortcutBox() {
 }
 
 bool IsPlayerLoaded() {
-    return PlayerLoaded;
+    return shellState().PlayerLoaded;
 }
 
 bool PlaybackSuspended() {
-    return panelOpen && recorderHidden;
+    return shellState().panelOpen && shellState().recorderHidden;
 }
 
 bool ConfirmSingleKey(uint32_t key) {

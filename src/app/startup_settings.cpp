@@ -3,6 +3,7 @@
 // shortcuts, the check boxes and the folder.
 #include "app/controller.h"
 #include "app/settings_save.h"
+#include "app/shell_state_edit.h"
 #include "app/shortcut_feedback.h"
 #include "base/wide_text.h"
 #include "shortcuts/shortcut.h"
@@ -12,7 +13,7 @@
 void controllerApplyStartup(const SettingsValues& saved) {
     const WindowControls* ui = controllerControls();
     ui->setText(kIdFileName, saved.recordingName);
-    RewindSeconds = kRewindRows[saved.rewindRow].seconds;
+    shell().RewindSeconds = kRewindRows[saved.rewindRow].seconds;
     ui->setSliderPosition(kIdVolume, static_cast<int>(saved.playVolume));
     ui->setSliderPosition(kIdSpeed, static_cast<int>(saved.playSpeed));
     ShowVolumeAndSpeed();
@@ -23,9 +24,9 @@ void controllerApplyStartup(const SettingsValues& saved) {
 
     ui->setListSelection(kIdQuality, saved.formatRow);
     ui->setListSelection(kIdWindowSize, saved.zoomRow);
-    if (kZoomRows[saved.zoomRow].percent != zoomPercent) {
-        zoomPercent = kZoomRows[saved.zoomRow].percent;
-        ui->applyZoom(zoomPercent);
+    if (kZoomRows[saved.zoomRow].percent != shell().zoomPercent) {
+        shell().zoomPercent = kZoomRows[saved.zoomRow].percent;
+        ui->applyZoom(shell().zoomPercent);
     }
 
     RecordShortcut = saved.recordShortcut;
@@ -35,8 +36,7 @@ void controllerApplyStartup(const SettingsValues& saved) {
     if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);
 
     for (const SettingCheckBox& box : kSettingCheckBoxes) ui->setChecked(box.control, saved.*box.flag);
-    WideCopyBounded(saveFolder, kPathCapacity, saved.folder);
-    SetTextIfChanged(kIdFolder, saveFolder);
+    SetSaveFolder(saved.folder);
     if (saved.onTop) ui->setOnTop(true);
     RefreshControls();
 }

@@ -4,6 +4,7 @@
 
 #include "app/controller.h"
 #include "app/settings_save.h"
+#include "app/shell_state_edit.h"
 #include "base/wide_text.h"
 #include "panel/panel_host.h"
 #include "panel/service_address.h"
@@ -14,10 +15,6 @@
 #include "shortcuts/shortcut_registration.h"
 #include "ui/control_ids.h"
 #include "ui/layout.h"
-
-ScreenRect NormalPlacement;
-bool NormalPlacementValid = false;
-bool SignedIn = false;
 
 namespace {
 
@@ -50,7 +47,7 @@ void CancelCaptures() {
 }
 
 void HandLoadedFileToPanel() {
-    if (PlayerLoaded && PlayerPath[0]) HandOffAudio(PlayerPath);
+    if (shell().PlayerLoaded && shell().PlayerPath[0]) HandOffAudio(shell().PlayerPath);
 }
 
 void EnterMiniMode() {
@@ -58,20 +55,20 @@ void EnterMiniMode() {
     ScreenRect normal;
     bool maximised = false;
     if (Ui()->readPlacement(&normal, &maximised)) {
-        NormalPlacement = normal;
-        NormalPlacementValid = true;
+        shell().NormalPlacement = normal;
+        shell().NormalPlacementValid = true;
         if (maximised) Ui()->restoreWindow();
     }
     if (IsPanelCreated()) {
         ResetPanel();
         ShowPanel(0);
     }
-    if (recorderHidden) RegisterRecordShortcutAgain();
-    panelOpen = recorderHidden = settingsOpen = false;
-    if (PlayerLoaded) RegisterPlaybackShortcuts();
+    if (shell().recorderHidden) RegisterRecordShortcutAgain();
+    shell().panelOpen = shell().recorderHidden = shell().settingsOpen = false;
+    if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
     SetTextIfChanged(kIdSettings, L"Settings  \x25BE");
     Ui()->setMiniStyle(true);
-    miniMode = true;
+    shell().miniMode = true;
     LayoutWith(kColumnWidth, false);
 
     int width = 0, height = 0;
@@ -94,14 +91,14 @@ void EnterMiniMode() {
 void LeaveMiniMode() {
     SaveMiniPosition();
     Ui()->setMiniStyle(false);
-    miniMode = false;
+    shell().miniMode = false;
     LayoutWith(kColumnWidth, false);
-    if (NormalPlacementValid) {
+    if (shell().NormalPlacementValid) {
         int width = 0, height = 0;
         Ui()->outerSize(&width, &height);
-        int x = NormalPlacement.left, y = NormalPlacement.top;
+        int x = shell().NormalPlacement.left, y = shell().NormalPlacement.top;
         ScreenRect area;
-        if (Ui()->workAreaNearest(&NormalPlacement, &area)) clampToWorkArea(&x, &y, width, height, area);
+        if (Ui()->workAreaNearest(&shell().NormalPlacement, &area)) clampToWorkArea(&x, &y, width, height, area);
         Ui()->moveWindow(x, y);
     }
     Ui()->repaint(kIdMiniToggle, false);
@@ -109,9 +106,8 @@ void LeaveMiniMode() {
 
 }  // namespace
 
-void windowModesReset() {
-    NormalPlacement = ScreenRect{};
-    NormalPlacementValid = false;
+void loadSignedIn() {
+    shell().SignedIn = readSignedIn();
 }
 
 void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area) {
@@ -122,16 +118,16 @@ void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& ar
 }
 
 void onPanelButton() {
-    if (panelOpen) {
-        if (recorderHidden) RegisterRecordShortcutAgain();
-        panelOpen = recorderHidden = false;
+    if (shell().panelOpen) {
+        if (shell().recorderHidden) RegisterRecordShortcutAgain();
+        shell().panelOpen = shell().recorderHidden = false;
         ShowPanel(0);
-        if (PlayerLoaded) RegisterPlaybackShortcuts();
+        if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
         LayoutWith(kColumnWidth, false);
     } else {
         int width = Ui()->clientWidthUnits();
-        panelOpen = true;
-        recorderHidden = false;
+        shell().panelOpen = true;
+        shell().recorderHidden = false;
         LayoutWith(width <= kPanelWindowWidth - 1 ? kPanelWindowWidth : 0, false);
         bool started = true;
         if (IsPanelCreated()) {
@@ -149,29 +145,29 @@ void onPanelButton() {
 }
 
 void onPanelStrip() {
-    if (!panelOpen) return;
-    if (!recorderHidden && !recorderIsIdle()) {
+    if (!shell().panelOpen) return;
+    if (!shell().recorderHidden && !recorderIsIdle()) {
         Ui()->messageBox(
             L"Stop the recording before hiding Notafon. While it is hidden, recording and playback are switched off.",
             L"Notafon");
         return;
     }
     CancelCaptures();
-    recorderHidden = !recorderHidden;
-    if (recorderHidden) {
-        if (PlayerLoaded && playerIsPlaying()) playerPause();
+    shell().recorderHidden = !shell().recorderHidden;
+    if (shell().recorderHidden) {
+        if (shell().PlayerLoaded && playerIsPlaying()) playerPause();
         UnregisterPlaybackShortcuts();
         UnregisterRecordShortcut();
     } else {
         RegisterRecordShortcutAgain();
-        if (PlayerLoaded) RegisterPlaybackShortcuts();
+        if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
     }
     LayoutWith(0, true);
     Ui()->focusMainWindow();
 }
 
 void onMiniToggle() {
-    if (miniMode) {
+    if (shell().miniMode) {
         LeaveMiniMode();
     } else {
         EnterMiniMode();
@@ -181,8 +177,7 @@ void onMiniToggle() {
 void onChangeFolder() {
     wchar_t folder[kPathCapacity];
     if (!Ui()->chooseFolder(folder, kPathCapacity) || folder[0] == 0) return;
-    WideCopyBounded(saveFolder, kPathCapacity, folder);
-    SetTextIfChanged(kIdFolder, saveFolder);
+    SetSaveFolder(folder);
     // A longer path may take more lines and push the rows below it down.
     Ui()->layout();
     SaveAllSettings();
@@ -195,7 +190,7 @@ void onConverterLink() {
 }
 
 void PanelFallback(const wchar_t* reason) {
-    panelOpen = recorderHidden = false;
+    shell().panelOpen = shell().recorderHidden = false;
     // Back to the column's own width, as closing the panel does: the window was widened only to make room for it.
     LayoutWith(kColumnWidth, false);
     wchar_t text[600];
@@ -216,8 +211,8 @@ void onPanelAudioRequest() {
 
 void onPanelSignedInChanged(int signedIn) {
     bool now = signedIn != 0;
-    if (now == SignedIn) return;
-    SignedIn = now;
+    if (now == shell().SignedIn) return;
+    shell().SignedIn = now;
     writeSignedIn(now);
     if (Ui() && Ui()->exists(kIdTranscribe)) Ui()->repaint(kIdTranscribe, false);
 }

@@ -290,13 +290,11 @@ void ControllerTest::SetUp() {
     shortcutRegistrationReset();
     shortcutsReset();
     controllerReset();
-    windowModesReset();
-    SignedIn = false;
     layoutReset();
     fake = FakeSystem();
     InstallPanelHost(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
     controllerInstall(&kFakeControls);
-    WideCopyBounded(saveFolder, kPathCapacity, folder.wstring().c_str());
+    SetSaveFolder(folder.wstring().c_str());
     fakeOutputReset();
     manualThreadsReset();
     playerInstall(&kTestPlayer);
