@@ -30,7 +30,7 @@ void controllerApplyStartup(const SettingsValues& saved) {
     }
 
     RecordShortcut = saved.recordShortcut;
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     RefreshRecordShortcutDisplay();
     ShowIdleStatus();
     if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);

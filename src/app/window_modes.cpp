@@ -37,10 +37,6 @@ void LayoutWith(int forcedWidth, bool keepWindowSize) {
     layoutState.keepWindowSize = false;
 }
 
-void RegisterRecordShortcutAgain() {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
-}
-
 void CancelCaptures() {
     CancelRecordCapture();
     CancelPlaybackCapture();
@@ -63,7 +59,7 @@ void EnterMiniMode() {
         ResetPanel();
         ShowPanel(0);
     }
-    if (shell().recorderHidden) RegisterRecordShortcutAgain();
+    if (shell().recorderHidden) RegisterCurrentRecordShortcut();
     shell().panelOpen = shell().recorderHidden = shell().settingsOpen = false;
     if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
     SetTextIfChanged(kIdSettings, L"Settings  \x25BE");
@@ -119,7 +115,7 @@ void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& ar
 
 void onPanelButton() {
     if (shell().panelOpen) {
-        if (shell().recorderHidden) RegisterRecordShortcutAgain();
+        if (shell().recorderHidden) RegisterCurrentRecordShortcut();
         shell().panelOpen = shell().recorderHidden = false;
         ShowPanel(0);
         if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
@@ -159,7 +155,7 @@ void onPanelStrip() {
         UnregisterPlaybackShortcuts();
         UnregisterRecordShortcut();
     } else {
-        RegisterRecordShortcutAgain();
+        RegisterCurrentRecordShortcut();
         if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
     }
     LayoutWith(0, true);

@@ -43,6 +43,11 @@ bool RegisterRecordShortcut(uint32_t mods, uint32_t key) {
     return hotkeys->registerHotkey(kHotkeyRecord, mods | kModNoRepeat, key);
 }
 
+bool RegisterCurrentRecordShortcut() {
+    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    return HotkeyRegistered;
+}
+
 void UnregisterRecordShortcut() {
     if (hotkeys->windowExists()) hotkeys->unregisterHotkey(kHotkeyRecord);
     HotkeyRegistered = false;
@@ -74,7 +79,7 @@ bool RegisterPlaybackShortcuts() {
 
 void ReregisterRecordShortcut() {
     if (HotkeyRegistered) hotkeys->unregisterHotkey(kHotkeyRecord);
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     RegisterPlaybackShortcuts();
     Report(ShortcutEvent::RecordShortcutShown);
     Report(ShortcutEvent::IdleStatus);

@@ -64,6 +64,8 @@ void shortcutRegistrationReset();
 
 bool shortcutCaptureRunning();
 bool RegisterRecordShortcut(uint32_t mods, uint32_t key);
+// Registers RecordShortcut and keeps in HotkeyRegistered whether the system took it; true when it did.
+bool RegisterCurrentRecordShortcut();
 void UnregisterRecordShortcut();
 void UnregisterPlaybackShortcuts();
 bool RegisterPlaybackShortcuts();

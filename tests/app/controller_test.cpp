@@ -71,10 +71,12 @@ TEST_F(ControllerTest, TextsAreSetOnlyWhenTheyChange) {
 }
 
 TEST_F(ControllerTest, IdleStatusNamesTheShortcutOrSaysItIsUnavailable) {
-    HotkeyRegistered = true;
+    ASSERT_TRUE(RegisterCurrentRecordShortcut());
     ShowIdleStatus();
     EXPECT_EQ(Text(kIdStatus), L"Ready to record  (Ctrl+Shift+R)");
-    HotkeyRegistered = false;
+    UnregisterRecordShortcut();
+    refuseHotkeys = true;
+    ASSERT_FALSE(RegisterCurrentRecordShortcut());
     ShowIdleStatus();
     EXPECT_EQ(Text(kIdStatus), L"Global shortcut unavailable; open Settings to choose another");
 }
@@ -291,7 +293,7 @@ std::wstring StoredNumber(const wchar_t* name) {
 }  // namespace
 
 TEST_F(ControllerTest, ARecordCaptureReleasesEverythingAndAppliesTheHeldModifiers) {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     LoadSeconds(2);
     ASSERT_EQ(hotkeys.size(), 5u);
     onCommand(kIdRecordShortcutChange, kNotifyClicked);
@@ -322,7 +324,7 @@ TEST_F(ControllerTest, ARecordCaptureReleasesEverythingAndAppliesTheHeldModifier
 }
 
 TEST_F(ControllerTest, ARefusedOrCancelledRecordCaptureKeepsTheOldShortcut) {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     onCommand(kIdRecordShortcutChange, kNotifyClicked);
     HandleCaptureKey(0x7B);  // F12 is the system's
     EXPECT_EQ(Text(kIdStatus), L"Windows reserves that shortcut. Choose another.");
@@ -341,7 +343,7 @@ TEST_F(ControllerTest, ARefusedOrCancelledRecordCaptureKeepsTheOldShortcut) {
 }
 
 TEST_F(ControllerTest, ASingleKeyRecordShortcutIsConfirmedFirst) {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     onCommand(kIdRecordShortcutChange, kNotifyClicked);
     window.confirmAnswer = false;
     HandleCaptureKey(0x09);  // Tab
@@ -361,7 +363,7 @@ TEST_F(ControllerTest, ASingleKeyRecordShortcutIsConfirmedFirst) {
 }
 
 TEST_F(ControllerTest, ARecordShortcutTheSystemRefusesLeavesThePreviousOne) {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     refusedKey = 'J';
     ApplyRecordShortcut('J', kModCtrl);
     EXPECT_EQ(Text(kIdStatus), L"Windows could not reserve that shortcut; the previous one remains.");
