@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/app_services.h"
 #include "app/controller.h"
 #include "app/main_window_win.h"
 #include "app/shortcut_feedback.h"
@@ -39,14 +40,21 @@ const DWORD kMainWindowStyle = 0x02CF0000;  // overlapped window with clipping o
 const PlayerServices kPlayerServices = {&kPlatformFiles, &kMediaFoundationDecoder, &kWaveOutApi, &kPlatformThreads};
 
 void InstallServices() {
-    settingsStoreInstall(registrySettingsStore(kSettingsKeyPath));
-    shortcutTextInstall(&kLayoutKeyNames);
-    keyStateInstall(&kMessageKeyStates);
-    shortcutRegistrationInstall(&kWindowHotkeys, &kAppShortcutHost);
-    controllerInstall(&kMainWindowControls);
-    recorderReset();
-    recorderInstall(&kWaveInCaptureApi, &kPlatformFiles, &kAppRecorderHost);
-    playerInstall(&kPlayerServices);
+    const SettingsStore settings = registrySettingsStore(kSettingsKeyPath);
+    const AppServices services = {
+        .settings = &settings,
+        .keyNames = &kLayoutKeyNames,
+        .keyStates = &kMessageKeyStates,
+        .hotkeys = &kWindowHotkeys,
+        .shortcutHost = &kAppShortcutHost,
+        .controls = &kMainWindowControls,
+        .capture = &kWaveInCaptureApi,
+        .files = &kPlatformFiles,
+        .recorderHost = &kAppRecorderHost,
+        .player = &kPlayerServices,
+    };
+    appInstall(&services);
+    appReset();
 }
 
 // Only the main window and its direct children take part in dialog navigation; a shortcut capture gets every key.

@@ -1,6 +1,7 @@
 // The application tests' window stand-in and fixture.
 #include "app_fixture.h"
 
+#include "app/app_services.h"
 #include "app/controller.h"
 
 #include "app/shortcut_feedback.h"
@@ -282,26 +283,28 @@ void ControllerTest::SetUp() {
     refuseHotkeys = false;
     refusedKey = 0;
     heldKeys.clear();
-    keyStateInstall(&kFakeKeyStates);
     memorySettingsReset(&store);
-    settingsStoreInstall(memorySettingsSeam(&store));
-    shortcutTextInstall(&kEnglishKeyNames);
-    shortcutRegistrationInstall(&kFakeHotkeys, &kAppShortcutHost);
-    shortcutRegistrationReset();
-    shortcutsReset();
-    controllerReset();
-    layoutReset();
     fake = FakeSystem();
-    InstallPanelHost(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
-    controllerInstall(&kFakeControls);
-    SetSaveFolder(folder.wstring().c_str());
     fakeOutputReset();
     manualThreadsReset();
-    playerInstall(&kTestPlayer);
-    playerReset();
     scriptedCaptureReset();
-    recorderReset();
-    recorderInstall(&kScriptedCaptureApi, &kPlatformFiles, &kAppRecorderHost);
+    const SettingsStore settings = memorySettingsSeam(&store);
+    const AppServices services = {
+        .settings = &settings,
+        .keyNames = &kEnglishKeyNames,
+        .keyStates = &kFakeKeyStates,
+        .hotkeys = &kFakeHotkeys,
+        .shortcutHost = &kAppShortcutHost,
+        .controls = &kFakeControls,
+        .capture = &kScriptedCaptureApi,
+        .files = &kPlatformFiles,
+        .recorderHost = &kAppRecorderHost,
+        .player = &kTestPlayer,
+    };
+    appInstall(&services);
+    appReset();
+    InstallPanelHost(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
+    SetSaveFolder(folder.wstring().c_str());
 }
 
 void ControllerTest::TearDown() {
