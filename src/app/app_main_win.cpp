@@ -37,10 +37,10 @@ namespace {
 
 const DWORD kMainWindowStyle = 0x02CF0000;  // overlapped window with clipping of children
 
-const PlayerServices kPlayerServices = {&kPlatformFiles, &kMediaFoundationDecoder, &kWaveOutApi, &kPlatformThreads};
+const PlayerServicesApi kPlayerServices = {&kPlatformFiles, &kMediaFoundationDecoder, &kWaveOutApi, &kPlatformThreads};
 
 void InstallServices() {
-    const SettingsStore settings = registrySettingsStore(kSettingsKeyPath);
+    const SettingsStoreApi settings = registrySettingsStore(kSettingsKeyPath);
     const AppServices services = {
         .settings = &settings,
         .keyNames = &kLayoutKeyNames,
@@ -48,6 +48,8 @@ void InstallServices() {
         .hotkeys = &kWindowHotkeys,
         .shortcutHost = &kAppShortcutHost,
         .controls = &kMainWindowControls,
+        .placement = &kMainWindowPlacement,
+        .shell = &kMainWindowShell,
         .capture = &kWaveInCaptureApi,
         .files = &kPlatformFiles,
         .recorderHost = &kAppRecorderHost,
@@ -88,7 +90,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     InstallServices();
     CreateFonts(nullptr);
     RegisterMainWindowClass(instance);
-    InstallPanelHost(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
+    panelHostInstall(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
     loadSignedIn();
     RegisterCustomControls(instance);
 

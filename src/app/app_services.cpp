@@ -8,11 +8,11 @@
 #include "ui/layout.h"
 
 void appInstall(const AppServices* s) {
-    if (s->settings) settingsStoreInstall(*s->settings);
+    if (s->settings) settingsStoreInstall(s->settings);
     if (s->keyNames) shortcutTextInstall(s->keyNames);
     if (s->keyStates) keyStateInstall(s->keyStates);
     if (s->hotkeys) shortcutRegistrationInstall(s->hotkeys, s->shortcutHost);
-    if (s->controls) controllerInstall(s->controls);
+    if (s->controls) controllerInstall(s->controls, s->placement, s->shell);
     if (s->capture) recorderInstall(s->capture, s->files, s->recorderHost);
     if (s->player) playerInstall(s->player);
 }

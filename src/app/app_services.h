@@ -14,16 +14,18 @@
 
 // A null entry leaves that seam as it is, for a caller that drives only part of the program.
 struct AppServices {
-    const SettingsStore* settings = nullptr;  // copied: the store keeps its own
+    const SettingsStoreApi* settings = nullptr;  // copied: the store keeps its own
     const KeyNameApi* keyNames = nullptr;
     const KeyStateApi* keyStates = nullptr;
     const HotkeyApi* hotkeys = nullptr;  // installed together with shortcutHost
-    const ShortcutHost* shortcutHost = nullptr;
-    const WindowControls* controls = nullptr;
+    const ShortcutHostApi* shortcutHost = nullptr;
+    const WindowControlsApi* controls = nullptr;  // installed together with placement and shell
+    const WindowPlacementApi* placement = nullptr;
+    const WindowShellApi* shell = nullptr;
     const CaptureApi* capture = nullptr;  // installed together with files and recorderHost
     const FileApi* files = nullptr;
-    const RecorderHost* recorderHost = nullptr;
-    const PlayerServices* player = nullptr;
+    const RecorderHostApi* recorderHost = nullptr;
+    const PlayerServicesApi* player = nullptr;
 };
 
 // Installs the given services, the settings store first: every later module may read a setting as it starts.

@@ -34,7 +34,7 @@ void onCommand(int id, int notification) {
             break;
         case kIdOnTop:
             if (notification == kNotifyClicked) {
-                controllerControls()->setOnTop(controllerControls()->isChecked(kIdOnTop));
+                controllerShell()->setOnTop(controllerControls()->isChecked(kIdOnTop));
                 SaveAllSettings();
             }
             break;
@@ -96,7 +96,7 @@ void onCommand(int id, int notification) {
         case kIdPlayLocalFile: {
             if (!recorderIsIdle()) break;
             wchar_t path[kPathCapacity];
-            if (controllerControls()->chooseAudioFile(path, kPathCapacity)) OpenForPlay(path);
+            if (controllerShell()->chooseAudioFile(path, kPathCapacity)) OpenForPlay(path);
             break;
         }
         case kIdPlayRecording:
@@ -121,7 +121,7 @@ void onCommand(int id, int notification) {
             onConverterLink();
             break;
         case kIdShowInFolder:
-            if (recorder.lastRecordingSaved) controllerControls()->showInFolder(recorder.recordingPath);
+            if (recorder.lastRecordingSaved) controllerShell()->showInFolder(recorder.recordingPath);
             break;
         default:
             if (id >= kIdSlotChange && id < kIdSlotChange + kPlaybackSlotCount)
@@ -187,5 +187,5 @@ void onCloseRequest() {
     if (!recorderIsIdle()) stopRecording();
     SaveAllSettings();
     ClosePlayerFile();
-    controllerControls()->destroyWindow();
+    controllerShell()->destroyWindow();
 }

@@ -16,7 +16,9 @@
 
 namespace {
 
-const WindowControls* ui;
+const WindowControlsApi* ui;
+const WindowPlacementApi* placement;
+const WindowShellApi* shellApi;
 
 // --- the recorder's view of the window ---
 
@@ -49,12 +51,12 @@ bool HostSkipSilence() {
     return ui->isChecked(kIdSkipSilence);
 }
 void* HostNotifyTarget() {
-    return ui->captureNotifyTarget();
+    return controllerShell()->captureNotifyTarget();
 }
 
 }  // namespace
 
-const RecorderHost kAppRecorderHost = {
+const RecorderHostApi kAppRecorderHost = {
     .report = HostReport,
     .refreshControls = RefreshControls,
     .loadForPlay = HostLoadForPlay,
@@ -76,16 +78,27 @@ RecordingRequest currentRecordingRequest() {
     request.replace = ui->isChecked(kIdReplace);
     if (ui->getText(kIdFileName, request.fileName, kFileNameBoxMaxRead + 1) < 0) request.fileName[0] = 0;
     WideCopyBounded(request.folder, kPathCapacity, shell().saveFolder);
-    ui->localTime(&request.now);
+    controllerShell()->localTime(&request.now);
     return request;
 }
 
-void controllerInstall(const WindowControls* controls) {
+void controllerInstall(const WindowControlsApi* controls, const WindowPlacementApi* placementApi,
+                       const WindowShellApi* shell) {
     ui = controls;
+    placement = placementApi;
+    shellApi = shell;
 }
 
-const WindowControls* controllerControls() {
+const WindowControlsApi* controllerControls() {
     return ui;
+}
+
+const WindowPlacementApi* controllerPlacement() {
+    return placement;
+}
+
+const WindowShellApi* controllerShell() {
+    return shellApi;
 }
 
 void controllerReset() {

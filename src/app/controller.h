@@ -1,5 +1,5 @@
 // The main window's controller: which controls are usable, the status and detail lines, and what every button, list,
-// slider, timer and global shortcut does. Portable: it talks to the window only through the WindowControls seam.
+// slider, timer and global shortcut does. Portable: it talks to the window only through the window seams.
 #pragma once
 
 #include <stdint.h>
@@ -12,13 +12,16 @@
 #include "settings/settings_values.h"
 
 // The recorder's view of the window, built on the controls seam.
-extern const RecorderHost kAppRecorderHost;
+extern const RecorderHostApi kAppRecorderHost;
 // What Record hands the recorder: the Quality list, Replace, the file-name box, the save folder and the clock.
 RecordingRequest currentRecordingRequest();
 
-void controllerInstall(const WindowControls* controls);
+void controllerInstall(const WindowControlsApi* controls, const WindowPlacementApi* placement,
+                       const WindowShellApi* shell);
 // The installed controls seam, for the parts of the window logic that live beside the controller.
-const WindowControls* controllerControls();
+const WindowControlsApi* controllerControls();
+const WindowPlacementApi* controllerPlacement();
+const WindowShellApi* controllerShell();
 // Back to the initial values, the whole shell state included (tests start clean).
 void controllerReset();
 // Applies the saved settings to the freshly created window's controls and registers the global shortcuts.

@@ -214,7 +214,7 @@ void OnCreate(HWND hwnd) {
     hotkeysAttachWindow(hwnd);
     DragAcceptFiles(hwnd, TRUE);
     handleCount = 0;
-    controlLookup = ControlLookup{Find, KeyOf, Container, PanelPlaced};
+    controlLookup = ControlLookupApi{Find, KeyOf, Container, PanelPlaced};
     CreateSettingsContainer();
     CreateControls();
     StackSettingsPage();

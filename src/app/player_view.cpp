@@ -76,7 +76,7 @@ void OpenForPlay(const wchar_t* path) {
     if (LoadForPlay(path) != 0) {
         ClosePlayerFile();
         if (recorder.lastRecordingSaved) LoadForPlay(recorder.recordingPath);
-        controllerControls()->messageBox(
+        controllerShell()->messageBox(
             L"Notafon could not read this file. It plays MP3, WAV, M4A and most other audio that Windows can decode. "
             L"If the file is damaged or protected, convert it to MP3 with the free tool linked below and try again.",
             L"Notafon");

@@ -17,7 +17,7 @@ void FileNameText(wchar_t* out) {
 }  // namespace
 
 void SaveAllSettings() {
-    const WindowControls* ui = controllerControls();
+    const WindowControlsApi* ui = controllerControls();
     if (!ui) return;
     SettingsValues v = {};
     FileNameText(v.recordingName);
@@ -47,9 +47,9 @@ void SaveRecordingName() {
 }
 
 void SaveMiniPosition() {
-    const WindowControls* ui = controllerControls();
+    const WindowControlsApi* ui = controllerControls();
     if (!ui || !shellState().miniMode) return;
     int left = 0, top = 0;
-    if (!ui->windowTopLeft(&left, &top)) return;
+    if (!controllerPlacement()->windowTopLeft(&left, &top)) return;
     writeMiniPosition(left, top);
 }

@@ -11,7 +11,7 @@
 #include "ui/control_ids.h"
 
 void controllerApplyStartup(const SettingsValues& saved) {
-    const WindowControls* ui = controllerControls();
+    const WindowControlsApi* ui = controllerControls();
     ui->setText(kIdFileName, saved.recordingName);
     shell().RewindSeconds = kRewindRows[saved.rewindRow].seconds;
     ui->setSliderPosition(kIdVolume, static_cast<int>(saved.playVolume));
@@ -37,6 +37,6 @@ void controllerApplyStartup(const SettingsValues& saved) {
 
     for (const SettingCheckBox& box : kSettingCheckBoxes) ui->setChecked(box.control, saved.*box.flag);
     SetSaveFolder(saved.folder);
-    if (saved.onTop) ui->setOnTop(true);
+    if (saved.onTop) controllerShell()->setOnTop(true);
     RefreshControls();
 }

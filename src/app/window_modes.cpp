@@ -25,7 +25,7 @@ const int kMiniMargin = 12;
 // Opening the panel widens a narrower window to this many layout units.
 const int kPanelWindowWidth = 860;
 
-const WindowControls* Ui() {
+const WindowControlsApi* Ui() {
     return controllerControls();
 }
 
@@ -50,10 +50,10 @@ void EnterMiniMode() {
     CancelCaptures();
     ScreenRect normal;
     bool maximised = false;
-    if (Ui()->readPlacement(&normal, &maximised)) {
+    if (controllerPlacement()->readPlacement(&normal, &maximised)) {
         shell().NormalPlacement = normal;
         shell().NormalPlacementValid = true;
-        if (maximised) Ui()->restoreWindow();
+        if (maximised) controllerPlacement()->restoreWindow();
     }
     if (IsPanelCreated()) {
         ResetPanel();
@@ -63,39 +63,40 @@ void EnterMiniMode() {
     shell().panelOpen = shell().recorderHidden = shell().settingsOpen = false;
     if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
     SetTextIfChanged(kIdSettings, L"Settings  \x25BE");
-    Ui()->setMiniStyle(true);
+    controllerPlacement()->setMiniStyle(true);
     shell().miniMode = true;
     LayoutWith(kColumnWidth, false);
 
     int width = 0, height = 0;
-    Ui()->outerSize(&width, &height);
+    controllerPlacement()->outerSize(&width, &height);
     int32_t savedX = 0, savedY = 0;
     bool saved = readMiniPosition(&savedX, &savedY);
     int x = savedX, y = savedY;
-    if (!saved && !Ui()->windowTopLeft(&x, &y)) x = y = 0;
+    if (!saved && !controllerPlacement()->windowTopLeft(&x, &y)) x = y = 0;
     ScreenRect area;
-    if (!Ui()->workAreaAt(x, y, &area)) area = kFallbackWorkArea;
+    if (!controllerPlacement()->workAreaAt(x, y, &area)) area = kFallbackWorkArea;
     if (!saved) {
         x = area.left + kMiniMargin;
         y = area.bottom - height - kMiniMargin;
     }
     clampToWorkArea(&x, &y, width, height, area);
-    Ui()->moveWindow(x, y);
+    controllerPlacement()->moveWindow(x, y);
     Ui()->repaint(kIdMiniToggle, false);
 }
 
 void LeaveMiniMode() {
     SaveMiniPosition();
-    Ui()->setMiniStyle(false);
+    controllerPlacement()->setMiniStyle(false);
     shell().miniMode = false;
     LayoutWith(kColumnWidth, false);
     if (shell().NormalPlacementValid) {
         int width = 0, height = 0;
-        Ui()->outerSize(&width, &height);
+        controllerPlacement()->outerSize(&width, &height);
         int x = shell().NormalPlacement.left, y = shell().NormalPlacement.top;
         ScreenRect area;
-        if (Ui()->workAreaNearest(&shell().NormalPlacement, &area)) clampToWorkArea(&x, &y, width, height, area);
-        Ui()->moveWindow(x, y);
+        if (controllerPlacement()->workAreaNearest(&shell().NormalPlacement, &area))
+            clampToWorkArea(&x, &y, width, height, area);
+        controllerPlacement()->moveWindow(x, y);
     }
     Ui()->repaint(kIdMiniToggle, false);
 }
@@ -121,7 +122,7 @@ void onPanelButton() {
         if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
         LayoutWith(kColumnWidth, false);
     } else {
-        int width = Ui()->clientWidthUnits();
+        int width = controllerPlacement()->clientWidthUnits();
         shell().panelOpen = true;
         shell().recorderHidden = false;
         LayoutWith(width <= kPanelWindowWidth - 1 ? kPanelWindowWidth : 0, false);
@@ -130,10 +131,10 @@ void onPanelButton() {
             ShowPanel(1);
         } else {
             int x = 0, y = 0, w = 0, h = 0;
-            Ui()->panelRect(&x, &y, &w, &h);
+            controllerPlacement()->panelRect(&x, &y, &w, &h);
             wchar_t address[kPanelAddressCapacity];
             ServicePanelAddress(address, kPanelAddressCapacity);
-            started = CreatePanel(Ui()->panelParent(), x, y, w, h, address, PanelFallback);
+            started = CreatePanel(controllerPlacement()->panelParent(), x, y, w, h, address, PanelFallback);
         }
         if (started) HandLoadedFileToPanel();
     }
@@ -143,7 +144,7 @@ void onPanelButton() {
 void onPanelStrip() {
     if (!shell().panelOpen) return;
     if (!shell().recorderHidden && !recorderIsIdle()) {
-        Ui()->messageBox(
+        controllerShell()->messageBox(
             L"Stop the recording before hiding Notafon. While it is hidden, recording and playback are switched off.",
             L"Notafon");
         return;
@@ -159,7 +160,7 @@ void onPanelStrip() {
         if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
     }
     LayoutWith(0, true);
-    Ui()->focusMainWindow();
+    controllerShell()->focusMainWindow();
 }
 
 void onMiniToggle() {
@@ -172,7 +173,7 @@ void onMiniToggle() {
 
 void onChangeFolder() {
     wchar_t folder[kPathCapacity];
-    if (!Ui()->chooseFolder(folder, kPathCapacity) || folder[0] == 0) return;
+    if (!controllerShell()->chooseFolder(folder, kPathCapacity) || folder[0] == 0) return;
     SetSaveFolder(folder);
     // A longer path may take more lines and push the rows below it down.
     Ui()->layout();
@@ -182,7 +183,7 @@ void onChangeFolder() {
 void onConverterLink() {
     wchar_t address[kPanelAddressCapacity];
     ServiceConverterAddress(address, kPanelAddressCapacity);
-    Ui()->openAddress(address);
+    controllerShell()->openAddress(address);
 }
 
 void PanelFallback(const wchar_t* reason) {
@@ -195,10 +196,10 @@ void PanelFallback(const wchar_t* reason) {
                L"and up-to-date Windows 10 already have it). For now Parlowen will open in your normal browser "
                L"instead.",
                reason);
-    Ui()->messageBox(text, L"Notafon");
+    controllerShell()->messageBox(text, L"Notafon");
     wchar_t address[kPanelAddressCapacity];
     ServiceFallbackAddress(address, kPanelAddressCapacity);
-    Ui()->openAddress(address);
+    controllerShell()->openAddress(address);
 }
 
 void onPanelAudioRequest() {

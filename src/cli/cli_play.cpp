@@ -31,7 +31,7 @@ int cliPlay(int argc, wchar_t** argv) {
 
     fakeOutputReset();
     manualThreadsReset();
-    PlayerServices services = {&kPlatformFiles, cliGeneralDecoder(), &kFakeOutputApi, &kManualThreads};
+    PlayerServicesApi services = {&kPlatformFiles, cliGeneralDecoder(), &kFakeOutputApi, &kManualThreads};
     const AppServices app = {.player = &services};
     appInstall(&app);
     appReset();

@@ -40,7 +40,7 @@ int cliListen(int argc, wchar_t** argv) {
     char refusal[kCliRefusalCapacity];
     if (cliParseCommandLine(line, argc, argv, refusal) < 0) return cliUsageError(refusal);
     if (!input) return cliUsageError("listen takes one file");
-    PlayerServices services = {&kPlatformFiles, cliGeneralDecoder(), &kWaveOutApi, &kPlatformThreads};
+    PlayerServicesApi services = {&kPlatformFiles, cliGeneralDecoder(), &kWaveOutApi, &kPlatformThreads};
     const AppServices app = {.player = &services};
     appInstall(&app);
     appReset();

@@ -99,12 +99,12 @@ int cliSettings(int argc, wchar_t** argv) {
                                  : "expected 'Name dword VALUE', 'Name sz TEXT' or 'Name binary HEX'");
             return 1;
         }
-        const SettingsStore store = memorySettingsSeam(&fileStore);
+        const SettingsStoreApi store = memorySettingsSeam(&fileStore);
         const AppServices services = {.settings = &store};
         appInstall(&services);
     } else {
 #ifdef _WIN32
-        const SettingsStore store = registrySettingsStore(kSettingsKeyPath);
+        const SettingsStoreApi store = registrySettingsStore(kSettingsKeyPath);
         const AppServices services = {.settings = &store};
         appInstall(&services);
 #else

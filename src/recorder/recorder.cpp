@@ -24,7 +24,7 @@ namespace {
 
 const CaptureApi* capture;
 const FileApi* files;
-const RecorderHost* host;
+const RecorderHostApi* host;
 
 void ResetFields() {
     recorder.recordedBytes = 0;
@@ -221,7 +221,7 @@ void SetElapsedLabelIfChanged() {
 
 }  // namespace
 
-void recorderInstall(const CaptureApi* captureApi, const FileApi* fileApi, const RecorderHost* recorderHost) {
+void recorderInstall(const CaptureApi* captureApi, const FileApi* fileApi, const RecorderHostApi* recorderHost) {
     capture = captureApi;
     files = fileApi;
     host = recorderHost;

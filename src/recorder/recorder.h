@@ -74,7 +74,7 @@ inline bool recorderIsIdle() {
 }
 
 // Hands the recorder its platform services; must be called before anything else.
-void recorderInstall(const CaptureApi* capture, const FileApi* files, const RecorderHost* host);
+void recorderInstall(const CaptureApi* capture, const FileApi* files, const RecorderHostApi* host);
 // Back to the initial values (tests start clean). Must not be called while a recording is open.
 void recorderReset();
 

@@ -11,7 +11,7 @@ int32_t CapturePlaySlot = -1;
 namespace {
 
 const HotkeyApi* hotkeys;
-const ShortcutHost* host;
+const ShortcutHostApi* host;
 
 void Report(ShortcutEvent event) {
     host->report(event);
@@ -24,7 +24,7 @@ void ReportPlaybackRegistration() {
 
 }  // namespace
 
-void shortcutRegistrationInstall(const HotkeyApi* api, const ShortcutHost* h) {
+void shortcutRegistrationInstall(const HotkeyApi* api, const ShortcutHostApi* h) {
     hotkeys = api;
     host = h;
 }

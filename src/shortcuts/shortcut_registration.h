@@ -35,7 +35,7 @@ enum class ShortcutEvent {
 };
 
 // What registration asks of the application.
-struct ShortcutHost {
+struct ShortcutHostApi {
     bool (*recorderIdle)();
     bool (*playerLoaded)();
     // True while the web panel covers the whole window: the playback keys are left to the page.
@@ -59,7 +59,7 @@ extern bool HotkeyRegistered;
 extern bool CapturingRecordShortcut;
 extern int32_t CapturePlaySlot;
 
-void shortcutRegistrationInstall(const HotkeyApi* hotkeys, const ShortcutHost* host);
+void shortcutRegistrationInstall(const HotkeyApi* hotkeys, const ShortcutHostApi* host);
 void shortcutRegistrationReset();
 
 bool shortcutCaptureRunning();

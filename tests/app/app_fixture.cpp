@@ -180,7 +180,7 @@ bool Confirm(const wchar_t* text, const wchar_t*) {
 
 }  // namespace
 
-const WindowControls kFakeControls = {
+const WindowControlsApi kFakeControls = {
     .setText = SetText,
     .getText = GetText,
     .exists = Exists,
@@ -198,16 +198,9 @@ const WindowControls kFakeControls = {
     .stopTimer = StopTimer,
     .layout = Layout,
     .applyZoom = ApplyZoom,
-    .messageBox = MessageBox,
-    .chooseAudioFile = ChooseFile,
-    .showInFolder = ShowInFolder,
-    .setOnTop = SetOnTop,
-    .windowTopLeft = TopLeft,
-    .captureNotifyTarget = NotifyTarget,
-    .localTime = LocalTime,
-    .destroyWindow = Destroy,
-    .focusMainWindow = Focus,
-    .confirm = Confirm,
+};
+
+const WindowPlacementApi kFakePlacement = {
     .readPlacement = ReadPlacement,
     .restoreWindow = RestoreWindow,
     .setMiniStyle = SetMiniStyle,
@@ -218,8 +211,21 @@ const WindowControls kFakeControls = {
     .clientWidthUnits = ClientWidthUnits,
     .panelRect = PanelRectangle,
     .panelParent = PanelParent,
+    .windowTopLeft = TopLeft,
+};
+
+const WindowShellApi kFakeShell = {
+    .messageBox = MessageBox,
+    .chooseAudioFile = ChooseFile,
     .chooseFolder = ChooseFolder,
+    .showInFolder = ShowInFolder,
     .openAddress = OpenAddress,
+    .setOnTop = SetOnTop,
+    .confirm = Confirm,
+    .destroyWindow = Destroy,
+    .focusMainWindow = Focus,
+    .localTime = LocalTime,
+    .captureNotifyTarget = NotifyTarget,
 };
 
 std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;
@@ -250,7 +256,7 @@ void UnregisterHotkey(int id) {
     hotkeys.erase(id);
 }
 
-const PlayerServices kTestPlayer = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, &kManualThreads};
+const PlayerServicesApi kTestPlayer = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, &kManualThreads};
 
 }  // namespace
 
@@ -288,7 +294,7 @@ void ControllerTest::SetUp() {
     fakeOutputReset();
     manualThreadsReset();
     scriptedCaptureReset();
-    const SettingsStore settings = memorySettingsSeam(&store);
+    const SettingsStoreApi settings = memorySettingsSeam(&store);
     const AppServices services = {
         .settings = &settings,
         .keyNames = &kEnglishKeyNames,
@@ -296,6 +302,8 @@ void ControllerTest::SetUp() {
         .hotkeys = &kFakeHotkeys,
         .shortcutHost = &kAppShortcutHost,
         .controls = &kFakeControls,
+        .placement = &kFakePlacement,
+        .shell = &kFakeShell,
         .capture = &kScriptedCaptureApi,
         .files = &kPlatformFiles,
         .recorderHost = &kAppRecorderHost,
@@ -303,7 +311,7 @@ void ControllerTest::SetUp() {
     };
     appInstall(&services);
     appReset();
-    InstallPanelHost(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
+    panelHostInstall(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
     SetSaveFolder(folder.wstring().c_str());
 }
 

@@ -51,7 +51,7 @@ TEST_F(ControllerTest, AResetLeavesNoModuleOrShellStateBehind) {
 }
 
 TEST_F(ControllerTest, AnInstallReplacesOnlyTheSeamsItIsGiven) {
-    const WindowControls* controls = controllerControls();
+    const WindowControlsApi* controls = controllerControls();
     const AppServices names = {.keyNames = &kNoKeyNames};
     appInstall(&names);
     wchar_t text[64];
