@@ -133,7 +133,7 @@ void PostJson(const wchar_t* json) {
 }
 void CloseController() {}
 
-const PanelPlatform kBenchPanel = {
+const PanelPlatformApi kBenchPanel = {
     LocalAppData, CreateFolderTree, LoaderResource, FileSize,   WriteNewFile,    EmptyFolder,
     CopyFile,     TickCount,        AllocateZeroed, FreeMemory, LoadLoader,      CreateEnvironment,
     Nothing,      CreateController, KeepController, PutBounds,  PutVisible,      Nothing,
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
     mkdir(handoff.c_str(), 0755);
 
     // The panel as prepared: an open page and a hand-off folder; the source given as a Windows-style path.
-    InstallPanelHost(&kBenchPanel, PanelCallbacks{nullptr, nullptr});
+    panelHostInstall(&kBenchPanel, PanelCallbacks{nullptr, nullptr});
     panelHost.errorCallback = ErrorToStderr;
     panelHost.haveWebView = true;
     panelHost.pageReady = 1;

@@ -97,7 +97,7 @@ int LoadOnce(const char* file, int threads) {
     double wall = Now() - start;
     if (!succeeded(r)) return 1;
     fprintf(stderr, "load-once: %d threads, %d samples at %d Hz, %.3f s, split %d\n", threads, track.sampleCount,
-            track.sampleRate, wall, mp3LastDecodeSplit ? 1 : 0);
+            track.sampleRate, wall, mp3Decoder.lastDecodeSplit ? 1 : 0);
     pcmTrackFree(&track);
     return 0;
 }

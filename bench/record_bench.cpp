@@ -78,7 +78,7 @@ void* NoTarget() {
 }
 
 // Skip-silence is on so the silence decision is live.
-const RecorderHost kBenchHost = {
+const RecorderHostApi kBenchHost = {
     .report = Report,
     .refreshControls = Nothing,
     .loadForPlay = IgnoreText,

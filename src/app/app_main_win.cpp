@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/app_services.h"
 #include "app/controller.h"
 #include "app/main_window_win.h"
 #include "app/shortcut_feedback.h"
@@ -36,17 +37,26 @@ namespace {
 
 const DWORD kMainWindowStyle = 0x02CF0000;  // overlapped window with clipping of children
 
-const PlayerServices kPlayerServices = {&kPlatformFiles, &kMediaFoundationDecoder, &kWaveOutApi, &kPlatformThreads};
+const PlayerServicesApi kPlayerServices = {&kPlatformFiles, &kMediaFoundationDecoder, &kWaveOutApi, &kPlatformThreads};
 
 void InstallServices() {
-    settingsStoreInstall(registrySettingsStore(kSettingsKeyPath));
-    shortcutTextInstall(&kLayoutKeyNames);
-    keyStateInstall(&kMessageKeyStates);
-    shortcutRegistrationInstall(&kWindowHotkeys, &kAppShortcutHost);
-    controllerInstall(&kMainWindowControls);
-    recorderReset();
-    recorderInstall(&kWaveInCaptureApi, &kPlatformFiles, &kAppRecorderHost);
-    playerInstall(&kPlayerServices);
+    const SettingsStoreApi settings = registrySettingsStore(kSettingsKeyPath);
+    const AppServices services = {
+        .settings = &settings,
+        .keyNames = &kLayoutKeyNames,
+        .keyStates = &kMessageKeyStates,
+        .hotkeys = &kWindowHotkeys,
+        .shortcutHost = &kAppShortcutHost,
+        .controls = &kMainWindowControls,
+        .placement = &kMainWindowPlacement,
+        .shell = &kMainWindowShell,
+        .capture = &kWaveInCaptureApi,
+        .files = &kPlatformFiles,
+        .recorderHost = &kAppRecorderHost,
+        .player = &kPlayerServices,
+    };
+    appInstall(&services);
+    appReset();
 }
 
 // Only the main window and its direct children take part in dialog navigation; a shortcut capture gets every key.
@@ -80,8 +90,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     InstallServices();
     CreateFonts(nullptr);
     RegisterMainWindowClass(instance);
-    InstallPanelHost(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
-    SignedIn = readSignedIn();
+    panelHostInstall(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
+    loadSignedIn();
     RegisterCustomControls(instance);
 
     RECT rect = {0, 0, ScalePx(kColumnWidth), ScalePx(kInitialContentHeight)};

@@ -1,6 +1,7 @@
 // What every command, slider, timer, hot key, drop and the close request of the main window does.
 #include "app/controller.h"
 #include "app/settings_save.h"
+#include "app/shell_state_edit.h"
 #include "app/window_modes.h"
 #include "panel/panel_host.h"
 #include "player/player.h"
@@ -33,14 +34,14 @@ void onCommand(int id, int notification) {
             break;
         case kIdOnTop:
             if (notification == kNotifyClicked) {
-                controllerControls()->setOnTop(controllerControls()->isChecked(kIdOnTop));
+                controllerShell()->setOnTop(controllerControls()->isChecked(kIdOnTop));
                 SaveAllSettings();
             }
             break;
         case kIdSettings:
             CancelRecordCapture();
             CancelPlaybackCapture();
-            settingsOpen = !settingsOpen;
+            shell().settingsOpen = !shell().settingsOpen;
             RefreshControls();
             break;
         case kIdFileName:
@@ -50,8 +51,8 @@ void onCommand(int id, int notification) {
             if (notification == kNotifySelChange) {
                 int row = controllerControls()->listSelection(kIdWindowSize);
                 if (row >= 0 && row < kZoomRowCount) {
-                    zoomPercent = kZoomRows[row].percent;
-                    controllerControls()->applyZoom(zoomPercent);
+                    shell().zoomPercent = kZoomRows[row].percent;
+                    controllerControls()->applyZoom(shell().zoomPercent);
                     SaveAllSettings();
                 }
             }
@@ -75,7 +76,7 @@ void onCommand(int id, int notification) {
             playerForward();
             break;
         case kIdPlayerStop:
-            if (PlayerLoaded) {
+            if (shell().PlayerLoaded) {
                 playerPause();
                 playerSeek(0.0);
                 RefreshPlayer();
@@ -85,7 +86,7 @@ void onCommand(int id, int notification) {
             if (notification == kNotifySelChange) {
                 int row = controllerControls()->listSelection(kIdRewindAmount);
                 if (row >= 0 && row < kRewindRowCount) {
-                    RewindSeconds = kRewindRows[row].seconds;
+                    shell().RewindSeconds = kRewindRows[row].seconds;
                     ShowRewindAmount();
                     SaveAllSettings();
                     controllerControls()->repaint(kIdShortcutBox, false);  // the shortcut box shows the rewind amount
@@ -95,7 +96,7 @@ void onCommand(int id, int notification) {
         case kIdPlayLocalFile: {
             if (!recorderIsIdle()) break;
             wchar_t path[kPathCapacity];
-            if (controllerControls()->chooseAudioFile(path, kPathCapacity)) OpenForPlay(path);
+            if (controllerShell()->chooseAudioFile(path, kPathCapacity)) OpenForPlay(path);
             break;
         }
         case kIdPlayRecording:
@@ -120,7 +121,7 @@ void onCommand(int id, int notification) {
             onConverterLink();
             break;
         case kIdShowInFolder:
-            if (recorder.lastRecordingSaved) controllerControls()->showInFolder(recorder.recordingPath);
+            if (recorder.lastRecordingSaved) controllerShell()->showInFolder(recorder.recordingPath);
             break;
         default:
             if (id >= kIdSlotChange && id < kIdSlotChange + kPlaybackSlotCount)
@@ -179,12 +180,12 @@ void onDropFiles(int count, const wchar_t* firstPath, bool pathTooLong) {
 }
 
 void onCloseRequest() {
-    if (miniMode) SaveMiniPosition();
+    if (shell().miniMode) SaveMiniPosition();
     UnregisterRecordShortcut();
     ClosePanel();
     UnregisterPlaybackShortcuts();
     if (!recorderIsIdle()) stopRecording();
     SaveAllSettings();
     ClosePlayerFile();
-    controllerControls()->destroyWindow();
+    controllerShell()->destroyWindow();
 }

@@ -6,6 +6,7 @@
 
 #include "app/recorder_feedback.h"
 #include "app/settings_save.h"
+#include "app/shell_state_edit.h"
 #include "base/wide_text.h"
 #include "recorder/recorder.h"
 #include "shortcuts/shortcut.h"
@@ -13,20 +14,11 @@
 #include "shortcuts/shortcut_text.h"
 #include "ui/control_ids.h"
 
-bool PlayerLoaded = false;
-wchar_t PlayerPath[kPathCapacity];
-bool SeekDragging = false;
-int32_t RewindSeconds = 5;
-bool settingsOpen = false;
-bool miniMode = false;
-bool panelOpen = false;
-bool recorderHidden = false;
-int32_t zoomPercent = 100;
-wchar_t saveFolder[kPathCapacity];
-
 namespace {
 
-const WindowControls* ui;
+const WindowControlsApi* ui;
+const WindowPlacementApi* placement;
+const WindowShellApi* shellApi;
 
 // --- the recorder's view of the window ---
 
@@ -59,12 +51,12 @@ bool HostSkipSilence() {
     return ui->isChecked(kIdSkipSilence);
 }
 void* HostNotifyTarget() {
-    return ui->captureNotifyTarget();
+    return controllerShell()->captureNotifyTarget();
 }
 
 }  // namespace
 
-const RecorderHost kAppRecorderHost = {
+const RecorderHostApi kAppRecorderHost = {
     .report = HostReport,
     .refreshControls = RefreshControls,
     .loadForPlay = HostLoadForPlay,
@@ -85,28 +77,32 @@ RecordingRequest currentRecordingRequest() {
     request.formatSelection = ui->listSelection(kIdQuality);
     request.replace = ui->isChecked(kIdReplace);
     if (ui->getText(kIdFileName, request.fileName, kFileNameBoxMaxRead + 1) < 0) request.fileName[0] = 0;
-    WideCopyBounded(request.folder, kPathCapacity, saveFolder);
-    ui->localTime(&request.now);
+    WideCopyBounded(request.folder, kPathCapacity, shell().saveFolder);
+    controllerShell()->localTime(&request.now);
     return request;
 }
 
-void controllerInstall(const WindowControls* controls) {
+void controllerInstall(const WindowControlsApi* controls, const WindowPlacementApi* placementApi,
+                       const WindowShellApi* shell) {
     ui = controls;
+    placement = placementApi;
+    shellApi = shell;
 }
 
-const WindowControls* controllerControls() {
+const WindowControlsApi* controllerControls() {
     return ui;
 }
 
+const WindowPlacementApi* controllerPlacement() {
+    return placement;
+}
+
+const WindowShellApi* controllerShell() {
+    return shellApi;
+}
+
 void controllerReset() {
-    PlayerLoaded = false;
-    PlayerPath[0] = 0;
-    SeekDragging = false;
-    RewindSeconds = 5;
-    settingsOpen = false;
-    miniMode = panelOpen = recorderHidden = false;
-    zoomPercent = 100;
-    saveFolder[0] = 0;
+    shellStateReset();
 }
 
 void SetTextIfChanged(int id, const wchar_t* text) {
@@ -115,6 +111,11 @@ void SetTextIfChanged(int id, const wchar_t* text) {
     if (length < 0) return;  // no such control
     if (length < 511 && wcscmp(current, text) == 0) return;
     ui->setText(id, text);
+}
+
+void SetSaveFolder(const wchar_t* folder) {
+    WideCopyBounded(shell().saveFolder, kPathCapacity, folder);
+    SetTextIfChanged(kIdFolder, shell().saveFolder);
 }
 
 void SetStatus(const wchar_t* text) {
@@ -137,7 +138,7 @@ void RefreshControls() {
     ui->enable(kIdChangeFolder, idle);
     ui->enable(kIdPlayLocalFile, idle);
     SetTextIfChanged(kIdPause, s == RecorderState::Paused ? L"Resume" : L"Pause");
-    SetTextIfChanged(kIdSettings, settingsOpen ? L"Settings  \x25B4" : L"Settings  \x25BE");
+    SetTextIfChanged(kIdSettings, shell().settingsOpen ? L"Settings  \x25B4" : L"Settings  \x25BE");
     ui->layout();
 }
 

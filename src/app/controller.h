@@ -1,41 +1,35 @@
 // The main window's controller: which controls are usable, the status and detail lines, and what every button, list,
-// slider, timer and global shortcut does. Portable: it talks to the window only through the WindowControls seam.
+// slider, timer and global shortcut does. Portable: it talks to the window only through the window seams.
 #pragma once
 
 #include <stdint.h>
 
+#include "app/shell_state.h"
 #include "app/window_controls.h"
 #include "base/file_api.h"
 #include "recorder/recorder.h"
 #include "recorder/recorder_host.h"
 #include "settings/settings_values.h"
 
-extern bool PlayerLoaded;
-extern wchar_t PlayerPath[kPathCapacity];
-extern bool SeekDragging;
-extern int32_t RewindSeconds;
-extern bool settingsOpen;
-// Window modes; they stay off until the window modes exist.
-extern bool miniMode;
-extern bool panelOpen;
-extern bool recorderHidden;
-extern int32_t zoomPercent;
-extern wchar_t saveFolder[kPathCapacity];
-
 // The recorder's view of the window, built on the controls seam.
-extern const RecorderHost kAppRecorderHost;
+extern const RecorderHostApi kAppRecorderHost;
 // What Record hands the recorder: the Quality list, Replace, the file-name box, the save folder and the clock.
 RecordingRequest currentRecordingRequest();
 
-void controllerInstall(const WindowControls* controls);
+void controllerInstall(const WindowControlsApi* controls, const WindowPlacementApi* placement,
+                       const WindowShellApi* shell);
 // The installed controls seam, for the parts of the window logic that live beside the controller.
-const WindowControls* controllerControls();
-// Back to the initial values (tests start clean).
+const WindowControlsApi* controllerControls();
+const WindowPlacementApi* controllerPlacement();
+const WindowShellApi* controllerShell();
+// Back to the initial values, the whole shell state included (tests start clean).
 void controllerReset();
 // Applies the saved settings to the freshly created window's controls and registers the global shortcuts.
 void controllerApplyStartup(const SettingsValues& saved);
 
 void SetTextIfChanged(int id, const wchar_t* text);
+// Recordings go to folder from now on; the window's folder line shows it.
+void SetSaveFolder(const wchar_t* folder);
 void SetStatus(const wchar_t* text);
 void SetNote(const wchar_t* text);
 void RefreshControls();

@@ -72,7 +72,7 @@ HWND Container() {
 }
 
 void PanelPlaced(const RECT& bounds) {
-    if (panelOpen && IsPanelCreated())
+    if (shellState().panelOpen && IsPanelCreated())
         SetPanelBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
 }
 
@@ -80,8 +80,13 @@ void PanelPlaced(const RECT& bounds) {
 
 LayoutFlags MainLayoutFlags() {
     bool recording = recorder.state != RecorderState::Idle;
-    return LayoutFlags{recording, PlayerLoaded,  recorder.recordingPath[0] != 0, settingsOpen, miniMode,
-                       panelOpen, recorderHidden};
+    return LayoutFlags{recording,
+                       shellState().PlayerLoaded,
+                       recorder.recordingPath[0] != 0,
+                       shellState().settingsOpen,
+                       shellState().miniMode,
+                       shellState().panelOpen,
+                       shellState().recorderHidden};
 }
 
 namespace {
@@ -90,17 +95,17 @@ PaintState PaintStateNow() {
     PaintState p = {};
     p.recorderState = static_cast<int>(recorder.state);
     p.level = recorder.levels.level;
-    p.playerShown = recorder.state == RecorderState::Idle && PlayerLoaded;
-    p.playing = PlayerLoaded && playerIsPlaying();
-    p.settingsOpen = settingsOpen;
-    p.signedIn = SignedIn;
-    p.panelOpen = panelOpen;
-    p.recorderHidden = recorderHidden;
-    p.miniMode = miniMode;
+    p.playerShown = recorder.state == RecorderState::Idle && shellState().PlayerLoaded;
+    p.playing = shellState().PlayerLoaded && playerIsPlaying();
+    p.settingsOpen = shellState().settingsOpen;
+    p.signedIn = shellState().SignedIn;
+    p.panelOpen = shellState().panelOpen;
+    p.recorderHidden = shellState().recorderHidden;
+    p.miniMode = shellState().miniMode;
     p.recordShortcut = {RecordShortcut.mods, RecordShortcut.key};
     for (int i = 0; i < kPlaybackSlotCount; ++i)
         p.playbackShortcuts[i] = {PlaybackShortcuts[i].mods, PlaybackShortcuts[i].key};
-    p.rewindSeconds = RewindSeconds;
+    p.rewindSeconds = shellState().RewindSeconds;
     return p;
 }
 
@@ -209,7 +214,7 @@ void OnCreate(HWND hwnd) {
     hotkeysAttachWindow(hwnd);
     DragAcceptFiles(hwnd, TRUE);
     handleCount = 0;
-    controlLookup = ControlLookup{Find, KeyOf, Container, PanelPlaced};
+    controlLookup = ControlLookupApi{Find, KeyOf, Container, PanelPlaced};
     CreateSettingsContainer();
     CreateControls();
     StackSettingsPage();
@@ -250,7 +255,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnLayoutMinMaxInfo(hwnd, reinterpret_cast<MINMAXINFO*>(lp), MainLayoutFlags());
             return 0;
         case WM_EXITSIZEMOVE:
-            if (miniMode) {
+            if (shellState().miniMode) {
                 SaveMiniPosition();
             } else {
                 OnLayoutExitSizeMove(hwnd);
@@ -264,7 +269,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnLayoutVScroll(hwnd, reinterpret_cast<HWND>(lp), LOWORD(wp), MainLayoutFlags());
             return 0;
         case WM_DPICHANGED:
-            OnLayoutDpiChanged(hwnd, LOWORD(wp), zoomPercent, reinterpret_cast<const RECT*>(lp), MainLayoutFlags());
+            OnLayoutDpiChanged(hwnd, LOWORD(wp), shellState().zoomPercent, reinterpret_cast<const RECT*>(lp),
+                               MainLayoutFlags());
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) {

@@ -14,5 +14,7 @@ void LayoutMainWindow();
 void RegisterMainWindowClass(HINSTANCE instance);
 // The control filed under key (its identifier, or the private key of a label), or null.
 HWND FindControl(int key);
-// The controls seam over the window's children.
-extern const struct WindowControls kMainWindowControls;
+// The window seams over the window's children, its place on the screen and the shell around it.
+extern const struct WindowControlsApi kMainWindowControls;
+extern const struct WindowPlacementApi kMainWindowPlacement;
+extern const struct WindowShellApi kMainWindowShell;

@@ -4,6 +4,7 @@
 
 #include "app/controller.h"
 #include "app/settings_save.h"
+#include "app/shell_state_edit.h"
 #include "app/shortcut_feedback.h"
 #include "base/file_path.h"
 #include "base/wide_text.h"
@@ -22,16 +23,16 @@ void SeekTo(double seconds) {
 }
 
 void OnSeekSlider(int code) {
-    if (!PlayerLoaded) return;
+    if (!shell().PlayerLoaded) return;
     double duration = playerDuration();
     double time = controllerControls()->sliderPosition(kIdSeek) * duration / 1000.0;
     if (code == kSliderThumbTrack) {
-        SeekDragging = true;
+        shell().SeekDragging = true;
         ShowPlayerTimes(time, duration);
         return;
     }
-    if (code == kSliderEndScroll && !SeekDragging) return;
-    SeekDragging = false;
+    if (code == kSliderEndScroll && !shell().SeekDragging) return;
+    shell().SeekDragging = false;
     SeekTo(time);
 }
 
@@ -41,10 +42,10 @@ void ClosePlayerFile() {
     controllerControls()->stopTimer(kTimerPlayer);
     UnregisterPlaybackShortcuts();
     playerClose();
-    PlayerLoaded = false;
-    PlayerPath[0] = 0;
+    shell().PlayerLoaded = false;
+    shell().PlayerPath[0] = 0;
     // A drag cut short by the close (the record shortcut mid-drag) would otherwise freeze the next file's times.
-    SeekDragging = false;
+    shell().SeekDragging = false;
 }
 
 int LoadForPlay(const wchar_t* path) {
@@ -53,9 +54,9 @@ int LoadForPlay(const wchar_t* path) {
     if (!recorderIsIdle()) return -1;
     ClosePlayerFile();
     if (!succeeded(playerOpen(path))) return -1;
-    PlayerLoaded = true;
-    WideCopyBounded(PlayerPath, kPathCapacity, path);
-    if (IsPanelCreated()) HandOffAudio(PlayerPath);
+    shell().PlayerLoaded = true;
+    WideCopyBounded(shell().PlayerPath, kPathCapacity, path);
+    if (IsPanelCreated()) HandOffAudio(shell().PlayerPath);
     if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);
     playerSetVolume(controllerControls()->sliderPosition(kIdVolume) / 100.0);
     playerSetSpeed(controllerControls()->sliderPosition(kIdSpeed) * 0.05);
@@ -75,7 +76,7 @@ void OpenForPlay(const wchar_t* path) {
     if (LoadForPlay(path) != 0) {
         ClosePlayerFile();
         if (recorder.lastRecordingSaved) LoadForPlay(recorder.recordingPath);
-        controllerControls()->messageBox(
+        controllerShell()->messageBox(
             L"Notafon could not read this file. It plays MP3, WAV, M4A and most other audio that Windows can decode. "
             L"If the file is damaged or protected, convert it to MP3 with the free tool linked below and try again.",
             L"Notafon");
@@ -98,11 +99,11 @@ void ShowPlayerTimes(double position, double duration) {
 }
 
 void RefreshPlayer() {
-    if (!PlayerLoaded) return;
+    if (!shell().PlayerLoaded) return;
     double position = playerPosition();
     double duration = playerDuration();
     bool playing = playerIsPlaying();
-    if (!SeekDragging) {
+    if (!shell().SeekDragging) {
         ShowPlayerTimes(position, duration);
         int slider = duration > 0.0 ? static_cast<int>(position / duration * 1000.0 + 0.5) : 0;
         controllerControls()->setSliderPosition(kIdSeek, slider);
@@ -125,13 +126,13 @@ void ShowVolumeAndSpeed() {
 
 void ShowRewindAmount() {
     wchar_t text[32];
-    WideFormat(text, 32, L"Back %ds", RewindSeconds);
+    WideFormat(text, 32, L"Back %ds", shell().RewindSeconds);
     SetTextIfChanged(kIdBack, text);
     controllerControls()->repaint(kIdBack, true);
 }
 
 void playerTogglePlay() {
-    if (!PlayerLoaded) return;
+    if (!shell().PlayerLoaded) return;
     if (playerIsPlaying()) {
         playerPause();
     } else {
@@ -141,16 +142,16 @@ void playerTogglePlay() {
 }
 
 void playerRewind() {
-    if (PlayerLoaded) SeekTo(playerPosition() - RewindSeconds);
+    if (shell().PlayerLoaded) SeekTo(playerPosition() - shell().RewindSeconds);
 }
 
 void playerGoToStart() {
-    if (PlayerLoaded) SeekTo(0.0);
+    if (shell().PlayerLoaded) SeekTo(0.0);
 }
 
 void playerForward() {
     // Always five seconds, whatever the rewind amount.
-    if (PlayerLoaded) SeekTo(playerPosition() + 5.0);
+    if (shell().PlayerLoaded) SeekTo(playerPosition() + 5.0);
 }
 
 void onSliderNotification(int id, int code) {
@@ -160,12 +161,12 @@ void onSliderNotification(int id, int code) {
             break;
         case kIdVolume:
             ShowVolumeAndSpeed();
-            if (PlayerLoaded) playerSetVolume(controllerControls()->sliderPosition(kIdVolume) / 100.0);
+            if (shell().PlayerLoaded) playerSetVolume(controllerControls()->sliderPosition(kIdVolume) / 100.0);
             if (code == kSliderEndScroll) SaveAllSettings();
             break;
         case kIdSpeed:
             ShowVolumeAndSpeed();
-            if (PlayerLoaded) playerSetSpeed(controllerControls()->sliderPosition(kIdSpeed) * 0.05);
+            if (shell().PlayerLoaded) playerSetSpeed(controllerControls()->sliderPosition(kIdSpeed) * 0.05);
             if (code == kSliderEndScroll) SaveAllSettings();
             break;
         default:

@@ -17,19 +17,19 @@ void FileNameText(wchar_t* out) {
 }  // namespace
 
 void SaveAllSettings() {
-    const WindowControls* ui = controllerControls();
+    const WindowControlsApi* ui = controllerControls();
     if (!ui) return;
     SettingsValues v = {};
     FileNameText(v.recordingName);
     v.formatRow = ui->listSelection(kIdQuality);
     for (const SettingCheckBox& box : kSettingCheckBoxes) v.*box.flag = ui->isChecked(box.control);
-    v.zoomRow = zoomRowOf(zoomPercent);
+    v.zoomRow = zoomRowOf(shellState().zoomPercent);
     v.recordShortcut = RecordShortcut;
-    WideCopyBounded(v.folder, kPathCapacity, saveFolder);
+    WideCopyBounded(v.folder, kPathCapacity, shellState().saveFolder);
     bool volumeSlider = ui->exists(kIdVolume), speedSlider = ui->exists(kIdSpeed);
     if (volumeSlider) v.playVolume = static_cast<uint32_t>(ui->sliderPosition(kIdVolume));
     if (speedSlider) v.playSpeed = static_cast<uint32_t>(ui->sliderPosition(kIdSpeed));
-    v.rewindRow = rewindRowOf(RewindSeconds);
+    v.rewindRow = rewindRowOf(shellState().RewindSeconds);
     for (const SettingField& field : kSettingFields) {
         if (!field.savedTogether) continue;
         // A slider that does not exist has no position to save: the stored one stays.
@@ -47,9 +47,9 @@ void SaveRecordingName() {
 }
 
 void SaveMiniPosition() {
-    const WindowControls* ui = controllerControls();
-    if (!ui || !miniMode) return;
+    const WindowControlsApi* ui = controllerControls();
+    if (!ui || !shellState().miniMode) return;
     int left = 0, top = 0;
-    if (!ui->windowTopLeft(&left, &top)) return;
+    if (!controllerPlacement()->windowTopLeft(&left, &top)) return;
     writeMiniPosition(left, top);
 }

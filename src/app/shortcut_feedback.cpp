@@ -25,11 +25,11 @@ void RefreshShortcutBox() {
 }
 
 bool IsPlayerLoaded() {
-    return PlayerLoaded;
+    return shellState().PlayerLoaded;
 }
 
 bool PlaybackSuspended() {
-    return panelOpen && recorderHidden;
+    return shellState().panelOpen && shellState().recorderHidden;
 }
 
 bool ConfirmSingleKey(uint32_t key) {
@@ -40,11 +40,11 @@ bool ConfirmSingleKey(uint32_t key) {
                L"%ls has no modifier key. While the recorder is open, Windows will capture it across apps. Tab may "
                L"no longer move focus normally.\n\nUse this single-key shortcut?",
                name);
-    return controllerControls()->confirm(question, L"Confirm global shortcut");
+    return controllerShell()->confirm(question, L"Confirm global shortcut");
 }
 
 void FocusMainWindow() {
-    controllerControls()->focusMainWindow();
+    controllerShell()->focusMainWindow();
 }
 
 void Report(ShortcutEvent event) {
@@ -96,7 +96,7 @@ void Report(ShortcutEvent event) {
 
 }  // namespace
 
-const ShortcutHost kAppShortcutHost = {
+const ShortcutHostApi kAppShortcutHost = {
     .recorderIdle = recorderIsIdle,
     .playerLoaded = IsPlayerLoaded,
     .playbackSuspended = PlaybackSuspended,
@@ -109,7 +109,7 @@ const ShortcutHost kAppShortcutHost = {
 };
 
 void RefreshRecordShortcutDisplay() {
-    const WindowControls* ui = controllerControls();
+    const WindowControlsApi* ui = controllerControls();
     wchar_t text[128];
     ShortcutToText(RecordShortcut.mods, RecordShortcut.key, text, 128);
     RefreshShortcutBox();
@@ -123,7 +123,7 @@ void RefreshRecordShortcutDisplay() {
 }
 
 void RefreshPlaybackShortcutRows() {
-    const WindowControls* ui = controllerControls();
+    const WindowControlsApi* ui = controllerControls();
     RefreshShortcutBox();
     for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
         if (!ui->exists(kIdSlotText + slot)) continue;

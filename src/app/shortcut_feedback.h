@@ -5,7 +5,7 @@
 #include "shortcuts/shortcut_registration.h"
 
 // The application's answers to the registration's questions, and its handling of the outcomes.
-extern const ShortcutHost kAppShortcutHost;
+extern const ShortcutHostApi kAppShortcutHost;
 
 void RefreshRecordShortcutDisplay();
 void RefreshPlaybackShortcutRows();

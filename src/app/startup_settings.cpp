@@ -3,6 +3,7 @@
 // shortcuts, the check boxes and the folder.
 #include "app/controller.h"
 #include "app/settings_save.h"
+#include "app/shell_state_edit.h"
 #include "app/shortcut_feedback.h"
 #include "base/wide_text.h"
 #include "shortcuts/shortcut.h"
@@ -10,9 +11,9 @@
 #include "ui/control_ids.h"
 
 void controllerApplyStartup(const SettingsValues& saved) {
-    const WindowControls* ui = controllerControls();
+    const WindowControlsApi* ui = controllerControls();
     ui->setText(kIdFileName, saved.recordingName);
-    RewindSeconds = kRewindRows[saved.rewindRow].seconds;
+    shell().RewindSeconds = kRewindRows[saved.rewindRow].seconds;
     ui->setSliderPosition(kIdVolume, static_cast<int>(saved.playVolume));
     ui->setSliderPosition(kIdSpeed, static_cast<int>(saved.playSpeed));
     ShowVolumeAndSpeed();
@@ -23,20 +24,19 @@ void controllerApplyStartup(const SettingsValues& saved) {
 
     ui->setListSelection(kIdQuality, saved.formatRow);
     ui->setListSelection(kIdWindowSize, saved.zoomRow);
-    if (kZoomRows[saved.zoomRow].percent != zoomPercent) {
-        zoomPercent = kZoomRows[saved.zoomRow].percent;
-        ui->applyZoom(zoomPercent);
+    if (kZoomRows[saved.zoomRow].percent != shell().zoomPercent) {
+        shell().zoomPercent = kZoomRows[saved.zoomRow].percent;
+        ui->applyZoom(shell().zoomPercent);
     }
 
     RecordShortcut = saved.recordShortcut;
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     RefreshRecordShortcutDisplay();
     ShowIdleStatus();
     if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);
 
     for (const SettingCheckBox& box : kSettingCheckBoxes) ui->setChecked(box.control, saved.*box.flag);
-    WideCopyBounded(saveFolder, kPathCapacity, saved.folder);
-    SetTextIfChanged(kIdFolder, saveFolder);
-    if (saved.onTop) ui->setOnTop(true);
+    SetSaveFolder(saved.folder);
+    if (saved.onTop) controllerShell()->setOnTop(true);
     RefreshControls();
 }

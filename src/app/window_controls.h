@@ -1,5 +1,6 @@
-// The window seam: what the controller does to the main window's controls. The Win32 window implements it over its
-// child windows; tests keep a table of control states instead.
+// The window seams: what the controller does to the main window's controls, to the window's place on the screen, and
+// through the shell around it. The Win32 window implements them over its child windows and the system; tests keep
+// tables of control and window states instead.
 #pragma once
 
 #include "base/local_time.h"
@@ -9,7 +10,8 @@ struct ScreenRect {
     int left, top, right, bottom;
 };
 
-struct WindowControls {
+// The main window's controls, by identifier, and the passes over all of them.
+struct WindowControlsApi {
     void (*setText)(int id, const wchar_t* text);
     // The control's text into out (capacity in characters); returns its length, or -1 when there is no such control.
     int (*getText)(int id, wchar_t* out, int capacity);
@@ -29,21 +31,10 @@ struct WindowControls {
     void (*layout)();  // the layout pass over every control
     // A new window size: the scale, the fonts and the layout follow.
     void (*applyZoom)(int percent);
-    void (*messageBox)(const wchar_t* text, const wchar_t* title);
-    // Asks for an audio file to play; true with its path.
-    bool (*chooseAudioFile)(wchar_t* out, int capacity);
-    void (*showInFolder)(const wchar_t* path);
-    void (*setOnTop)(bool on);
-    bool (*windowTopLeft)(int* left, int* top);
-    void* (*captureNotifyTarget)();
-    void (*localTime)(LocalDateTime* now);
-    void (*destroyWindow)();
-    // Gives the keyboard focus to the main window itself (a shortcut capture reads the keys there).
-    void (*focusMainWindow)();
-    // A Yes/No question with the warning icon, No the default; true for Yes.
-    bool (*confirm)(const wchar_t* text, const wchar_t* title);
+};
 
-    // Window modes.
+// Where the window stands: its placement, mini style, size, work areas and the web panel's place in it.
+struct WindowPlacementApi {
     // The window's normal (restored) rectangle and whether it is maximised; false when the placement cannot be read.
     bool (*readPlacement)(ScreenRect* normal, bool* maximised);
     void (*restoreWindow)();
@@ -63,8 +54,26 @@ struct WindowControls {
     void (*panelRect)(int* x, int* y, int* width, int* height);
     // The window the web panel lives in.
     void* (*panelParent)();
+    // The window's top-left corner on the screen; false when it cannot be read.
+    bool (*windowTopLeft)(int* left, int* top);
+};
+
+// The system around the window: dialogs, the shell, the clock and the window's own life.
+struct WindowShellApi {
+    void (*messageBox)(const wchar_t* text, const wchar_t* title);
+    // Asks for an audio file to play; true with its path.
+    bool (*chooseAudioFile)(wchar_t* out, int capacity);
     // Asks for a folder with the system's folder browser; true with its path.
     bool (*chooseFolder)(wchar_t* out, int capacity);
+    void (*showInFolder)(const wchar_t* path);
     // Opens an address with the shell's "open" verb (the default browser), normal window.
     void (*openAddress)(const wchar_t* address);
+    void (*setOnTop)(bool on);
+    // A Yes/No question with the warning icon, No the default; true for Yes.
+    bool (*confirm)(const wchar_t* text, const wchar_t* title);
+    void (*destroyWindow)();
+    // Gives the keyboard focus to the main window itself (a shortcut capture reads the keys there).
+    void (*focusMainWindow)();
+    void (*localTime)(LocalDateTime* now);
+    void* (*captureNotifyTarget)();
 };

@@ -212,7 +212,7 @@ void UiOpenAddress(const wchar_t* address) {
 
 }  // namespace
 
-const WindowControls kMainWindowControls = {
+const WindowControlsApi kMainWindowControls = {
     .setText = UiSetText,
     .getText = UiGetText,
     .exists = UiExists,
@@ -230,16 +230,9 @@ const WindowControls kMainWindowControls = {
     .stopTimer = UiStopTimer,
     .layout = LayoutMainWindow,
     .applyZoom = UiApplyZoom,
-    .messageBox = UiMessageBox,
-    .chooseAudioFile = UiChooseAudioFile,
-    .showInFolder = UiShowInFolder,
-    .setOnTop = SetOnTop,
-    .windowTopLeft = UiWindowTopLeft,
-    .captureNotifyTarget = UiNotifyTarget,
-    .localTime = UiLocalTime,
-    .destroyWindow = UiDestroy,
-    .focusMainWindow = UiFocusMainWindow,
-    .confirm = UiConfirm,
+};
+
+const WindowPlacementApi kMainWindowPlacement = {
     .readPlacement = UiReadPlacement,
     .restoreWindow = UiRestoreWindow,
     .setMiniStyle = UiSetMiniStyle,
@@ -250,6 +243,19 @@ const WindowControls kMainWindowControls = {
     .clientWidthUnits = UiClientWidthUnits,
     .panelRect = UiPanelRect,
     .panelParent = UiPanelParent,
+    .windowTopLeft = UiWindowTopLeft,
+};
+
+const WindowShellApi kMainWindowShell = {
+    .messageBox = UiMessageBox,
+    .chooseAudioFile = UiChooseAudioFile,
     .chooseFolder = UiChooseFolder,
+    .showInFolder = UiShowInFolder,
     .openAddress = UiOpenAddress,
+    .setOnTop = SetOnTop,
+    .confirm = UiConfirm,
+    .destroyWindow = UiDestroy,
+    .focusMainWindow = UiFocusMainWindow,
+    .localTime = UiLocalTime,
+    .captureNotifyTarget = UiNotifyTarget,
 };

@@ -4,6 +4,7 @@
 
 #include "app/controller.h"
 #include "app/settings_save.h"
+#include "app/shell_state_edit.h"
 #include "base/wide_text.h"
 #include "panel/panel_host.h"
 #include "panel/service_address.h"
@@ -15,10 +16,6 @@
 #include "ui/control_ids.h"
 #include "ui/layout.h"
 
-ScreenRect NormalPlacement;
-bool NormalPlacementValid = false;
-bool SignedIn = false;
-
 namespace {
 
 // Used when the monitor's work area cannot be read.
@@ -28,7 +25,7 @@ const int kMiniMargin = 12;
 // Opening the panel widens a narrower window to this many layout units.
 const int kPanelWindowWidth = 860;
 
-const WindowControls* Ui() {
+const WindowControlsApi* Ui() {
     return controllerControls();
 }
 
@@ -40,78 +37,74 @@ void LayoutWith(int forcedWidth, bool keepWindowSize) {
     layoutState.keepWindowSize = false;
 }
 
-void RegisterRecordShortcutAgain() {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
-}
-
 void CancelCaptures() {
     CancelRecordCapture();
     CancelPlaybackCapture();
 }
 
 void HandLoadedFileToPanel() {
-    if (PlayerLoaded && PlayerPath[0]) HandOffAudio(PlayerPath);
+    if (shell().PlayerLoaded && shell().PlayerPath[0]) HandOffAudio(shell().PlayerPath);
 }
 
 void EnterMiniMode() {
     CancelCaptures();
     ScreenRect normal;
     bool maximised = false;
-    if (Ui()->readPlacement(&normal, &maximised)) {
-        NormalPlacement = normal;
-        NormalPlacementValid = true;
-        if (maximised) Ui()->restoreWindow();
+    if (controllerPlacement()->readPlacement(&normal, &maximised)) {
+        shell().NormalPlacement = normal;
+        shell().NormalPlacementValid = true;
+        if (maximised) controllerPlacement()->restoreWindow();
     }
     if (IsPanelCreated()) {
         ResetPanel();
         ShowPanel(0);
     }
-    if (recorderHidden) RegisterRecordShortcutAgain();
-    panelOpen = recorderHidden = settingsOpen = false;
-    if (PlayerLoaded) RegisterPlaybackShortcuts();
+    if (shell().recorderHidden) RegisterCurrentRecordShortcut();
+    shell().panelOpen = shell().recorderHidden = shell().settingsOpen = false;
+    if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
     SetTextIfChanged(kIdSettings, L"Settings  \x25BE");
-    Ui()->setMiniStyle(true);
-    miniMode = true;
+    controllerPlacement()->setMiniStyle(true);
+    shell().miniMode = true;
     LayoutWith(kColumnWidth, false);
 
     int width = 0, height = 0;
-    Ui()->outerSize(&width, &height);
+    controllerPlacement()->outerSize(&width, &height);
     int32_t savedX = 0, savedY = 0;
     bool saved = readMiniPosition(&savedX, &savedY);
     int x = savedX, y = savedY;
-    if (!saved && !Ui()->windowTopLeft(&x, &y)) x = y = 0;
+    if (!saved && !controllerPlacement()->windowTopLeft(&x, &y)) x = y = 0;
     ScreenRect area;
-    if (!Ui()->workAreaAt(x, y, &area)) area = kFallbackWorkArea;
+    if (!controllerPlacement()->workAreaAt(x, y, &area)) area = kFallbackWorkArea;
     if (!saved) {
         x = area.left + kMiniMargin;
         y = area.bottom - height - kMiniMargin;
     }
     clampToWorkArea(&x, &y, width, height, area);
-    Ui()->moveWindow(x, y);
+    controllerPlacement()->moveWindow(x, y);
     Ui()->repaint(kIdMiniToggle, false);
 }
 
 void LeaveMiniMode() {
     SaveMiniPosition();
-    Ui()->setMiniStyle(false);
-    miniMode = false;
+    controllerPlacement()->setMiniStyle(false);
+    shell().miniMode = false;
     LayoutWith(kColumnWidth, false);
-    if (NormalPlacementValid) {
+    if (shell().NormalPlacementValid) {
         int width = 0, height = 0;
-        Ui()->outerSize(&width, &height);
-        int x = NormalPlacement.left, y = NormalPlacement.top;
+        controllerPlacement()->outerSize(&width, &height);
+        int x = shell().NormalPlacement.left, y = shell().NormalPlacement.top;
         ScreenRect area;
-        if (Ui()->workAreaNearest(&NormalPlacement, &area)) clampToWorkArea(&x, &y, width, height, area);
-        Ui()->moveWindow(x, y);
+        if (controllerPlacement()->workAreaNearest(&shell().NormalPlacement, &area))
+            clampToWorkArea(&x, &y, width, height, area);
+        controllerPlacement()->moveWindow(x, y);
     }
     Ui()->repaint(kIdMiniToggle, false);
 }
 
 }  // namespace
 
-void windowModesReset() {
-    NormalPlacement = ScreenRect{};
-    NormalPlacementValid = false;
+void loadSignedIn() {
+    shell().SignedIn = readSignedIn();
 }
 
 void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area) {
@@ -122,26 +115,26 @@ void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& ar
 }
 
 void onPanelButton() {
-    if (panelOpen) {
-        if (recorderHidden) RegisterRecordShortcutAgain();
-        panelOpen = recorderHidden = false;
+    if (shell().panelOpen) {
+        if (shell().recorderHidden) RegisterCurrentRecordShortcut();
+        shell().panelOpen = shell().recorderHidden = false;
         ShowPanel(0);
-        if (PlayerLoaded) RegisterPlaybackShortcuts();
+        if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
         LayoutWith(kColumnWidth, false);
     } else {
-        int width = Ui()->clientWidthUnits();
-        panelOpen = true;
-        recorderHidden = false;
+        int width = controllerPlacement()->clientWidthUnits();
+        shell().panelOpen = true;
+        shell().recorderHidden = false;
         LayoutWith(width <= kPanelWindowWidth - 1 ? kPanelWindowWidth : 0, false);
         bool started = true;
         if (IsPanelCreated()) {
             ShowPanel(1);
         } else {
             int x = 0, y = 0, w = 0, h = 0;
-            Ui()->panelRect(&x, &y, &w, &h);
+            controllerPlacement()->panelRect(&x, &y, &w, &h);
             wchar_t address[kPanelAddressCapacity];
             ServicePanelAddress(address, kPanelAddressCapacity);
-            started = CreatePanel(Ui()->panelParent(), x, y, w, h, address, PanelFallback);
+            started = CreatePanel(controllerPlacement()->panelParent(), x, y, w, h, address, PanelFallback);
         }
         if (started) HandLoadedFileToPanel();
     }
@@ -149,29 +142,29 @@ void onPanelButton() {
 }
 
 void onPanelStrip() {
-    if (!panelOpen) return;
-    if (!recorderHidden && !recorderIsIdle()) {
-        Ui()->messageBox(
+    if (!shell().panelOpen) return;
+    if (!shell().recorderHidden && !recorderIsIdle()) {
+        controllerShell()->messageBox(
             L"Stop the recording before hiding Notafon. While it is hidden, recording and playback are switched off.",
             L"Notafon");
         return;
     }
     CancelCaptures();
-    recorderHidden = !recorderHidden;
-    if (recorderHidden) {
-        if (PlayerLoaded && playerIsPlaying()) playerPause();
+    shell().recorderHidden = !shell().recorderHidden;
+    if (shell().recorderHidden) {
+        if (shell().PlayerLoaded && playerIsPlaying()) playerPause();
         UnregisterPlaybackShortcuts();
         UnregisterRecordShortcut();
     } else {
-        RegisterRecordShortcutAgain();
-        if (PlayerLoaded) RegisterPlaybackShortcuts();
+        RegisterCurrentRecordShortcut();
+        if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
     }
     LayoutWith(0, true);
-    Ui()->focusMainWindow();
+    controllerShell()->focusMainWindow();
 }
 
 void onMiniToggle() {
-    if (miniMode) {
+    if (shell().miniMode) {
         LeaveMiniMode();
     } else {
         EnterMiniMode();
@@ -180,9 +173,8 @@ void onMiniToggle() {
 
 void onChangeFolder() {
     wchar_t folder[kPathCapacity];
-    if (!Ui()->chooseFolder(folder, kPathCapacity) || folder[0] == 0) return;
-    WideCopyBounded(saveFolder, kPathCapacity, folder);
-    SetTextIfChanged(kIdFolder, saveFolder);
+    if (!controllerShell()->chooseFolder(folder, kPathCapacity) || folder[0] == 0) return;
+    SetSaveFolder(folder);
     // A longer path may take more lines and push the rows below it down.
     Ui()->layout();
     SaveAllSettings();
@@ -191,11 +183,11 @@ void onChangeFolder() {
 void onConverterLink() {
     wchar_t address[kPanelAddressCapacity];
     ServiceConverterAddress(address, kPanelAddressCapacity);
-    Ui()->openAddress(address);
+    controllerShell()->openAddress(address);
 }
 
 void PanelFallback(const wchar_t* reason) {
-    panelOpen = recorderHidden = false;
+    shell().panelOpen = shell().recorderHidden = false;
     // Back to the column's own width, as closing the panel does: the window was widened only to make room for it.
     LayoutWith(kColumnWidth, false);
     wchar_t text[600];
@@ -204,10 +196,10 @@ void PanelFallback(const wchar_t* reason) {
                L"and up-to-date Windows 10 already have it). For now Parlowen will open in your normal browser "
                L"instead.",
                reason);
-    Ui()->messageBox(text, L"Notafon");
+    controllerShell()->messageBox(text, L"Notafon");
     wchar_t address[kPanelAddressCapacity];
     ServiceFallbackAddress(address, kPanelAddressCapacity);
-    Ui()->openAddress(address);
+    controllerShell()->openAddress(address);
 }
 
 void onPanelAudioRequest() {
@@ -216,8 +208,8 @@ void onPanelAudioRequest() {
 
 void onPanelSignedInChanged(int signedIn) {
     bool now = signedIn != 0;
-    if (now == SignedIn) return;
-    SignedIn = now;
+    if (now == shell().SignedIn) return;
+    shell().SignedIn = now;
     writeSignedIn(now);
     if (Ui() && Ui()->exists(kIdTranscribe)) Ui()->repaint(kIdTranscribe, false);
 }

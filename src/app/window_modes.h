@@ -4,11 +4,8 @@
 
 #include "app/window_controls.h"
 
-extern ScreenRect NormalPlacement;
-extern bool NormalPlacementValid;
-extern bool SignedIn;
-
-void windowModesReset();
+// Takes whether the panel's service was signed in at the end of the last run, before the window is made.
+void loadSignedIn();
 
 // Moves x, y so a w × h window lies inside the work area: first off the right and bottom edges, then onto the left
 // and top ones (a window larger than the area keeps its top-left corner on it).

@@ -81,7 +81,7 @@ void PutUtf8(unsigned long c) {
 
 }  // namespace
 
-const RecorderHost kCliRecorderHost = {
+const RecorderHostApi kCliRecorderHost = {
     .report = Report,
     .refreshControls = Nothing,
     .loadForPlay = LoadForPlay,

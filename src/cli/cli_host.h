@@ -20,7 +20,7 @@ struct CliWindowState {
 };
 
 extern CliWindowState cliWindow;
-extern const RecorderHost kCliRecorderHost;
+extern const RecorderHostApi kCliRecorderHost;
 
 void cliWindowReset();
 // What Record would hand the recorder, from the fields above and the local clock.

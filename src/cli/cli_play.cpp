@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "app/app_services.h"
 #include "base/file_api.h"
 #include "base/wav_file.h"
 #include "cli/cli.h"
@@ -30,9 +31,10 @@ int cliPlay(int argc, wchar_t** argv) {
 
     fakeOutputReset();
     manualThreadsReset();
-    PlayerServices services = {&kPlatformFiles, cliGeneralDecoder(), &kFakeOutputApi, &kManualThreads};
-    playerInstall(&services);
-    playerReset();
+    PlayerServicesApi services = {&kPlatformFiles, cliGeneralDecoder(), &kFakeOutputApi, &kManualThreads};
+    const AppServices app = {.player = &services};
+    appInstall(&app);
+    appReset();
     playerSetSpeed(speed);
     playerSetVolume(volume);
     Outcome r = playerOpen(files[0]);

@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "app/app_services.h"
 #include "base/file_api.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
@@ -39,9 +40,10 @@ int cliListen(int argc, wchar_t** argv) {
     char refusal[kCliRefusalCapacity];
     if (cliParseCommandLine(line, argc, argv, refusal) < 0) return cliUsageError(refusal);
     if (!input) return cliUsageError("listen takes one file");
-    PlayerServices services = {&kPlatformFiles, cliGeneralDecoder(), &kWaveOutApi, &kPlatformThreads};
-    playerInstall(&services);
-    playerReset();
+    PlayerServicesApi services = {&kPlatformFiles, cliGeneralDecoder(), &kWaveOutApi, &kPlatformThreads};
+    const AppServices app = {.player = &services};
+    appInstall(&app);
+    appReset();
     Outcome r = playerOpen(input);
     if (!succeeded(r)) {
         fprintf(stderr, "notafon-cli: the file cannot be played (%s)\n", outcomeName(r));

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "app/app_services.h"
 #include "base/file_api.h"
 #include "base/wide_text.h"
 #include "cli/cli.h"
@@ -101,8 +102,10 @@ int cliRecord(int argc, wchar_t** argv) {
     WideCopyBounded(cliWindow.fileNameText, 256, o.name);
     WideCopyBounded(cliWindow.folder, 260, o.folder);
     scriptedCaptureReset();
-    recorderReset();
-    recorderInstall(&kScriptedCaptureApi, &kPlatformFiles, &kCliRecorderHost);
+    const AppServices services = {
+        .capture = &kScriptedCaptureApi, .files = &kPlatformFiles, .recorderHost = &kCliRecorderHost};
+    appInstall(&services);
+    appReset();
 
     startRecording(cliRecordingRequest());
     if (recorder.state != RecorderState::Recording) {

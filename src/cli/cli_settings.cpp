@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "app/app_services.h"
 #include "base/file_api.h"
 #include "base/file_read.h"
 #include "base/wide_text.h"
@@ -98,10 +99,14 @@ int cliSettings(int argc, wchar_t** argv) {
                                  : "expected 'Name dword VALUE', 'Name sz TEXT' or 'Name binary HEX'");
             return 1;
         }
-        settingsStoreInstall(memorySettingsSeam(&fileStore));
+        const SettingsStoreApi store = memorySettingsSeam(&fileStore);
+        const AppServices services = {.settings = &store};
+        appInstall(&services);
     } else {
 #ifdef _WIN32
-        settingsStoreInstall(registrySettingsStore(kSettingsKeyPath));
+        const SettingsStoreApi store = registrySettingsStore(kSettingsKeyPath);
+        const AppServices services = {.settings = &store};
+        appInstall(&services);
 #else
         return cliUsageError("settings needs --store FILE here: this platform has no registry");
 #endif
@@ -125,10 +130,11 @@ int cliShortcutText(int argc, wchar_t** argv) {
         if (!ParseUnsigned(operands[k], &numbers[k])) return cliUsageError(kNumbers);
     }
 #ifdef _WIN32
-    shortcutTextInstall(&kLayoutKeyNames);
+    const AppServices services = {.keyNames = &kLayoutKeyNames};
 #else
-    shortcutTextInstall(&kEnglishKeyNames);
+    const AppServices services = {.keyNames = &kEnglishKeyNames};
 #endif
+    appInstall(&services);
     std::vector<wchar_t> text(static_cast<size_t>(capacity));
     ShortcutToText(numbers[0], numbers[1], text.data(), capacity);
     cliPrintValue("Text", text.data());

@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <wchar.h>
 
+#include "app/app_services.h"
 #include "base/file_api.h"
 #include "base/wide_text.h"
 #include "cli/cli.h"
@@ -92,8 +93,10 @@ int cliCapture(int argc, wchar_t** argv) {
     cliWindow.notifyTarget = window;
     cliWindow.startTimer = StartTimer;
     cliWindow.stopTimer = StopTimer;
-    recorderReset();
-    recorderInstall(&kWaveInCaptureApi, &kPlatformFiles, &kCliRecorderHost);
+    const AppServices services = {
+        .capture = &kWaveInCaptureApi, .files = &kPlatformFiles, .recorderHost = &kCliRecorderHost};
+    appInstall(&services);
+    appReset();
 
     startRecording(cliRecordingRequest());
     if (recorder.state == RecorderState::Recording) {

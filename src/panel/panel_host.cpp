@@ -20,7 +20,7 @@ const wchar_t kPanelErrorHandoff[] = L"Could not hand this audio to the panel.";
 
 namespace {
 
-const PanelPlatform& P() {
+const PanelPlatformApi& P() {
     return *panelHost.platform;
 }
 
@@ -31,7 +31,7 @@ void ForgetPendingMessage() {
 
 }  // namespace
 
-void InstallPanelHost(const PanelPlatform* platform, PanelCallbacks callbacks) {
+void panelHostInstall(const PanelPlatformApi* platform, PanelCallbacks callbacks) {
     if (panelHost.platform && panelHost.pendingMessage) ForgetPendingMessage();
     memset(&panelHost, 0, sizeof panelHost);
     panelHost.platform = platform;

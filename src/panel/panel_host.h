@@ -3,7 +3,7 @@
 // messages and hands the loaded audio to the page. Every failure goes to the error callback given to CreatePanel.
 //
 // The application wires it as follows (all on the user-interface thread, OLE initialised there):
-//   start-up, before the main window:  InstallPanelHost(&kWebView2Panel, {audio request, signed-in changed})
+//   start-up, before the main window:  panelHostInstall(&kWebView2Panel, {audio request, signed-in changed})
 //   "Transcribe on Parlowen" opening:  IsPanelCreated() ? ShowPanel(1) : CreatePanel(MainWindow, rect, address,
 //                                      PanelFallback); then, when a file is loaded, HandOffAudio(PlayerPath)
 //   closing the panel:                 ShowPanel(0)
@@ -37,7 +37,7 @@ enum PanelStage {
 
 // The host's state, one instance (user-interface thread only). Visible so tests can look at it.
 struct PanelHost {
-    const PanelPlatform* platform;
+    const PanelPlatformApi* platform;
     PanelCallbacks callbacks;
     PanelErrorCallback errorCallback;
     PanelWindow parent;
@@ -67,7 +67,7 @@ extern const wchar_t kPanelErrorStart[];
 extern const wchar_t kPanelErrorHandoff[];
 
 // Start-up: the platform the host runs on and the application's two callbacks. Resets the host's state.
-void InstallPanelHost(const PanelPlatform* platform, PanelCallbacks callbacks);
+void panelHostInstall(const PanelPlatformApi* platform, PanelCallbacks callbacks);
 void SetAudioRequestCallback(PanelAudioRequestCallback callback);
 void SetSignedInCallback(PanelSignedInCallback callback);
 

@@ -14,7 +14,7 @@ struct PanelRect {
 // The window the browser lives in (the main window's handle on Windows); the host only hands it on.
 typedef void* PanelWindow;
 
-struct PanelPlatform {
+struct PanelPlatformApi {
     // --- system ---
     // The current user's local application-data folder.
     int (*localAppData)(wchar_t* out, int capacity);

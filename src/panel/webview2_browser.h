@@ -3,4 +3,4 @@
 
 #include "panel/panel_platform.h"
 
-extern const PanelPlatform kWebView2Panel;
+extern const PanelPlatformApi kWebView2Panel;

@@ -175,7 +175,7 @@ void CloseController() {
 
 }  // namespace
 
-const PanelPlatform kWebView2Panel = {
+const PanelPlatformApi kWebView2Panel = {
     PanelLocalAppDataWin,
     PanelCreateFolderTreeWin,
     PanelLoaderResourceWin,

@@ -9,7 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-bool mp3LastDecodeSplit = false;
+Mp3Decoder mp3Decoder = {};
 
 namespace {
 
@@ -263,7 +263,7 @@ int decodeMp3Sequential(const unsigned char* bytes, int32_t n, PcmTrack* track) 
 
 int decodeMp3(const unsigned char* bytes, int32_t n, PcmTrack* track, const ThreadApi* threads, int32_t splitMinFrames,
               int32_t warmUpFrames) {
-    mp3LastDecodeSplit = false;
+    mp3Decoder.lastDecodeSplit = false;
     const int32_t skip = id3v2SkipBytes(bytes, n);
     int32_t warmStart = -1, middle = -1;
     int64_t before = 0, total = 0;
@@ -326,7 +326,7 @@ int decodeMp3(const unsigned char* bytes, int32_t n, PcmTrack* track, const Thre
             }
             src += run.count;
         }
-        mp3LastDecodeSplit = true;
+        mp3Decoder.lastDecodeSplit = true;
     } else if (out.overflowed) {
         // The headers promised fewer samples than the first half gave: start over on one thread.
         free(job->out.runs);

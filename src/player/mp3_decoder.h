@@ -24,6 +24,9 @@ int decodeMp3Sequential(const unsigned char* bytes, int32_t n, PcmTrack* track);
 int decodeMp3(const unsigned char* bytes, int32_t n, PcmTrack* track, const ThreadApi* threads, int32_t splitMinFrames,
               int32_t warmUpFrames = kMp3WarmUpFrames);
 
-// How the last decodeMp3 call went, for tests and the benchmark: true when the two halves were joined; false when it
-// ran on one thread or the second half's decoder state did not match and the first thread decoded on.
-extern bool mp3LastDecodeSplit;
+struct Mp3Decoder {
+    // How the last decodeMp3 call went, for tests and the benchmark: true when the two halves were joined; false when
+    // it ran on one thread or the second half's decoder state did not match and the first thread decoded on.
+    bool lastDecodeSplit;
+};
+extern Mp3Decoder mp3Decoder;

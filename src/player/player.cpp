@@ -10,7 +10,7 @@ PlayerEngine player;
 
 namespace {
 
-PlayerServices services;
+PlayerServicesApi services;
 
 double Clamp(double v, double lo, double hi) {
     return v < lo ? lo : (v > hi ? hi : v);
@@ -192,7 +192,7 @@ Outcome SetUpOutput(PcmTrack* track) {
 
 }  // namespace
 
-void playerInstall(const PlayerServices* installed) {
+void playerInstall(const PlayerServicesApi* installed) {
     // A new threading seam needs a lock of its own; the old one goes unless a playback thread left running may
     // still take it.
     if (player.lockReady && !player.session && player.sessionsLeftRunning == 0) {

@@ -21,7 +21,7 @@ const int kCloseWaitMs = 2000;
 // The playback thread wakes at least this often, even without a completed buffer.
 const int kPlaybackWakeMs = 40;
 
-struct PlayerServices {
+struct PlayerServicesApi {
     const FileApi* files;
     const GeneralDecoderApi* general;
     const OutputApi* output;
@@ -76,7 +76,7 @@ struct PlayerEngine {
 extern PlayerEngine player;
 
 // Hands the player its platform services; must be called before anything else.
-void playerInstall(const PlayerServices* services);
+void playerInstall(const PlayerServicesApi* services);
 // Back to the initial values (tests start clean). Closes what is loaded first.
 void playerReset();
 

@@ -19,13 +19,12 @@ const RecordingFormat kRecordingFormats[kRecordingFormatCount] = {
 };
 
 Recorder recorder;
-CaptureHeader captureHeaders[kCaptureBufferCount];
 
 namespace {
 
 const CaptureApi* capture;
 const FileApi* files;
-const RecorderHost* host;
+const RecorderHostApi* host;
 
 void ResetFields() {
     recorder.recordedBytes = 0;
@@ -105,10 +104,10 @@ void ReleaseBuffers(bool deviceLetGo) {
 }
 
 Outcome QueueBuffer(int i) {
-    captureHeaders[i].bytesRecorded = 0;
-    captureHeaders[i].user = 0;
+    recorder.captureHeaders[i].bytesRecorded = 0;
+    recorder.captureHeaders[i].user = 0;
     recorder.queuedAt[i] = ++recorder.queueCounter;
-    return capture->addBuffer(recorder.device, &captureHeaders[i]);
+    return capture->addBuffer(recorder.device, &recorder.captureHeaders[i]);
 }
 
 // Processes one buffer: analysis and limiter, silence skipping, then the write.
@@ -152,7 +151,7 @@ void ProcessWaitingBuffers() {
             order[j - 1] = t;
         }
     }
-    for (int k = 0; k < kCaptureBufferCount; ++k) ProcessBuffer(&captureHeaders[order[k]]);
+    for (int k = 0; k < kCaptureBufferCount; ++k) ProcessBuffer(&recorder.captureHeaders[order[k]]);
 }
 
 // Gives back everything a start has taken (queued buffers, the device, the buffer block, the encoder, the new file,
@@ -162,13 +161,14 @@ void FailStart(Outcome why) {
     if (recorder.deviceOpen) {
         bool prepared = false;
         for (int i = 0; i < kCaptureBufferCount; ++i) {
-            if (captureHeaders[i].flags & kCapturePrepared) prepared = true;
+            if (recorder.captureHeaders[i].flags & kCapturePrepared) prepared = true;
         }
         if (prepared) {
             // Queued buffers come back before their headers are unprepared, as at stop.
             if (!succeeded(capture->reset(recorder.device))) deviceLetGo = false;
             for (int i = 0; i < kCaptureBufferCount; ++i) {
-                if (captureHeaders[i].flags & kCapturePrepared) capture->unprepare(recorder.device, &captureHeaders[i]);
+                if (recorder.captureHeaders[i].flags & kCapturePrepared)
+                    capture->unprepare(recorder.device, &recorder.captureHeaders[i]);
             }
         }
         if (!succeeded(CloseDevice())) deviceLetGo = false;
@@ -197,12 +197,13 @@ Outcome SetUpBuffers() {
             static_cast<int16_t*>(calloc(static_cast<size_t>(samplesPerBuffer) * kCaptureBufferCount, sizeof(int16_t)));
     }
     recorder.failNextBufferAllocation = false;
-    for (int i = 0; i < kCaptureBufferCount; ++i) memset(&captureHeaders[i], 0, sizeof captureHeaders[i]);
+    for (int i = 0; i < kCaptureBufferCount; ++i)
+        memset(&recorder.captureHeaders[i], 0, sizeof recorder.captureHeaders[i]);
     if (!recorder.bufferMemory) return Outcome::kOutOfMemory;
     for (int i = 0; i < kCaptureBufferCount; ++i) {
-        captureHeaders[i].data = reinterpret_cast<char*>(recorder.bufferMemory + i * samplesPerBuffer);
-        captureHeaders[i].bufferLength = static_cast<uint32_t>(samplesPerBuffer * 2);
-        Outcome r = capture->prepare(recorder.device, &captureHeaders[i]);
+        recorder.captureHeaders[i].data = reinterpret_cast<char*>(recorder.bufferMemory + i * samplesPerBuffer);
+        recorder.captureHeaders[i].bufferLength = static_cast<uint32_t>(samplesPerBuffer * 2);
+        Outcome r = capture->prepare(recorder.device, &recorder.captureHeaders[i]);
         if (succeeded(r)) r = QueueBuffer(i);
         if (!succeeded(r)) return r;
     }
@@ -220,7 +221,7 @@ void SetElapsedLabelIfChanged() {
 
 }  // namespace
 
-void recorderInstall(const CaptureApi* captureApi, const FileApi* fileApi, const RecorderHost* recorderHost) {
+void recorderInstall(const CaptureApi* captureApi, const FileApi* fileApi, const RecorderHostApi* recorderHost) {
     capture = captureApi;
     files = fileApi;
     host = recorderHost;
@@ -229,7 +230,6 @@ void recorderInstall(const CaptureApi* captureApi, const FileApi* fileApi, const
 void recorderReset() {
     free(recorder.bufferMemory);
     memset(&recorder, 0, sizeof recorder);
-    memset(captureHeaders, 0, sizeof captureHeaders);
     recorder.state = RecorderState::Idle;
     recorder.file = kNoFile;
     recorder.wavDataLimit = kWavDataLimitBytes;
@@ -260,7 +260,7 @@ void startRecording(const RecordingRequest& request) {
     }
     recorder.deviceOpen = true;
     // Headers of an earlier recording must not look prepared to a failing start's cleanup.
-    memset(captureHeaders, 0, sizeof captureHeaders);
+    memset(recorder.captureHeaders, 0, sizeof recorder.captureHeaders);
 
     files->createDirectory(request.folder);
 
@@ -310,7 +310,7 @@ void onCaptureBufferDone(CaptureDevice device, CaptureHeader* header) {
     if (!recorder.deviceOpen || !header || device != recorder.device) return;
     int index = -1;
     for (int i = 0; i < kCaptureBufferCount; ++i) {
-        if (header == &captureHeaders[i]) index = i;
+        if (header == &recorder.captureHeaders[i]) index = i;
     }
     if (index < 0) return;
     ProcessBuffer(header);
@@ -333,7 +333,7 @@ void togglePause() {
         // clears it; otherwise a quick Pause-Resume could lose it.
         ProcessWaitingBuffers();
         for (int i = 0; i < kCaptureBufferCount; ++i) {
-            if (captureHeaders[i].flags & kCaptureDone) QueueBuffer(i);
+            if (recorder.captureHeaders[i].flags & kCaptureDone) QueueBuffer(i);
         }
         capture->start(recorder.device);
         recorder.state = RecorderState::Recording;
@@ -349,7 +349,7 @@ void stopRecording() {
         capture->stop(recorder.device);
         ProcessWaitingBuffers();
         if (!succeeded(capture->reset(recorder.device))) deviceLetGo = false;
-        for (int i = 0; i < kCaptureBufferCount; ++i) capture->unprepare(recorder.device, &captureHeaders[i]);
+        for (int i = 0; i < kCaptureBufferCount; ++i) capture->unprepare(recorder.device, &recorder.captureHeaders[i]);
         if (!succeeded(CloseDevice())) deviceLetGo = false;
     }
     ReleaseBuffers(deviceLetGo);

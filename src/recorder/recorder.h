@@ -61,6 +61,8 @@ struct Recorder {
     // One block for the four capture buffers, allocated at start and freed at stop:
     //   [buffer 0: rate/10 samples][buffer 1][buffer 2][buffer 3]
     int16_t* bufferMemory;
+    // In the process-wide state, as long as the application: the device may still hold them after a failed reset.
+    CaptureHeader captureHeaders[kCaptureBufferCount];
     uint32_t queuedAt[kCaptureBufferCount];  // order in which each buffer was last queued
     uint32_t queueCounter;
 };
@@ -70,11 +72,9 @@ extern Recorder recorder;
 inline bool recorderIsIdle() {
     return recorder.state == RecorderState::Idle;
 }
-// The capture headers live as long as the application; the device may still hold them after a failed reset.
-extern CaptureHeader captureHeaders[kCaptureBufferCount];
 
 // Hands the recorder its platform services; must be called before anything else.
-void recorderInstall(const CaptureApi* capture, const FileApi* files, const RecorderHost* host);
+void recorderInstall(const CaptureApi* capture, const FileApi* files, const RecorderHostApi* host);
 // Back to the initial values (tests start clean). Must not be called while a recording is open.
 void recorderReset();
 

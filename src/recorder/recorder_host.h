@@ -39,7 +39,7 @@ struct RecorderReport {
     const wchar_t* path;  // Stopped: the recording file
 };
 
-struct RecorderHost {
+struct RecorderHostApi {
     // Every start, pause, resume, mark, warning and stop, as it happens (status line 111, detail line 112).
     void (*report)(const RecorderReport& report);
     void (*refreshControls)();

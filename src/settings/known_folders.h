@@ -1,7 +1,7 @@
 // The known-folders seam: where the default recordings folder comes from.
 #pragma once
 
-struct KnownFolders {
+struct KnownFoldersApi {
     // The current user's Documents folder into out (capacity in characters). 0, or negative when it cannot be found.
     int (*documents)(wchar_t* out, int capacity);
     // The folder for temporary files. 0 or negative.
@@ -9,4 +9,4 @@ struct KnownFolders {
 };
 
 // The implementation for the platform this build runs on.
-extern const KnownFolders kPlatformFolders;
+extern const KnownFoldersApi kPlatformFolders;

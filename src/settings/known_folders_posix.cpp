@@ -37,4 +37,4 @@ int Temporary(wchar_t* out, int capacity) {
 
 }  // namespace
 
-const KnownFolders kPlatformFolders = {Documents, Temporary};
+const KnownFoldersApi kPlatformFolders = {Documents, Temporary};

@@ -29,4 +29,4 @@ int Temporary(wchar_t* out, int capacity) {
 
 }  // namespace
 
-const KnownFolders kPlatformFolders = {Documents, Temporary};
+const KnownFoldersApi kPlatformFolders = {Documents, Temporary};

@@ -6,12 +6,12 @@
 
 namespace {
 
-SettingsStore store;
+SettingsStoreApi store;
 
 }  // namespace
 
-void settingsStoreInstall(SettingsStore s) {
-    store = s;
+void settingsStoreInstall(const SettingsStoreApi* s) {
+    store = *s;
 }
 
 bool readStoredNumber(const wchar_t* name, uint32_t* value) {

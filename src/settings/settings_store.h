@@ -9,7 +9,7 @@ const uint32_t kSettingTypeText = 1;    // a terminated wide string
 const uint32_t kSettingTypeBinary = 3;  // any bytes; never read by the application
 const uint32_t kSettingTypeNumber = 4;  // a 32-bit number
 
-struct SettingsStore {
+struct SettingsStoreApi {
     void* context;  // the implementation's own: the registry key path, the in-memory table
     // Reads one value into data, which holds *bytes on entry. 0 with *type and *bytes (the stored size) when the value
     // exists and fits; negative when the key or the value cannot be read or the value is larger than data.
@@ -19,7 +19,7 @@ struct SettingsStore {
 };
 
 // The store every access operation uses from now on (copied; its context must outlive its use).
-void settingsStoreInstall(SettingsStore store);
+void settingsStoreInstall(const SettingsStoreApi* store);
 
 // The stored number, only when the value exists as a 32-bit number; false (and *value untouched) otherwise.
 bool readStoredNumber(const wchar_t* name, uint32_t* value);

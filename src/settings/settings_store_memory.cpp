@@ -45,8 +45,8 @@ void memorySettingsReset(MemorySettingsStore* memory) {
     memset(memory, 0, sizeof *memory);
 }
 
-SettingsStore memorySettingsSeam(MemorySettingsStore* memory) {
-    return SettingsStore{memory, Query, Set};
+SettingsStoreApi memorySettingsSeam(MemorySettingsStore* memory) {
+    return SettingsStoreApi{memory, Query, Set};
 }
 
 int memorySettingsPut(MemorySettingsStore* memory, const wchar_t* name, uint32_t type, const void* data,

@@ -31,7 +31,7 @@ struct MemorySettingsStore {
 
 void memorySettingsReset(MemorySettingsStore* memory);
 // The seam over this store; the store must outlive its use.
-SettingsStore memorySettingsSeam(MemorySettingsStore* memory);
+SettingsStoreApi memorySettingsSeam(MemorySettingsStore* memory);
 
 // Stores a value as a write through the seam would, but without logging it (tests and loaders put values in place).
 // 0, or negative when the name or the data is too long or the store is full.

@@ -42,7 +42,7 @@ int Set(void* context, const wchar_t* name, uint32_t type, const void* data, uin
 
 }  // namespace
 
-SettingsStore registrySettingsStore(const wchar_t* keyPath) {
+SettingsStoreApi registrySettingsStore(const wchar_t* keyPath) {
     // The path is only ever read; the seam's context is untyped so the in-memory store can be written through it.
-    return SettingsStore{const_cast<wchar_t*>(keyPath), Query, Set};
+    return SettingsStoreApi{const_cast<wchar_t*>(keyPath), Query, Set};
 }

@@ -8,4 +8,4 @@ const wchar_t kSettingsKeyPath[] = L"Software\\Parlowen\\Recorder";
 
 // A store over the key at keyPath under the current user's hive (the application's key, or a scratch key in tests).
 // The path is kept, not copied: it must outlive the store.
-SettingsStore registrySettingsStore(const wchar_t* keyPath);
+SettingsStoreApi registrySettingsStore(const wchar_t* keyPath);

@@ -96,7 +96,7 @@ void ReadPair(const SettingField& field, int element, SettingsValues* values, bo
     }
 }
 
-void ReadText(const SettingField& field, const KnownFolders* folders, SettingsValues* values, bool* usedDefault) {
+void ReadText(const SettingField& field, const KnownFoldersApi* folders, SettingsValues* values, bool* usedDefault) {
     wchar_t* out = static_cast<wchar_t*>(settingHeld(field, values));
     bool found = ReadSettingText(field.name, out, field.capacity);
     if (!found) {
@@ -135,7 +135,7 @@ int rewindRowOf(int32_t seconds) {
     return row >= 0 ? row : kDefaultRewindRow;
 }
 
-void defaultRecordingFolder(const KnownFolders* folders, wchar_t* out, int capacity) {
+void defaultRecordingFolder(const KnownFoldersApi* folders, wchar_t* out, int capacity) {
     wchar_t base[kPathCapacity];
     base[0] = 0;
     if (folders->documents(base, kPathCapacity) != 0 && folders->temporary(base, kPathCapacity) != 0) base[0] = 0;
@@ -188,7 +188,7 @@ const SettingField* settingFieldAt(size_t offset) {
     return nullptr;
 }
 
-void readSettingField(const SettingField& field, const KnownFolders* folders, SettingsValues* values,
+void readSettingField(const SettingField& field, const KnownFoldersApi* folders, SettingsValues* values,
                       bool* usedDefault) {
     void* held = settingHeld(field, values);
     uint32_t stored = 0;
@@ -223,7 +223,7 @@ void readSettingField(const SettingField& field, const KnownFolders* folders, Se
     }
 }
 
-void readSettings(const KnownFolders* folders, SettingsValues* out, bool* usedDefault) {
+void readSettings(const KnownFoldersApi* folders, SettingsValues* out, bool* usedDefault) {
     int value = 0;
     for (const SettingField& field : kSettingFields) {
         readSettingField(field, folders, out, usedDefault ? usedDefault + value : nullptr);

@@ -47,7 +47,7 @@ int zoomRowOf(int32_t percent);
 int rewindRowOf(int32_t seconds);
 
 // "<Documents>\Parlowen Recordings", or under the temporary-files folder when Documents cannot be found.
-void defaultRecordingFolder(const KnownFolders* folders, wchar_t* out, int capacity);
+void defaultRecordingFolder(const KnownFoldersApi* folders, wchar_t* out, int capacity);
 
 // The top-left corner of the mini window on the screen.
 struct ScreenPosition {
@@ -103,7 +103,7 @@ struct SettingField {
     SettingTable table = {};     // table row
     int capacity = 0;            // text, in characters with the terminator
     const wchar_t* defaultText = nullptr;
-    void (*defaultTextFor)(const KnownFolders* folders, wchar_t* out, int capacity) = nullptr;  // the system's
+    void (*defaultTextFor)(const KnownFoldersApi* folders, wchar_t* out, int capacity) = nullptr;  // the system's
     uint32_t pairDefault[2] = {0, 0};
     bool (*pairUsable)(uint32_t first, uint32_t second) = nullptr;
     // A pair per playback slot (elements of them), held as SettingsValues::playback, with the slots' value names and
@@ -258,10 +258,10 @@ const SettingField* settingFieldAt(size_t offset);
 
 // Reads one field into values with its check and default; usedDefault (may be null) receives one flag per stored
 // value of the field, in value order. A pair that fails its check falls back to both defaults and reports both.
-void readSettingField(const SettingField& field, const KnownFolders* folders, SettingsValues* values,
+void readSettingField(const SettingField& field, const KnownFoldersApi* folders, SettingsValues* values,
                       bool* usedDefault);
 // Reads every field; usedDefault (may be null) receives kSettingValueCount flags.
-void readSettings(const KnownFolders* folders, SettingsValues* out, bool* usedDefault = nullptr);
+void readSettings(const KnownFoldersApi* folders, SettingsValues* out, bool* usedDefault = nullptr);
 // Writes one stored value from values; a failed write is dropped silently.
 void writeSettingValue(int value, const SettingsValues& values);
 // Writes every stored value of a field in value order (a pair: first, then second).

@@ -11,7 +11,7 @@ int32_t CapturePlaySlot = -1;
 namespace {
 
 const HotkeyApi* hotkeys;
-const ShortcutHost* host;
+const ShortcutHostApi* host;
 
 void Report(ShortcutEvent event) {
     host->report(event);
@@ -24,7 +24,7 @@ void ReportPlaybackRegistration() {
 
 }  // namespace
 
-void shortcutRegistrationInstall(const HotkeyApi* api, const ShortcutHost* h) {
+void shortcutRegistrationInstall(const HotkeyApi* api, const ShortcutHostApi* h) {
     hotkeys = api;
     host = h;
 }
@@ -41,6 +41,11 @@ bool shortcutCaptureRunning() {
 
 bool RegisterRecordShortcut(uint32_t mods, uint32_t key) {
     return hotkeys->registerHotkey(kHotkeyRecord, mods | kModNoRepeat, key);
+}
+
+bool RegisterCurrentRecordShortcut() {
+    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    return HotkeyRegistered;
 }
 
 void UnregisterRecordShortcut() {
@@ -74,7 +79,7 @@ bool RegisterPlaybackShortcuts() {
 
 void ReregisterRecordShortcut() {
     if (HotkeyRegistered) hotkeys->unregisterHotkey(kHotkeyRecord);
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     RegisterPlaybackShortcuts();
     Report(ShortcutEvent::RecordShortcutShown);
     Report(ShortcutEvent::IdleStatus);

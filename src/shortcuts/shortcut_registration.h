@@ -35,7 +35,7 @@ enum class ShortcutEvent {
 };
 
 // What registration asks of the application.
-struct ShortcutHost {
+struct ShortcutHostApi {
     bool (*recorderIdle)();
     bool (*playerLoaded)();
     // True while the web panel covers the whole window: the playback keys are left to the page.
@@ -59,11 +59,13 @@ extern bool HotkeyRegistered;
 extern bool CapturingRecordShortcut;
 extern int32_t CapturePlaySlot;
 
-void shortcutRegistrationInstall(const HotkeyApi* hotkeys, const ShortcutHost* host);
+void shortcutRegistrationInstall(const HotkeyApi* hotkeys, const ShortcutHostApi* host);
 void shortcutRegistrationReset();
 
 bool shortcutCaptureRunning();
 bool RegisterRecordShortcut(uint32_t mods, uint32_t key);
+// Registers RecordShortcut and keeps in HotkeyRegistered whether the system took it; true when it did.
+bool RegisterCurrentRecordShortcut();
 void UnregisterRecordShortcut();
 void UnregisterPlaybackShortcuts();
 bool RegisterPlaybackShortcuts();

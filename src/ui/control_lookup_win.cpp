@@ -1,4 +1,4 @@
 // The lookup the main window installs when it creates its controls.
 #include "ui/control_lookup_win.h"
 
-ControlLookup controlLookup;
+ControlLookupApi controlLookup;

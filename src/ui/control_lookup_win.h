@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-struct ControlLookup {
+struct ControlLookupApi {
     HWND (*find)(int key);    // null when there is no such control
     int (*keyOf)(HWND hwnd);  // -1 for a window that is not one of the keyed controls
     HWND (*container)();      // the settings container
@@ -12,4 +12,4 @@ struct ControlLookup {
     void (*panelPlaced)(const RECT& bounds);
 };
 
-extern ControlLookup controlLookup;
+extern ControlLookupApi controlLookup;

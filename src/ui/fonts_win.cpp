@@ -9,10 +9,7 @@
 #include "ui/palette.h"
 #include "ui/scale.h"
 
-HFONT MainFont;
-HFONT SmallFont;
-HFONT TimerFont;
-HFONT LogoFont;
+WindowFonts windowFonts;
 PaintObjects paintObjects;
 
 namespace {
@@ -32,7 +29,7 @@ HFONT MakeFont(const wchar_t* face, int height, int weight) {
 
 HFONT SmallVariant(int weight, bool italic) {
     LOGFONTW lf = {};
-    GetObjectW(SmallFont, sizeof lf, &lf);
+    GetObjectW(windowFonts.small, sizeof lf, &lf);
     lf.lfWeight = weight;
     lf.lfItalic = italic ? TRUE : FALSE;
     return CreateFontIndirectW(&lf);
@@ -69,11 +66,11 @@ BOOL CALLBACK Assign(HWND child, LPARAM) {
 }  // namespace
 
 void CreateFonts(HWND window) {
-    HFONT old[4] = {MainFont, SmallFont, TimerFont, LogoFont};
-    MainFont = MakeFont(L"Segoe UI", 15, 600);
-    SmallFont = MakeFont(L"Segoe UI", 13, 400);
-    TimerFont = MakeFont(L"Segoe UI", 66, 600);
-    LogoFont = MakeFont(L"Georgia", 24, 700);
+    HFONT old[4] = {windowFonts.main, windowFonts.small, windowFonts.timer, windowFonts.logo};
+    windowFonts.main = MakeFont(L"Segoe UI", 15, 600);
+    windowFonts.small = MakeFont(L"Segoe UI", 13, 400);
+    windowFonts.timer = MakeFont(L"Segoe UI", 66, 600);
+    windowFonts.logo = MakeFont(L"Georgia", 24, 700);
     PaintObjects oldObjects = paintObjects;
     paintObjects = MakePaintObjects();
     if (!old[0]) return;
@@ -92,11 +89,11 @@ void CreateFonts(HWND window) {
 HFONT FontOf(FontKind kind) {
     switch (kind) {
         case FontKind::Small:
-            return SmallFont;
+            return windowFonts.small;
         case FontKind::Timer:
-            return TimerFont;
+            return windowFonts.timer;
         default:
-            return MainFont;
+            return windowFonts.main;
     }
 }
 

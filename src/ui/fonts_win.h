@@ -6,10 +6,10 @@
 
 #include "ui/control_list.h"
 
-extern HFONT MainFont;
-extern HFONT SmallFont;
-extern HFONT TimerFont;
-extern HFONT LogoFont;
+struct WindowFonts {
+    HFONT main, small, timer, logo;
+};
+extern WindowFonts windowFonts;
 
 // Made with the fonts and deleted when they are remade, so a paint, and the meter's frame every 70 ms during a
 // recording, creates none.

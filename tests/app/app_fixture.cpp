@@ -1,6 +1,7 @@
 // The application tests' window stand-in and fixture.
 #include "app_fixture.h"
 
+#include "app/app_services.h"
 #include "app/controller.h"
 
 #include "app/shortcut_feedback.h"
@@ -179,7 +180,7 @@ bool Confirm(const wchar_t* text, const wchar_t*) {
 
 }  // namespace
 
-const WindowControls kFakeControls = {
+const WindowControlsApi kFakeControls = {
     .setText = SetText,
     .getText = GetText,
     .exists = Exists,
@@ -197,16 +198,9 @@ const WindowControls kFakeControls = {
     .stopTimer = StopTimer,
     .layout = Layout,
     .applyZoom = ApplyZoom,
-    .messageBox = MessageBox,
-    .chooseAudioFile = ChooseFile,
-    .showInFolder = ShowInFolder,
-    .setOnTop = SetOnTop,
-    .windowTopLeft = TopLeft,
-    .captureNotifyTarget = NotifyTarget,
-    .localTime = LocalTime,
-    .destroyWindow = Destroy,
-    .focusMainWindow = Focus,
-    .confirm = Confirm,
+};
+
+const WindowPlacementApi kFakePlacement = {
     .readPlacement = ReadPlacement,
     .restoreWindow = RestoreWindow,
     .setMiniStyle = SetMiniStyle,
@@ -217,8 +211,21 @@ const WindowControls kFakeControls = {
     .clientWidthUnits = ClientWidthUnits,
     .panelRect = PanelRectangle,
     .panelParent = PanelParent,
+    .windowTopLeft = TopLeft,
+};
+
+const WindowShellApi kFakeShell = {
+    .messageBox = MessageBox,
+    .chooseAudioFile = ChooseFile,
     .chooseFolder = ChooseFolder,
+    .showInFolder = ShowInFolder,
     .openAddress = OpenAddress,
+    .setOnTop = SetOnTop,
+    .confirm = Confirm,
+    .destroyWindow = Destroy,
+    .focusMainWindow = Focus,
+    .localTime = LocalTime,
+    .captureNotifyTarget = NotifyTarget,
 };
 
 std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;
@@ -249,7 +256,7 @@ void UnregisterHotkey(int id) {
     hotkeys.erase(id);
 }
 
-const PlayerServices kTestPlayer = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, &kManualThreads};
+const PlayerServicesApi kTestPlayer = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, &kManualThreads};
 
 }  // namespace
 
@@ -282,28 +289,30 @@ void ControllerTest::SetUp() {
     refuseHotkeys = false;
     refusedKey = 0;
     heldKeys.clear();
-    keyStateInstall(&kFakeKeyStates);
     memorySettingsReset(&store);
-    settingsStoreInstall(memorySettingsSeam(&store));
-    shortcutTextInstall(&kEnglishKeyNames);
-    shortcutRegistrationInstall(&kFakeHotkeys, &kAppShortcutHost);
-    shortcutRegistrationReset();
-    shortcutsReset();
-    controllerReset();
-    windowModesReset();
-    SignedIn = false;
-    layoutReset();
     fake = FakeSystem();
-    InstallPanelHost(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
-    controllerInstall(&kFakeControls);
-    WideCopyBounded(saveFolder, kPathCapacity, folder.wstring().c_str());
     fakeOutputReset();
     manualThreadsReset();
-    playerInstall(&kTestPlayer);
-    playerReset();
     scriptedCaptureReset();
-    recorderReset();
-    recorderInstall(&kScriptedCaptureApi, &kPlatformFiles, &kAppRecorderHost);
+    const SettingsStoreApi settings = memorySettingsSeam(&store);
+    const AppServices services = {
+        .settings = &settings,
+        .keyNames = &kEnglishKeyNames,
+        .keyStates = &kFakeKeyStates,
+        .hotkeys = &kFakeHotkeys,
+        .shortcutHost = &kAppShortcutHost,
+        .controls = &kFakeControls,
+        .placement = &kFakePlacement,
+        .shell = &kFakeShell,
+        .capture = &kScriptedCaptureApi,
+        .files = &kPlatformFiles,
+        .recorderHost = &kAppRecorderHost,
+        .player = &kTestPlayer,
+    };
+    appInstall(&services);
+    appReset();
+    panelHostInstall(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
+    SetSaveFolder(folder.wstring().c_str());
 }
 
 void ControllerTest::TearDown() {

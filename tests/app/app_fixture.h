@@ -54,7 +54,9 @@ struct FakeWindow {
     std::vector<std::wstring> opened;  // addresses handed to the shell
 };
 extern FakeWindow window;
-extern const WindowControls kFakeControls;
+extern const WindowControlsApi kFakeControls;
+extern const WindowPlacementApi kFakePlacement;
+extern const WindowShellApi kFakeShell;
 FakeControl* C(int id);
 
 extern std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;  // id → (mods, key)

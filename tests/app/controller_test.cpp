@@ -71,10 +71,12 @@ TEST_F(ControllerTest, TextsAreSetOnlyWhenTheyChange) {
 }
 
 TEST_F(ControllerTest, IdleStatusNamesTheShortcutOrSaysItIsUnavailable) {
-    HotkeyRegistered = true;
+    ASSERT_TRUE(RegisterCurrentRecordShortcut());
     ShowIdleStatus();
     EXPECT_EQ(Text(kIdStatus), L"Ready to record  (Ctrl+Shift+R)");
-    HotkeyRegistered = false;
+    UnregisterRecordShortcut();
+    refuseHotkeys = true;
+    ASSERT_FALSE(RegisterCurrentRecordShortcut());
     ShowIdleStatus();
     EXPECT_EQ(Text(kIdStatus), L"Global shortcut unavailable; open Settings to choose another");
 }
@@ -83,8 +85,8 @@ TEST_F(ControllerTest, LoadingAFileShowsItAndRegistersThePlaybackShortcuts) {
     C(kIdVolume)->slider = 150;
     C(kIdSpeed)->slider = 13;
     std::wstring path = LoadSeconds(90);
-    EXPECT_TRUE(PlayerLoaded);
-    EXPECT_EQ(std::wstring(PlayerPath), path);
+    EXPECT_TRUE(shellState().PlayerLoaded);
+    EXPECT_EQ(std::wstring(shellState().PlayerPath), path);
     EXPECT_EQ(Text(kIdLoadedName), L"talk.wav");
     EXPECT_EQ(Text(kIdPlay), L"Play");
     EXPECT_EQ(Text(kIdTimes), L"Total 00:01:30   \x00B7   Remaining 00:01:30");
@@ -99,7 +101,7 @@ TEST_F(ControllerTest, LoadingAFileShowsItAndRegistersThePlaybackShortcuts) {
     ClosePlayerFile();
     EXPECT_TRUE(hotkeys.empty());
     EXPECT_EQ(window.timers.count(kTimerPlayer), 0u);
-    EXPECT_FALSE(PlayerLoaded);
+    EXPECT_FALSE(shellState().PlayerLoaded);
 }
 
 TEST_F(ControllerTest, APlaybackSlotEqualToTheRecordShortcutIsNotRegisteredAndSaysSo) {
@@ -120,11 +122,11 @@ TEST_F(ControllerTest, AFileThatCannotBePlayedLeavesThePlayerEmptyOrWithTheLastR
         fclose(f);
     }
     EXPECT_EQ(LoadForPlay(bad.wstring().c_str()), -1);
-    EXPECT_FALSE(PlayerLoaded);
+    EXPECT_FALSE(shellState().PlayerLoaded);
     OpenForPlay(bad.wstring().c_str());
     ASSERT_EQ(window.messageBoxes.size(), 1u);
     EXPECT_EQ(window.messageBoxes[0].substr(0, 36), L"Notafon could not read this file. It");
-    EXPECT_FALSE(PlayerLoaded);
+    EXPECT_FALSE(shellState().PlayerLoaded);
 
     // With a saved recording, the player falls back to it.
     C(kIdFileName)->text = L"rec";
@@ -134,8 +136,8 @@ TEST_F(ControllerTest, AFileThatCannotBePlayedLeavesThePlayerEmptyOrWithTheLastR
     onCommand(kIdStop, kNotifyClicked);
     ASSERT_TRUE(recorder.lastRecordingSaved);
     OpenForPlay(bad.wstring().c_str());
-    EXPECT_TRUE(PlayerLoaded);
-    EXPECT_EQ(std::wstring(PlayerPath), std::wstring(recorder.recordingPath));
+    EXPECT_TRUE(shellState().PlayerLoaded);
+    EXPECT_EQ(std::wstring(shellState().PlayerPath), std::wstring(recorder.recordingPath));
     EXPECT_EQ(window.messageBoxes.size(), 2u);
 }
 
@@ -143,14 +145,14 @@ TEST_F(ControllerTest, DraggingTheSeekThumbPreviewsAndSeeksOnceAtTheEnd) {
     LoadSeconds(90);
     C(kIdSeek)->slider = 500;
     onSliderNotification(kIdSeek, kSliderThumbTrack);
-    EXPECT_TRUE(SeekDragging);
+    EXPECT_TRUE(shellState().SeekDragging);
     EXPECT_EQ(Text(kIdTime), L"00:00:45");
     EXPECT_EQ(Text(kIdTimes), L"Total 00:01:30   \x00B7   Remaining 00:00:45");
     EXPECT_DOUBLE_EQ(playerPosition(), 0.0);
     RefreshPlayer();  // the timer does not move the thumb under the user's hand
     EXPECT_EQ(C(kIdSeek)->slider, 500);
     onSliderNotification(kIdSeek, kSliderEndScroll);
-    EXPECT_FALSE(SeekDragging);
+    EXPECT_FALSE(shellState().SeekDragging);
     EXPECT_NEAR(playerPosition(), 45.0, 0.01);
     // An end notification with no drag before it does nothing.
     C(kIdSeek)->slider = 100;
@@ -165,7 +167,7 @@ TEST_F(ControllerTest, RewindAndForwardAreClampedByThePlayer) {
     LoadSeconds(90);
     C(kIdRewindAmount)->selection = 6;
     onCommand(kIdRewindAmount, kNotifySelChange);
-    EXPECT_EQ(RewindSeconds, 30);
+    EXPECT_EQ(shellState().RewindSeconds, 30);
     EXPECT_EQ(Text(kIdBack), L"Back 30s");
     EXPECT_TRUE(WasWritten(L"RewindSeconds"));
     playerSeek(10.0);
@@ -213,8 +215,8 @@ TEST_F(ControllerTest, HotKeysStartAndStopRecordingAndPlaybackKeysWaitForIdle) {
     EXPECT_FALSE(playerIsPlaying());
     HandleHotkey(kHotkeyRecord);
     ASSERT_EQ(recorder.state, RecorderState::Recording);
-    EXPECT_FALSE(PlayerLoaded);              // a recording empties the player
-    HandleHotkey(kHotkeyFirstPlayback + 3);  // ignored while recording
+    EXPECT_FALSE(shellState().PlayerLoaded);  // a recording empties the player
+    HandleHotkey(kHotkeyFirstPlayback + 3);   // ignored while recording
     togglePause();
     HandleHotkey(kHotkeyRecord);  // a paused recording is stopped too
     EXPECT_EQ(recorder.state, RecorderState::Idle);
@@ -236,8 +238,8 @@ TEST_F(ControllerTest, ARecordingFromTheWindowIsSavedAndLoaded) {
     onCommand(kIdStop, kNotifyClicked);
     EXPECT_EQ(Text(kIdStatus), L"Done and saved");
     EXPECT_EQ(window.timers.count(kTimerRecording), 0u);
-    EXPECT_TRUE(PlayerLoaded);
-    EXPECT_EQ(std::filesystem::path(PlayerPath), folder / "Interview.wav");
+    EXPECT_TRUE(shellState().PlayerLoaded);
+    EXPECT_EQ(std::filesystem::path(shellState().PlayerPath), folder / "Interview.wav");
     EXPECT_TRUE(std::filesystem::exists(folder / "Interview-marks.txt"));
     EXPECT_EQ(Text(kIdLoadedName), L"Interview.wav");
 }
@@ -269,7 +271,7 @@ TEST_F(ControllerTest, ClosingWhileRecordingKeepsTheRecordingAndSavesTheSettings
     EXPECT_EQ(Text(kIdStatus), L"Done and saved");
     EXPECT_TRUE(std::filesystem::exists(folder / "closing.wav"));
     EXPECT_GT(store.writeCount, writesBefore);
-    EXPECT_FALSE(PlayerLoaded);
+    EXPECT_FALSE(shellState().PlayerLoaded);
     EXPECT_TRUE(hotkeys.empty());
     EXPECT_TRUE(window.destroyed);
 }
@@ -291,7 +293,7 @@ std::wstring StoredNumber(const wchar_t* name) {
 }  // namespace
 
 TEST_F(ControllerTest, ARecordCaptureReleasesEverythingAndAppliesTheHeldModifiers) {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     LoadSeconds(2);
     ASSERT_EQ(hotkeys.size(), 5u);
     onCommand(kIdRecordShortcutChange, kNotifyClicked);
@@ -322,7 +324,7 @@ TEST_F(ControllerTest, ARecordCaptureReleasesEverythingAndAppliesTheHeldModifier
 }
 
 TEST_F(ControllerTest, ARefusedOrCancelledRecordCaptureKeepsTheOldShortcut) {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     onCommand(kIdRecordShortcutChange, kNotifyClicked);
     HandleCaptureKey(0x7B);  // F12 is the system's
     EXPECT_EQ(Text(kIdStatus), L"Windows reserves that shortcut. Choose another.");
@@ -341,7 +343,7 @@ TEST_F(ControllerTest, ARefusedOrCancelledRecordCaptureKeepsTheOldShortcut) {
 }
 
 TEST_F(ControllerTest, ASingleKeyRecordShortcutIsConfirmedFirst) {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     onCommand(kIdRecordShortcutChange, kNotifyClicked);
     window.confirmAnswer = false;
     HandleCaptureKey(0x09);  // Tab
@@ -361,7 +363,7 @@ TEST_F(ControllerTest, ASingleKeyRecordShortcutIsConfirmedFirst) {
 }
 
 TEST_F(ControllerTest, ARecordShortcutTheSystemRefusesLeavesThePreviousOne) {
-    HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+    RegisterCurrentRecordShortcut();
     refusedKey = 'J';
     ApplyRecordShortcut('J', kModCtrl);
     EXPECT_EQ(Text(kIdStatus), L"Windows could not reserve that shortcut; the previous one remains.");
@@ -434,7 +436,7 @@ TEST_F(ControllerTest, NoFileIsLoadedWhileARecordingRuns) {
     EXPECT_EQ(LoadForPlay(other.wstring().c_str()), -1);
     OpenForPlay(other.wstring().c_str());
     onCommand(kIdPlayLocalFile, kNotifyClicked);
-    EXPECT_FALSE(PlayerLoaded);
+    EXPECT_FALSE(shellState().PlayerLoaded);
     EXPECT_TRUE(window.messageBoxes.empty());  // a refusal, not a file that could not be read
     onCommand(kIdPause, kNotifyClicked);
     EXPECT_EQ(LoadForPlay(other.wstring().c_str()), -1);  // paused is still recording
@@ -444,26 +446,26 @@ TEST_F(ControllerTest, NoFileIsLoadedWhileARecordingRuns) {
     FeedMicrophone(voice);
     onCommand(kIdStop, kNotifyClicked);
     // The finished recording is loaded as before, and the button comes back.
-    EXPECT_TRUE(PlayerLoaded);
-    EXPECT_EQ(std::wstring(PlayerPath), std::wstring(recorder.recordingPath));
+    EXPECT_TRUE(shellState().PlayerLoaded);
+    EXPECT_EQ(std::wstring(shellState().PlayerPath), std::wstring(recorder.recordingPath));
     EXPECT_TRUE(C(kIdPlayLocalFile)->enabled);
     onCommand(kIdPlayLocalFile, kNotifyClicked);
-    EXPECT_EQ(std::filesystem::path(PlayerPath), other);
+    EXPECT_EQ(std::filesystem::path(shellState().PlayerPath), other);
 }
 
 TEST_F(ControllerTest, ClosingThePlayerEndsAnInterruptedSeekDrag) {
     LoadSeconds(90);
     C(kIdSeek)->slider = 500;
     onSliderNotification(kIdSeek, kSliderThumbTrack);
-    ASSERT_TRUE(SeekDragging);
+    ASSERT_TRUE(shellState().SeekDragging);
     // The record shortcut mid-drag closes the player; the slider's end notification never comes.
     HandleHotkey(kHotkeyRecord);
     ASSERT_EQ(recorder.state, RecorderState::Recording);
-    EXPECT_FALSE(SeekDragging);
+    EXPECT_FALSE(shellState().SeekDragging);
     std::vector<int16_t> voice(44100, 3000);
     FeedMicrophone(voice);
     HandleHotkey(kHotkeyRecord);
-    ASSERT_TRUE(PlayerLoaded);
+    ASSERT_TRUE(shellState().PlayerLoaded);
     // The next file's thumb follows the player again.
     playerSeek(playerDuration() / 4);
     C(kIdSeek)->slider = 777;

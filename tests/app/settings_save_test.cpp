@@ -28,11 +28,13 @@ class SettingsWrites : public ControllerTest {
         C(kIdQuality)->selection = 3;
         C(kIdOnTop)->checked = true;
         C(kIdSkipSilence)->checked = true;
-        zoomPercent = 120;
-        WideCopyBounded(saveFolder, kPathCapacity, L"D:\\Rec");
+        C(kIdWindowSize)->selection = zoomRowOf(120);
+        onCommand(kIdWindowSize, kNotifySelChange);
+        SetSaveFolder(L"D:\\Rec");
         C(kIdVolume)->slider = 150;
         C(kIdSpeed)->slider = 30;
-        RewindSeconds = 10;
+        C(kIdRewindAmount)->selection = rewindRowOf(10);
+        onCommand(kIdRewindAmount, kNotifySelChange);
         window.left = -8;
         window.top = 640;
         memorySettingsReset(&store);
@@ -110,7 +112,11 @@ TEST_F(SettingsWrites, TheNameIsCutTo127CharactersAndWrittenAlone) {
 
 TEST_F(SettingsWrites, MiniPositionIsSavedOnlyInMiniModeWithARectangle) {
     SaveMiniPosition();
-    miniMode = true;
+    onCommand(kIdMiniToggle, kNotifyClicked);
+    ASSERT_TRUE(shellState().miniMode);
+    memorySettingsReset(&store);
+    window.left = -8;  // where the mini window was dragged to
+    window.top = 640;
     window.rectReadable = false;
     SaveMiniPosition();
     EXPECT_EQ(store.writeCount, 0);

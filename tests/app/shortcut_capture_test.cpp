@@ -17,7 +17,7 @@ class ShortcutCaptures : public ControllerTest {
   protected:
     void SetUp() override {
         ControllerTest::SetUp();
-        HotkeyRegistered = RegisterRecordShortcut(RecordShortcut.mods, RecordShortcut.key);
+        RegisterCurrentRecordShortcut();
     }
 };
 

@@ -49,7 +49,7 @@ TEST_F(StartupSettings, AnEmptyStoreGivesTheDefaultsAndRegistersTheRecordShortcu
     EXPECT_FALSE(C(kIdOnTop)->checked || C(kIdReplace)->checked || C(kIdSkipSilence)->checked);
     EXPECT_FALSE(window.onTop);
     EXPECT_EQ(Text(kIdFolder), L"Docs" NOTAFON_PATH_SEPARATOR L"Parlowen Recordings");
-    EXPECT_STREQ(saveFolder, L"Docs" NOTAFON_PATH_SEPARATOR L"Parlowen Recordings");
+    EXPECT_STREQ(shellState().saveFolder, L"Docs" NOTAFON_PATH_SEPARATOR L"Parlowen Recordings");
     EXPECT_EQ(Text(kIdSlotText + 0), L"Ctrl+Space");
     EXPECT_TRUE(C(kIdRecord)->enabled);
     EXPECT_FALSE(C(kIdStop)->enabled);
@@ -72,13 +72,13 @@ TEST_F(StartupSettings, StoredValuesReachEveryControl) {
     Start();
     EXPECT_EQ(Text(kIdFileName), L"Lecture");
     EXPECT_EQ(C(kIdQuality)->selection, 5);
-    EXPECT_EQ(zoomPercent, 120);
+    EXPECT_EQ(shellState().zoomPercent, 120);
     EXPECT_EQ(window.zooms, 1);
     EXPECT_EQ(C(kIdWindowSize)->selection, 7);
     EXPECT_EQ(Text(kIdVolumeLabel), L"Volume 150%");
     EXPECT_EQ(Text(kIdSpeedLabel), L"Speed 65%");
     EXPECT_EQ(Text(kIdBack), L"Back 10s");
-    EXPECT_EQ(RewindSeconds, 10);
+    EXPECT_EQ(shellState().RewindSeconds, 10);
     EXPECT_EQ(Text(kIdSlotText + 1), L"F5");
     EXPECT_EQ(Text(kIdRecordShortcutText), L"Ctrl+Alt+K");
     EXPECT_EQ(hotkeys[kHotkeyRecord], std::make_pair(kModCtrl | kModAlt | kModNoRepeat, 0x4Bu));

@@ -56,16 +56,17 @@ TEST(ClampToWorkArea, PullsAWindowBackOntoTheWorkArea) {
 }
 
 TEST_F(WindowModes, FirstMiniEntryGoesTwelvePixelsFromTheBottomLeftOfTheWorkArea) {
-    settingsOpen = true;
+    onCommand(kIdSettings, kNotifyClicked);
+    ASSERT_TRUE(shellState().settingsOpen);
     window.workArea = {-1280, 40, 0, 1064};  // a second monitor left of the primary, below a top task bar
     window.left = -900;
     window.top = 300;
     onCommand(kIdMiniToggle, kNotifyClicked);
-    EXPECT_TRUE(miniMode);
+    EXPECT_TRUE(shellState().miniMode);
     EXPECT_TRUE(window.miniStyle);
-    EXPECT_FALSE(settingsOpen);
-    EXPECT_TRUE(NormalPlacementValid);
-    EXPECT_EQ(NormalPlacement.left, 100);
+    EXPECT_FALSE(shellState().settingsOpen);
+    EXPECT_TRUE(shellState().NormalPlacementValid);
+    EXPECT_EQ(shellState().NormalPlacement.left, 100);
     ASSERT_EQ(window.workAreaPoints.size(), 1u);
     EXPECT_EQ(window.workAreaPoints[0], std::make_pair(-900, 300));  // the monitor holding the window
     ASSERT_EQ(window.moves.size(), 1u);
@@ -103,7 +104,7 @@ TEST_F(WindowModes, AMaximisedWindowIsRestoredAndLeavingReturnsToTheNormalPlace)
     window.outerWidth = 396;
     window.outerHeight = 559;
     onCommand(kIdMiniToggle, kNotifyClicked);
-    EXPECT_FALSE(miniMode);
+    EXPECT_FALSE(shellState().miniMode);
     EXPECT_FALSE(window.miniStyle);
     EXPECT_EQ(Writes(), (std::vector<std::wstring>{L"MiniX", L"MiniY"}));  // the mini place, saved on leaving
     EXPECT_EQ(ReadSettingNumber(L"MiniX", 0), 40u);
@@ -117,10 +118,10 @@ TEST_F(WindowModes, EnteringMiniModeClosesThePanelAndBringsTheShortcutsBack) {
     onCommand(kIdTranscribe, kNotifyClicked);
     PanelControllerCreated(0, true);  // the browser arrives
     onCommand(kIdPanelStrip, kNotifyClicked);
-    ASSERT_TRUE(recorderHidden);
+    ASSERT_TRUE(shellState().recorderHidden);
     EXPECT_EQ(hotkeys.count(kHotkeyRecord), 0u);
     onCommand(kIdMiniToggle, kNotifyClicked);
-    EXPECT_FALSE(panelOpen || recorderHidden);
+    EXPECT_FALSE(shellState().panelOpen || shellState().recorderHidden);
     EXPECT_TRUE(HotkeyRegistered);
     EXPECT_EQ(hotkeys.count(kHotkeyRecord), 1u);
     EXPECT_EQ(hotkeys.count(kHotkeyFirstPlayback), 1u);
@@ -132,7 +133,7 @@ TEST_F(WindowModes, OpeningThePanelWidensANarrowWindowAndHandsOverTheLoadedFile)
     std::wstring path = LoadSeconds(3);
     window.clientUnits = 700;
     onCommand(kIdTranscribe, kNotifyClicked);
-    EXPECT_TRUE(panelOpen);
+    EXPECT_TRUE(shellState().panelOpen);
     EXPECT_EQ(window.layoutForcedWidths.back(), 860);
     EXPECT_TRUE(Called(L"environment "));
     PanelEnvironmentCreated(0, true);
@@ -141,7 +142,7 @@ TEST_F(WindowModes, OpeningThePanelWidensANarrowWindowAndHandsOverTheLoadedFile)
     EXPECT_GT(C(kIdTranscribe)->repaints, 0);
 
     onCommand(kIdTranscribe, kNotifyClicked);  // closing
-    EXPECT_FALSE(panelOpen);
+    EXPECT_FALSE(shellState().panelOpen);
     EXPECT_EQ(window.layoutForcedWidths.back(), 380);
 }
 
@@ -157,12 +158,12 @@ TEST_F(WindowModes, AWideWindowKeepsItsWidthWhenThePanelOpens) {
 
 TEST_F(WindowModes, HidingTheRecorderIsRefusedWhileRecordingAndSwitchesShortcutsOff) {
     onCommand(kIdPanelStrip, kNotifyClicked);  // no panel: nothing
-    EXPECT_FALSE(recorderHidden);
+    EXPECT_FALSE(shellState().recorderHidden);
     onCommand(kIdTranscribe, kNotifyClicked);
     onCommand(kIdRecord, kNotifyClicked);
     onCommand(kIdPause, kNotifyClicked);  // paused counts as recording
     onCommand(kIdPanelStrip, kNotifyClicked);
-    EXPECT_FALSE(recorderHidden);
+    EXPECT_FALSE(shellState().recorderHidden);
     ASSERT_EQ(window.messageBoxes.size(), 1u);
     EXPECT_EQ(
         window.messageBoxes[0],
@@ -170,7 +171,7 @@ TEST_F(WindowModes, HidingTheRecorderIsRefusedWhileRecordingAndSwitchesShortcuts
     onCommand(kIdStop, kNotifyClicked);
 
     onCommand(kIdPanelStrip, kNotifyClicked);
-    EXPECT_TRUE(recorderHidden);
+    EXPECT_TRUE(shellState().recorderHidden);
     EXPECT_FALSE(HotkeyRegistered);
     EXPECT_EQ(hotkeys.count(kHotkeyRecord), 0u);
     EXPECT_TRUE(window.layoutKeptSizes.back());
@@ -178,7 +179,7 @@ TEST_F(WindowModes, HidingTheRecorderIsRefusedWhileRecordingAndSwitchesShortcuts
     EXPECT_EQ(recorder.state, RecorderState::Idle);
 
     onCommand(kIdPanelStrip, kNotifyClicked);
-    EXPECT_FALSE(recorderHidden);
+    EXPECT_FALSE(shellState().recorderHidden);
     EXPECT_TRUE(HotkeyRegistered);
 }
 
@@ -186,7 +187,7 @@ TEST_F(WindowModes, APanelThatCannotStartFallsBackToTheBrowser) {
     fake.environmentResult = -1;  // no runtime
     window.clientUnits = 380;
     onCommand(kIdTranscribe, kNotifyClicked);
-    EXPECT_FALSE(panelOpen);
+    EXPECT_FALSE(shellState().panelOpen);
     EXPECT_EQ(window.layoutForcedWidths.back(), 380);  // widened to 860 for the panel, back to the column
     ASSERT_EQ(window.messageBoxes.size(), 1u);
     const std::wstring& text = window.messageBoxes[0];
@@ -198,13 +199,13 @@ TEST_F(WindowModes, APanelThatCannotStartFallsBackToTheBrowser) {
 }
 
 TEST_F(WindowModes, ChangeFolderTakesAChosenFolderAndIgnoresACancel) {
-    std::wstring before = saveFolder;
+    std::wstring before = shellState().saveFolder;
     onCommand(kIdChangeFolder, kNotifyClicked);  // cancelled
-    EXPECT_EQ(std::wstring(saveFolder), before);
+    EXPECT_EQ(std::wstring(shellState().saveFolder), before);
     EXPECT_FALSE(WasWritten(L"Folder"));
     window.chosenFolder = L"D:\\Interviews";
     onCommand(kIdChangeFolder, kNotifyClicked);
-    EXPECT_STREQ(saveFolder, L"D:\\Interviews");
+    EXPECT_STREQ(shellState().saveFolder, L"D:\\Interviews");
     EXPECT_EQ(Text(kIdFolder), L"D:\\Interviews");
     EXPECT_TRUE(WasWritten(L"Folder"));
 }
@@ -220,14 +221,25 @@ TEST_F(WindowModes, TheConverterLinkOpensTheServicesConverterPage) {
 TEST_F(WindowModes, SignInChangesAreStoredOnceAndRepaintTheButton) {
     int repaints = C(kIdTranscribe)->repaints;
     onPanelSignedInChanged(1);
-    EXPECT_TRUE(SignedIn);
+    EXPECT_TRUE(shellState().SignedIn);
     EXPECT_EQ(ReadSettingNumber(L"SignedIn", 0), 1u);
     EXPECT_EQ(C(kIdTranscribe)->repaints, repaints + 1);
     int writes = store.writeCount;
     onPanelSignedInChanged(1);
     EXPECT_EQ(store.writeCount, writes);
     onPanelSignedInChanged(0);
-    EXPECT_FALSE(SignedIn);
+    EXPECT_FALSE(shellState().SignedIn);
+}
+
+TEST_F(WindowModes, TheLastRunsSignInIsTakenAtStartAndForgottenOnReset) {
+    WriteSettingNumber(L"SignedIn", 1);
+    loadSignedIn();
+    EXPECT_TRUE(shellState().SignedIn);
+    onCommand(kIdMiniToggle, kNotifyClicked);
+    controllerReset();
+    EXPECT_FALSE(shellState().SignedIn);
+    EXPECT_FALSE(shellState().miniMode);
+    EXPECT_FALSE(shellState().NormalPlacementValid);
 }
 
 TEST_F(WindowModes, ThePageAsksForAudioOnlyWhenAFileIsLoaded) {

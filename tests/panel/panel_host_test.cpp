@@ -41,9 +41,9 @@ class PanelHostTest : public testing::Test {
   protected:
     void SetUp() override {
         fake = FakeSystem();
-        InstallPanelHost(&kFakePanel, PanelCallbacks{OnAudioRequest, OnSignedIn});
+        panelHostInstall(&kFakePanel, PanelCallbacks{OnAudioRequest, OnSignedIn});
     }
-    void TearDown() override { InstallPanelHost(&kFakePanel, PanelCallbacks{nullptr, nullptr}); }
+    void TearDown() override { panelHostInstall(&kFakePanel, PanelCallbacks{nullptr, nullptr}); }
 
     bool Open() { return CreatePanel(kParent, 380, 0, 480, 520, kAddress, OnError); }
     // Opens and lets the browser arrive; the calls so far are dropped.
@@ -109,7 +109,7 @@ TEST_F(PanelHostTest, LoaderFileOfTheResourceSizeIsKeptOtherSizesAreRewritten) {
     EXPECT_EQ(fake.files[kLoader], std::string(fake.resource.size(), 'X'));
     for (const auto& c : fake.calls) EXPECT_NE(c.compare(0, 6, L"write "), 0) << "rewrote: " << c;
 
-    InstallPanelHost(&kFakePanel, PanelCallbacks{});
+    panelHostInstall(&kFakePanel, PanelCallbacks{});
     fake.files[kLoader] = "short";
     ASSERT_TRUE(Open());
     EXPECT_EQ(fake.files[kLoader], fake.resource);
@@ -131,7 +131,7 @@ TEST_F(PanelHostTest, EachPreparationFailureReportsItsTextAndReturnsFalse) {
     };
     for (const Case& c : cases) {
         fake = FakeSystem();
-        InstallPanelHost(&kFakePanel, PanelCallbacks{});
+        panelHostInstall(&kFakePanel, PanelCallbacks{});
         c.arrange();
         EXPECT_FALSE(Open()) << c.text;
         ASSERT_EQ(fake.errors.size(), 1u) << c.text;
@@ -212,7 +212,7 @@ TEST_F(PanelHostTest, ClosingClosesTheControllerAndAControllerArrivingAfterClose
     ClosePanel();
     EXPECT_EQ(fake.calls.size(), 1u);
 
-    InstallPanelHost(&kFakePanel, PanelCallbacks{});
+    panelHostInstall(&kFakePanel, PanelCallbacks{});
     ASSERT_TRUE(Open());
     PanelEnvironmentCreated(0, true);
     ClosePanel();
@@ -295,7 +295,7 @@ TEST_F(PanelHostTest, PageMessagesDriveReadinessSignInAndAudioRequests) {
 }
 
 TEST_F(PanelHostTest, RequestAudioWithoutAFileOnlyMakesThePageReady) {
-    InstallPanelHost(&kFakePanel, PanelCallbacks{nullptr, OnSignedIn});
+    panelHostInstall(&kFakePanel, PanelCallbacks{nullptr, OnSignedIn});
     OpenCreated();
     PanelWebMessageReceived(L"notafon-request-audio");
     EXPECT_EQ(panelHost.pageReady, 1);
@@ -322,7 +322,7 @@ TEST_F(PanelHostTest, AFailedCopyReportsAndKeepsTheOldMessage) {
 TEST_F(PanelHostTest, ADestinationThatWouldBeCutIsAFailedHandOff) {
     // A local application-data folder so long that folder + copy name passes 259 characters.
     fake.haveAppData = true;
-    InstallPanelHost(&kFakePanel, PanelCallbacks{});
+    panelHostInstall(&kFakePanel, PanelCallbacks{});
     OpenCreated();
     wcscpy(panelHost.handoffFolder, (L"C:\\" + std::wstring(240, L'f')).c_str());
     HandOffAudio(L"C:\\Rec\\a.mp3");

@@ -105,7 +105,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND window = CreateWindowExW(0, L"NotafonPanelProbe", L"Panel probe", WS_OVERLAPPEDWINDOW, 0, 0, 900, 600, nullptr,
                                   nullptr, wc.hInstance, nullptr);
     ShowWindow(window, SW_SHOW);
-    InstallPanelHost(&kWebView2Panel, PanelCallbacks{OnAudioRequest, OnSignedIn});
+    panelHostInstall(&kWebView2Panel, PanelCallbacks{OnAudioRequest, OnSignedIn});
 
     wchar_t address[kPanelAddressCapacity];
     ServicePanelAddress(address, kPanelAddressCapacity);

@@ -169,7 +169,7 @@ TEST(Mp3TwoThreadDecode, CleanStreamsAreIdenticalAndSplit) {
         Decoded one = Sequential(mp3);
         Decoded two = Split(mp3, 40);
         ASSERT_EQ(one.result, 0);
-        EXPECT_TRUE(mp3LastDecodeSplit) << c.rate;
+        EXPECT_TRUE(mp3Decoder.lastDecodeSplit) << c.rate;
         EXPECT_EQ(two.rate, one.rate);
         EXPECT_EQ(two.samples, one.samples) << c.rate << " " << c.stereo;
     }
@@ -179,13 +179,13 @@ TEST(Mp3TwoThreadDecode, SmallFilesOrNoThreadsStayOnOneThread) {
     Bytes mp3 = encodeMonoMp3(tone(44100 * 2, 44100, 440, 8000), 44100, 128);
     Decoded one = Sequential(mp3);
     EXPECT_EQ(Split(mp3, kMp3SplitMinFrames).samples, one.samples);
-    EXPECT_FALSE(mp3LastDecodeSplit);
+    EXPECT_FALSE(mp3Decoder.lastDecodeSplit);
     EXPECT_EQ(Split(mp3, 40, nullptr).samples, one.samples);
-    EXPECT_FALSE(mp3LastDecodeSplit);
+    EXPECT_FALSE(mp3Decoder.lastDecodeSplit);
     manualThreadsReset();
     manualThreads.failStart = true;
     EXPECT_EQ(Split(mp3, 40, &kManualThreads).samples, one.samples);
-    EXPECT_FALSE(mp3LastDecodeSplit);
+    EXPECT_FALSE(mp3Decoder.lastDecodeSplit);
 }
 
 TEST(Mp3TwoThreadDecode, MixedRatesAreIdentical) {
@@ -236,7 +236,7 @@ TEST(Mp3TwoThreadDecode, DamagedStreamsAreIdentical) {
         ASSERT_EQ(two.result, one.result) << seed;
         EXPECT_EQ(two.rate, one.rate) << seed;
         EXPECT_EQ(two.samples, one.samples) << seed;
-        if (mp3LastDecodeSplit) ++joined;
+        if (mp3Decoder.lastDecodeSplit) ++joined;
     }
     EXPECT_GT(joined, 0);
 }
@@ -248,10 +248,10 @@ TEST(Mp3TwoThreadDecode, HalvesThatDoNotMatchFallBackToOneThread) {
     Decoded one = Sequential(mp3);
     Decoded two = Split(mp3, 40, &kPlatformThreads, 0);
     ASSERT_EQ(one.result, 0);
-    EXPECT_FALSE(mp3LastDecodeSplit);
+    EXPECT_FALSE(mp3Decoder.lastDecodeSplit);
     EXPECT_EQ(two.samples, one.samples);
     Decoded warm = Split(mp3, 40, &kPlatformThreads, 3);  // a few frames are enough for these files
-    EXPECT_TRUE(mp3LastDecodeSplit);
+    EXPECT_TRUE(mp3Decoder.lastDecodeSplit);
     EXPECT_EQ(warm.samples, one.samples);
 }
 

@@ -31,7 +31,7 @@ class PlayerEngineTest : public ::testing::Test {
         playerReset();
         fakeOutputReset();
         manualThreadsReset();
-        PlayerServices services = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, threads};
+        PlayerServicesApi services = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, threads};
         playerInstall(&services);
         heard.assign(200000, 0);
         fakeOutput.heard = heard.data();

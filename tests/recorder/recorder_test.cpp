@@ -501,7 +501,7 @@ TEST_F(RecorderTest, NoticesArrivingAfterStopAreIgnored) {
     Feed(input, 0, 15000, false);
     stopRecording();
     auto before = readAllBytes(RecordingPath());
-    for (auto& h : captureHeaders) onCaptureBufferDone(&scriptedCapture, &h);
+    for (auto& h : recorder.captureHeaders) onCaptureBufferDone(&scriptedCapture, &h);
     onCaptureBufferDone(&scriptedCapture, nullptr);
     scriptedCaptureDeliver();
     EXPECT_EQ(readAllBytes(RecordingPath()), before);
@@ -578,7 +578,7 @@ TEST_F(RecorderTest, AStartThatFailsAtAnyStepLeavesNothingOpen) {
         EXPECT_EQ(scriptedCapture.queued, 0);
         EXPECT_FALSE(recorder.deviceOpen);
         EXPECT_EQ(recorder.bufferMemory, nullptr);
-        for (const CaptureHeader& h : captureHeaders) EXPECT_FALSE(h.flags & kCapturePrepared);
+        for (const CaptureHeader& h : recorder.captureHeaders) EXPECT_FALSE(h.flags & kCapturePrepared);
         EXPECT_EQ(mp3Writer.encoder, nullptr);
         EXPECT_EQ(recorder.file, kNoFile);
         EXPECT_EQ(filesOpen, 0);
@@ -800,7 +800,7 @@ TEST_F(RecorderTest, ADeviceThatWillNotResetOrCloseKeepsTheBuffers) {
         EXPECT_EQ(recorder.state, RecorderState::Idle);
         ExpectStopped(RecordingVerdict::Saved);
         // The device may still fill the buffers: their memory must still be there (ASan checks).
-        for (const CaptureHeader& h : captureHeaders) memset(h.data, 0x55, h.bufferLength);
+        for (const CaptureHeader& h : recorder.captureHeaders) memset(h.data, 0x55, h.bufferLength);
         if (failing == 0) {
             ASSERT_GT(scriptedCapture.queued, 0);  // the failed reset handed nothing back
             scriptedCapture.running = true;

@@ -29,13 +29,14 @@ inline int TestDocuments(wchar_t* out, int capacity) {
 inline int TestTemporary(wchar_t* out, int capacity) {
     return TestFolder(testTemporary, out, capacity);
 }
-inline const KnownFolders kTestFolders = {TestDocuments, TestTemporary};
+inline const KnownFoldersApi kTestFolders = {TestDocuments, TestTemporary};
 
 class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         memorySettingsReset(&testStore);
-        settingsStoreInstall(memorySettingsSeam(&testStore));
+        const SettingsStoreApi memory = memorySettingsSeam(&testStore);
+        settingsStoreInstall(&memory);
         shortcutsReset();
         testDocuments = L"Docs";
         testTemporary = L"Tmp" NOTAFON_PATH_SEPARATOR;

@@ -17,7 +17,7 @@ struct ReadBack {
     }
 };
 
-inline ReadBack ReadStored(const KnownFolders* folders) {
+inline ReadBack ReadStored(const KnownFoldersApi* folders) {
     ReadBack read;
     readSettings(folders, &read.values, read.usedDefault);
     return read;

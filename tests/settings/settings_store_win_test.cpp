@@ -80,7 +80,8 @@ class RegistryStore : public ::testing::Test {
     void SetUp() override {
         WideFormat(scratchKey, 96, L"%ls\\run-%lu-%lu", kScratchParent, GetCurrentProcessId(), GetTickCount());
         RegDeleteTreeW(HKEY_CURRENT_USER, scratchKey);
-        settingsStoreInstall(registrySettingsStore(scratchKey));
+        const SettingsStoreApi scratch = registrySettingsStore(scratchKey);
+        settingsStoreInstall(&scratch);
         shortcutsReset();
     }
     void TearDown() override {

@@ -108,7 +108,7 @@ void CloseController() {
 
 }  // namespace
 
-const PanelPlatform kFakePanel = {
+const PanelPlatformApi kFakePanel = {
     LocalAppData,    CreateFolderTree, LoaderResource, FileSize,   WriteNewFile,    EmptyFolder,
     CopyFile,        TickCount,        AllocateZeroed, FreeMemory, LoadLoader,      CreateEnvironment,
     KeepEnvironment, CreateController, KeepController, PutBounds,  PutVisible,      DisableSettings,

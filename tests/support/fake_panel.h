@@ -25,4 +25,4 @@ struct FakeSystem {
     int audioRequests = 0;
 };
 extern FakeSystem fake;
-extern const PanelPlatform kFakePanel;
+extern const PanelPlatformApi kFakePanel;

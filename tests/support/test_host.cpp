@@ -54,7 +54,7 @@ void* NotifyTarget() {
 }
 }  // namespace
 
-const RecorderHost kTestRecorderHost = {
+const RecorderHostApi kTestRecorderHost = {
     .report = Report,
     .refreshControls = Refresh,
     .loadForPlay = LoadForPlay,

@@ -31,7 +31,7 @@ struct TestHost {
 };
 
 extern TestHost testHost;
-extern const RecorderHost kTestRecorderHost;
+extern const RecorderHostApi kTestRecorderHost;
 
 // A fresh, empty folder under the system's temporary folder; removed by the caller.
 std::filesystem::path makeTestFolder(const char* tag);

@@ -1,0 +1,30 @@
+// The shell's own state: what the player holds, which window modes are on, the zoom, the save folder and whether the
+// panel's service is signed in. The controller's files own it; everything else reads it through shellState().
+#pragma once
+
+#include <stdint.h>
+
+#include "app/window_controls.h"
+#include "base/file_api.h"
+
+struct ShellState {
+    bool PlayerLoaded = false;
+    wchar_t PlayerPath[kPathCapacity] = {};
+    // The seek slider is being dragged: the player's position must not move it meanwhile.
+    bool SeekDragging = false;
+    int32_t RewindSeconds = 5;
+    bool settingsOpen = false;
+    bool miniMode = false;
+    bool panelOpen = false;
+    bool recorderHidden = false;
+    int32_t zoomPercent = 100;
+    wchar_t saveFolder[kPathCapacity] = {};
+    // Where the window stood before mini mode, to go back there on leaving it.
+    ScreenRect NormalPlacement = {};
+    bool NormalPlacementValid = false;
+    bool SignedIn = false;
+};
+
+const ShellState& shellState();
+// Back to the initial values, every field (tests start clean).
+void shellStateReset();
