@@ -98,6 +98,13 @@ def check_tests(tests):
     return problems
 
 
+def write_tree(root, files):
+    for name, text in files.items():
+        os.makedirs(os.path.join(root, os.path.dirname(name)), exist_ok=True)
+        with open(os.path.join(root, name), "w", encoding="utf-8") as f:
+            f.write(text)
+
+
 def self_test():
     """The checker on a small tree with one of each fault, so a checker that finds nothing cannot pass."""
     import tempfile
@@ -110,10 +117,7 @@ def self_test():
             "player/output_win.cpp": "#include <windows.h>\n",
             "app/fine.cpp": '#include "app/controller.h"\n#include "base/ok.h"\n',
         }
-        for name, text in files.items():
-            os.makedirs(os.path.join(root, os.path.dirname(name)), exist_ok=True)
-            with open(os.path.join(root, name), "w", encoding="utf-8") as f:
-                f.write(text)
+        write_tree(root, files)
         found = check(root)
     with tempfile.TemporaryDirectory() as root:
         files = {
@@ -123,10 +127,7 @@ def self_test():
             "ui/layout_test.cpp": '#include "ui/layout.h"\n#include <windows.h>\n',
             "support/host.cpp": "#include <windows.h>\n",
         }
-        for name, text in files.items():
-            os.makedirs(os.path.join(root, os.path.dirname(name)), exist_ok=True)
-            with open(os.path.join(root, name), "w", encoding="utf-8") as f:
-                f.write(text)
+        write_tree(root, files)
         found += check_tests(root)
     expected = ["player/portable.cpp:1", "recorder/up.cpp:1", "tests/shortcuts/names_win_test.cpp",
                 "tests/ui/layout_test.cpp:2", "tests/win/", "ui/app_user.cpp:1"]
