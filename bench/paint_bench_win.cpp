@@ -119,7 +119,9 @@ HWND Build(HINSTANCE instance, double scale) {
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(
                                 kLayoutItemKeys[c.item] == kIdShortcutBox ? kIdChangeFolder : kLayoutItemKeys[c.item])),
                             instance, nullptr);
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(c.item == kItemTime ? TimerFont : MainFont), FALSE);
+        SendMessageW(h, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(c.item == kItemTime ? windowFonts.timerFont : windowFonts.mainFont),
+                     FALSE);
     }
     ShowWindow(window, SW_SHOWNOACTIVATE);
     UpdateWindow(window);

@@ -29,7 +29,7 @@ HFONT MakeFont(const wchar_t* face, int height, int weight) {
 
 HFONT SmallVariant(int weight, bool italic) {
     LOGFONTW lf = {};
-    GetObjectW(windowFonts.small, sizeof lf, &lf);
+    GetObjectW(windowFonts.smallFont, sizeof lf, &lf);
     lf.lfWeight = weight;
     lf.lfItalic = italic ? TRUE : FALSE;
     return CreateFontIndirectW(&lf);
@@ -66,11 +66,11 @@ BOOL CALLBACK Assign(HWND child, LPARAM) {
 }  // namespace
 
 void CreateFonts(HWND window) {
-    HFONT old[4] = {windowFonts.main, windowFonts.small, windowFonts.timer, windowFonts.logo};
-    windowFonts.main = MakeFont(L"Segoe UI", 15, 600);
-    windowFonts.small = MakeFont(L"Segoe UI", 13, 400);
-    windowFonts.timer = MakeFont(L"Segoe UI", 66, 600);
-    windowFonts.logo = MakeFont(L"Georgia", 24, 700);
+    HFONT old[4] = {windowFonts.mainFont, windowFonts.smallFont, windowFonts.timerFont, windowFonts.logoFont};
+    windowFonts.mainFont = MakeFont(L"Segoe UI", 15, 600);
+    windowFonts.smallFont = MakeFont(L"Segoe UI", 13, 400);
+    windowFonts.timerFont = MakeFont(L"Segoe UI", 66, 600);
+    windowFonts.logoFont = MakeFont(L"Georgia", 24, 700);
     PaintObjects oldObjects = paintObjects;
     paintObjects = MakePaintObjects();
     if (!old[0]) return;
@@ -89,11 +89,11 @@ void CreateFonts(HWND window) {
 HFONT FontOf(FontKind kind) {
     switch (kind) {
         case FontKind::Small:
-            return windowFonts.small;
+            return windowFonts.smallFont;
         case FontKind::Timer:
-            return windowFonts.timer;
+            return windowFonts.timerFont;
         default:
-            return windowFonts.main;
+            return windowFonts.mainFont;
     }
 }
 

@@ -7,7 +7,7 @@
 #include "ui/control_list.h"
 
 struct WindowFonts {
-    HFONT main, small, timer, logo;
+    HFONT mainFont, smallFont, timerFont, logoFont;  // not "small": a macro of the Windows RPC headers
 };
 extern WindowFonts windowFonts;
 

@@ -82,7 +82,7 @@ void FillInput(HWND window, const LayoutFlags& flags, bool measure, LayoutInput*
                                       kLabelSlot + 0, kLabelSlot + 1,      kLabelSlot + 2,   kLabelSlot + 3,
                                       kLabelSaveIn,   kIdFolder,           kIdVersion};
     for (int i = 0; i < kTextCount - 1; ++i) {
-        in->textHeight[i] = MeasureDevice(window, controlLookup.find(keys[i]), windowFonts.main);
+        in->textHeight[i] = MeasureDevice(window, controlLookup.find(keys[i]), windowFonts.mainFont);
     }
     in->textHeight[kTextShortcutHeading] = MeasureShortcutHeading(window);
 }
@@ -153,7 +153,7 @@ const LayoutResult& AppliedLayout() {
 int MeasureTextHeight(HWND control, int minHeight) {
     HWND window = GetParent(control);
     if (controlLookup.container && window == controlLookup.container()) window = GetParent(window);
-    return measuredHeight(uiScale, MeasureDevice(window, control, windowFonts.main), minHeight);
+    return measuredHeight(uiScale, MeasureDevice(window, control, windowFonts.mainFont), minHeight);
 }
 
 void ApplyLayout(HWND window, const LayoutFlags& flags) {

@@ -92,7 +92,7 @@ void DrawLogoBar(HDC dc, int clientWidth) {
         DrawIconEx(dc, ScalePx(18) + offset, ScalePx(10), appIcon, ScalePx(32), ScalePx(32), 0, nullptr, DI_NORMAL);
 
     SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(dc, windowFonts.logo);
+    HGDIOBJ oldFont = SelectObject(dc, windowFonts.logoFont);
     int x = ScalePx(60) + offset, y = ScalePx(10) - ScalePx(2);
     SetTextColor(dc, kAccentPurple);
     TextOutW(dc, x, y, L"Nota", 4);
@@ -100,7 +100,7 @@ void DrawLogoBar(HDC dc, int clientWidth) {
     SetTextColor(dc, kGreen);
     TextOutW(dc, x + nota, y, L"fon", 3);
     int fon = TextWidth(dc, L"fon");
-    SelectObject(dc, windowFonts.small);
+    SelectObject(dc, windowFonts.smallFont);
     SetTextColor(dc, kVersionGrey);
     static const wchar_t kVersion[] = L"v" NOTAFON_VERSION_SHORT_WIDE;
     TextOutW(dc, x + nota + fon + ScalePx(6), ScalePx(10) + ScalePx(7), kVersion, ARRAYSIZE(kVersion) - 1);
@@ -219,7 +219,7 @@ void DrawTransport(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind
     RECT caption = {rc.left, rc.bottom - static_cast<int>(c), rc.right, rc.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kLabelGrey);
-    DrawFittedText(dc, windowFonts.small, text, caption, DT_CENTER | DT_NOCLIP);
+    DrawFittedText(dc, windowFonts.smallFont, text, caption, DT_CENTER | DT_NOCLIP);
     if (item->itemState & ODS_FOCUS) {
         RECT focus = {rc.left + ScalePx(2), rc.top, rc.right - ScalePx(2), rc.top + static_cast<int>(d) + ScalePx(2)};
         DrawFocusRect(dc, &focus);
@@ -298,8 +298,8 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind ki
     if (arrow) {
         // Caption and arrow centred together; the caption gets smaller if both do not fit.
         int size = ScalePx(8), gap = ScalePx(7), pad = ScalePx(4);
-        HFONT fitted = FittingFont(dc, windowFonts.main, label, rc.right - rc.left - 2 * pad - gap - size);
-        HGDIOBJ oldFont = SelectObject(dc, fitted ? fitted : windowFonts.main);
+        HFONT fitted = FittingFont(dc, windowFonts.mainFont, label, rc.right - rc.left - 2 * pad - gap - size);
+        HGDIOBJ oldFont = SelectObject(dc, fitted ? fitted : windowFonts.mainFont);
         SIZE extent = {};
         GetTextExtentPoint32W(dc, label, length, &extent);
         int left = (rc.left + rc.right - extent.cx - gap - size) / 2;
@@ -316,7 +316,7 @@ void DrawButton(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, PaintKind ki
         CloseDrawing(&ctx);
         return;
     }
-    DrawFittedText(dc, windowFonts.main, label, textRect, DT_CENTER | DT_END_ELLIPSIS);
+    DrawFittedText(dc, windowFonts.mainFont, label, textRect, DT_CENTER | DT_END_ELLIPSIS);
 }
 
 void DrawMiniToggle(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const PaintState& state) {
@@ -324,7 +324,7 @@ void DrawMiniToggle(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const Pa
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     RECT r = {rc.left + ScalePx(3), rc.top, rc.right - ScalePx(3), rc.bottom};
-    DrawFittedText(dc, windowFonts.small, state.miniMode ? L"Full size" : L"Nota Mini", r, DT_CENTER | DT_NOCLIP);
+    DrawFittedText(dc, windowFonts.smallFont, state.miniMode ? L"Full size" : L"Nota Mini", r, DT_CENTER | DT_NOCLIP);
     if (item->itemState & ODS_FOCUS) {
         RECT focus = {rc.left + ScalePx(3), rc.top + ScalePx(3), rc.right - ScalePx(3), rc.bottom - ScalePx(3)};
         DrawFocusRect(dc, &focus);
@@ -351,7 +351,7 @@ void DrawPanelStrip(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const Pa
     FillPolygon(ctx, kAccentPurple, lower, 3);
     CloseDrawing(&ctx);
     RECT caption = {rc.left, button.bottom + ScalePx(4), rc.right, button.bottom + ScalePx(4) + ScalePx(18)};
-    HGDIOBJ oldFont = SelectObject(dc, windowFonts.small);
+    HGDIOBJ oldFont = SelectObject(dc, windowFonts.smallFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kAccentPurple);
     DrawTextW(dc, state.recorderHidden ? L"Show" : L"Hide", -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -381,14 +381,14 @@ void DrawTranscribe(HDC dc, const DRAWITEMSTRUCT* item, const RECT& rc, const Pa
     }
     CloseDrawing(&ctx);
     RECT area = {rc.left + ScalePx(52), rc.top + ScalePx(4), rc.right - ScalePx(52), rc.bottom - ScalePx(4)};
-    HGDIOBJ oldFont = SelectObject(dc, windowFonts.main);
+    HGDIOBJ oldFont = SelectObject(dc, windowFonts.mainFont);
     RECT measured = area;
     DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
     int measuredHeight = measured.bottom - measured.top, areaHeight = area.bottom - area.top;
     if (measuredHeight > areaHeight) {
         // Three lines of the main font do not fit the button: the invitation would lose its last line, so it is
         // written in the small font instead.
-        SelectObject(dc, windowFonts.small);
+        SelectObject(dc, windowFonts.smallFont);
         measured = area;
         DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
         measuredHeight = measured.bottom - measured.top;
@@ -458,7 +458,7 @@ void DrawShortcutBox(HDC dc, const RECT& /*rc*/, const PaintState& state) {
                 break;
         }
         CloseDrawing(&ctx);
-        SelectObject(dc, windowFonts.small);
+        SelectObject(dc, windowFonts.smallFont);
         SetTextColor(dc, kAccentPurple);
         RECT label = Rect(place.label);
         DrawTextW(dc, rows[i].badge, -1, &label, flags);
@@ -474,7 +474,7 @@ void DrawShortcutBox(HDC dc, const RECT& /*rc*/, const PaintState& state) {
         SelectObject(dc, paintObjects.smallItalic);
         DrawTextW(dc, shortcut, -1, &shortcutRect, flags | DT_END_ELLIPSIS);
     }
-    SelectObject(dc, windowFonts.small);
+    SelectObject(dc, windowFonts.smallFont);
     SetTextColor(dc, kMutedGrey);
     RECT footer = Rect(box.footer);
     DrawTextW(dc, L"You can change any of these in Settings.", -1, &footer, DT_SINGLELINE | DT_VCENTER);
