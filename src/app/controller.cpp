@@ -53,6 +53,9 @@ bool HostSkipSilence() {
 void* HostNotifyTarget() {
     return controllerShell()->captureNotifyTarget();
 }
+uint32_t HostTickMs() {
+    return controllerShell()->tickMs();
+}
 
 }  // namespace
 
@@ -70,6 +73,8 @@ const RecorderHostApi kAppRecorderHost = {
     .repaintWindow = HostRepaint,
     .skipSilenceChecked = HostSkipSilence,
     .captureNotifyTarget = HostNotifyTarget,
+    .tickMs = HostTickMs,
+    .takeInProgress = nullptr,
 };
 
 RecordingRequest currentRecordingRequest() {

@@ -5,7 +5,8 @@
 #include "recorder/recorder_host.h"
 
 const int kRecorderStatusCapacity = 96;
-const int kRecorderDetailCapacity = 420;
+// Room for two paths: a take cut short names where it is kept and where the file it was to replace is.
+const int kRecorderDetailCapacity = 1024;
 
 struct RecorderWords {
     wchar_t status[kRecorderStatusCapacity];

@@ -3,6 +3,8 @@
 // tables of control and window states instead.
 #pragma once
 
+#include <stdint.h>
+
 #include "base/local_time.h"
 
 // A rectangle of the screen in pixels (the platform's placement and work-area rectangles).
@@ -76,4 +78,6 @@ struct WindowShellApi {
     void (*focusMainWindow)();
     void (*localTime)(LocalDateTime* now);
     void* (*captureNotifyTarget)();
+    // Milliseconds since some fixed moment; it only goes forward (and wraps after 49 days).
+    uint32_t (*tickMs)();
 };

@@ -114,6 +114,10 @@ bool UiWindowTopLeft(int* left, int* top) {
 void* UiNotifyTarget() {
     return MainWindow;
 }
+uint32_t UiTickMs() {
+    return GetTickCount();
+}
+
 void UiLocalTime(LocalDateTime* now) {
     SYSTEMTIME t;
     GetLocalTime(&t);
@@ -258,4 +262,5 @@ const WindowShellApi kMainWindowShell = {
     .focusMainWindow = UiFocusMainWindow,
     .localTime = UiLocalTime,
     .captureNotifyTarget = UiNotifyTarget,
+    .tickMs = UiTickMs,
 };

@@ -16,6 +16,7 @@ const FileHandle kNoFile = -1;
 enum FileCreateMode {
     kFileCreateNew = 0,     // fails when anything exists at the path
     kFileCreateAlways = 1,  // replaces an existing file
+    kFileOpenExisting = 2,  // opens a file that is there, keeping its bytes (mending a recording)
 };
 
 enum FileShareMode {
@@ -31,6 +32,11 @@ struct FileApi {
     // Writes all bytes at the current position; *written says how many went out. kOk when all did, else
     // kWriteFailed, or kDiskFull when the volume ran out of room.
     Outcome (*write)(FileHandle file, const void* data, uint32_t bytes, uint32_t* written);
+    // Asks the system to put everything written so far on the disk itself (not only in its cache): kOk, or
+    // kWriteFailed. Slow; once per finished file.
+    Outcome (*flush)(FileHandle file);
+    // Cuts the file (or grows it) to exactly size bytes; the position goes to the new end. kOk, or kWriteFailed.
+    Outcome (*setSize)(FileHandle file, int64_t size);
     // Reads up to bytes: kOk and *got (0 at the end), or kReadFailed.
     Outcome (*read)(FileHandle file, void* data, uint32_t bytes, uint32_t* got);
     // kOk, or kReadFailed when the position cannot be moved.
@@ -45,6 +51,10 @@ struct FileApi {
     Outcome (*remove)(const wchar_t* path);
     // Moves a file to a new name in the same folder; kWriteFailed when anything exists at `to`.
     Outcome (*rename)(const wchar_t* from, const wchar_t* to);
+    // Moves `from` onto `to` in one step, replacing whatever file is at `to`, so that `to` is never missing.
+    // Waits a little for a file another program holds only for a moment (a scanner or an indexer right after close).
+    // kOk, or kWriteFailed.
+    Outcome (*replace)(const wchar_t* from, const wchar_t* to);
     // One create-directory call (no parents); kCreateFailed when it fails or already exists.
     Outcome (*createDirectory)(const wchar_t* path);
 };

@@ -1,5 +1,6 @@
 // POSIX implementation of the file seam, used by the native build (tests, the command-line harness, benchmarks).
 #include <fcntl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,8 +25,8 @@ Outcome Create(const wchar_t* path, int createMode, int /*shareMode*/, FileHandl
     *file = kNoFile;
     char narrow[4096];
     if (!ToNarrow(path, narrow, sizeof narrow)) return Outcome::kCreateFailed;
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-    flags |= createMode == kFileCreateAlways ? O_TRUNC : O_EXCL;
+    int flags = O_WRONLY | O_CLOEXEC;
+    if (createMode != kFileOpenExisting) flags |= O_CREAT | (createMode == kFileCreateAlways ? O_TRUNC : O_EXCL);
     int fd = open(narrow, flags, 0644);
     if (fd < 0) return errno == ENOSPC ? Outcome::kDiskFull : Outcome::kCreateFailed;
     *file = static_cast<FileHandle>(fd);
@@ -58,6 +59,16 @@ Outcome Write(FileHandle file, const void* data, uint32_t bytes, uint32_t* writt
     if (written) *written = done;
     if (done == bytes) return Outcome::kOk;
     return full ? Outcome::kDiskFull : Outcome::kWriteFailed;
+}
+
+Outcome Flush(FileHandle file) {
+    return fsync(static_cast<int>(file)) == 0 ? Outcome::kOk : Outcome::kWriteFailed;
+}
+
+Outcome SetSize(FileHandle file, int64_t size) {
+    int fd = static_cast<int>(file);
+    if (ftruncate(fd, static_cast<off_t>(size)) != 0) return Outcome::kWriteFailed;
+    return lseek(fd, static_cast<off_t>(size), SEEK_SET) < 0 ? Outcome::kWriteFailed : Outcome::kOk;
 }
 
 Outcome Read(FileHandle file, void* data, uint32_t bytes, uint32_t* got) {
@@ -111,6 +122,14 @@ Outcome Rename(const wchar_t* from, const wchar_t* to) {
     return unlink(narrowFrom) == 0 ? Outcome::kOk : Outcome::kWriteFailed;
 }
 
+Outcome Replace(const wchar_t* from, const wchar_t* to) {
+    char narrowFrom[4096], narrowTo[4096];
+    if (!ToNarrow(from, narrowFrom, sizeof narrowFrom) || !ToNarrow(to, narrowTo, sizeof narrowTo)) {
+        return Outcome::kWriteFailed;
+    }
+    return ::rename(narrowFrom, narrowTo) == 0 ? Outcome::kOk : Outcome::kWriteFailed;
+}
+
 Outcome CreateDirectory(const wchar_t* path) {
     char narrow[4096];
     return ToNarrow(path, narrow, sizeof narrow) && mkdir(narrow, 0755) == 0 ? Outcome::kOk : Outcome::kCreateFailed;
@@ -118,5 +137,5 @@ Outcome CreateDirectory(const wchar_t* path) {
 
 }  // namespace
 
-const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Read,   SeekStart, SeekEnd,
-                                Close,  SizeOfPath, Exists, Remove, Rename,    CreateDirectory};
+const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Flush,  SetSize, Read,    SeekStart,      SeekEnd,
+                                Close,  SizeOfPath, Exists, Remove, Rename,  Replace, CreateDirectory};

@@ -15,9 +15,10 @@ bool DiskFull(DWORD error) {
 }
 
 Outcome Create(const wchar_t* path, int createMode, int shareMode, FileHandle* file) {
-    HANDLE h =
-        CreateFileW(path, GENERIC_WRITE, shareMode == kFileShareRead ? FILE_SHARE_READ : 0, nullptr,
-                    createMode == kFileCreateAlways ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD disposition = createMode == kFileCreateAlways ? CREATE_ALWAYS : CREATE_NEW;
+    if (createMode == kFileOpenExisting) disposition = OPEN_EXISTING;
+    HANDLE h = CreateFileW(path, GENERIC_WRITE, shareMode == kFileShareRead ? FILE_SHARE_READ : 0, nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         *file = kNoFile;
         return DiskFull(GetLastError()) ? Outcome::kDiskFull : Outcome::kCreateFailed;
@@ -40,6 +41,17 @@ Outcome Write(FileHandle file, const void* data, uint32_t bytes, uint32_t* writt
     if (ok && n == bytes) return Outcome::kOk;
     // A write that succeeds short has run into the end of the volume's room.
     return ok || DiskFull(GetLastError()) ? Outcome::kDiskFull : Outcome::kWriteFailed;
+}
+
+Outcome Flush(FileHandle file) {
+    return FlushFileBuffers(H(file)) ? Outcome::kOk : Outcome::kWriteFailed;
+}
+
+Outcome SetSize(FileHandle file, int64_t size) {
+    LARGE_INTEGER li;
+    li.QuadPart = size;
+    if (!SetFilePointerEx(H(file), li, nullptr, FILE_BEGIN)) return Outcome::kWriteFailed;
+    return SetEndOfFile(H(file)) ? Outcome::kOk : Outcome::kWriteFailed;
 }
 
 Outcome Read(FileHandle file, void* data, uint32_t bytes, uint32_t* got) {
@@ -84,11 +96,26 @@ Outcome Rename(const wchar_t* from, const wchar_t* to) {
     return MoveFileExW(from, to, 0) ? Outcome::kOk : Outcome::kWriteFailed;
 }
 
+// A virus scanner, the search indexer or a sync client opens a file right after it is closed and holds it for a
+// moment; the move fails with a sharing or access error meanwhile.
+const int kReplaceAttempts = 6;
+const DWORD kReplaceRetryMs = 100;
+
+Outcome Replace(const wchar_t* from, const wchar_t* to) {
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return Outcome::kOk;
+        DWORD error = GetLastError();
+        bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+        if (!held || attempt == kReplaceAttempts) return Outcome::kWriteFailed;
+        Sleep(kReplaceRetryMs);
+    }
+}
+
 Outcome CreateDirectoryOnce(const wchar_t* path) {
     return CreateDirectoryW(path, nullptr) ? Outcome::kOk : Outcome::kCreateFailed;
 }
 
 }  // namespace
 
-const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Read,   SeekStart, SeekEnd,
-                                Close,  SizeOfPath, Exists, Remove, Rename,    CreateDirectoryOnce};
+const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Flush,  SetSize, Read,    SeekStart,          SeekEnd,
+                                Close,  SizeOfPath, Exists, Remove, Rename,  Replace, CreateDirectoryOnce};

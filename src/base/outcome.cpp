@@ -33,6 +33,8 @@ const char* outcomeName(Outcome outcome) {
             return "thread failed";
         case Outcome::kNotOpen:
             return "not open";
+        case Outcome::kFileInTheWay:
+            return "file in the way";
     }
     return "unknown";
 }

@@ -20,6 +20,7 @@ enum class Outcome : int32_t {
     kUndecodable,        // no decoder turns the bytes into a track
     kThreadFailed,       // a thread, event or lock could not be created
     kNotOpen,            // the operation needs something open that is not
+    kFileInTheWay,       // a file left from before stands where a new one has to go
 };
 
 inline bool succeeded(Outcome outcome) {

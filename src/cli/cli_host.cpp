@@ -5,6 +5,8 @@
 #include <string.h>
 #include <time.h>
 
+#include <chrono>
+
 #include "app/recorder_feedback.h"
 #include "base/wide_text.h"
 #include "recorder/recorder.h"
@@ -36,6 +38,10 @@ bool SkipSilence() {
 }
 void* NotifyTarget() {
     return cliWindow.notifyTarget;
+}
+uint32_t TickMs() {
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void LocalTime(LocalDateTime* now) {
@@ -95,6 +101,8 @@ const RecorderHostApi kCliRecorderHost = {
     .repaintWindow = Nothing,
     .skipSilenceChecked = SkipSilence,
     .captureNotifyTarget = NotifyTarget,
+    .tickMs = TickMs,
+    .takeInProgress = nullptr,
 };
 
 RecordingRequest cliRecordingRequest() {

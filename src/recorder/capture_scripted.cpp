@@ -60,7 +60,7 @@ Outcome Start(CaptureDevice) {
 
 Outcome Stop(CaptureDevice) {
     scriptedCapture.stops += 1;
-    if (scriptedCapture.running && scriptedCapture.queued > 0) PopHead();
+    if (scriptedCapture.running && scriptedCapture.queued > 0 && !scriptedCapture.stopKeepsHead) PopHead();
     scriptedCapture.running = false;
     return Outcome::kOk;
 }

@@ -11,9 +11,10 @@ struct ScriptedCapture {
     bool open;
     bool running;
     int sampleRate;
-    bool failOpen;   // the next open fails (no microphone)
-    bool failReset;  // reset fails and hands nothing back
-    bool failClose;  // close fails (the device stays open)
+    bool failOpen;       // the next open fails (no microphone)
+    bool failReset;      // reset fails and hands nothing back
+    bool failClose;      // close fails (the device stays open)
+    bool stopKeepsHead;  // stop leaves the partly filled buffer queued; only the reset hands it back
     CaptureHeader* queue[8];
     int queued;
     CaptureHeader* notices[64];  // buffer-done notices not yet delivered

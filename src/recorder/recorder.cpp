@@ -26,12 +26,18 @@ const CaptureApi* capture;
 const FileApi* files;
 const RecorderHostApi* host;
 
+// The paths of the last kept recording, so that a start that fails leaves "Play my recording" and the show-in-folder
+// action pointing at it.
+wchar_t priorRecordingPath[kPathCapacity];
+wchar_t priorMarksPath[kPathCapacity];
+
 void ResetFields() {
     recorder.recordedBytes = 0;
     recorder.buffersWritten = 0;
     recorder.markCount = 0;
-    recorder.failedWrites = 0;
-    recorder.firstWriteFailure = Outcome::kOk;
+    recorder.endedBy = Outcome::kOk;
+    recorder.marksFileCreated = false;
+    mp3CursorReset(&recorder.mp3Frames);
     levelReset(&recorder.levels);
 }
 
@@ -41,42 +47,84 @@ void Report(RecorderEvent event) {
     host->report(report);
 }
 
-// Counts a write of the recording that did not go through; the recording goes on either way.
-void NoteWrite(Outcome outcome) {
-    if (succeeded(outcome)) return;
-    if (recorder.failedWrites == 0) recorder.firstWriteFailure = outcome;
-    recorder.failedWrites += 1;
+void NoteTakeInProgress(const wchar_t* path) {
+    if (host->takeInProgress) host->takeInProgress(path);
+}
+
+bool WriteFailed(Outcome why) {
+    return why == Outcome::kDiskFull || why == Outcome::kWriteFailed;
+}
+
+// The first thing that lets the take down ends it; what came after it never reaches the file.
+void EndTake(Outcome why) {
+    if (succeeded(recorder.endedBy)) recorder.endedBy = why;
+}
+
+// A write of exactly these bytes at the end of the file; anything less is a failure, whatever the system said.
+Outcome WriteWhole(const void* data, uint32_t bytes, uint32_t* written) {
+    *written = 0;
+    Outcome r = files->write(recorder.file, data, bytes, written);
+    if (*written > bytes) *written = 0;
+    if (succeeded(r) && *written != bytes) r = Outcome::kWriteFailed;
+    return r;
 }
 
 Outcome WriteToRecordingFile(void* /*context*/, const unsigned char* bytes, int count) {
     if (recorder.file == kNoFile) return Outcome::kNotOpen;
     if (count < 0) return Outcome::kWriteFailed;
+    // After a failed write the frames on disk end where the cursor says; nothing may be appended past a torn frame.
+    if (!succeeded(recorder.endedBy)) return recorder.endedBy;
     uint32_t written = 0;
-    return files->write(recorder.file, bytes, static_cast<uint32_t>(count), &written);
+    Outcome r = WriteWhole(bytes, static_cast<uint32_t>(count), &written);
+    mp3CursorFeed(&recorder.mp3Frames, bytes, written);
+    if (!succeeded(r)) EndTake(r);
+    return r;
 }
 
 // Moves an existing file at the recording path aside so that the take has its own name from the first buffer on
-// while the old file survives a take that is not kept. kOk, or kCreateFailed when the old file could not be kept safe.
+// while the old file survives a take that is not kept. kOk; kFileInTheWay when an earlier take's old file still waits
+// under the aside name (a crash): it is never overwritten; kCreateFailed when the old file could not be kept safe.
 Outcome MoveOldFileAside() {
     recorder.oldFileAside = false;
     if (!files->exists(recorder.recordingPath)) return Outcome::kOk;
     if (buildReplacedPath(recorder.recordingPath, recorder.replacedPath) != 0) return Outcome::kCreateFailed;
-    // An earlier take's file may wait there still (a crash): it is never overwritten.
+    if (files->exists(recorder.replacedPath)) return Outcome::kFileInTheWay;
     if (!succeeded(files->rename(recorder.recordingPath, recorder.replacedPath))) return Outcome::kCreateFailed;
     recorder.oldFileAside = true;
     return Outcome::kOk;
 }
 
-// The take is over: a kept take replaces the old file for good, one that is not kept gives its name back to it.
-void SettleOldFile(bool takeKept) {
+// A take that is not kept: its file goes, and the old file, if any, gets its name back in one replacing move so that
+// the name never stands empty. Fills the report when the old file had to stay under its aside name.
+void DropTake(RecorderReport* report) {
+    if (recorder.oldFileAside) {
+        recorder.oldFileAside = false;
+        if (succeeded(files->replace(recorder.replacedPath, recorder.recordingPath))) return;
+        if (report) {
+            report->oldFileFate = OldFileFate::NameNotGivenBack;
+            report->oldFilePath = recorder.replacedPath;
+        }
+    }
+    files->remove(recorder.recordingPath);
+}
+
+// A kept take replaces the old file for good, unless a write of the take failed: then both stay.
+void SettleKeptTake(RecorderReport* report) {
     if (!recorder.oldFileAside) return;
     recorder.oldFileAside = false;
-    if (takeKept) {
-        files->remove(recorder.replacedPath);
-    } else {
-        files->remove(recorder.recordingPath);
-        files->rename(recorder.replacedPath, recorder.recordingPath);
+    if (WriteFailed(recorder.endedBy)) {
+        report->oldFileFate = OldFileFate::KeptBeside;
+        report->oldFilePath = recorder.replacedPath;
+        return;
     }
+    files->remove(recorder.replacedPath);
+}
+
+// The marks so far, the whole file each time (at most kMaxMarks short lines), on the disk itself.
+Outcome WriteMarks() {
+    Outcome r = writeMarksFile(files, recorder.marksPath, recorder.markTimes, recorder.markCount);
+    if (files->exists(recorder.marksPath)) recorder.marksFileCreated = true;
+    return r;
 }
 
 // Buffer blocks a device may still write into because resetting or closing it failed. They are never freed; held
@@ -110,34 +158,44 @@ Outcome QueueBuffer(int i) {
     return capture->addBuffer(recorder.device, &recorder.captureHeaders[i]);
 }
 
-// Processes one buffer: analysis and limiter, silence skipping, then the write.
+// Processes one buffer: analysis and limiter, silence skipping, then the write. After a failed write the take is
+// over: what the device still hands back is marked processed and dropped.
 void ProcessBuffer(CaptureHeader* h) {
     if (h->user != 0 || !(h->flags & kCaptureDone) || h->bytesRecorded == 0) return;
     h->user = 1;
+    if (WriteFailed(recorder.endedBy)) return;
     int n = static_cast<int>(h->bytesRecorded / 2);
     int16_t* samples = reinterpret_cast<int16_t*>(h->data);
     bool keep = analyseBuffer(&recorder.levels, samples, n, recorder.sampleRate, host->skipSilenceChecked());
     if (!keep) return;
-    uint32_t bytes = h->bytesRecorded;
-    if (recorder.file != kNoFile) {
-        if (recorder.isMp3) {
-            NoteWrite(mp3WriterWrite(samples, n, WriteToRecordingFile, nullptr));
-        } else {
-            if (recorder.recordedBytes + bytes > recorder.wavDataLimit) {
-                // The header could not describe this buffer: keep the file valid and end the recording instead.
-                recorder.stoppedAtSizeLimit = true;
-                return;
-            }
-            uint32_t written = 0;
-            NoteWrite(files->write(recorder.file, h->data, bytes, &written));
-            recorder.buffersWritten += 1;
-            if (recorder.buffersWritten % kHeaderRefreshBuffers == 0) {
-                NoteWrite(writeWavHeader(files, recorder.file, recorder.sampleRate,
-                                         static_cast<uint32_t>(recorder.recordedBytes + bytes)));
-            }
-        }
+    // Whole samples only: an odd count from the device must not shift what follows by a byte.
+    uint32_t bytes = h->bytesRecorded & ~1u;
+    if (recorder.file == kNoFile) {
+        recorder.recordedBytes += bytes;
+        return;
     }
-    recorder.recordedBytes += bytes;
+    if (recorder.isMp3) {
+        mp3WriterWrite(samples, n, WriteToRecordingFile, nullptr);
+        recorder.recordedBytes += bytes;
+        return;
+    }
+    if (recorder.recordedBytes + bytes > recorder.wavDataLimit) {
+        // The header could not describe this buffer: keep the file valid and end the recording instead.
+        recorder.stoppedAtSizeLimit = true;
+        return;
+    }
+    uint32_t written = 0;
+    Outcome r = WriteWhole(h->data, bytes, &written);
+    recorder.recordedBytes += written & ~1u;
+    if (!succeeded(r)) {
+        EndTake(r);
+        return;
+    }
+    recorder.buffersWritten += 1;
+    if (recorder.buffersWritten % kHeaderRefreshBuffers == 0) {
+        r = writeWavHeader(files, recorder.file, recorder.sampleRate, static_cast<uint32_t>(recorder.recordedBytes));
+        if (!succeeded(r)) EndTake(r == Outcome::kReadFailed ? Outcome::kWriteFailed : r);
+    }
 }
 
 // Processes every handed-back buffer in the order the device filled them (oldest queued first). With messages
@@ -175,16 +233,20 @@ void FailStart(Outcome why) {
     }
     ReleaseBuffers(deviceLetGo);
     mp3WriterClose();
-    if (recorder.file != kNoFile) {
+    bool created = recorder.file != kNoFile;
+    if (created) {
         files->close(recorder.file);
         recorder.file = kNoFile;
-        files->remove(recorder.recordingPath);
     }
-    SettleOldFile(false);
+    if (created || recorder.oldFileAside) DropTake(nullptr);
     RecorderReport report = {};
     report.event = RecorderEvent::StartFailed;
     report.outcome = why;
+    if (why == Outcome::kFileInTheWay) report.path = recorder.replacedPath;
     host->report(report);
+    // The paths go back to the last kept recording's only after the report, which names the file in the way.
+    WideCopyBounded(recorder.recordingPath, kPathCapacity, priorRecordingPath);
+    WideCopyBounded(recorder.marksPath, kPathCapacity, priorMarksPath);
 }
 
 // The four capture buffers in one block, each prepared and queued.
@@ -247,6 +309,8 @@ double elapsedSeconds() {
 
 void startRecording(const RecordingRequest& request) {
     if (recorder.state != RecorderState::Idle) return;
+    WideCopyBounded(priorRecordingPath, kPathCapacity, recorder.recordingPath);
+    WideCopyBounded(priorMarksPath, kPathCapacity, recorder.marksPath);
     const RecordingFormat& row = kRecordingFormats[recordingFormatRow(request.formatSelection)];
     recorder.sampleRate = row.sampleRate;
     recorder.isMp3 = row.kbps > 0;
@@ -277,9 +341,10 @@ void startRecording(const RecordingRequest& request) {
                           &recorder.file);
     }
     if (succeeded(r) && recorder.isMp3) r = mp3WriterOpen(recorder.sampleRate, row.kbps);
+    // A header that cannot be written (a full disk) means nothing after it could be either.
     if (succeeded(r) && !recorder.isMp3) r = writeWavHeader(files, recorder.file, recorder.sampleRate, 0);
     if (!succeeded(r)) {
-        FailStart(r);
+        FailStart(r == Outcome::kReadFailed ? Outcome::kWriteFailed : r);
         return;
     }
 
@@ -300,6 +365,8 @@ void startRecording(const RecordingRequest& request) {
     }
     recorder.state = RecorderState::Recording;
     recorder.lastRecordingSaved = false;
+    recorder.lastBufferTick = host->tickMs();
+    NoteTakeInProgress(recorder.recordingPath);
     Report(RecorderEvent::Started);
     host->startRecordingTimer();
     host->saveAllSettings();
@@ -313,14 +380,16 @@ void onCaptureBufferDone(CaptureDevice device, CaptureHeader* header) {
         if (header == &recorder.captureHeaders[i]) index = i;
     }
     if (index < 0) return;
+    if (header->flags & kCaptureDone) recorder.lastBufferTick = host->tickMs();
     ProcessBuffer(header);
     // Only a buffer the device really handed back goes into the queue again: a notice left over from an earlier
     // recording must not requeue a buffer the device is filling now.
-    // A buffer the device refuses stays out of the queue; the others carry the recording on.
-    if (recorder.state == RecorderState::Recording && !recorder.stoppedAtSizeLimit && (header->flags & kCaptureDone)) {
-        QueueBuffer(index);
+    if (recorder.state == RecorderState::Recording && !recorder.stoppedAtSizeLimit && succeeded(recorder.endedBy) &&
+        (header->flags & kCaptureDone)) {
+        // A device that refuses a buffer is failing (unplugged): the queue would run dry a buffer at a time.
+        if (!succeeded(QueueBuffer(index))) EndTake(Outcome::kDeviceFailed);
     }
-    if (recorder.stoppedAtSizeLimit) stopRecording();
+    if (recorder.stoppedAtSizeLimit || !succeeded(recorder.endedBy)) stopRecording();
 }
 
 void togglePause() {
@@ -332,15 +401,54 @@ void togglePause() {
         // A buffer handed back at Pause whose notice has not been handled yet is processed now, before requeueing
         // clears it; otherwise a quick Pause-Resume could lose it.
         ProcessWaitingBuffers();
-        for (int i = 0; i < kCaptureBufferCount; ++i) {
-            if (recorder.captureHeaders[i].flags & kCaptureDone) QueueBuffer(i);
+        for (int i = 0; i < kCaptureBufferCount && succeeded(recorder.endedBy); ++i) {
+            if ((recorder.captureHeaders[i].flags & kCaptureDone) && !succeeded(QueueBuffer(i)))
+                EndTake(Outcome::kDeviceFailed);
         }
-        capture->start(recorder.device);
+        if (succeeded(recorder.endedBy) && !succeeded(capture->start(recorder.device))) EndTake(Outcome::kDeviceFailed);
         recorder.state = RecorderState::Recording;
+        recorder.lastBufferTick = host->tickMs();
+        if (!succeeded(recorder.endedBy)) {
+            stopRecording();
+            return;
+        }
         Report(RecorderEvent::Resumed);
     }
     host->refreshControls();
 }
+
+namespace {
+
+// Closes the take's file so that it holds exactly what was kept: finished normally (the MP3 flushed, the WAV header
+// final) or, after a failed write, cut to the whole samples or frames that reached the disk; then on the disk itself.
+void FinishFile() {
+    if (recorder.file == kNoFile) return;
+    if (!WriteFailed(recorder.endedBy)) {
+        Outcome r = recorder.isMp3 ? mp3WriterFinish(WriteToRecordingFile, nullptr)
+                                   : writeWavHeader(files, recorder.file, recorder.sampleRate,
+                                                    static_cast<uint32_t>(recorder.recordedBytes));
+        if (!succeeded(r)) EndTake(r == Outcome::kReadFailed ? Outcome::kWriteFailed : r);
+    }
+    if (WriteFailed(recorder.endedBy)) {
+        mp3WriterClose();
+        int64_t keep = kWavHeaderBytes + static_cast<int64_t>(recorder.recordedBytes);
+        if (recorder.isMp3) {
+            keep = static_cast<int64_t>(recorder.mp3Frames.wholeEnd);
+            uint64_t framed = static_cast<uint64_t>(recorder.mp3Frames.frames) *
+                              static_cast<uint64_t>(recorder.mp3Frames.samplesPerFrame) * 2;
+            if (framed < recorder.recordedBytes) recorder.recordedBytes = framed;
+        } else {
+            // Rewriting the header needs no room: its bytes are on disk from the start.
+            writeWavHeader(files, recorder.file, recorder.sampleRate, static_cast<uint32_t>(recorder.recordedBytes));
+        }
+        files->setSize(recorder.file, keep);
+    }
+    if (!succeeded(files->flush(recorder.file))) EndTake(Outcome::kWriteFailed);
+    files->close(recorder.file);
+    recorder.file = kNoFile;
+}
+
+}  // namespace
 
 void stopRecording() {
     if (recorder.state == RecorderState::Idle) return;
@@ -349,56 +457,52 @@ void stopRecording() {
         capture->stop(recorder.device);
         ProcessWaitingBuffers();
         if (!succeeded(capture->reset(recorder.device))) deviceLetGo = false;
+        // A device may mark the last partly filled buffer done only during the reset; the processed marker keeps
+        // the first pass's buffers from being written twice.
+        ProcessWaitingBuffers();
         for (int i = 0; i < kCaptureBufferCount; ++i) capture->unprepare(recorder.device, &recorder.captureHeaders[i]);
         if (!succeeded(CloseDevice())) deviceLetGo = false;
     }
     ReleaseBuffers(deviceLetGo);
     host->stopRecordingTimer();
-
-    if (recorder.file != kNoFile) {
-        if (recorder.isMp3) {
-            NoteWrite(mp3WriterFinish(WriteToRecordingFile, nullptr));
-        } else {
-            NoteWrite(writeWavHeader(files, recorder.file, recorder.sampleRate,
-                                     static_cast<uint32_t>(recorder.recordedBytes)));
-        }
-        files->close(recorder.file);
-        recorder.file = kNoFile;
-    }
+    FinishFile();
     recorder.state = RecorderState::Idle;
     recorder.levels.level = 0;
 
     RecorderReport report = {};
     report.event = RecorderEvent::Stopped;
-    report.outcome = recorder.firstWriteFailure;
+    report.outcome = recorder.endedBy;
     report.stoppedAtSizeLimit = recorder.stoppedAtSizeLimit;
     report.seconds = elapsedSeconds();
     report.fileBytes = -1;
     report.path = recorder.recordingPath;
+    report.marksPath = recorder.marksPath;
     if (recorder.recordedBytes < kMinimumKeptBytes) {
-        files->remove(recorder.recordingPath);
-        SettleOldFile(false);
+        DropTake(&report);
+        if (recorder.marksFileCreated) files->remove(recorder.marksPath);
+        recorder.marksFileCreated = false;
         recorder.lastRecordingSaved = false;
         report.verdict = RecordingVerdict::Empty;
-        host->report(report);
     } else {
-        SettleOldFile(true);
+        SettleKeptTake(&report);
         recorder.lastRecordingSaved = true;
         report.fileBytes = files->sizeOfPath(recorder.recordingPath);
         if (recorder.markCount > 0) {
-            Outcome marks = writeMarksFile(files, recorder.marksPath, recorder.markTimes, recorder.markCount);
-            // A marks file with a line missing is still there to be read.
-            recorder.marksWritten = succeeded(marks) || files->exists(recorder.marksPath);
+            // Written once more: a mark whose own write failed gets another chance.
+            report.marksOutcome = WriteMarks();
         }
+        recorder.marksWritten = recorder.marksFileCreated;
         report.verdict = RecordingVerdict::Saved;
         if (isSilentRecording(&recorder.levels)) {
             report.verdict = RecordingVerdict::Silent;
         } else if (isTooLoudRecording(&recorder.levels)) {
             report.verdict = RecordingVerdict::TooLoud;
         }
-        host->report(report);
-        if (report.verdict != RecordingVerdict::Silent) host->loadForPlay(recorder.recordingPath);
     }
+    NoteTakeInProgress(nullptr);
+    host->report(report);
+    if (report.verdict != RecordingVerdict::Empty && report.verdict != RecordingVerdict::Silent)
+        host->loadForPlay(recorder.recordingPath);
     host->repaintWindow();
     host->refreshControls();
 }
@@ -413,6 +517,8 @@ void addMark() {
         recorder.markTimes[recorder.markCount] = report.seconds;
         recorder.markCount += 1;
         report.event = RecorderEvent::MarkAdded;
+        // On disk as it is made, so that a crash keeps the marks with the audio.
+        report.outcome = WriteMarks();
     }
     report.markNumber = recorder.markCount;
     host->report(report);
@@ -420,6 +526,12 @@ void addMark() {
 
 void onRecordingTimer() {
     if (recorder.state == RecorderState::Recording) {
+        // Buffer notices are posted messages, handled before any timer message: a long gap is the device's own.
+        if (host->tickMs() - recorder.lastBufferTick >= kSilentDeviceMs) {
+            EndTake(Outcome::kDeviceFailed);
+            stopRecording();
+            return;
+        }
         LoudWarningEdge edge = loudWarningStep(&recorder.levels);
         if (edge == kLoudWarningStarts) Report(RecorderEvent::LoudWarningStarts);
         if (edge == kLoudWarningEnds) Report(RecorderEvent::LoudWarningEnds);

@@ -8,6 +8,7 @@
 #include "base/wav_file.h"
 #include "recorder/capture.h"
 #include "recorder/level_analysis.h"
+#include "recorder/mp3_frames.h"
 #include "recorder/recorder_host.h"
 #include "recorder/recording_names.h"
 
@@ -27,6 +28,8 @@ const int kCaptureBufferCount = 4;
 const uint32_t kMinimumKeptBytes = 4000;
 // Written WAV buffers between header refreshes: 3 s of kept audio at 100 ms a buffer.
 const int kHeaderRefreshBuffers = 30;
+// A device that hands back no buffer for this long while recording has stopped delivering (unplugged, asleep).
+const uint32_t kSilentDeviceMs = 1500;
 
 struct Recorder {
     RecorderState state;
@@ -49,13 +52,16 @@ struct Recorder {
     wchar_t replacedPath[kPathCapacity];
     bool oldFileAside;
     bool lastRecordingSaved;
-    bool marksWritten;        // the last stop wrote the marks file
+    bool marksWritten;        // the last stop left a marks file beside the recording
+    bool marksFileCreated;    // this take's marks file is on disk (written as each mark is made)
     bool stoppedAtSizeLimit;  // the last recording was ended because its WAV could not grow further
     uint64_t wavDataLimit;    // kWavDataLimitBytes; lowered only by tests
-    // Writes of this recording (data, header refreshes, the finish) that did not go through, and what the first of
-    // them reported. The recording carries on regardless; the stop report passes the first one on.
-    int32_t failedWrites;
-    Outcome firstWriteFailure;
+    // What ended the take before a Stop: the first write that did not go through whole (kDiskFull, kWriteFailed) or
+    // a device that stopped delivering (kDeviceFailed); kOk while all is well. Nothing is written after a failed
+    // write, so the file holds exactly the whole samples (or frames) that reached the disk.
+    Outcome endedBy;
+    Mp3FrameCursor mp3Frames;       // MP3: where the whole frames written so far end
+    uint32_t lastBufferTick;        // when the device last handed back a buffer (or capture started)
     bool failNextBufferAllocation;  // tests: the next start's buffer block is not allocated, then this clears
     wchar_t elapsedText[32];
     // One block for the four capture buffers, allocated at start and freed at stop:

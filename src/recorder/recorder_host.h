@@ -28,15 +28,29 @@ enum class RecordingVerdict : int32_t {
     TooLoud,  // kept, but parts are distorted
 };
 
+// What became of the file a Replace recording replaces, when it is not simply deleted or given its name back.
+enum class OldFileFate : int32_t {
+    None,
+    KeptBeside,        // the take's writes failed: the old file stays, under `oldFilePath`, beside what was kept
+    NameNotGivenBack,  // the take was not kept but the old file could not be moved back: it is at `oldFilePath`
+};
+
 struct RecorderReport {
     RecorderEvent event;
-    Outcome outcome;  // StartFailed: the step that failed; Stopped: the first write that did not go through, or kOk
+    // StartFailed: the step that failed (kFileInTheWay with `path` naming the file in the way). Stopped: what ended
+    // the take before a Stop (kDiskFull, kWriteFailed, kDeviceFailed for a microphone that stopped delivering), or a
+    // finish or flush that failed, or kOk. MarkAdded: how writing the marks file went.
+    Outcome outcome;
     RecordingVerdict verdict;
     bool stoppedAtSizeLimit;  // the WAV file could not grow further
     int32_t markNumber;
-    double seconds;       // MarkAdded: where the mark is; Stopped: the recording's length
-    int64_t fileBytes;    // Stopped: the file's size on disk, -1 when it cannot be read
-    const wchar_t* path;  // Stopped: the recording file
+    double seconds;           // MarkAdded: where the mark is; Stopped: the recording's length
+    int64_t fileBytes;        // Stopped: the file's size on disk, -1 when it cannot be read
+    const wchar_t* path;      // Stopped: the recording file; StartFailed with kFileInTheWay: that file
+    OldFileFate oldFileFate;  // Stopped
+    const wchar_t* oldFilePath;
+    Outcome marksOutcome;  // Stopped, for a kept take with marks: how its marks file was written
+    const wchar_t* marksPath;
 };
 
 struct RecorderHostApi {
@@ -55,4 +69,9 @@ struct RecorderHostApi {
     // Read for every buffer: the box may be ticked or cleared while a recording runs.
     bool (*skipSilenceChecked)();
     void* (*captureNotifyTarget)();  // the window that receives buffer-done notices
+    // Milliseconds of a clock that only goes forward (it may wrap): how long the device has gone without a buffer.
+    uint32_t (*tickMs)();
+    // The take's file from its start until it is finished (then null), kept where a crash cannot lose it so that the
+    // next start can mend the file. May be left out (null) by a host that does not survive crashes.
+    void (*takeInProgress)(const wchar_t* path);
 };

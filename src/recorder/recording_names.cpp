@@ -179,6 +179,9 @@ Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const dou
         Outcome w = files->write(f, line, static_cast<uint32_t>(n), &written);
         if (succeeded(result)) result = w;
     }
+    // Marks are written while the take runs, to survive a crash or a power cut with the audio.
+    Outcome flushed = files->flush(f);
+    if (succeeded(result)) result = flushed;
     files->close(f);
     return result;
 }

@@ -1,5 +1,5 @@
 // Recording names and marks: the safe file name built from the file-name box, numbering against existing files,
-// the marks path, and the marks file written at stop.
+// the marks path, and the marks file.
 #pragma once
 
 #include <stdint.h>
@@ -34,5 +34,6 @@ int buildReplacedPath(const wchar_t* recordingPath, wchar_t* replacedPath);
 // One marks-file line, "Mark %d  %02d:%02d\r\n", into out; returns its length.
 int formatMarkLine(int number, double seconds, char* out, int capacity);
 
-// Writes the marks file (create-always, not shared). kOk, or the first failure of creating it or writing a line.
+// Writes the marks file (create-always, not shared) through to the disk. kOk, or the first failure of creating it,
+// writing a line or flushing it.
 Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount);

@@ -167,6 +167,9 @@ void* NotifyTarget() {
 void LocalTime(LocalDateTime* now) {
     *now = LocalDateTime{2026, 1, 2, 3, 4, 5};
 }
+uint32_t TickMs() {
+    return window.tickMs;
+}
 void Destroy() {
     window.destroyed = true;
 }
@@ -226,6 +229,7 @@ const WindowShellApi kFakeShell = {
     .focusMainWindow = Focus,
     .localTime = LocalTime,
     .captureNotifyTarget = NotifyTarget,
+    .tickMs = TickMs,
 };
 
 std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;

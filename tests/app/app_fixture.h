@@ -32,6 +32,7 @@ struct FakeWindow {
     bool destroyed = false;
     bool onTop = false;
     int focusCalls = 0;
+    uint32_t tickMs = 1000;
     bool confirmAnswer = false;
     std::vector<std::wstring> questions;
     int zooms = 0;

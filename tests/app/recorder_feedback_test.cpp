@@ -67,7 +67,9 @@ TEST(RecorderFeedback, EveryStartFailureHasItsTitleAndExplanation) {
         {Outcome::kOutOfMemory, L"No microphone found", kNoMicrophone},
         {Outcome::kCreateFailed, L"Could not create the file", kCannotCreate},
         {Outcome::kWriteFailed, L"Could not create the file", kCannotCreate},
-        {Outcome::kDiskFull, L"Could not create the file", kCannotCreate},
+        {Outcome::kDiskFull, L"The disk is full",
+         L"There is no room on the disk for a recording. Free some space, or open Settings and choose another folder, "
+         L"then press Record again."},
         {Outcome::kEncoderFailed, L"Could not start the MP3 encoder", L"Choose WAV in Settings and try again."},
         {Outcome::kUnsupportedFormat, L"Could not start the MP3 encoder", L"Choose WAV in Settings and try again."},
     };
@@ -143,4 +145,88 @@ TEST(RecorderFeedback, EveryVerdictAtStopHasItsTitleAndExplanation) {
     EXPECT_EQ(std::wstring(fullAndLoud.status), L"Stopped: the WAV file is full");
     EXPECT_EQ(std::wstring(fullAndLoud.detail), kTooLoud);
     for (const auto& w : {saved, empty, silent, loud, full}) EXPECT_TRUE(w.hasDetail);
+}
+
+// A take that something other than Stop ended names the cause in the title and says what is kept where; the file a
+// Replace take was to replace and a marks file that could not be written are told on lines of their own.
+TEST(RecorderFeedback, ATakeCutShortSaysWhyAndWhatIsKept) {
+    struct Case {
+        Outcome why;
+        const wchar_t* status;
+        const wchar_t* sentence;
+    } cases[] = {
+        {Outcome::kDiskFull, L"Stopped: the disk is full", L"There was no more room on the disk."},
+        {Outcome::kWriteFailed, L"Stopped: the file could not be written",
+         L"Windows stopped the recorder writing to the file."},
+        {Outcome::kDeviceFailed, L"Stopped: the microphone stopped",
+         L"The microphone stopped delivering sound (it was unplugged, or the computer went to sleep)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(outcomeName(c.why));
+        RecorderReport r = Stopped(RecordingVerdict::TooLoud);
+        r.outcome = c.why;
+        RecorderWords kept = Words(r);
+        EXPECT_EQ(std::wstring(kept.status), c.status);
+        ASSERT_TRUE(kept.hasDetail);
+        EXPECT_EQ(
+            std::wstring(kept.detail),
+            std::wstring(c.sentence) + L" Everything up to then (00:02, 0.2 MB) is kept in:\r\nC:\\Rec\\take.wav");
+        RecorderWords empty = Words([&] {
+            RecorderReport e = Stopped(RecordingVerdict::Empty);
+            e.outcome = c.why;
+            return e;
+        }());
+        EXPECT_EQ(std::wstring(empty.status), c.status);
+        EXPECT_EQ(std::wstring(empty.detail),
+                  std::wstring(c.sentence) + L" Nothing had been recorded yet, so no file was kept.");
+    }
+
+    RecorderReport beside = Stopped(RecordingVerdict::Saved);
+    beside.outcome = Outcome::kDiskFull;
+    beside.oldFileFate = OldFileFate::KeptBeside;
+    beside.oldFilePath = L"C:\\Rec\\take (replaced).wav";
+    beside.marksOutcome = Outcome::kDiskFull;
+    beside.marksPath = L"C:\\Rec\\take marks.txt";
+    EXPECT_EQ(std::wstring(Words(beside).detail),
+              L"There was no more room on the disk. Everything up to then (00:02, 0.2 MB) is kept in:\r\n"
+              L"C:\\Rec\\take.wav\r\nThe file it was to replace is kept as:\r\nC:\\Rec\\take (replaced).wav\r\n"
+              L"The marks could not be saved to:\r\nC:\\Rec\\take marks.txt");
+
+    // A Stop whose marks could not be written is not "Done and saved" alone; an empty take whose old file could not
+    // get its name back says where that file is.
+    RecorderReport marks = Stopped(RecordingVerdict::Saved);
+    marks.marksOutcome = Outcome::kWriteFailed;
+    marks.marksPath = L"C:\\Rec\\take marks.txt";
+    EXPECT_EQ(std::wstring(Words(marks).status), L"Done and saved");
+    EXPECT_EQ(std::wstring(Words(marks).detail),
+              kSaved + L"\r\nThe marks could not be saved to:\r\nC:\\Rec\\take marks.txt");
+    RecorderReport stranded = Stopped(RecordingVerdict::Empty);
+    stranded.oldFileFate = OldFileFate::NameNotGivenBack;
+    stranded.oldFilePath = L"C:\\Rec\\take (replaced).wav";
+    EXPECT_EQ(std::wstring(Words(stranded).status), L"Nothing was recorded");
+    EXPECT_EQ(std::wstring(Words(stranded).detail),
+              L"The recording was empty, so no file was kept. Check your microphone and try again.\r\nThe earlier "
+              L"recording could not get its name back and is kept as:\r\nC:\\Rec\\take (replaced).wav");
+}
+
+TEST(RecorderFeedback, AFileInTheWayIsNamedAndAMarkThatWasNotWrittenIsTold) {
+    RecorderReport r = Failed(Outcome::kFileInTheWay);
+    r.path = L"C:\\Rec\\take (replaced).wav";
+    RecorderWords w = Words(r);
+    EXPECT_EQ(std::wstring(w.status), L"Could not replace the file");
+    EXPECT_EQ(std::wstring(w.detail),
+              L"An earlier recording is still kept as:\r\nC:\\Rec\\take (replaced).wav\r\nMove, rename or delete that "
+              L"file, then press Record again.");
+
+    RecorderReport mark = Event(RecorderEvent::MarkAdded);
+    mark.markNumber = 2;
+    mark.seconds = 5;
+    EXPECT_FALSE(Words(mark).hasDetail);
+    mark.outcome = Outcome::kWriteFailed;
+    RecorderWords told = Words(mark);
+    EXPECT_EQ(std::wstring(told.status), L"Recording. Mark 2 added at 00:05");
+    ASSERT_TRUE(told.hasDetail);
+    EXPECT_EQ(std::wstring(told.detail),
+              L"The mark could not be written to the marks file yet. It is kept and written "
+              L"again when the recording stops.");
 }

@@ -20,16 +20,38 @@ namespace {
 // request; it counts the files it has open.
 int failWritesFrom = -1;  // write calls numbered from 1; -1 never fails
 int failWritesUntil = -1;
+// A failing write still puts this many bytes on disk first (a volume running out of room mid-write), and reports
+// this outcome; kOk makes it a short write that claims success.
+uint32_t failedWriteKeeps = 0;
+Outcome failedWriteSays = Outcome::kWriteFailed;
 int writeCalls = 0;
 bool failCreate = false;
 int filesOpen = 0;
+int flushCalls = 0, closesAfterFlush = 0;
+bool failFlush = false;
+int failReplaces = 0;  // replacing moves still to refuse
 Outcome FaultyWrite(FileHandle f, const void* data, uint32_t bytes, uint32_t* written) {
     ++writeCalls;
     if (failWritesFrom > 0 && writeCalls >= failWritesFrom && writeCalls <= failWritesUntil) {
-        if (written) *written = 0;
-        return Outcome::kWriteFailed;
+        uint32_t keep = failedWriteKeeps < bytes ? failedWriteKeeps : bytes;
+        uint32_t done = 0;
+        if (keep > 0) kPlatformFiles.write(f, data, keep, &done);
+        if (written) *written = done;
+        return failedWriteSays;
     }
     return kPlatformFiles.write(f, data, bytes, written);
+}
+Outcome CountedFlush(FileHandle f) {
+    ++flushCalls;
+    Outcome r = kPlatformFiles.flush(f);
+    return failFlush ? Outcome::kWriteFailed : r;
+}
+Outcome FaultyReplace(const wchar_t* from, const wchar_t* to) {
+    if (failReplaces > 0) {
+        --failReplaces;
+        return Outcome::kWriteFailed;
+    }
+    return kPlatformFiles.replace(from, to);
 }
 Outcome CountedCreate(const wchar_t* path, int createMode, int shareMode, FileHandle* file) {
     if (failCreate) {
@@ -42,6 +64,7 @@ Outcome CountedCreate(const wchar_t* path, int createMode, int shareMode, FileHa
 }
 void CountedClose(FileHandle f) {
     --filesOpen;
+    if (flushCalls > 0) ++closesAfterFlush;
     kPlatformFiles.close(f);
 }
 FileApi faultyFiles;
@@ -116,7 +139,14 @@ class RecorderTest : public ::testing::Test {
         faultyFiles.write = FaultyWrite;
         faultyFiles.create = CountedCreate;
         faultyFiles.close = CountedClose;
+        faultyFiles.flush = CountedFlush;
+        faultyFiles.replace = FaultyReplace;
         failWritesFrom = failWritesUntil = -1;
+        failedWriteKeeps = 0;
+        failedWriteSays = Outcome::kWriteFailed;
+        flushCalls = closesAfterFlush = 0;
+        failFlush = false;
+        failReplaces = 0;
         writeCalls = 0;
         failCreate = false;
         filesOpen = 0;
@@ -508,34 +538,134 @@ TEST_F(RecorderTest, NoticesArrivingAfterStopAreIgnored) {
     EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 15000));
 }
 
-TEST_F(RecorderTest, WriteErrorsAreNotReportedAndTheRecordingCarriesOn) {
-    auto input = Ramp(44100 * 2);
-    startRecording(testHost.request());
-    failWritesFrom = writeCalls + 3;
-    failWritesUntil = writeCalls + 5;
-    Feed(input);
-    stopRecording();
-    ExpectStopped(RecordingVerdict::Saved);
-    WavOnDisk w = ReadWav(RecordingPath());
-    EXPECT_TRUE(w.valid);
-    EXPECT_EQ(w.headerDataBytes, input.size() * 2);  // kept bytes count what was accepted, written or not
-    EXPECT_LT(w.samples.size(), input.size());
-    // The three failed buffer writes reached the recorder, and its stop report carries the first.
-    EXPECT_EQ(recorder.failedWrites, 3);
-    EXPECT_EQ(recorder.firstWriteFailure, Outcome::kWriteFailed);
-    EXPECT_EQ(testHost.last().outcome, Outcome::kWriteFailed);
+// The first write that does not go through whole ends the take at once, as a Stop would, and the file keeps exactly
+// the whole samples that reached the disk, with a header that says so: a full disk that takes part of a buffer (an odd
+// count included), a write that fails outright, and one that claims success but wrote less.
+TEST_F(RecorderTest, AWriteThatDoesNotGoThroughWholeEndsTheTakeAndKeepsWhatReachedTheDisk) {
+    struct Case {
+        const char* name;
+        Outcome says;
+        uint32_t keeps;
+        Outcome reported;
+    } cases[] = {
+        {"disk full, odd part", Outcome::kDiskFull, 1001, Outcome::kDiskFull},
+        {"failed outright", Outcome::kWriteFailed, 0, Outcome::kWriteFailed},
+        {"short but ok", Outcome::kOk, 3000, Outcome::kWriteFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testHost = TestHost();
+        testHost.folder = folder.wstring();
+        testHost.fileName = std::wstring(c.name, c.name + strlen(c.name));
+        testHost.formatSelection = 5;
+        auto input = Ramp(44100 * 2);
+        startRecording(testHost.request());
+        failWritesFrom = writeCalls + 6;  // the sixth buffer
+        failWritesUntil = failWritesFrom;
+        failedWriteSays = c.says;
+        failedWriteKeeps = c.keeps;
+        Feed(input, 0, 4410 * 5);
+        int writesBefore = writeCalls;
+        scriptedCaptureFeed(input.data() + 4410 * 5, 4410);
+        scriptedCaptureDeliver();
+        // Ended by the write, without a Stop; nothing more went to the file.
+        EXPECT_EQ(recorder.state, RecorderState::Idle);
+        EXPECT_FALSE(testHost.timerRunning);
+        EXPECT_EQ(writeCalls, writesBefore + 2);  // the failed buffer and the header that settles the file
+        ExpectStopped(RecordingVerdict::Saved);
+        EXPECT_EQ(testHost.last().outcome, c.reported);
+        size_t kept = 4410 * 5 + c.keeps / 2;
+        WavOnDisk w = ReadWav(RecordingPath());
+        EXPECT_TRUE(w.valid);
+        EXPECT_EQ(w.headerDataBytes, kept * 2);
+        EXPECT_EQ(w.samples, Slice(input, 0, kept));
+        EXPECT_EQ(std::filesystem::file_size(RecordingPath()), 44 + kept * 2);
+        EXPECT_NEAR(testHost.last().seconds, kept / 44100.0, 1e-9);
+        EXPECT_TRUE(recorder.lastRecordingSaved);
+        ASSERT_FALSE(testHost.loadedForPlay.empty());
+        EXPECT_EQ(testHost.loadedForPlay.back(), RecordingPath().wstring());
+        EXPECT_EQ(filesOpen, 0);
+        EXPECT_FALSE(scriptedCapture.open);
+        failWritesFrom = failWritesUntil = -1;
+    }
 }
 
-TEST_F(RecorderTest, Mp3WriteErrorsReachTheRecorderToo) {
-    testHost.formatSelection = 1;
+TEST_F(RecorderTest, AHeaderRefreshThatFailsEndsTheTakeWithTheDataBeforeIt) {
+    auto input = Ramp(4410 * 31);
     startRecording(testHost.request());
-    failWritesFrom = 1;
-    failWritesUntil = 1000000;
-    Feed(Ramp(22050));
-    stopRecording();
-    EXPECT_GT(recorder.failedWrites, 0);
+    failWritesFrom = writeCalls + 31;  // 30 buffers, then the refresh of the header
+    failWritesUntil = writeCalls + 31;
+    Feed(input, 0, 4410 * 30);
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
     EXPECT_EQ(testHost.last().outcome, Outcome::kWriteFailed);
+    WavOnDisk w = ReadWav(RecordingPath());
+    EXPECT_TRUE(w.valid);
+    EXPECT_EQ(w.samples, Slice(input, 0, 4410 * 30));
+    EXPECT_EQ(w.headerDataBytes, 4410u * 30 * 2);
+}
+
+TEST_F(RecorderTest, ADiskAlreadyFullAtRecordFailsTheStartAndLeavesNoFile) {
+    failWritesFrom = 1;
+    failWritesUntil = 1;
+    failedWriteSays = Outcome::kDiskFull;
+    startRecording(testHost.request());
+    ExpectStartFailed(Outcome::kDiskFull);
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_FALSE(std::filesystem::exists(In("take.wav")));
+    EXPECT_FALSE(scriptedCapture.open);
     EXPECT_EQ(filesOpen, 0);
+}
+
+// MP3: every frame written whole stays, a frame torn by the failing write is cut off, and nothing is written after
+// it (no flush of the encoder onto a torn frame).
+TEST_F(RecorderTest, AnMp3TakeCutShortEndsOnAWholeFrame) {
+    testHost.formatSelection = 1;
+    auto input = Ramp(22050 * 3);
+    startRecording(testHost.request());
+    failWritesFrom = writeCalls + 12;
+    failWritesUntil = 1000000;
+    failedWriteSays = Outcome::kDiskFull;
+    failedWriteKeeps = 200;  // a 48 kbps frame is 156 or 157 bytes: one whole, one torn
+    for (size_t at = 0; at < input.size() && recorder.state == RecorderState::Recording; at += 2205) {
+        scriptedCaptureFeed(input.data() + at, 2205);
+        scriptedCaptureDeliver();
+    }
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.last().outcome, Outcome::kDiskFull);
+    auto bytes = readAllBytes(RecordingPath());
+    Mp3FrameCursor cursor;
+    mp3CursorReset(&cursor);
+    mp3CursorFeed(&cursor, bytes.data(), bytes.size());
+    EXPECT_FALSE(cursor.broken);
+    EXPECT_EQ(cursor.wholeEnd, bytes.size());
+    EXPECT_GT(cursor.frames, 20);
+    // Shorter than what went in, and as long as its frames.
+    EXPECT_LT(testHost.last().seconds, 2.0);
+    EXPECT_NEAR(testHost.last().seconds, mp3CursorSeconds(cursor), 1e-9);
+    EXPECT_GT(decodeMp3(bytes).samples.size(), 0u);
+    EXPECT_EQ(filesOpen, 0);
+    EXPECT_EQ(mp3Writer.encoder, nullptr);
+}
+
+// A take's file goes to the disk itself once, when it is finished and before it is closed; a flush that fails is a
+// write failure the stop reports.
+TEST_F(RecorderTest, AFinishedTakeIsFlushedBeforeItIsClosed) {
+    for (bool fail : {false, true}) {
+        SCOPED_TRACE(fail ? "flush fails" : "flush works");
+        testHost = TestHost();
+        testHost.folder = folder.wstring();
+        testHost.fileName = fail ? L"fails" : L"works";
+        testHost.formatSelection = 5;
+        startRecording(testHost.request());
+        Feed(Ramp(44100));
+        flushCalls = closesAfterFlush = 0;
+        failFlush = fail;
+        stopRecording();
+        EXPECT_EQ(flushCalls, 1);
+        EXPECT_EQ(closesAfterFlush, 1);
+        EXPECT_EQ(testHost.last().outcome, fail ? Outcome::kWriteFailed : Outcome::kOk);
+        EXPECT_EQ(testHost.last().verdict, RecordingVerdict::Saved);
+    }
 }
 
 // Every way a start can fail after the device opened gives back all it took: the device is closed (so the next start
@@ -746,7 +876,10 @@ TEST_F(RecorderTest, ReplaceNeverOverwritesAFileLeftWaitingByACrash) {
     testHost.replace = true;
     startRecording(testHost.request());
     EXPECT_EQ(recorder.state, RecorderState::Idle);
-    ExpectStartFailed(Outcome::kCreateFailed);
+    // The start names the file in the way, so that the user can move it.
+    ExpectStartFailed(Outcome::kFileInTheWay);
+    ASSERT_NE(testHost.last().path, nullptr);
+    EXPECT_EQ(std::filesystem::path(testHost.last().path), In("take (replaced).wav"));
     EXPECT_FALSE(scriptedCapture.open);
     EXPECT_EQ(readAllBytes(In("take.wav")), current);
     EXPECT_EQ(readAllBytes(In("take (replaced).wav")), waiting);

@@ -52,6 +52,12 @@ bool SkipSilence() {
 void* NotifyTarget() {
     return nullptr;
 }
+uint32_t TickMs() {
+    return testHost.tickMs;
+}
+void TakeInProgress(const wchar_t* path) {
+    testHost.takesInProgress.push_back(path ? path : L"");
+}
 }  // namespace
 
 const RecorderHostApi kTestRecorderHost = {
@@ -68,6 +74,8 @@ const RecorderHostApi kTestRecorderHost = {
     .repaintWindow = Repaint,
     .skipSilenceChecked = SkipSilence,
     .captureNotifyTarget = NotifyTarget,
+    .tickMs = TickMs,
+    .takeInProgress = TakeInProgress,
 };
 
 RecordingRequest TestHost::request() const {
