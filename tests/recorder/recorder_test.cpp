@@ -944,3 +944,192 @@ TEST_F(RecorderTest, ADeviceThatWillNotResetOrCloseKeepsTheBuffers) {
         scriptedCaptureReset();
     }
 }
+
+// Replace and a take whose writes failed: the old file is never deleted. Under 4000 bytes of the take on disk, it gets
+// its name back; otherwise it stays beside the take under its aside name and the stop says where.
+TEST_F(RecorderTest, ReplaceNeverDeletesTheOldFileAfterAFailedWrite) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    auto old = readAllBytes(In("take.wav"));
+    testHost.replace = true;
+    auto input = Ramp(44100);
+    startRecording(testHost.request());
+    failWritesFrom = writeCalls + 3;
+    failWritesUntil = failWritesFrom;
+    failedWriteSays = Outcome::kDiskFull;
+    Feed(input, 0, 4410 * 3);
+    ASSERT_EQ(recorder.state, RecorderState::Idle);
+    ExpectStopped(RecordingVerdict::Saved);
+    EXPECT_EQ(testHost.last().oldFileFate, OldFileFate::KeptBeside);
+    EXPECT_EQ(std::filesystem::path(testHost.last().oldFilePath), In("take (replaced).wav"));
+    EXPECT_EQ(readAllBytes(In("take (replaced).wav")), old);
+    EXPECT_EQ(ReadWav(In("take.wav")).samples, Slice(input, 0, 4410 * 2));
+
+    // The first buffer already fails: nothing of the take is kept and the old file is back under its name.
+    std::filesystem::remove(In("take (replaced).wav"));
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    startRecording(testHost.request());
+    failWritesFrom = writeCalls + 1;
+    failWritesUntil = failWritesFrom;
+    failedWriteKeeps = 3998;  // under the 4000 bytes that keep a take
+    Feed(input, 0, 4410);
+    ASSERT_EQ(recorder.state, RecorderState::Idle);
+    ExpectStopped(RecordingVerdict::Empty);
+    EXPECT_EQ(testHost.last().outcome, Outcome::kDiskFull);
+    EXPECT_EQ(testHost.last().oldFileFate, OldFileFate::None);
+    EXPECT_EQ(readAllBytes(In("take.wav")), old);
+    EXPECT_FALSE(std::filesystem::exists(In("take (replaced).wav")));
+}
+
+// The old file of an empty Replace take gets its name back in one replacing move; when that move is refused (a
+// scanner holding the file), the take's file goes anyway and the stop says where the old file is.
+TEST_F(RecorderTest, AnOldFileThatCannotGetItsNameBackIsToldWhereItIs) {
+    writeMonoWav(In("take.wav"), 8000, std::vector<short>(1000, 5));
+    auto old = readAllBytes(In("take.wav"));
+    testHost.replace = true;
+    startRecording(testHost.request());
+    failReplaces = 1;
+    stopRecording();
+    ExpectStopped(RecordingVerdict::Empty);
+    EXPECT_EQ(testHost.last().oldFileFate, OldFileFate::NameNotGivenBack);
+    EXPECT_EQ(std::filesystem::path(testHost.last().oldFilePath), In("take (replaced).wav"));
+    EXPECT_EQ(readAllBytes(In("take (replaced).wav")), old);
+    EXPECT_FALSE(std::filesystem::exists(In("take.wav")));
+}
+
+// A start that fails after a saved recording leaves "Play my recording" and the show-in-folder action on that
+// recording: its path and the saved flag stay as they were.
+TEST_F(RecorderTest, AFailedRecordKeepsTheLastSavedRecording) {
+    startRecording(testHost.request());
+    Feed(Ramp(44100));
+    stopRecording();
+    ASSERT_TRUE(recorder.lastRecordingSaved);
+    std::wstring saved = recorder.recordingPath, savedMarks = recorder.marksPath;
+    testHost.fileName = L"second";
+    for (int step = 0; step < 3; ++step) {
+        SCOPED_TRACE(step);
+        if (step == 0) failCreate = true;
+        if (step == 1) failStart = true;
+        if (step == 2) scriptedCapture.failOpen = true;
+        startRecording(testHost.request());
+        EXPECT_EQ(testHost.event(), RecorderEvent::StartFailed);
+        EXPECT_TRUE(recorder.lastRecordingSaved);
+        EXPECT_EQ(std::wstring(recorder.recordingPath), saved);
+        EXPECT_EQ(std::wstring(recorder.marksPath), savedMarks);
+        failCreate = failStart = scriptedCapture.failOpen = false;
+    }
+    EXPECT_FALSE(std::filesystem::exists(In("second.wav")));
+}
+
+// A device that marks the last partly filled buffer done only during the reset at Stop: it is still written, once.
+TEST_F(RecorderTest, ABufferHandedBackOnlyByTheResetAtStopIsKept) {
+    auto input = Ramp(4410 * 3 + 1000);
+    startRecording(testHost.request());
+    Feed(input, 0, 4410 * 3);
+    scriptedCaptureFeed(input.data() + 4410 * 3, 1000);
+    scriptedCapture.stopKeepsHead = true;
+    stopRecording();
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, input);
+    EXPECT_EQ(ReadWav(RecordingPath()).headerDataBytes, input.size() * 2);
+}
+
+// A microphone that stops delivering (unplugged, sleep) ends the take as a Stop would, keeping the file: no buffer
+// for 1.5 s while recording, a buffer the device will not take back, or a device that will not start again.
+TEST_F(RecorderTest, AMicrophoneThatStopsDeliveringEndsTheTake) {
+    auto input = Ramp(44100);
+    startRecording(testHost.request());
+    Feed(input, 0, 4410 * 2);
+    testHost.tickMs += kSilentDeviceMs - 1;
+    onRecordingTimer();
+    EXPECT_EQ(recorder.state, RecorderState::Recording);
+    // A buffer arriving restarts the wait; pausing stops it.
+    Feed(input, 4410 * 2, 4410 * 3);
+    testHost.tickMs += kSilentDeviceMs - 1;
+    onRecordingTimer();
+    togglePause();
+    testHost.tickMs += 60000;
+    onRecordingTimer();
+    EXPECT_EQ(recorder.state, RecorderState::Paused);
+    togglePause();
+    onRecordingTimer();
+    EXPECT_EQ(recorder.state, RecorderState::Recording);
+    testHost.tickMs += kSilentDeviceMs;
+    onRecordingTimer();
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_FALSE(scriptedCapture.open);
+    ExpectStopped(RecordingVerdict::Saved);
+    EXPECT_EQ(testHost.last().outcome, Outcome::kDeviceFailed);
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 4410 * 3));
+    EXPECT_EQ(ReadWav(RecordingPath()).headerDataBytes, 4410u * 3 * 2);
+
+    testHost.fileName = L"refused";
+    startRecording(testHost.request());
+    Feed(input, 0, 4410);
+    failAddAt = addCalls + 1;
+    Feed(input, 4410, 4410 * 2);
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.last().outcome, Outcome::kDeviceFailed);
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 4410 * 2));
+
+    testHost.fileName = L"restart";
+    startRecording(testHost.request());
+    Feed(input, 0, 4410 * 2);
+    togglePause();
+    failStart = true;
+    togglePause();
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    EXPECT_EQ(testHost.event(), RecorderEvent::Stopped);
+    EXPECT_EQ(testHost.last().outcome, Outcome::kDeviceFailed);
+    EXPECT_EQ(ReadWav(RecordingPath()).samples, Slice(input, 0, 4410 * 2));
+}
+
+// Marks reach the disk as they are made, so a crash keeps them with the audio; an empty take takes its marks file
+// with it; a marks file that cannot be written is reported at the mark and at the stop.
+TEST_F(RecorderTest, MarksAreOnDiskAsSoonAsTheyAreMade) {
+    auto input = Ramp(44100 * 2);
+    startRecording(testHost.request());
+    Feed(input, 0, 44100);
+    addMark();
+    EXPECT_EQ(testHost.last().outcome, Outcome::kOk);
+    auto marks = readAllBytes(In("take-marks.txt"));
+    EXPECT_EQ(std::string(marks.begin(), marks.end()), "Mark 1  00:01\r\n");
+    stopRecording();
+
+    testHost.fileName = L"short";
+    startRecording(testHost.request());
+    Feed(input, 0, 1000);
+    addMark();
+    EXPECT_TRUE(std::filesystem::exists(In("short-marks.txt")));
+    stopRecording();
+    ExpectStopped(RecordingVerdict::Empty);
+    EXPECT_FALSE(std::filesystem::exists(In("short-marks.txt")));
+
+    testHost.fileName = L"unwritable";
+    startRecording(testHost.request());
+    Feed(input, 0, 44100);
+    failWritesFrom = writeCalls + 1;
+    failWritesUntil = failWritesFrom;
+    addMark();
+    EXPECT_EQ(testHost.event(), RecorderEvent::MarkAdded);
+    EXPECT_EQ(testHost.last().outcome, Outcome::kWriteFailed);
+    stopRecording();  // written again at the stop, whole this time
+    EXPECT_EQ(testHost.last().marksOutcome, Outcome::kOk);
+    marks = readAllBytes(In("unwritable-marks.txt"));
+    EXPECT_EQ(std::string(marks.begin(), marks.end()), "Mark 1  00:01\r\n");
+}
+
+// The take's path is noted at a start that succeeds and cleared when the take is finished, however it ends.
+TEST_F(RecorderTest, TheTakeInProgressIsNotedFromStartToFinish) {
+    failCreate = true;
+    startRecording(testHost.request());
+    EXPECT_TRUE(testHost.takesInProgress.empty());
+    failCreate = false;
+    startRecording(testHost.request());
+    ASSERT_EQ(testHost.takesInProgress.size(), 1u);
+    EXPECT_EQ(testHost.takesInProgress[0], RecordingPath().wstring());
+    failWritesFrom = writeCalls + 1;
+    failWritesUntil = failWritesFrom;
+    Feed(Ramp(4410));
+    EXPECT_EQ(recorder.state, RecorderState::Idle);
+    ASSERT_EQ(testHost.takesInProgress.size(), 2u);
+    EXPECT_EQ(testHost.takesInProgress[1], L"");
+}
