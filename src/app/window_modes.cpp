@@ -2,6 +2,8 @@
 // layout state just before it runs; the state is cleared right after, so the next ordinary layout is unaffected.
 #include "app/window_modes.h"
 
+#include <stdint.h>
+
 #include "app/controller.h"
 #include "app/settings_save.h"
 #include "app/shell_state_edit.h"
@@ -108,10 +110,14 @@ void loadSignedIn() {
 }
 
 void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area) {
-    if (*x + width > area.right) *x = area.right - width;
-    if (*y + height > area.bottom) *y = area.bottom - height;
-    if (*x < area.left) *x = area.left;
-    if (*y < area.top) *y = area.top;
+    // In 64 bits: a stored position near the end of the int range must not wrap round to a place that looks inside.
+    int64_t left = *x, top = *y;
+    if (left + width > area.right) left = static_cast<int64_t>(area.right) - width;
+    if (top + height > area.bottom) top = static_cast<int64_t>(area.bottom) - height;
+    if (left < area.left) left = area.left;
+    if (top < area.top) top = area.top;
+    *x = static_cast<int>(left);
+    *y = static_cast<int>(top);
 }
 
 void onPanelButton() {

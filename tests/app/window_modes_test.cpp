@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <string>
 
@@ -41,6 +43,10 @@ TEST(ClampToWorkArea, PullsAWindowBackOntoTheWorkArea) {
         {100, 600, 100, 470},    // off the bottom: 760 - 290
         {-50, -20, 0, 0},        // off the left and top
         {2000, 2000, 900, 470},  // off the bottom-right corner
+        // Stored positions at the ends of the range (a hand-edited or damaged MiniX/MiniY) land on the area too.
+        {INT_MAX, INT_MAX, 900, 470},
+        {INT_MAX - 100, 100, 900, 100},
+        {INT_MIN, INT_MIN, 0, 0},
     };
     for (const Case& c : cases) {
         int x = c.x, y = c.y;
