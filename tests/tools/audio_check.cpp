@@ -17,6 +17,9 @@
 //   crash-mp3 CRASHED.mp3 REFERENCE.mp3 INPUT.wav --abort-at S --max-loss N --min-corr C
 //       The killed MP3 decodes without errors to exactly the start of REFERENCE's decoded audio, and that audio ends
 //       at most N samples before the processed input does, matching INPUT (correlation at least C).
+//   whole FILE
+//       A finished file holds exactly what it says: a WAV's data length is every byte after its header, an MP3 is whole
+//       frames that decode cleanly, with no torn frame at the end. Prints its seconds.
 #include <math.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -474,6 +477,31 @@ int CrashMp3(const char* crashedPath, const char* referencePath, const char* inp
 
 }  // namespace
 
+int Whole(const char* path) {
+    size_t n = strlen(path);
+    bool wav = n > 4 && (strcmp(path + n - 4, ".wav") == 0 || strcmp(path + n - 4, ".WAV") == 0);
+    char text[160];
+    if (wav) {
+        Wav w = ReadWav(path, true);
+        if (!w.problem.empty()) return Fail(w.problem);
+        printf("seconds: %.3f\n", w.headerDataBytes / (2.0 * w.rate));
+        if (w.headerDataBytes != w.fileDataBytes) {
+            snprintf(text, sizeof text, "the header says %u data bytes, the file holds %llu", w.headerDataBytes,
+                     static_cast<unsigned long long>(w.fileDataBytes));
+            return Fail(text);
+        }
+        return 0;
+    }
+    Mp3 m = DecodeMp3(path);
+    if (!m.problem.empty()) return Fail(m.problem);
+    printf("seconds: %.3f\n", static_cast<double>(m.samples.size()) / m.rate);
+    if (m.tailBytes != 0) {
+        snprintf(text, sizeof text, "a torn frame of %d bytes at the end", m.tailBytes);
+        return Fail(text);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) return Usage("missing subcommand");
     std::string cmd = argv[1];
@@ -484,5 +512,6 @@ int main(int argc, char** argv) {
     if (cmd == "crash-mp3" && argc >= 5 && ParseOptions(argc, argv, 5, &o)) {
         return CrashMp3(argv[2], argv[3], argv[4], o);
     }
+    if (cmd == "whole" && argc == 3) return Whole(argv[2]);
     return Usage("unknown subcommand or bad arguments");
 }
