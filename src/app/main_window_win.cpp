@@ -159,6 +159,7 @@ void CreateFromSpec(const ControlSpec& spec) {
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), AppInstance, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.font)), TRUE);
     if (spec.place == ControlPlace::Strip) ShowWindow(hwnd, SW_HIDE);
+    if (spec.cls == ControlClass::ComboBox) KeepWheelForFocusedList(hwnd);
     if (handleCount < kControlCount) handles[handleCount++] = {spec.key, hwnd};
 }
 

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "ui/drawing_win.h"
+#include "ui/layout.h"
 #include "ui/palette.h"
 #include "ui/scale.h"
 #include "ui/slider_logic.h"
@@ -13,6 +14,17 @@
 HBRUSH WhiteBrush;
 
 namespace {
+
+// What is left of small wheel deltas, for the one slider the wheel turned last.
+HWND wheelSlider;
+int wheelRemainder;
+
+// A drop-down list takes the wheel only while it has the focus or shows its rows; otherwise the turn is the page's.
+LRESULT CALLBACK ListWheelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_MOUSEWHEEL && GetFocus() != hwnd && !SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0))
+        return SendMessageW(GetParent(hwnd), msg, wp, lp);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
 
 enum SliderSlot { kSlotMin = 0, kSlotMax, kSlotPos, kSlotDragging, kSlotPage, kSlotLine, kSlotCount };
 
@@ -139,9 +151,17 @@ LRESULT CALLBACK SliderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (Get(hwnd, kSlotDragging)) EndDrag(hwnd, true);
             return 0;
         case WM_MOUSEWHEEL: {
+            // Windows sends the wheel to the window under the pointer: a slider the pointer merely passes while the
+            // page scrolls must not seek or change the volume.
+            if (GetFocus() != hwnd) return SendMessageW(GetParent(hwnd), msg, wp, lp);
+            if (wheelSlider != hwnd) {
+                wheelSlider = hwnd;
+                wheelRemainder = 0;
+            }
             intptr_t value;
             int code;
-            sliderWheel(Load(hwnd), GET_WHEEL_DELTA_WPARAM(wp), &value, &code);
+            if (!sliderWheel(Load(hwnd), wheelNotches(&wheelRemainder, GET_WHEEL_DELTA_WPARAM(wp), 1), &value, &code))
+                return 0;
             SetPos(hwnd, value, false);
             Notify(hwnd, code);
             Notify(hwnd, SB_ENDSCROLL);
@@ -213,4 +233,8 @@ void RegisterCustomControls(HINSTANCE instance) {
     wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
     wc.lpszClassName = L"NFSlider";
     RegisterClassW(&wc);
+}
+
+void KeepWheelForFocusedList(HWND list) {
+    SetWindowSubclass(list, ListWheelProc, 1, 0);
 }

@@ -7,3 +7,5 @@ extern HBRUSH WhiteBrush;
 
 // Registers "NFCont", then "NFSlider".
 void RegisterCustomControls(HINSTANCE instance);
+// A drop-down list that the wheel passes over leaves its selection alone and lets the turn scroll the page.
+void KeepWheelForFocusedList(HWND list);

@@ -4,6 +4,8 @@
 // units and turned into device pixels only where a control is placed.
 #include "ui/layout.h"
 
+#include <math.h>
+
 #include "settings/settings_values.h"
 
 #define NOTAFON_KEY_Column(key) key,
@@ -331,7 +333,15 @@ void SizeWindow(const Pass& p, int width) {
     const LayoutState& s = *p.state;
     if (s.keepWindowSize || in.maximised) return;
     int height = s.contentHeight;
-    if (!in.miniMode && s.rememberedHeight > height) height = s.rememberedHeight;
+    int remembered = s.rememberedHeight;
+    // A height the user chose on a taller screen (or before the settings opened) stops at the work area: the system
+    // would cut a taller window to a height of its own, and the next pass, which takes the window as it is, would
+    // then give the settings view another height than this one did.
+    int available = in.haveWorkArea
+                        ? static_cast<int>((in.workArea.bottom - in.workArea.top - in.frameHeight) / in.uiScale)
+                        : remembered;
+    if (remembered > available) remembered = available;
+    if (!in.miniMode && remembered > height) height = remembered;
     LayoutResult& out = *p.out;
     out.resizeWindow = true;
     out.windowWidth = Px(p, width) + in.frameWidth;
@@ -364,7 +374,9 @@ void layoutReset() {
 }
 
 int scaleAt(double scale, double v) {
-    return static_cast<int>(v * scale + 0.5);
+    // Rounded down, not toward zero: a control scrolled above the view (a negative y) must move by exactly as much
+    // as the scroll, so -30 + 0.5 is -30, never -29.
+    return static_cast<int>(floor(v * scale + 0.5));
 }
 
 int measuredHeight(double scale, int heightDevice, int minHeight) {
@@ -475,8 +487,17 @@ int settingsScrollForCode(const LayoutState& state, int code, int barPos, int tr
     }
 }
 
-int settingsScrollForWheel(const LayoutState& state, int delta) {
-    return state.settingsScrollPos - 48 * (delta / 120);
+int wheelNotches(int* remainder, int delta, int perNotch) {
+    // A turn the other way starts afresh, as the remainder belongs to a turn that has ended.
+    if ((*remainder > 0 && delta < 0) || (*remainder < 0 && delta > 0)) *remainder = 0;
+    int total = *remainder + delta * perNotch;
+    int whole = total / 120;
+    *remainder = total - whole * 120;
+    return whole;
+}
+
+int settingsScrollForWheel(LayoutState* state, int delta) {
+    return state->settingsScrollPos - wheelNotches(&state->wheelRemainder, delta, 48);
 }
 
 bool settingsScrollTo(LayoutState* state, int pos) {

@@ -100,6 +100,7 @@ struct LayoutState {
     int settingsScrollPos;
     int settingsViewHeight;
     int settingsContentHeight;
+    int wheelRemainder;  // of small wheel deltas, in 1/120 of a unit, kept until they add up to whole units
 };
 
 // A control's place in device pixels, relative to its parent (the main window, or the settings container for the
@@ -166,7 +167,7 @@ void layoutReset();
 // The pass itself: updates state and fills out.
 void computeLayout(const LayoutInput& in, LayoutState* state, LayoutResult* out);
 
-// v × scale + 0.5, truncated: the scaling rule at a given scale.
+// v × scale + 0.5, rounded down: the scaling rule at a given scale.
 int scaleAt(double scale, double v);
 // The logical height a static needs for a text measured heightDevice high, at least minHeight.
 int measuredHeight(double scale, int heightDevice, int minHeight);
@@ -186,7 +187,10 @@ PanelStripPlacement panelStripFor(const LayoutInput& in, const LayoutState& stat
 // Settings scrolling. The target of a scroll-bar code (the platform's SB_ numbers) from the bar's position and track
 // position; of a wheel turn; and the clamped move, true when the position changed (then a pass with keepWindowSize).
 int settingsScrollForCode(const LayoutState& state, int code, int barPos, int trackPos);
-int settingsScrollForWheel(const LayoutState& state, int delta);
+int settingsScrollForWheel(LayoutState* state, int delta);
+// Whole steps in a wheel turn of delta at perNotch steps per 120 (a notch of a classic wheel), with what is left of
+// earlier turns in *remainder: precision touchpads and free-spinning wheels send deltas well under 120.
+int wheelNotches(int* remainder, int delta, int perNotch);
 bool settingsScrollTo(LayoutState* state, int pos);
 
 // Zoom: the percentage of a "Window size" row, -1 for a row outside the table; the scale for a percentage.

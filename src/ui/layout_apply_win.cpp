@@ -201,7 +201,7 @@ void OnLayoutExitSizeMove(HWND window) {
 
 bool OnLayoutMouseWheel(HWND window, WPARAM wp, const LayoutFlags& flags) {
     if (!layoutState.settingsScrollable || !flags.settingsOpen) return false;
-    int target = settingsScrollForWheel(layoutState, GET_WHEEL_DELTA_WPARAM(wp));
+    int target = settingsScrollForWheel(&layoutState, GET_WHEEL_DELTA_WPARAM(wp));
     if (settingsScrollTo(&layoutState, target)) LayoutKeepingSize(window, flags);
     return true;
 }

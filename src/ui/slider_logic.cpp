@@ -55,14 +55,11 @@ bool sliderKey(const SliderState& s, int key, intptr_t* value, int* code) {
     return true;
 }
 
-void sliderWheel(const SliderState& s, int delta, intptr_t* value, int* code) {
-    if (delta > 0) {
-        *value = sliderClamp(s, s.pos + 2 * s.line);
-        *code = 1;
-    } else {
-        *value = sliderClamp(s, s.pos - 2 * s.line);
-        *code = 0;
-    }
+bool sliderWheel(const SliderState& s, int notches, intptr_t* value, int* code) {
+    if (notches == 0) return false;
+    *value = sliderClamp(s, s.pos + 2 * s.line * notches);
+    *code = notches > 0 ? 1 : 0;
+    return true;
 }
 
 void sliderUnpackRange(intptr_t lParam, intptr_t* min, intptr_t* max) {

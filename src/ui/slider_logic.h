@@ -20,7 +20,8 @@ const int kSliderKeyPageUp = 0x21, kSliderKeyPageDown = 0x22, kSliderKeyEnd = 0x
 
 // A key's new (clamped) value and its notification code; false for a key the slider does not answer.
 bool sliderKey(const SliderState& s, int key, intptr_t* value, int* code);
-// A wheel turn: two lines up for a positive delta, down otherwise (zero included).
-void sliderWheel(const SliderState& s, int delta, intptr_t* value, int* code);
+// A wheel turn of whole notches (wheelNotches of the deltas): two lines up a notch for a positive count, down for a
+// negative one; false for none, which changes nothing.
+bool sliderWheel(const SliderState& s, int notches, intptr_t* value, int* code);
 // The range message's lParam: low 16 bits min, high 16 bits max, each sign-extended.
 void sliderUnpackRange(intptr_t lParam, intptr_t* min, intptr_t* max);

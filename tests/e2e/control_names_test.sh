@@ -26,7 +26,7 @@ if [ -n "$unknown" ]; then
     failed=1
 fi
 
-steps='click|timedclick|postclick|queueclick|check|select|settext|slider|text|enabled|checked|cursel|sliderpos|center|waittext|waitprefix|rect|pixels|wheel|vscroll'
+steps='click|timedclick|postclick|queueclick|check|select|settext|slider|text|enabled|checked|cursel|sliderpos|center|waittext|waitprefix|rect|pixels|wheel|focus|vscroll'
 raw=$(grep -nE "\\b($steps|waitfor [a-z]+) [0-9]{3,}\\b" "${scripts[@]}" || true)
 if [ -n "$raw" ]; then
     printf 'FAIL: a control given by number:\n%s\n' "$raw"

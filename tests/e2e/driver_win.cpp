@@ -28,6 +28,8 @@
 //   pixels ID                    a hash of the control's pixels as the screen shows them: "pixels ID: HEX" (equal
 //                                hashes, equal pictures)
 //   wheel ID DELTA               a mouse-wheel turn over the control (sent to it, as the system would)
+//   focus ID                     give the control the keyboard focus, as a click or a Tab to it would; prints
+//                                "focus ID: 1" when the window's thread then reports it as its focus
 //   vscroll ID CODE              a scroll bar's WM_VSCROLL with CODE (SB_LINEDOWN 1, ...) to its parent
 //   gui                          the window process's object counts: "gdi: N" and "user: N" where the system
 //                                counts them (GetGuiResources); where it answers 0, "gdi table: N", the live entries
@@ -966,6 +968,21 @@ int Step(int argc, wchar_t** argv, int* i) {
         WPARAM wp = MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(n1)));
         LPARAM lp = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         if (!Send(c, WM_MOUSEWHEEL, wp, lp, nullptr)) return Fail(kNoAnswer, L"WM_MOUSEWHEEL");
+        return kOk;
+    }
+    if (wcscmp(name, L"focus") == 0) {
+        if (!need(1)) return Fail(kUsage, L"focus ID");
+        const wchar_t* spec = arg();
+        if ((rc = FindControl(spec, &c)) != kOk) return rc;
+        // SetFocus works only for a window of the calling thread's input state: share the window thread's for it.
+        DWORD thread = GetWindowThreadProcessId(c, nullptr);
+        AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+        SetFocus(c);
+        AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        bool focused = GetGUIThreadInfo(thread, &info) && info.hwndFocus == c;
+        LineInt(Key("focus", spec).c_str(), focused ? 1 : 0);
         return kOk;
     }
     if (wcscmp(name, L"vscroll") == 0) {

@@ -44,6 +44,32 @@ expect "rewind row after restart" "$(out 'cursel kIdRewindAmount')" 0
 expect "Back button after restart" "$(out 'text kIdBack')" "Back 1s"
 expect "file name after restart" "$(out 'text kIdFileName')" "$NAME"
 
+section "the wheel over lists and sliders"
+# Windows sends the wheel to the window under the pointer (the driver sends it to the control, as Windows does): a
+# list or slider the pointer passes while the page scrolls keeps its value; one with the focus takes the turn. The
+# settings are taller than this 800-pixel screen, so the page scrolls.
+win click kIdSettings waitfor shown kIdReplace 1 5000 idle 5000 rect kIdReplace cursel kIdWindowSize \
+    cursel kIdQuality sliderpos kIdVolume
+top=$(out 'rect kIdReplace' | awk '{ print $2 }')
+zoom=$(out 'cursel kIdWindowSize')
+quality=$(out 'cursel kIdQuality')
+volume=$(out 'sliderpos kIdVolume')
+win wheel kIdWindowSize -120 wheel kIdQuality -120 idle 5000 rect kIdReplace cursel kIdWindowSize cursel kIdQuality
+expect "zoom list passed by the wheel" "$(out 'cursel kIdWindowSize')" "$zoom"
+expect "quality list passed by the wheel" "$(out 'cursel kIdQuality')" "$quality"
+expect "the page scrolled by two notches" "$(out 'rect kIdReplace' | awk '{ print $2 }')" "$((top - 96))"
+win wheel kIdVolume -120 sliderpos kIdVolume
+expect "volume slider passed by the wheel" "$(out 'sliderpos kIdVolume')" "$volume"
+# A touchpad's small deltas: a slider with the focus moves once for every 120 they add up to.
+win focus kIdVolume wheel kIdVolume 40 wheel kIdVolume 40 sliderpos kIdVolume wheel kIdVolume 40 sliderpos kIdVolume
+expect "volume slider has the focus" "$(out 'focus kIdVolume')" 1
+expect "volume after two small deltas" "$(first 'sliderpos kIdVolume')" "$volume"
+expect "volume after a notch of small deltas" "$(out 'sliderpos kIdVolume')" "$((volume + 10))"
+win wheel kIdVolume -120 focus kIdQuality wheel kIdQuality -120 cursel kIdQuality click kIdSettings \
+    waitfor shown kIdReplace 0 5000
+expect "quality list with the focus takes the wheel" "$(out 'cursel kIdQuality')" "$((quality + 1))"
+win select kIdQuality "$quality"
+
 section "close the window while recording"
 wine_env_use_mic 44100
 mic_drain 44100

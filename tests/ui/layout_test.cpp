@@ -242,18 +242,16 @@ TEST(LayoutSettingsViewport, ScrollStepsAreThirtyViewMinusTwentyAndFortyEightAWh
     EXPECT_EQ(settingsScrollForCode(s, 8, 42, 0), 42);  // end of scroll keeps the position
 
     ASSERT_TRUE(settingsScrollTo(&s, 100));
-    EXPECT_EQ(settingsScrollForWheel(s, -120), 148);  // one notch down: 100 + 48
-    EXPECT_EQ(settingsScrollForWheel(s, 240), 4);     // two notches up: 100 - 96
-    EXPECT_EQ(settingsScrollForWheel(s, 119), 100);   // less than a notch: 119 / 120 truncates to 0
-    EXPECT_FALSE(settingsScrollTo(&s, 100));          // unchanged: no pass
+    EXPECT_EQ(settingsScrollForWheel(&s, -120), 148);  // one notch down: 100 + 48
+    EXPECT_EQ(settingsScrollForWheel(&s, 240), 4);     // two notches up: 100 - 96
+    EXPECT_FALSE(settingsScrollTo(&s, 100));           // unchanged: no pass
 
-    // The scrolled controls move up inside the container; the scaling rule truncates toward zero, so -100 + 0.5
-    // becomes -99.
+    // The scrolled controls move up inside the container by exactly the scroll: -100 + 0.5 rounds down to -100.
     s.keepWindowSize = true;
     LayoutInput in = ShortScreen();
     in.clientHeight = 661;  // kept size: A = trunc(661 / 1 + 0.5)
     Pass scrolled = Layout(in, s);
-    ExpectAt(scrolled.out.items[kItemReplace], 30, -99, 320, 22);
+    ExpectAt(scrolled.out.items[kItemReplace], 30, -100, 320, 22);
     EXPECT_EQ(scrolled.out.scrollPos, 100);
     EXPECT_FALSE(scrolled.out.resizeWindow);
 }
@@ -468,3 +466,66 @@ TEST(LayoutPanel, TheCollapsedColumnHidesEveryColumnControl) {
 }
 
 }  // namespace
+
+// A precision touchpad's small deltas scroll in proportion, 48 units per 120 with the remainders kept, so a swipe of
+// many small deltas scrolls as far as the notches it adds up to; a turn the other way starts afresh.
+TEST(LayoutSettingsViewport, SmallWheelDeltasAddUpInsteadOfBeingLost) {
+    Pass r = Layout(ShortScreen());
+    LayoutState& s = r.state;
+    ASSERT_TRUE(settingsScrollTo(&s, 300));
+    int moved = 0;
+    for (int i = 0; i < 12; ++i) {  // twelve deltas of -10: one notch in all
+        int target = settingsScrollForWheel(&s, -10);
+        moved += target - s.settingsScrollPos;
+        settingsScrollTo(&s, target);
+    }
+    EXPECT_EQ(moved, 48);
+    EXPECT_EQ(s.settingsScrollPos, 348);
+    EXPECT_EQ(s.wheelRemainder, 0);
+    // 119 of a notch is 47.6 units: 47 now, the rest carried into the next delta.
+    EXPECT_EQ(settingsScrollForWheel(&s, -119), 348 + 47);
+    settingsScrollTo(&s, 348 + 47);
+    EXPECT_EQ(settingsScrollForWheel(&s, -1), 348 + 48);
+    // Turning back drops what was left of the other direction.
+    int rest = 0;
+    EXPECT_EQ(wheelNotches(&rest, -60, 1), 0);
+    EXPECT_EQ(wheelNotches(&rest, 60, 1), 0);
+    EXPECT_EQ(wheelNotches(&rest, 60, 1), 1);
+    EXPECT_EQ(wheelNotches(&rest, -360, 1), -3);
+}
+
+// The same state lays out the same: the pass that sizes the window and the scroll passes after it, which take the
+// window as the system made it, give the view the same height, and a line down moves the block by exactly 30. A
+// remembered height taller than the screen used to make the window taller than the work area, the system cut it to a
+// height of its own, and the view grew at the first scroll. On a screen too short even for the smallest view the
+// system cuts the window whatever the pass asks (Wine: to the screen's height + 12), and the view stays at 120.
+TEST(LayoutSettingsViewport, TheFirstScrollLaysOutAsTheOpeningPassDid) {
+    struct Case {
+        int workBottom, remembered, grantedClient;  // 0: the client the pass asked for
+    } cases[] = {{1000, 0, 0}, {1000, 1100, 0}, {800, 0, 785}, {800, 1100, 785}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.workBottom << " " << c.remembered);
+        LayoutInput in = ShortScreen();
+        in.workArea = {0, 0, 1280, c.workBottom};
+        LayoutState start = layoutInitialState();
+        start.rememberedHeight = c.remembered;
+        Pass opened = Layout(in, start);
+        ASSERT_TRUE(opened.state.settingsScrollable);
+        if (c.grantedClient == 0) {
+            EXPECT_LE(opened.out.windowHeight, c.workBottom);
+        }
+        LayoutInput kept = in;
+        kept.clientHeight = c.grantedClient ? c.grantedClient : opened.out.windowHeight - kFrameH;
+        int replaceY = opened.out.items[kItemReplace].y;
+        LayoutState s = opened.state;
+        s.keepWindowSize = true;
+        ASSERT_TRUE(settingsScrollTo(&s, settingsScrollForCode(s, 1, 0, 0)));
+        Pass down = Layout(kept, s);
+        EXPECT_EQ(down.state.settingsViewHeight, opened.state.settingsViewHeight);
+        EXPECT_EQ(down.out.items[kItemContainer].h, opened.out.items[kItemContainer].h);
+        EXPECT_EQ(down.out.items[kItemReplace].y, replaceY - 30);
+        ASSERT_TRUE(settingsScrollTo(&down.state, settingsScrollForCode(down.state, 3, 30, 0)));
+        Pass page = Layout(kept, down.state);
+        EXPECT_EQ(page.out.items[kItemReplace].y, replaceY - 30 - (opened.state.settingsViewHeight - 20));
+    }
+}

@@ -1,6 +1,8 @@
 // The slider's value rules: clicks at and beyond the margins, keys at the ends, wheel steps, the range packing.
 #include "ui/slider_logic.h"
 
+#include "ui/layout.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,22 +53,31 @@ TEST(SliderKeys, AtTheEndsTheValueStaysButTheKeyStillAnswers) {
     EXPECT_FALSE(sliderKey(Speed(30), 0x41, &v, &code));
 }
 
-TEST(SliderWheel, TwoLinesPerNotchAndZeroCountsAsDown) {
+// Two lines a whole notch, however the notches come: one classic 120, three at once, or a touchpad's small deltas
+// that add up; deltas that do not make a notch change nothing (they used to move the slider two lines each).
+TEST(SliderWheel, TwoLinesPerWholeNotch) {
     SliderState volume = sliderInitial();
     volume.max = 200;
     volume.line = 5;
     volume.pos = 100;
-    intptr_t v;
-    int code;
-    sliderWheel(volume, 120, &v, &code);
+    intptr_t v = -1;
+    int code = -1;
+    int rest = 0;
+    ASSERT_TRUE(sliderWheel(volume, wheelNotches(&rest, 120, 1), &v, &code));
     EXPECT_EQ(v, 110);
     EXPECT_EQ(code, 1);
-    sliderWheel(volume, -360, &v, &code);
-    EXPECT_EQ(v, 90);
+    ASSERT_TRUE(sliderWheel(volume, wheelNotches(&rest, -360, 1), &v, &code));
+    EXPECT_EQ(v, 70);
     EXPECT_EQ(code, 0);
-    sliderWheel(volume, 0, &v, &code);
-    EXPECT_EQ(v, 90);
-    EXPECT_EQ(code, 0);
+    int moves = 0;
+    for (int i = 0; i < 6; ++i) {
+        if (sliderWheel(volume, wheelNotches(&rest, 40, 1), &v, &code)) ++moves;
+    }
+    EXPECT_EQ(moves, 2);  // 240 in six deltas of 40
+    EXPECT_FALSE(sliderWheel(volume, wheelNotches(&rest, 0, 1), &v, &code));
+    // Clamped at the ends.
+    ASSERT_TRUE(sliderWheel(volume, 50, &v, &code));
+    EXPECT_EQ(v, 200);
 }
 
 TEST(SliderRange, UnpacksSignExtendedHalves) {
