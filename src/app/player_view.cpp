@@ -37,6 +37,20 @@ void OnSeekSlider(int code) {
     SeekTo(time);
 }
 
+}  // namespace
+
+void ClosePlayerFile() {
+    controllerControls()->stopTimer(kTimerPlayer);
+    UnregisterPlaybackShortcuts();
+    playerClose();
+    shell().PlayerLoaded = false;
+    shell().PlayerPath[0] = 0;
+    // A drag cut short by the close (the record shortcut mid-drag) would otherwise freeze the next file's times.
+    shell().SeekDragging = false;
+}
+
+namespace {
+
 // Shows why the sound stopped or would not start, if it did.
 void ShowPlayerStop(Outcome why) {
     PlayerWords words;
@@ -85,16 +99,6 @@ Outcome OpenTrackForPlay(const wchar_t* path) {
 }
 
 }  // namespace
-
-void ClosePlayerFile() {
-    controllerControls()->stopTimer(kTimerPlayer);
-    UnregisterPlaybackShortcuts();
-    playerClose();
-    shell().PlayerLoaded = false;
-    shell().PlayerPath[0] = 0;
-    // A drag cut short by the close (the record shortcut mid-drag) would otherwise freeze the next file's times.
-    shell().SeekDragging = false;
-}
 
 int LoadForPlay(const wchar_t* path) {
     return succeeded(OpenTrackForPlay(path)) ? 0 : -1;
