@@ -97,7 +97,23 @@ double PlayedPositionLocked(PlayerSession* s) {
 // pauses where the listener is, so that Play (which opens the device afresh) goes on from there, and says why.
 void StopForFailure(PlayerSession* s, Outcome why) {
     const double count = s->track.sampleCount;
-    double pos = Clamp(s->positionHeld ? s->heldPos : PlayedPositionLocked(s), 0.0, count);
+    double pos = s->heldPos;
+    if (!s->positionHeld) {
+        int64_t played = 0;
+        if (s->deviceOpen && succeeded(s->output->position(s->device, &played))) {
+            pos = PlayedPositionLocked(s);
+        } else {
+            // A device that is gone may not say what it played: everything still queued counts as unheard, so
+            // Play repeats at most those 200 ms rather than skipping them.
+            int64_t queued = 0;
+            for (int i = 0; i < kOutputBufferCount; ++i) {
+                if (s->inFlight[i]) queued += s->samplesPerBuffer;
+            }
+            if (queued > s->samplesWritten) queued = s->samplesWritten;
+            pos = s->readPos - static_cast<double>(queued) * player.speed;
+        }
+    }
+    pos = Clamp(pos, 0.0, count);
     s->playing = false;
     if (s->deviceOpen) {
         s->output->reset(s->device);

@@ -152,6 +152,25 @@ TEST_F(PlayerEngineTest, ARefusedBufferStopsWhereTheListenerIsAndPlayGoesOnFromT
     EXPECT_EQ(playerTakeStopReason(), Outcome::kOk);
 }
 
+TEST_F(PlayerEngineTest, AStopWhereTheDeviceCannotSayWhatItPlayedRepeatsRatherThanSkips) {
+    ASSERT_EQ(Open(), Outcome::kOk);
+    playerPlay();
+    Hear(1000);
+    fakeOutput.failPosition = true;  // a device gone with the write may answer nothing else either
+    fakeOutput.failWriteAt = fakeOutput.writeCalls + 1;
+    int64_t heardAtStop = fakeOutput.heardCount + Hear(3 * kSpb);
+    ASSERT_EQ(playerTakeStopReason(), Outcome::kDeviceFailed);
+    double stoppedAt = playerPosition() * kRate;
+    EXPECT_LE(stoppedAt, static_cast<double>(heardAtStop));
+    EXPECT_GE(stoppedAt, static_cast<double>(heardAtStop - kOutputBufferCount * kSpb));
+    fakeOutput.failPosition = false;
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
+    int64_t before = fakeOutput.heardCount;
+    Hear(500);
+    const int64_t from = static_cast<int64_t>(stoppedAt);
+    EXPECT_EQ(Heard(before, before + 500), Track(from, from + 500));
+}
+
 TEST_F(PlayerEngineTest, ADeviceThatRefusesEveryBufferStopsAtOnceInsteadOfRacingToTheEnd) {
     ASSERT_EQ(Open(), Outcome::kOk);
     fakeOutput.failWrite = true;
