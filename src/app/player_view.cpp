@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "app/controller.h"
+#include "app/player_feedback.h"
 #include "app/settings_save.h"
 #include "app/shell_state_edit.h"
 #include "app/shortcut_feedback.h"
@@ -48,12 +49,38 @@ void ClosePlayerFile() {
     shell().SeekDragging = false;
 }
 
-int LoadForPlay(const wchar_t* path) {
+namespace {
+
+// Shows why the sound stopped or would not start, if it did.
+void ShowPlayerStop(Outcome why) {
+    PlayerWords words;
+    if (!playerStopWords(why, &words)) return;
+    SetStatus(words.status);
+    SetNote(words.detail);
+}
+
+// Once the sound plays again, a report that it had stopped would be stale: the lines it took are given back.
+void ClearPlayerStop() {
+    wchar_t status[kPlayerStatusCapacity];
+    if (controllerControls()->getText(kIdStatus, status, kPlayerStatusCapacity) < 0) return;
+    PlayerWords words;
+    const Outcome shown[] = {Outcome::kNoDevice, Outcome::kDeviceFailed};
+    for (Outcome why : shown) {
+        if (playerStopWords(why, &words) && wcscmp(status, words.status) == 0) {
+            SetNote(L"");
+            ShowIdleStatus();
+            return;
+        }
+    }
+}
+
+Outcome OpenTrackForPlay(const wchar_t* path) {
     // Decoding a whole file on the UI thread would starve the capture queue (about 300 ms of buffers) and drop
     // microphone audio unnoticed.
-    if (!recorderIsIdle()) return -1;
+    if (!recorderIsIdle()) return Outcome::kNotOpen;
     ClosePlayerFile();
-    if (!succeeded(playerOpen(path))) return -1;
+    Outcome r = playerOpen(path);
+    if (!succeeded(r)) return r;
     shell().PlayerLoaded = true;
     WideCopyBounded(shell().PlayerPath, kPathCapacity, path);
     if (IsPanelCreated()) HandOffAudio(shell().PlayerPath);
@@ -68,18 +95,33 @@ int LoadForPlay(const wchar_t* path) {
     ShowVolumeAndSpeed();
     controllerControls()->startTimer(kTimerPlayer, 100);
     RefreshPlayer();
-    return 0;
+    return Outcome::kOk;
+}
+
+}  // namespace
+
+int LoadForPlay(const wchar_t* path) {
+    return succeeded(OpenTrackForPlay(path)) ? 0 : -1;
 }
 
 void OpenForPlay(const wchar_t* path) {
     if (!recorderIsIdle()) return;
-    if (LoadForPlay(path) != 0) {
+    Outcome r = OpenTrackForPlay(path);
+    if (!succeeded(r)) {
         ClosePlayerFile();
         if (recorder.lastRecordingSaved) LoadForPlay(recorder.recordingPath);
-        controllerShell()->messageBox(
-            L"Notafon could not read this file. It plays MP3, WAV, M4A and most other audio that Windows can decode. "
-            L"If the file is damaged or protected, convert it to MP3 with the free tool linked below and try again.",
-            L"Notafon");
+        // Without a sound output the file is not to blame: the lines say what is missing instead of the message.
+        PlayerWords words;
+        if (playerOpenFailureWords(r, &words)) {
+            SetStatus(words.status);
+            SetNote(words.detail);
+        } else {
+            controllerShell()->messageBox(
+                L"Notafon could not read this file. It plays MP3, WAV, M4A and most other audio that Windows can "
+                L"decode. If the file is damaged or protected, convert it to MP3 with the free tool linked below and "
+                L"try again.",
+                L"Notafon");
+        }
     }
     RefreshControls();
 }
@@ -100,6 +142,7 @@ void ShowPlayerTimes(double position, double duration) {
 
 void RefreshPlayer() {
     if (!shell().PlayerLoaded) return;
+    ShowPlayerStop(playerTakeStopReason());
     double position = playerPosition();
     double duration = playerDuration();
     bool playing = playerIsPlaying();
@@ -136,7 +179,12 @@ void playerTogglePlay() {
     if (playerIsPlaying()) {
         playerPause();
     } else {
-        playerPlay();
+        Outcome r = playerPlay();
+        if (succeeded(r)) {
+            ClearPlayerStop();
+        } else {
+            ShowPlayerStop(r);
+        }
     }
     RefreshPlayer();
 }

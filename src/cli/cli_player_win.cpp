@@ -54,9 +54,14 @@ int cliListen(int argc, wchar_t** argv) {
     printf("decoder: %s\nduration: %.3f\n", trackDecoderName(player.lastDecoder), playerDuration());
     fflush(stdout);
     DWORD started = GetTickCount();
-    playerPlay();
-    while (!playerHasEnded() && GetTickCount() - started < static_cast<DWORD>(timeout * 1000.0)) Sleep(20);
+    // A device that fails under the player stops it for good here: nothing presses Play again.
+    Outcome stopped = playerPlay();
+    while (succeeded(stopped) && !playerHasEnded() && GetTickCount() - started < static_cast<DWORD>(timeout * 1000.0)) {
+        Sleep(20);
+        stopped = playerTakeStopReason();
+    }
     bool ended = playerHasEnded();
+    if (!succeeded(stopped)) printf("stopped: %s\n", outcomeName(stopped));
     printf("ended: %d\nposition: %.3f\nelapsed: %.3f\n", ended ? 1 : 0, playerPosition(),
            (GetTickCount() - started) / 1000.0);
     fflush(stdout);

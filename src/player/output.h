@@ -20,8 +20,9 @@ const uint32_t kOutputInQueue = kWaveInQueue;
 typedef void* OutputDevice;
 
 struct OutputApi {
-    // Opens the default device for mono 16-bit PCM at sampleRate; completions signal `done`. kOk and *device, or
-    // kNoDevice. Every other call gives kOk or kDeviceFailed.
+    // Opens the default device for mono 16-bit PCM at sampleRate; completions signal `done`. kOk and *device;
+    // kNoDevice when there is no output device; kUnsupportedFormat when it will not play that rate; kOutOfMemory;
+    // kDeviceFailed when a device is there and refuses. Every other call gives kOk or kDeviceFailed.
     Outcome (*open)(OutputDevice* device, int32_t sampleRate, ThreadEvent done);
     Outcome (*prepare)(OutputDevice device, OutputHeader* header);
     Outcome (*unprepare)(OutputDevice device, OutputHeader* header);

@@ -58,6 +58,8 @@ Outcome Unprepare(OutputDevice, OutputHeader* h) {
 }
 
 Outcome Write(OutputDevice, OutputHeader* h) {
+    fakeOutput.writeCalls += 1;
+    if (fakeOutput.writeCalls == fakeOutput.failWriteAt) return Outcome::kDeviceFailed;
     if (!fakeOutput.open || !(h->flags & kOutputPrepared) || fakeOutput.queued >= kFakeOutputQueue) {
         return Outcome::kDeviceFailed;
     }
@@ -78,6 +80,7 @@ Outcome Pause(OutputDevice) {
 
 Outcome Restart(OutputDevice) {
     fakeOutput.restarts += 1;
+    if (fakeOutput.failRestart) return Outcome::kDeviceFailed;
     fakeOutput.paused = false;
     return Outcome::kOk;
 }

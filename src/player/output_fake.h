@@ -14,6 +14,8 @@ struct FakeOutput {
     bool failOpen;      // the next open fails (no output device)
     int failPrepareAt;  // the prepare call with this number (counted in `prepares`) fails; 0 never
     bool failWrite;     // writes are refused
+    int failWriteAt;    // the write call with this number (counted in `writeCalls`) is refused; 0 never
+    bool failRestart;   // restarts are refused
     bool failPosition;  // position calls fail
     bool failReset;     // reset fails and hands nothing back
     bool failClose;     // close fails (the device stays open)
@@ -33,6 +35,7 @@ struct FakeOutput {
     int16_t* heard;
     int64_t heardCount, heardCapacity;
     int opens, writes, pauses, restarts, resets, closes, prepares, unprepares;
+    int writeCalls;  // every write asked for, taken or refused (`writes` counts the taken)
 };
 
 extern FakeOutput fakeOutput;

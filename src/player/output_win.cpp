@@ -26,13 +26,34 @@ Outcome Result(MMRESULT r) {
     return r == MMSYSERR_NOERROR ? Outcome::kOk : Outcome::kDeviceFailed;
 }
 
+// What waveOutOpen's refusal means for the user. No output device at all (none installed, all disabled or
+// unplugged) comes back as a bad device identifier or no driver; a device that will not take the track's rate is not
+// a missing one, and is told apart so that the file, not the speakers, is blamed.
+Outcome OpenResult(MMRESULT r) {
+    switch (r) {
+        case MMSYSERR_NOERROR:
+            return Outcome::kOk;
+        case MMSYSERR_BADDEVICEID:
+        case MMSYSERR_NODRIVER:
+            return Outcome::kNoDevice;
+        case WAVERR_BADFORMAT:
+            return Outcome::kUnsupportedFormat;
+        case MMSYSERR_NOMEM:
+            return Outcome::kOutOfMemory;
+        default:
+            // MMSYSERR_ALLOCATED (another program holds the device) and anything else: there is a device, and it
+            // refused.
+            return Outcome::kDeviceFailed;
+    }
+}
+
 Outcome Open(OutputDevice* device, int32_t sampleRate, ThreadEvent done) {
     WAVEFORMATEX format = MonoPcm16Format(sampleRate);
     HWAVEOUT h = nullptr;
     MMRESULT r = waveOutOpen(&h, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
-    if (r != MMSYSERR_NOERROR) return Outcome::kNoDevice;
-    *device = h;
-    return Outcome::kOk;
+    Outcome o = OpenResult(r);
+    if (succeeded(o)) *device = h;
+    return o;
 }
 
 Outcome Prepare(OutputDevice d, OutputHeader* h) {

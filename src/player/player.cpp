@@ -21,23 +21,48 @@ double Clamp(double v, double lo, double hi) {
 PlayerSession* strandedSessions[8];
 int strandedSessionCount;
 
-// Frees what a session holds: device (reset first, so no buffer stays queued), buffers, track, stretcher, event.
-// When the device could not be reset or closed, the buffers, the headers (inside the session) and the event stay.
-void FreeSession(PlayerSession* s) {
-    bool deviceLetGo = true;
-    if (s->deviceOpen) {
-        if (!succeeded(s->output->reset(s->device))) deviceLetGo = false;
-        for (int i = 0; i < kOutputBufferCount; ++i) {
-            if (s->headers[i].flags & kOutputPrepared) s->output->unprepare(s->device, &s->headers[i]);
-            s->inFlight[i] = false;
-        }
-        if (!succeeded(s->output->close(s->device))) deviceLetGo = false;
-        s->deviceOpen = false;
+// Gives the device up: reset first, so no buffer stays queued, then the buffers unprepared and the device closed.
+void ReleaseDevice(PlayerSession* s) {
+    if (!s->deviceOpen) return;
+    if (!succeeded(s->output->reset(s->device))) s->deviceKeepsBuffers = true;
+    for (int i = 0; i < kOutputBufferCount; ++i) {
+        if (s->headers[i].flags & kOutputPrepared) s->output->unprepare(s->device, &s->headers[i]);
+        s->inFlight[i] = false;
     }
+    if (!succeeded(s->output->close(s->device))) s->deviceKeepsBuffers = true;
+    s->deviceOpen = false;
+}
+
+// Opens the default device for the track and prepares the four buffers for it, paused. Its outcomes are playerOpen's.
+Outcome OpenDevice(PlayerSession* s) {
+    Outcome r = s->output->open(&s->device, s->track.sampleRate, s->wakeEvent);
+    if (!succeeded(r)) return r;
+    s->deviceOpen = true;
+    for (int i = 0; i < kOutputBufferCount; ++i) {
+        OutputHeader* h = &s->headers[i];
+        memset(h, 0, sizeof *h);
+        h->data = reinterpret_cast<char*>(s->bufferMemory + static_cast<size_t>(i) * s->samplesPerBuffer);
+        h->bufferLength = 2u * static_cast<uint32_t>(s->samplesPerBuffer);
+        s->inFlight[i] = false;
+        // A buffer the device will not take would never play: the track is refused like one without a device.
+        r = s->output->prepare(s->device, h);
+        if (!succeeded(r)) {
+            ReleaseDevice(s);
+            return r;
+        }
+    }
+    s->output->pause(s->device);
+    return Outcome::kOk;
+}
+
+// Frees what a session holds: device, buffers, track, stretcher, event. When the device could not be reset or
+// closed, the buffers, the headers (inside the session) and the event stay.
+void FreeSession(PlayerSession* s) {
+    ReleaseDevice(s);
     pcmTrackFree(&s->track);
     timeStretcherDestroy(s->stretcher);
     s->stretcher = nullptr;
-    if (!deviceLetGo) {
+    if (s->deviceKeepsBuffers) {
         if (strandedSessionCount < 8) strandedSessions[strandedSessionCount++] = s;
         return;
     }
@@ -52,13 +77,67 @@ void LetGo(PlayerSession* s) {
     if (s->letGo.exchange(1) == 1) FreeSession(s);
 }
 
-void ApplyPlayState(PlayerSession* s) {
-    if (!s->deviceOpen) return;
-    if (s->playing) {
-        s->output->restart(s->device);
-    } else {
+// The track position the listener is at: what was read, less what still waits in the device.
+double PlayedPositionLocked(PlayerSession* s) {
+    double pos = s->readPos;
+    int64_t played = 0;
+    if (s->deviceOpen && succeeded(s->output->position(s->device, &played))) {
+        // The device counts in 32 bits and wraps after 27 hours at 44100 Hz; the difference taken modulo 2^32 stays
+        // right across the wrap. A count ahead of what was written (negative as a 32-bit difference) means nothing
+        // is queued.
+        uint32_t ahead =
+            static_cast<uint32_t>(static_cast<uint64_t>(s->samplesWritten) - static_cast<uint64_t>(played));
+        int64_t queued = ahead < 0x80000000u ? static_cast<int64_t>(ahead) : 0;
+        pos = s->readPos - static_cast<double>(queued) * player.speed;
+    }
+    return pos;
+}
+
+// The device failed under the player: playing on would be silence with a frozen or racing position. The player
+// pauses where the listener is, so that Play (which opens the device afresh) goes on from there, and says why.
+void StopForFailure(PlayerSession* s, Outcome why) {
+    const double count = s->track.sampleCount;
+    double pos = s->heldPos;
+    if (!s->positionHeld) {
+        int64_t played = 0;
+        if (s->deviceOpen && succeeded(s->output->position(s->device, &played))) {
+            pos = PlayedPositionLocked(s);
+        } else {
+            // A device that is gone may not say what it played: everything still queued counts as unheard, so
+            // Play repeats at most those 200 ms rather than skipping them.
+            int64_t queued = 0;
+            for (int i = 0; i < kOutputBufferCount; ++i) {
+                if (s->inFlight[i]) queued += s->samplesPerBuffer;
+            }
+            if (queued > s->samplesWritten) queued = s->samplesWritten;
+            pos = s->readPos - static_cast<double>(queued) * player.speed;
+        }
+    }
+    pos = Clamp(pos, 0.0, count);
+    s->playing = false;
+    if (s->deviceOpen) {
+        s->output->reset(s->device);
         s->output->pause(s->device);
     }
+    for (int i = 0; i < kOutputBufferCount; ++i) s->inFlight[i] = false;
+    s->samplesWritten = 0;
+    s->readPos = pos;
+    s->stretcherResetPending = true;
+    s->sourceExhausted = pos >= count;
+    s->ended = false;
+    s->positionHeld = true;
+    s->heldPos = pos;
+    s->stopReason = why;
+    s->stopUnreported = true;
+}
+
+// kOk, or kDeviceFailed when the device would not restart. A failed pause is not reported: the user asked for quiet
+// and the queue runs dry within 200 ms.
+Outcome ApplyPlayState(PlayerSession* s) {
+    if (!s->deviceOpen) return Outcome::kOk;
+    if (s->playing) return succeeded(s->output->restart(s->device)) ? Outcome::kOk : Outcome::kDeviceFailed;
+    s->output->pause(s->device);
+    return Outcome::kOk;
 }
 
 // The seek step without the lock (play uses it while holding the lock).
@@ -75,13 +154,13 @@ void SeekLocked(PlayerSession* s, double seconds) {
     s->ended = false;
     s->positionHeld = !s->playing;
     s->heldPos = s->readPos;
-    ApplyPlayState(s);
+    if (!succeeded(ApplyPlayState(s))) StopForFailure(s, Outcome::kDeviceFailed);
     s->threads->eventSignal(s->wakeEvent);
 }
 
 // Refills and queues every buffer the device has finished with; notices the end of the track.
 void ServiceBuffers(PlayerSession* s) {
-    if (!s->deviceOpen || s->quit.load()) return;
+    if (!s->deviceOpen || s->quit.load() || s->stopReason != Outcome::kOk) return;
     bool active = false;
     for (int i = 0; i < kOutputBufferCount; ++i) {
         OutputHeader* h = &s->headers[i];
@@ -94,12 +173,18 @@ void ServiceBuffers(PlayerSession* s) {
         }
         if (s->sourceExhausted) continue;
         int16_t* buffer = s->bufferMemory + static_cast<size_t>(i) * s->samplesPerBuffer;
+        const double readBefore = s->readPos;
         playerFillBuffer(s, buffer, s->samplesPerBuffer);
         // This buffer still goes out; what lies past the track's end in it is silence.
         if (s->readPos >= s->track.sampleCount) s->sourceExhausted = true;
         h->bufferLength = 2u * static_cast<uint32_t>(s->samplesPerBuffer);
-        // A buffer the device refused never comes back done: waiting for it would hold the track from its end.
-        if (!succeeded(s->output->write(s->device, h))) continue;
+        // A refused buffer never plays (an unplugged headset, a driver gone): going on would race through the track in
+        // silence. What was read into it is given back before the player stops at the listener's place.
+        if (!succeeded(s->output->write(s->device, h))) {
+            s->readPos = readBefore;
+            StopForFailure(s, Outcome::kDeviceFailed);
+            return;
+        }
         s->samplesWritten += s->samplesPerBuffer;
         s->inFlight[i] = true;
         active = true;
@@ -145,31 +230,19 @@ Outcome SetUpOutput(PcmTrack* track) {
         FreeSession(s);
         return Outcome::kThreadFailed;
     }
-    Outcome r = s->output->open(&s->device, s->track.sampleRate, s->wakeEvent);
-    if (!succeeded(r)) {
-        FreeSession(s);
-        return r;
-    }
-    s->deviceOpen = true;
     s->bufferMemory = static_cast<int16_t*>(
         calloc(static_cast<size_t>(kOutputBufferCount) * static_cast<size_t>(s->samplesPerBuffer), sizeof(int16_t)));
     if (!s->bufferMemory) {
         FreeSession(s);
         return Outcome::kOutOfMemory;
     }
-    for (int i = 0; i < kOutputBufferCount; ++i) {
-        OutputHeader* h = &s->headers[i];
-        memset(h, 0, sizeof *h);
-        h->data = reinterpret_cast<char*>(s->bufferMemory + static_cast<size_t>(i) * s->samplesPerBuffer);
-        h->bufferLength = 2u * static_cast<uint32_t>(s->samplesPerBuffer);
-        s->inFlight[i] = false;
-        // A buffer the device will not take would never play: the track is refused like one without a device.
-        r = s->output->prepare(s->device, h);
-        if (!succeeded(r)) {
-            FreeSession(s);
-            return r;
-        }
+    Outcome r = OpenDevice(s);
+    if (!succeeded(r)) {
+        FreeSession(s);
+        return r;
     }
+    s->stopReason = Outcome::kOk;
+    s->stopUnreported = false;
     s->sourceExhausted = false;
     s->ended = false;
     s->readPos = 0.0;
@@ -179,7 +252,6 @@ Outcome SetUpOutput(PcmTrack* track) {
     s->heldPos = 0.0;
     s->stretcherResetPending = true;
     s->quit = false;
-    s->output->pause(s->device);
     player.session = s;
     if (s->threads->start(&s->thread, PlaybackThread, s) != 0) {
         // Without its thread nothing would ever play; the track is refused like one without a device.
@@ -251,7 +323,7 @@ void playerClose() {
 
 bool playerIsLoaded() {
     PlayerSession* s = player.session;
-    return s && s->track.samples && s->deviceOpen;
+    return s && s->track.samples;
 }
 
 bool playerIsPlaying() {
@@ -285,20 +357,17 @@ void playerSeek(double seconds) {
 
 namespace {
 
-// The track position the listener is at: what was read, less what still waits in the device.
-double PlayedPositionLocked(PlayerSession* s) {
-    double pos = s->readPos;
-    int64_t played = 0;
-    if (succeeded(s->output->position(s->device, &played))) {
-        // The device counts in 32 bits and wraps after 27 hours at 44100 Hz; the difference taken modulo 2^32 stays
-        // right across the wrap. A count ahead of what was written (negative as a 32-bit difference) means nothing
-        // is queued.
-        uint32_t ahead =
-            static_cast<uint32_t>(static_cast<uint64_t>(s->samplesWritten) - static_cast<uint64_t>(played));
-        int64_t queued = ahead < 0x80000000u ? static_cast<int64_t>(ahead) : 0;
-        pos = s->readPos - static_cast<double>(queued) * player.speed;
-    }
-    return pos;
+// A fresh device after a failed one: the default device may have changed since (the speakers took over from a
+// removed headset), and a handle whose device has gone stays useless. The buffers go to it unless the old device may
+// still be reading them.
+Outcome ReopenDevice(PlayerSession* s) {
+    ReleaseDevice(s);
+    if (s->deviceKeepsBuffers) return Outcome::kDeviceFailed;
+    Outcome r = OpenDevice(s);
+    if (!succeeded(r)) return r;
+    s->samplesWritten = 0;
+    s->stretcherResetPending = true;
+    return Outcome::kOk;
 }
 
 }  // namespace
@@ -307,14 +376,27 @@ Outcome playerPlay() {
     if (!playerIsLoaded()) return Outcome::kNotOpen;
     services.threads->lock(player.lock);
     PlayerSession* s = player.session;
-    if (s->ended || s->readPos >= s->track.sampleCount - 1) SeekLocked(s, 0.0);
-    s->playing = true;
-    s->ended = false;
-    s->positionHeld = false;
-    ApplyPlayState(s);
-    s->threads->eventSignal(s->wakeEvent);
+    Outcome r = Outcome::kOk;
+    if (s->stopReason != Outcome::kOk || !s->deviceOpen) {
+        r = ReopenDevice(s);
+        // The caller is told by the result, so nothing is left for playerTakeStopReason.
+        s->stopReason = r;
+        s->stopUnreported = false;
+    }
+    if (succeeded(r)) {
+        if (s->ended || s->readPos >= s->track.sampleCount - 1) SeekLocked(s, 0.0);
+        s->playing = true;
+        s->ended = false;
+        s->positionHeld = false;
+        r = ApplyPlayState(s);
+        if (!succeeded(r)) {
+            StopForFailure(s, r);
+            s->stopUnreported = false;
+        }
+        s->threads->eventSignal(s->wakeEvent);
+    }
     services.threads->unlock(player.lock);
-    return Outcome::kOk;
+    return r;
 }
 
 void playerPause() {
@@ -360,6 +442,16 @@ void playerSetSpeed(double speed) {
         player.speed = s;
     }
     services.threads->unlock(player.lock);
+}
+
+Outcome playerTakeStopReason() {
+    if (!player.session) return Outcome::kOk;
+    services.threads->lock(player.lock);
+    PlayerSession* s = player.session;
+    Outcome r = s->stopUnreported ? s->stopReason : Outcome::kOk;
+    s->stopUnreported = false;
+    services.threads->unlock(player.lock);
+    return r;
 }
 
 void playerThreadStep() {

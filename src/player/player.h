@@ -58,6 +58,14 @@ struct PlayerSession {
     // count for buffers refilled while paused, and a stopped player would read a few hundredths of a second in.
     bool positionHeld;
     double heldPos;
+    // What stopped the sound without the user asking: kOk; kDeviceFailed when the device refused a buffer or would
+    // not restart; kNoDevice when it could not be opened again. While it is set the thread queues nothing, and the
+    // next Play opens the device afresh (the default device may have changed, a removed one is gone for good).
+    Outcome stopReason;
+    bool stopUnreported;  // playerTakeStopReason has not handed stopReason out yet
+    // The device would not reset or close: it may still read the buffers and headers and signal the event, so they
+    // are neither handed to another device nor freed.
+    bool deviceKeepsBuffers;
     PcmTrack track;
     TimeStretcher* stretcher;
 };
@@ -81,20 +89,26 @@ void playerInstall(const PlayerServicesApi* services);
 void playerReset();
 
 // kOk; what loadTrack reports when the file cannot be read or decoded or is too short; when the track cannot be
-// played: kNoDevice (no output opens), kDeviceFailed (it refuses a buffer), kOutOfMemory, kThreadFailed.
+// played: kNoDevice (no output opens), kUnsupportedFormat (the output refuses the track's rate), kDeviceFailed (it
+// refuses a buffer), kOutOfMemory, kThreadFailed.
 Outcome playerOpen(const wchar_t* path);
 void playerClose();
+// A track is present. Its device may have failed since the open; Play then tries to open one again.
 bool playerIsLoaded();
 bool playerIsPlaying();
 bool playerHasEnded();
 double playerDuration();
 void playerSeek(double seconds);
-// kOk, or kNotOpen while nothing is loaded.
+// kOk, or kNotOpen while nothing is loaded. After the device has failed it is opened afresh first: kNoDevice when
+// none opens, kDeviceFailed when it refuses the buffers or will not start; the player then stays paused where it was.
 Outcome playerPlay();
 void playerPause();
 double playerPosition();
 void playerSetVolume(double volume);
 void playerSetSpeed(double speed);
+// Why the sound stopped without the user asking (the device refused a buffer while playing or prefilling), once:
+// kOk when it has not, or when that was already handed out. The player is then paused where the listener was.
+Outcome playerTakeStopReason();
 
 // One pass of the playback thread (refill and queue every free buffer), under the lock. Tests and the command-line
 // harness call it where a thread would.

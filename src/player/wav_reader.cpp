@@ -13,6 +13,11 @@ namespace {
 const uint16_t kTagPcm = 1;
 const uint16_t kTagFloat = 3;
 const uint16_t kTagExtensible = 0xFFFE;
+// The highest rate this reader takes: as high as audio files in use go. The time stretcher's work per buffer grows
+// with the rate and is done under the player's lock, so at a rate far above this any speed but 100 % would hold the
+// lock, and the window, for seconds. A higher rate is left to the general decoder, which converts it or refuses the
+// file. Every accepted rate also fits the engine's int32 rates.
+const uint32_t kMaxSampleRate = 384000;
 
 struct WavFormat {
     uint16_t tag;
@@ -56,8 +61,7 @@ int16_t ToSample(double v) {
 
 bool Accepted(const WavFormat& f) {
     if (f.channels < 1 || f.channels > 8) return false;
-    // The engine keeps rates as int32: a rate field above that would turn negative there.
-    if (f.sampleRate < 8000 || f.sampleRate > 0x7FFFFFFFu) return false;
+    if (f.sampleRate < 8000 || f.sampleRate > kMaxSampleRate) return false;
     if (f.tag == kTagPcm) return f.bits == 8 || f.bits == 16 || f.bits == 24 || f.bits == 32;
     if (f.tag == kTagFloat) return f.bits == 32;
     return false;

@@ -141,6 +141,82 @@ TEST_F(ControllerTest, AFileThatCannotBePlayedLeavesThePlayerEmptyOrWithTheLastR
     EXPECT_EQ(window.messageBoxes.size(), 2u);
 }
 
+// The listener hears n samples of the loaded file, the playback thread running between.
+void HearPlayer(int64_t n) {
+    for (int64_t done = 0; done < n;) {
+        playerThreadStep();
+        int64_t p = fakeOutputPlay(std::min<int64_t>(n - done, 100));
+        if (p == 0) break;
+        done += p;
+    }
+}
+
+const wchar_t kSoundStopped[] = L"Could not play the sound";
+const wchar_t kSoundStoppedWhy[] =
+    L"Windows stopped the sound output. Check that your speakers or headphones are connected, then press Play again.";
+
+TEST_F(ControllerTest, SoundThatStopsUnderThePlayerIsReportedAndPlayGoesOnFromThere) {
+    ASSERT_TRUE(RegisterCurrentRecordShortcut());
+    LoadSeconds(4);  // 8000 Hz
+    SetNote(L"Saved (00:04, 0.1 MB) to: earlier");
+    onCommand(kIdPlay, kNotifyClicked);
+    HearPlayer(10000);
+    fakeOutput.failWriteAt = fakeOutput.writeCalls + 1;  // the headset is pulled out
+    HearPlayer(2000);
+    onTimer(kTimerPlayer);
+    EXPECT_EQ(Text(kIdStatus), kSoundStopped);
+    EXPECT_EQ(Text(kIdDetail), kSoundStoppedWhy);
+    EXPECT_EQ(Text(kIdPlay), L"Play");
+    EXPECT_TRUE(shellState().PlayerLoaded);
+    EXPECT_TRUE(window.messageBoxes.empty());
+    const double stoppedAt = playerPosition();
+    EXPECT_GE(stoppedAt, 10000.0 / 8000);
+    EXPECT_EQ(Text(kIdTime), L"00:00:01");
+    // The next ticks neither repeat nor undo it.
+    SetStatus(L"something else");
+    onTimer(kTimerPlayer);
+    EXPECT_EQ(Text(kIdStatus), L"something else");
+    SetStatus(kSoundStopped);
+
+    onCommand(kIdPlay, kNotifyClicked);  // plugged in again
+    EXPECT_TRUE(playerIsPlaying());
+    EXPECT_EQ(Text(kIdPlay), L"Pause");
+    EXPECT_EQ(Text(kIdStatus), L"Ready to record  (Ctrl+Shift+R)");
+    EXPECT_EQ(Text(kIdDetail), L"");
+    HearPlayer(800);
+    EXPECT_DOUBLE_EQ(playerPosition(), stoppedAt + 800.0 / 8000);
+}
+
+TEST_F(ControllerTest, NoSoundOutputIsNamedAsSuchNeverAsADamagedFile) {
+    auto path = folder / "talk.wav";
+    writeMonoWav(path, 8000, std::vector<short>(16000, 1000));
+    fakeOutput.failOpen = true;
+    OpenForPlay(path.wstring().c_str());
+    EXPECT_TRUE(window.messageBoxes.empty());
+    EXPECT_FALSE(shellState().PlayerLoaded);
+    EXPECT_EQ(Text(kIdStatus), L"No speakers or headphones found");
+    EXPECT_EQ(Text(kIdDetail),
+              L"Plug in or enable speakers or headphones in Windows sound settings, then open the file again.");
+
+    // Loaded, then the output goes away: Play says what is missing and keeps the file.
+    fakeOutput.failOpen = false;
+    OpenForPlay(path.wstring().c_str());
+    ASSERT_TRUE(shellState().PlayerLoaded);
+    onCommand(kIdPlay, kNotifyClicked);
+    HearPlayer(3000);
+    fakeOutput.failWriteAt = fakeOutput.writeCalls + 1;
+    HearPlayer(2000);
+    fakeOutput.failOpen = true;
+    onCommand(kIdPlay, kNotifyClicked);
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_TRUE(shellState().PlayerLoaded);
+    EXPECT_EQ(Text(kIdPlay), L"Play");
+    EXPECT_EQ(Text(kIdStatus), L"No speakers or headphones found");
+    EXPECT_EQ(Text(kIdDetail),
+              L"Plug in or enable speakers or headphones in Windows sound settings, then press Play again.");
+    EXPECT_TRUE(window.messageBoxes.empty());
+}
+
 TEST_F(ControllerTest, DraggingTheSeekThumbPreviewsAndSeeksOnceAtTheEnd) {
     LoadSeconds(90);
     C(kIdSeek)->slider = 500;

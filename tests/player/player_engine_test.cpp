@@ -117,14 +117,141 @@ TEST_F(PlayerEngineTest, PlayAndPauseNeitherLoseNorRepeat) {
     EXPECT_DOUBLE_EQ(playerPosition(), 5000.0 / kRate);
 }
 
-TEST_F(PlayerEngineTest, ADeviceThatRefusesEveryBufferEndsThePlayInsteadOfHanging) {
+// A refused buffer (a headset unplugged mid-play) stops the player where the listener is and says why, once; Play
+// opens the device afresh and goes on from that place without losing or repeating a sample.
+TEST_F(PlayerEngineTest, ARefusedBufferStopsWhereTheListenerIsAndPlayGoesOnFromThere) {
+    ASSERT_EQ(Open(), Outcome::kOk);
+    playerThreadStep();
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
+    Hear(1000);
+    fakeOutput.failWriteAt = fakeOutput.writeCalls + 1;  // the next buffer the thread hands over
+    int64_t heardAtStop = fakeOutput.heardCount + Hear(3 * kSpb);
+    EXPECT_EQ(fakeOutput.writeCalls, fakeOutput.failWriteAt);
+    EXPECT_LT(heardAtStop, 1000 + 3 * kSpb);  // the sound stopped with the refusal
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_FALSE(playerHasEnded());
+    EXPECT_TRUE(playerIsLoaded());
+    EXPECT_TRUE(fakeOutput.paused);
+    EXPECT_EQ(fakeOutput.queued, 0);  // nothing left to play on in silence
+    EXPECT_DOUBLE_EQ(playerPosition(), static_cast<double>(heardAtStop) / kRate);
+    EXPECT_EQ(playerTakeStopReason(), Outcome::kDeviceFailed);
+    EXPECT_EQ(playerTakeStopReason(), Outcome::kOk);  // told once
+    // Stopped, the thread queues nothing more and the place holds.
+    int calls = fakeOutput.writeCalls;
+    for (int i = 0; i < 5; ++i) playerThreadStep();
+    EXPECT_EQ(fakeOutput.writeCalls, calls);
+    EXPECT_DOUBLE_EQ(playerPosition(), static_cast<double>(heardAtStop) / kRate);
+
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
+    EXPECT_EQ(fakeOutput.opens, 2);  // a fresh device
+    EXPECT_EQ(fakeOutput.closes, 1);
+    EXPECT_TRUE(playerIsPlaying());
+    EXPECT_EQ(Hear(2000), 2000);
+    EXPECT_EQ(Heard(0, heardAtStop + 2000), Track(0, heardAtStop + 2000));
+    EXPECT_DOUBLE_EQ(playerPosition(), static_cast<double>(heardAtStop + 2000) / kRate);
+    EXPECT_EQ(playerTakeStopReason(), Outcome::kOk);
+}
+
+TEST_F(PlayerEngineTest, AStopWhereTheDeviceCannotSayWhatItPlayedRepeatsRatherThanSkips) {
+    ASSERT_EQ(Open(), Outcome::kOk);
+    playerPlay();
+    Hear(1000);
+    fakeOutput.failPosition = true;  // a device gone with the write may answer nothing else either
+    fakeOutput.failWriteAt = fakeOutput.writeCalls + 1;
+    int64_t heardAtStop = fakeOutput.heardCount + Hear(3 * kSpb);
+    ASSERT_EQ(playerTakeStopReason(), Outcome::kDeviceFailed);
+    double stoppedAt = playerPosition() * kRate;
+    EXPECT_LE(stoppedAt, static_cast<double>(heardAtStop));
+    EXPECT_GE(stoppedAt, static_cast<double>(heardAtStop - kOutputBufferCount * kSpb));
+    fakeOutput.failPosition = false;
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
+    int64_t before = fakeOutput.heardCount;
+    Hear(500);
+    const int64_t from = static_cast<int64_t>(stoppedAt);
+    EXPECT_EQ(Heard(before, before + 500), Track(from, from + 500));
+}
+
+TEST_F(PlayerEngineTest, ADeviceThatRefusesEveryBufferStopsAtOnceInsteadOfRacingToTheEnd) {
     ASSERT_EQ(Open(), Outcome::kOk);
     fakeOutput.failWrite = true;
-    playerPlay();
-    for (int i = 0; i < 400 && !playerHasEnded(); ++i) playerThreadStep();
-    EXPECT_TRUE(playerHasEnded());
-    EXPECT_FALSE(playerIsPlaying());
+    playerThreadStep();  // the buffers filled while paused are refused too
+    EXPECT_EQ(playerTakeStopReason(), Outcome::kDeviceFailed);
+    EXPECT_EQ(playerPlay(), Outcome::kOk);  // a device opens again, and refuses again
+    for (int i = 0; i < 400; ++i) playerThreadStep();
     EXPECT_EQ(fakeOutput.writes, 0);
+    EXPECT_EQ(fakeOutput.writeCalls, 2);  // one refusal each time: no pass keeps trying
+    EXPECT_FALSE(playerHasEnded());
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_EQ(playerPosition(), 0.0);
+    EXPECT_EQ(playerTakeStopReason(), Outcome::kDeviceFailed);
+}
+
+TEST_F(PlayerEngineTest, PlayWithTheDeviceGoneSaysSoAndKeepsTheTrack) {
+    ASSERT_EQ(Open(), Outcome::kOk);
+    playerPlay();
+    Hear(1000);
+    fakeOutput.failWriteAt = fakeOutput.writeCalls + 1;
+    int64_t heardAtStop = fakeOutput.heardCount + Hear(3 * kSpb);
+    ASSERT_EQ(playerTakeStopReason(), Outcome::kDeviceFailed);
+    fakeOutput.failOpen = true;  // no output device any more
+    EXPECT_EQ(playerPlay(), Outcome::kNoDevice);
+    EXPECT_EQ(playerTakeStopReason(), Outcome::kOk);  // the result said it
+    EXPECT_FALSE(fakeOutput.open);
+    EXPECT_TRUE(playerIsLoaded());
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_DOUBLE_EQ(playerDuration(), static_cast<double>(kLength) / kRate);
+    EXPECT_DOUBLE_EQ(playerPosition(), static_cast<double>(heardAtStop) / kRate);
+    playerThreadStep();
+    playerSeek(0.5);  // without a device the place still moves
+    EXPECT_DOUBLE_EQ(playerPosition(), 0.5);
+    EXPECT_EQ(playerPlay(), Outcome::kNoDevice);
+
+    fakeOutput.failOpen = false;  // plugged in again
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
+    int64_t before = fakeOutput.heardCount;
+    EXPECT_EQ(Hear(800), 800);
+    EXPECT_EQ(Heard(before, before + 800), Track(4000, 4800));
+}
+
+TEST_F(PlayerEngineTest, ARefusedRestartLeavesItPausedWhereItWas) {
+    ASSERT_EQ(Open(), Outcome::kOk);
+    playerPlay();
+    Hear(1000);
+    playerPause();
+    fakeOutput.failRestart = true;
+    EXPECT_EQ(playerPlay(), Outcome::kDeviceFailed);
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_EQ(playerTakeStopReason(), Outcome::kOk);  // the result said it
+    EXPECT_DOUBLE_EQ(playerPosition(), 1000.0 / kRate);
+    // A seek while playing restarts the device too.
+    fakeOutput.failRestart = false;
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
+    Hear(500);
+    fakeOutput.failRestart = true;
+    playerSeek(1.0);
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_DOUBLE_EQ(playerPosition(), 1.0);
+    EXPECT_EQ(playerTakeStopReason(), Outcome::kDeviceFailed);
+    fakeOutput.failRestart = false;
+    ASSERT_EQ(playerPlay(), Outcome::kOk);
+    Hear(400);
+    EXPECT_EQ(Heard(0, 1500), Track(0, 1500));
+    EXPECT_EQ(Heard(1500, 1900), Track(8000, 8400));
+}
+
+TEST_F(PlayerEngineTest, AFailedDeviceThatWillNotResetKeepsItsBuffersAndIsNotReplaced) {
+    ASSERT_EQ(Open(), Outcome::kOk);
+    playerPlay();
+    Hear(1000);
+    fakeOutput.failWriteAt = fakeOutput.writeCalls + 1;
+    Hear(3 * kSpb);
+    ASSERT_EQ(playerTakeStopReason(), Outcome::kDeviceFailed);
+    fakeOutput.failReset = true;
+    int opens = fakeOutput.opens;
+    EXPECT_EQ(playerPlay(), Outcome::kDeviceFailed);
+    EXPECT_EQ(fakeOutput.opens, opens);  // the buffers it may still read go to no other device
+    EXPECT_FALSE(playerIsPlaying());
+    EXPECT_TRUE(playerIsLoaded());
 }
 
 TEST_F(PlayerEngineTest, PositionSubtractsWhatIsQueuedButNotHeard) {

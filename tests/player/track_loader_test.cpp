@@ -94,6 +94,26 @@ TEST_F(TrackLoading, RefusedWavAndMp3AndMp4GoToTheGeneralDecoder) {
     EXPECT_EQ(fakeGeneral.calls, 4);
 }
 
+TEST_F(TrackLoading, AWavRateAbove384000GoesToTheGeneralDecoder) {
+    WavLayout f;
+    int32_t count = 0, rate = 0;
+    f.sampleRate = 384000;
+    EXPECT_EQ(Load(makeWav(f, pcm16(std::vector<int16_t>(300, 9))), &count, &rate), TrackDecoder::Wav);
+    EXPECT_EQ(count, 300);
+    EXPECT_EQ(rate, 384000);
+    EXPECT_EQ(fakeGeneral.calls, 0);
+    for (uint32_t tooHigh : {384001u, 0x7FFFFFFFu}) {
+        f.sampleRate = tooHigh;
+        EXPECT_EQ(Load(makeWav(f, pcm16(std::vector<int16_t>(300, 9))), &count, &rate), TrackDecoder::General)
+            << tooHigh;
+        EXPECT_EQ(rate, 44100);  // the general decoder's track, not one read at the header's rate
+    }
+    EXPECT_EQ(fakeGeneral.calls, 2);
+    // When the general decoder refuses it too, nothing is loaded.
+    fakeGeneral.result = -1;
+    EXPECT_EQ(Load(makeWav(f, pcm16(std::vector<int16_t>(300, 9)))), TrackDecoder::None);
+}
+
 TEST_F(TrackLoading, FailuresEndInMinusOne) {
     fakeGeneral.result = -1;
     EXPECT_EQ(Load(Bytes(4000, 0x33)), TrackDecoder::None);  // nothing takes it

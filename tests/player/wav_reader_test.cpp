@@ -195,6 +195,19 @@ TEST(WavReaderRefusals, LayoutsForTheNextDecoder) {
     EXPECT_TRUE(Read(makeWav(negativeRate, pcm16(in))).empty());
 }
 
+TEST(WavReaderRefusals, RatesAbove384000AreLeftToTheNextDecoder) {
+    std::vector<int16_t> in(200, 5);
+    WavLayout f;
+    int32_t rate = 0;
+    f.sampleRate = 384000;
+    EXPECT_EQ(Read(makeWav(f, pcm16(in)), &rate), in);
+    EXPECT_EQ(rate, 384000);
+    for (uint32_t tooHigh : {384001u, 768000u, 0x7FFFFFFFu}) {
+        f.sampleRate = tooHigh;
+        EXPECT_TRUE(Read(makeWav(f, pcm16(in))).empty()) << tooHigh;
+    }
+}
+
 TEST(WavReaderRefusals, NinetyNineFramesAreTooFewAndAHundredEnough) {
     WavLayout f;
     EXPECT_TRUE(Read(makeWav(f, pcm16(std::vector<int16_t>(99, 1)))).empty());
