@@ -30,6 +30,7 @@
 #include "ui/layout_apply_win.h"
 #include "ui/paint_win.h"
 #include "ui/scale.h"
+#include "ui/window_dpi_win.h"
 
 HINSTANCE AppInstance;
 HWND MainWindow;
@@ -210,8 +211,19 @@ void StackSettingsPage() {
     }
 }
 
+// WM_GETDPISCALEDSIZE, which older SDK headers do not define.
+const UINT kGetDpiScaledSize = 0x02E4;
+
 void OnCreate(HWND hwnd) {
     MainWindow = hwnd;
+    // The scale start-up took from the screen is the system's; a window that opens on a monitor of another scale
+    // (or after the scale changed since sign-in) has its own, and every control is made at it.
+    double ownFactor = WindowDpi(hwnd) / 96.0;
+    if (ownFactor != dpiFactor) {
+        dpiFactor = ownFactor;
+        uiScale = dpiFactor;
+        CreateFonts(hwnd);
+    }
     hotkeysAttachWindow(hwnd);
     DragAcceptFiles(hwnd, TRUE);
     handleCount = 0;
@@ -255,13 +267,22 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (!windowCreated) break;
             OnLayoutMinMaxInfo(hwnd, reinterpret_cast<MINMAXINFO*>(lp), MainLayoutFlags());
             return 0;
+        case WM_ENTERSIZEMOVE:
+            OnLayoutEnterSizeMove();
+            return 0;
         case WM_EXITSIZEMOVE:
+            OnLayoutExitSizeMove(hwnd, MainLayoutFlags());
             if (shellState().miniMode) {
                 SaveMiniPosition();
             } else {
-                OnLayoutExitSizeMove(hwnd);
+                OnLayoutRememberHeight(hwnd);
             }
             return 0;
+        case kGetDpiScaledSize:
+            return OnLayoutDpiScaledSize(hwnd, static_cast<int>(wp), shellState().zoomPercent,
+                                         reinterpret_cast<SIZE*>(lp), MainLayoutFlags())
+                       ? TRUE
+                       : FALSE;
         case WM_MOUSEWHEEL:
             if (OnLayoutMouseWheel(hwnd, wp, MainLayoutFlags())) return 0;
             break;

@@ -37,7 +37,8 @@ struct WindowControlsApi {
 
 // Where the window stands: its placement, mini style, size, work areas and the web panel's place in it.
 struct WindowPlacementApi {
-    // The window's normal (restored) rectangle and whether it is maximised; false when the placement cannot be read.
+    // The window's normal (restored) rectangle in screen coordinates and whether it is maximised; false when the
+    // placement cannot be read.
     bool (*readPlacement)(ScreenRect* normal, bool* maximised);
     void (*restoreWindow)();
     // The mini style (fixed size, no maximise box) or the normal one.
@@ -58,6 +59,9 @@ struct WindowPlacementApi {
     void* (*panelParent)();
     // The window's top-left corner on the screen; false when it cannot be read.
     bool (*windowTopLeft)(int* left, int* top);
+    // How far the window's rectangle reaches past its visible part on each side (the compositor's invisible resize
+    // borders, as left, top, right, bottom thickness); all zero where there are none.
+    void (*hiddenFrame)(ScreenRect* thickness);
 };
 
 // The system around the window: dialogs, the shell, the clock and the window's own life.

@@ -12,6 +12,7 @@
 #include "app/controller.h"
 #include "app/main_window_win.h"
 #include "app/window_controls.h"
+#include "app/window_modes.h"
 #include "app/window_on_top_win.h"
 #include "base/file_api.h"
 #include "base/system_library_win.h"
@@ -19,6 +20,7 @@
 #include "ui/layout_apply_win.h"
 #include "ui/paint_win.h"
 #include "ui/scale.h"
+#include "ui/window_dpi_win.h"
 
 namespace {
 
@@ -146,6 +148,12 @@ bool UiReadPlacement(ScreenRect* normal, bool* maximised) {
     placement.length = sizeof placement;
     if (!GetWindowPlacement(MainWindow, &placement)) return false;
     *normal = FromRect(placement.rcNormalPosition);
+    // rcNormalPosition is in workspace coordinates: with a taskbar at the top or left, moving the window to it as a
+    // screen position would shift it by the bar's thickness at every round trip.
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST), &info))
+        *normal = workspaceToScreen(*normal, FromRect(info.rcMonitor), FromRect(info.rcWork));
     *maximised = placement.showCmd == SW_SHOWMAXIMIZED || IsZoomed(MainWindow);
     return true;
 }
@@ -194,6 +202,10 @@ void UiPanelRect(int* x, int* y, int* width, int* height) {
 }
 void* UiPanelParent() {
     return MainWindow;
+}
+void UiHiddenFrame(ScreenRect* thickness) {
+    RECT r = HiddenFrame(MainWindow);
+    *thickness = FromRect(r);
 }
 bool UiChooseFolder(wchar_t* out, int capacity) {
     out[0] = 0;
@@ -248,6 +260,7 @@ const WindowPlacementApi kMainWindowPlacement = {
     .panelRect = UiPanelRect,
     .panelParent = UiPanelParent,
     .windowTopLeft = UiWindowTopLeft,
+    .hiddenFrame = UiHiddenFrame,
 };
 
 const WindowShellApi kMainWindowShell = {

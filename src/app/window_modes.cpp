@@ -71,6 +71,8 @@ void EnterMiniMode() {
 
     int width = 0, height = 0;
     controllerPlacement()->outerSize(&width, &height);
+    ScreenRect hidden = {};
+    controllerPlacement()->hiddenFrame(&hidden);
     int32_t savedX = 0, savedY = 0;
     bool saved = readMiniPosition(&savedX, &savedY);
     int x = savedX, y = savedY;
@@ -78,10 +80,11 @@ void EnterMiniMode() {
     ScreenRect area;
     if (!controllerPlacement()->workAreaAt(x, y, &area)) area = kFallbackWorkArea;
     if (!saved) {
-        x = area.left + kMiniMargin;
-        y = area.bottom - height - kMiniMargin;
+        // The margin is what the user sees: from the visible edge, not from the invisible borders.
+        x = area.left + kMiniMargin - hidden.left;
+        y = area.bottom - height + hidden.bottom - kMiniMargin;
     }
-    clampToWorkArea(&x, &y, width, height, area);
+    clampToWorkArea(&x, &y, width, height, area, hidden);
     controllerPlacement()->moveWindow(x, y);
     Ui()->repaint(kIdMiniToggle, false);
 }
@@ -94,10 +97,12 @@ void LeaveMiniMode() {
     if (shell().NormalPlacementValid) {
         int width = 0, height = 0;
         controllerPlacement()->outerSize(&width, &height);
+        ScreenRect hidden = {};
+        controllerPlacement()->hiddenFrame(&hidden);
         int x = shell().NormalPlacement.left, y = shell().NormalPlacement.top;
         ScreenRect area;
         if (controllerPlacement()->workAreaNearest(&shell().NormalPlacement, &area))
-            clampToWorkArea(&x, &y, width, height, area);
+            clampToWorkArea(&x, &y, width, height, area, hidden);
         controllerPlacement()->moveWindow(x, y);
     }
     Ui()->repaint(kIdMiniToggle, false);
@@ -109,15 +114,20 @@ void loadSignedIn() {
     shell().SignedIn = readSignedIn();
 }
 
-void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area) {
+void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area, const ScreenRect& hidden) {
     // In 64 bits: a stored position near the end of the int range must not wrap round to a place that looks inside.
     int64_t left = *x, top = *y;
-    if (left + width > area.right) left = static_cast<int64_t>(area.right) - width;
-    if (top + height > area.bottom) top = static_cast<int64_t>(area.bottom) - height;
-    if (left < area.left) left = area.left;
-    if (top < area.top) top = area.top;
+    if (left + width - hidden.right > area.right) left = static_cast<int64_t>(area.right) - width + hidden.right;
+    if (top + height - hidden.bottom > area.bottom) top = static_cast<int64_t>(area.bottom) - height + hidden.bottom;
+    if (left + hidden.left < area.left) left = static_cast<int64_t>(area.left) - hidden.left;
+    if (top + hidden.top < area.top) top = static_cast<int64_t>(area.top) - hidden.top;
     *x = static_cast<int>(left);
     *y = static_cast<int>(top);
+}
+
+ScreenRect workspaceToScreen(const ScreenRect& rect, const ScreenRect& monitor, const ScreenRect& workArea) {
+    int dx = workArea.left - monitor.left, dy = workArea.top - monitor.top;
+    return ScreenRect{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
 }
 
 void onPanelButton() {

@@ -7,9 +7,14 @@
 // Takes whether the panel's service was signed in at the end of the last run, before the window is made.
 void loadSignedIn();
 
-// Moves x, y so a w × h window lies inside the work area: first off the right and bottom edges, then onto the left
-// and top ones (a window larger than the area keeps its top-left corner on it).
-void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area);
+// Moves x, y so the visible part of a w × h window lies inside the work area: first off the right and bottom edges,
+// then onto the left and top ones (a window larger than the area keeps its top-left corner on it). hidden: the
+// thickness of the invisible borders on each side (left, top, right, bottom), which may lie outside.
+void clampToWorkArea(int* x, int* y, int width, int height, const ScreenRect& area, const ScreenRect& hidden);
+
+// A window placement's normal rectangle, given in workspace coordinates (relative to the work area, which a taskbar at
+// the top or left moves off the monitor's corner), in screen coordinates.
+ScreenRect workspaceToScreen(const ScreenRect& rect, const ScreenRect& monitor, const ScreenRect& workArea);
 
 void onPanelButton();    // 114, "Transcribe on Parlowen"
 void onPanelStrip();     // 170, hides or shows the recorder column beside the panel

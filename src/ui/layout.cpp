@@ -5,6 +5,7 @@
 #include "ui/layout.h"
 
 #include <math.h>
+#include <stdint.h>
 
 #include "settings/settings_values.h"
 
@@ -327,33 +328,36 @@ void PlaceBottom(const Pass& p, int y) {
     if (in.miniMode) s.contentHeight = PlayerShown(in) ? kMiniHeightUnderPlayer : kMiniHeight;
 }
 
-// Sizes the window to its content and keeps it on its monitor's work area.
+// The window's height in units: its content, or the taller height the user chose, which stops at the work area
+// (the system would cut a taller window to a height of its own, and the next pass, which takes the window as it is,
+// would then give the settings view another height than this one did).
+int ChosenHeight(const LayoutInput& in, const LayoutState& s, double scale, int frameHeight) {
+    int height = s.contentHeight;
+    if (in.miniMode) return height;
+    int remembered = s.rememberedHeight;
+    if (in.haveWorkArea) {
+        int available = static_cast<int>((in.workArea.bottom - in.workArea.top - frameHeight) / scale);
+        if (remembered > available) remembered = available;
+    }
+    return remembered > height ? remembered : height;
+}
+
+// Sizes the window to its content and keeps it on its monitor's work area, except while the user drags it: pulling
+// it under the pointer then could put it back on the monitor it is leaving.
 void SizeWindow(const Pass& p, int width) {
     const LayoutInput& in = *p.in;
-    const LayoutState& s = *p.state;
+    LayoutState& s = *p.state;
     if (s.keepWindowSize || in.maximised) return;
-    int height = s.contentHeight;
-    int remembered = s.rememberedHeight;
-    // A height the user chose on a taller screen (or before the settings opened) stops at the work area: the system
-    // would cut a taller window to a height of its own, and the next pass, which takes the window as it is, would
-    // then give the settings view another height than this one did.
-    int available = in.haveWorkArea
-                        ? static_cast<int>((in.workArea.bottom - in.workArea.top - in.frameHeight) / in.uiScale)
-                        : remembered;
-    if (remembered > available) remembered = available;
-    if (!in.miniMode && remembered > height) height = remembered;
     LayoutResult& out = *p.out;
     out.resizeWindow = true;
     out.windowWidth = Px(p, width) + in.frameWidth;
-    out.windowHeight = Px(p, height) + in.frameHeight;
-    if (!in.haveWorkArea) return;
-    const DeviceRect& wa = in.workArea;
-    int x = in.windowRect.left, y = in.windowRect.top;
-    if (x + out.windowWidth > wa.right) x = wa.right - out.windowWidth;
-    if (y + out.windowHeight > wa.bottom) y = wa.bottom - out.windowHeight;
-    if (x < wa.left) x = wa.left;
-    if (y < wa.top) y = wa.top;
-    if (x != in.windowRect.left || y != in.windowRect.top) {
+    out.windowHeight = Px(p, ChosenHeight(in, s, in.uiScale, in.frameHeight)) + in.frameHeight;
+    if (in.inSizeMove) {
+        s.clampAfterSizeMove = true;
+        return;
+    }
+    int x = 0, y = 0;
+    if (windowOnWorkArea(in, out.windowWidth, out.windowHeight, &x, &y)) {
         out.moveWindow = true;
         out.windowX = x;
         out.windowY = y;
@@ -361,6 +365,40 @@ void SizeWindow(const Pass& p, int width) {
 }
 
 }  // namespace
+
+bool windowOnWorkArea(const LayoutInput& in, int width, int height, int* px, int* py) {
+    if (!in.haveWorkArea) return false;
+    const DeviceRect& wa = in.workArea;
+    const DeviceRect& hidden = in.hiddenFrame;
+    // 64 bits: a window rectangle near the ends of the int range must not wrap round.
+    int64_t x = in.windowRect.left, y = in.windowRect.top;
+    if (x + width - hidden.right > wa.right) x = static_cast<int64_t>(wa.right) - width + hidden.right;
+    if (y + height - hidden.bottom > wa.bottom) y = static_cast<int64_t>(wa.bottom) - height + hidden.bottom;
+    if (x + hidden.left < wa.left) x = static_cast<int64_t>(wa.left) - hidden.left;
+    if (y + hidden.top < wa.top) y = static_cast<int64_t>(wa.top) - hidden.top;
+    *px = static_cast<int>(x);
+    *py = static_cast<int>(y);
+    return x != in.windowRect.left || y != in.windowRect.top;
+}
+
+bool clampAtSizeMoveEnd(const LayoutInput& in, LayoutState* state, int* x, int* y) {
+    if (!state->clampAfterSizeMove) return false;
+    state->clampAfterSizeMove = false;
+    return windowOnWorkArea(in, in.windowRect.right - in.windowRect.left, in.windowRect.bottom - in.windowRect.top, x,
+                            y);
+}
+
+void windowSizeAtScale(const LayoutInput& in, const LayoutState& state, double scale, int frameWidth, int frameHeight,
+                       int* width, int* height) {
+    *width = scaleAt(scale, minimumColumnWidth(in)) + frameWidth;
+    int units = ChosenHeight(in, state, scale, frameHeight);
+    // Open settings that no longer fit scroll in a view that fills the work area.
+    if (in.settingsOpen && in.haveWorkArea) {
+        int available = static_cast<int>((in.workArea.bottom - in.workArea.top - frameHeight) / scale);
+        if (units > available) units = available;
+    }
+    *height = scaleAt(scale, units) + frameHeight;
+}
 
 LayoutState layoutInitialState() {
     LayoutState s = {};

@@ -79,9 +79,13 @@ struct LayoutInput {
     bool playerLoaded;   // a file is loaded in the player
     bool lastRecording;  // a last recording exists (its path is not empty)
     bool settingsOpen, miniMode, panelOpen, recorderHidden;
-    bool haveWorkArea;            // false when the monitor could not be read
-    DeviceRect workArea;          // of the window's monitor, screen coordinates
-    DeviceRect windowRect;        // the window's rectangle now, screen coordinates
+    bool haveWorkArea;      // false when the monitor could not be read
+    DeviceRect workArea;    // of the window's monitor, screen coordinates
+    DeviceRect windowRect;  // the window's rectangle now, screen coordinates
+    // How far the window's rectangle reaches past what is seen of it on each side (the invisible resize borders of
+    // the desktop compositor, about 7 pixels left, right and below); zero where the system draws none.
+    DeviceRect hiddenFrame;
+    bool inSizeMove;              // the user is dragging or sizing the window
     int frameWidth, frameHeight;  // what the window's frame adds to a client size
     int textHeight[kTextCount];   // device pixels
 };
@@ -101,6 +105,8 @@ struct LayoutState {
     int settingsViewHeight;
     int settingsContentHeight;
     int wheelRemainder;  // of small wheel deltas, in 1/120 of a unit, kept until they add up to whole units
+    // A pass during a drag left the window where the drag put it; the end of the drag keeps it on its work area.
+    bool clampAfterSizeMove;
 };
 
 // A control's place in device pixels, relative to its parent (the main window, or the settings container for the
@@ -180,6 +186,15 @@ int centerOffsetFor(const LayoutInput& in, int width);
 bool sizeChangeMovesColumn(const LayoutInput& in, const LayoutState& state);
 // The minimum tracking size of the window (frame included), cut to the work area's height.
 void minimumTrackSize(const LayoutInput& in, const LayoutState& state, int* width, int* height);
+// Where the window goes to be seen whole on its work area (its visible part, not the invisible borders), from its
+// current place at the given outer size; false when it is there already or the work area is unknown.
+bool windowOnWorkArea(const LayoutInput& in, int width, int height, int* x, int* y);
+// The end of a drag or resize: the clamp a pass skipped during it, once. False when there is nothing to move.
+bool clampAtSizeMoveEnd(const LayoutInput& in, LayoutState* state, int* x, int* y);
+// The outer size the next pass will give the window at another scale and frame (a DPI change): the column's width
+// and the content's height, as a pass at that scale chooses them.
+void windowSizeAtScale(const LayoutInput& in, const LayoutState& state, double scale, int frameWidth, int frameHeight,
+                       int* width, int* height);
 // The client height the user chose, in logical pixels, at the end of a resize.
 int rememberedHeightFor(double scale, int clientHeightDevice);
 PanelStripPlacement panelStripFor(const LayoutInput& in, const LayoutState& state, int clientWidth, int clientHeight);

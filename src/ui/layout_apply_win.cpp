@@ -6,12 +6,14 @@
 #include "ui/fonts_win.h"
 #include "ui/layout.h"
 #include "ui/scale.h"
+#include "ui/window_dpi_win.h"
 
 RECT PanelBounds;
 
 namespace {
 
 bool layoutBusy;
+bool inSizeMove;  // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
 // Kept for the painters, which draw the meter and the shortcut box where the pass put them.
 LayoutResult applied;
 
@@ -72,11 +74,11 @@ void FillInput(HWND window, const LayoutFlags& flags, bool measure, LayoutInput*
     RECT wr;
     GetWindowRect(window, &wr);
     in->windowRect = {wr.left, wr.top, wr.right, wr.bottom};
-    RECT frame = {0, 0, 0, 1000};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-    in->frameWidth = frame.right - frame.left;
-    in->frameHeight = frame.bottom - frame.top - 1000;
+    RECT hidden = HiddenFrame(window);
+    in->hiddenFrame = {hidden.left, hidden.top, hidden.right, hidden.bottom};
+    in->inSizeMove = inSizeMove;
+    // The frame at the window's own DPI: after a DPI change the system's would leave the client a few pixels short.
+    FrameAtDpi(window, WindowDpi(window), &in->frameWidth, &in->frameHeight);
     if (!measure || !controlLookup.find) return;
     const int keys[kTextCount - 1] = {kIdDetail,      kLabelRecordHeading, kLabelRecordNote, kLabelPlaybackHeading,
                                       kLabelSlot + 0, kLabelSlot + 1,      kLabelSlot + 2,   kLabelSlot + 3,
@@ -192,7 +194,20 @@ void OnLayoutMinMaxInfo(HWND window, MINMAXINFO* info, const LayoutFlags& flags)
     if (flags.miniMode) info->ptMaxTrackSize = info->ptMinTrackSize;
 }
 
-void OnLayoutExitSizeMove(HWND window) {
+void OnLayoutEnterSizeMove() {
+    inSizeMove = true;
+}
+
+void OnLayoutExitSizeMove(HWND window, const LayoutFlags& flags) {
+    inSizeMove = false;
+    LayoutInput in;
+    FillInput(window, flags, false, &in);
+    int x = 0, y = 0;
+    if (clampAtSizeMoveEnd(in, &layoutState, &x, &y))
+        SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void OnLayoutRememberHeight(HWND window) {
     if (IsZoomed(window) || IsIconic(window)) return;
     RECT client;
     GetClientRect(window, &client);
@@ -239,11 +254,25 @@ void OnLayoutDpiChanged(HWND window, int dpi, int zoomPercent, const RECT* sugge
     if (suggested) {
         // No pass on the WM_SIZE of this move: it would use up the column's width forced below and leave the window
         // as wide as the suggestion, the column centred in it.
+        bool wasBusy = layoutBusy;
         layoutBusy = true;
         SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        layoutBusy = false;
+        layoutBusy = wasBusy;
     }
     LayoutForceColumnWidth(flags);
     ApplyLayout(window, flags);
+}
+
+bool OnLayoutDpiScaledSize(HWND window, int dpi, int zoomPercent, SIZE* size, const LayoutFlags& flags) {
+    if (!size || dpi <= 0 || IsZoomed(window)) return false;
+    LayoutInput in;
+    FillInput(window, flags, false, &in);
+    int frameWidth = 0, frameHeight = 0;
+    FrameAtDpi(window, static_cast<UINT>(dpi), &frameWidth, &frameHeight);
+    int width = 0, height = 0;
+    windowSizeAtScale(in, layoutState, zoomScale(dpi / 96.0, zoomPercent), frameWidth, frameHeight, &width, &height);
+    size->cx = width;
+    size->cy = height;
+    return true;
 }

@@ -30,8 +30,12 @@ int MeasureTextHeight(HWND control, int minHeight);
 
 void OnLayoutSize(HWND window, WPARAM kind, const LayoutFlags& flags);
 void OnLayoutMinMaxInfo(HWND window, MINMAXINFO* info, const LayoutFlags& flags);
-// Outside mini mode: remembers the client height the user chose.
-void OnLayoutExitSizeMove(HWND window);
+// A drag or resize begins (WM_ENTERSIZEMOVE): passes until its end leave the window where the user has it.
+void OnLayoutEnterSizeMove();
+// The drag or resize ends (WM_EXITSIZEMOVE): the work-area clamp a pass skipped during it, once.
+void OnLayoutExitSizeMove(HWND window, const LayoutFlags& flags);
+// Outside mini mode, at the end of a resize: remembers the client height the user chose.
+void OnLayoutRememberHeight(HWND window);
 // true when the wheel scrolled (or could scroll) the settings; false for the default procedure.
 bool OnLayoutMouseWheel(HWND window, WPARAM wp, const LayoutFlags& flags);
 // WM_VSCROLL from the settings scroll bar.
@@ -40,5 +44,8 @@ void OnLayoutVScroll(HWND window, HWND bar, int code, const LayoutFlags& flags);
 void LayoutForceColumnWidth(const LayoutFlags& flags);
 // A new zoom percentage: scale, fonts, one pass at the column's width.
 void ApplyZoomPercent(HWND window, int percent, const LayoutFlags& flags);
+// WM_GETDPISCALEDSIZE: the outer size the pass will choose at dpi, so that the rectangle the system then suggests
+// is the window's own; false to let the system scale the size itself.
+bool OnLayoutDpiScaledSize(HWND window, int dpi, int zoomPercent, SIZE* size, const LayoutFlags& flags);
 // WM_DPICHANGED: the same as a zoom change at the new DPI, in the rectangle the system suggests.
 void OnLayoutDpiChanged(HWND window, int dpi, int zoomPercent, const RECT* suggested, const LayoutFlags& flags);

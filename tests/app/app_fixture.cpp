@@ -130,6 +130,9 @@ void PanelRectangle(int* x, int* y, int* w, int* h) {
 void* PanelParent() {
     return reinterpret_cast<void*>(0x1234);
 }
+void HiddenFrame(ScreenRect* thickness) {
+    *thickness = window.hiddenFrame;
+}
 bool ChooseFolder(wchar_t* out, int capacity) {
     if (window.chosenFolder.empty()) return false;
     WideCopyBounded(out, capacity, window.chosenFolder.c_str());
@@ -215,6 +218,7 @@ const WindowPlacementApi kFakePlacement = {
     .panelRect = PanelRectangle,
     .panelParent = PanelParent,
     .windowTopLeft = TopLeft,
+    .hiddenFrame = HiddenFrame,
 };
 
 const WindowShellApi kFakeShell = {

@@ -48,6 +48,7 @@ struct FakeWindow {
     int outerWidth = 396, outerHeight = 329;
     bool workAreaReadable = true;
     ScreenRect workArea = {0, 0, 1280, 760};
+    ScreenRect hiddenFrame = {};                      // none, as under Wine
     std::vector<std::pair<int, int>> workAreaPoints;  // the points whose monitor was asked for
     std::vector<std::pair<int, int>> moves;
     int clientUnits = 380;

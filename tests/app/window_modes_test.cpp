@@ -50,13 +50,13 @@ TEST(ClampToWorkArea, PullsAWindowBackOntoTheWorkArea) {
     };
     for (const Case& c : cases) {
         int x = c.x, y = c.y;
-        clampToWorkArea(&x, &y, 380, 290, area);
+        clampToWorkArea(&x, &y, 380, 290, area, ScreenRect{});
         EXPECT_EQ(x, c.expectX) << c.x << "," << c.y;
         EXPECT_EQ(y, c.expectY) << c.x << "," << c.y;
     }
     // Larger than the area: the top-left corner stays on it.
     int x = 10, y = 10;
-    clampToWorkArea(&x, &y, 2000, 1000, area);
+    clampToWorkArea(&x, &y, 2000, 1000, area, ScreenRect{});
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
 }
@@ -117,6 +117,45 @@ TEST_F(WindowModes, AMaximisedWindowIsRestoredAndLeavingReturnsToTheNormalPlace)
     ASSERT_EQ(window.moves.size(), 2u);
     EXPECT_EQ(window.moves[1], std::make_pair(1280 - 396, 760 - 559));
     EXPECT_EQ(window.layoutForcedWidths.back(), 380);
+}
+
+// Under the desktop compositor the window's rectangle is about 7 pixels wider than what is seen of it on the left,
+// right and bottom: the first mini window stands 12 visible pixels from the work area's corner (not 19), and a window
+// flush against an edge is not pulled inward.
+TEST_F(WindowModes, TheMiniMarginAndTheClampCountTheVisibleWindow) {
+    window.hiddenFrame = {7, 0, 7, 7};
+    onCommand(kIdMiniToggle, kNotifyClicked);
+    ASSERT_EQ(window.moves.size(), 1u);
+    EXPECT_EQ(window.moves[0], std::make_pair(12 - 7, 760 - 329 + 7 - 12));
+    // The visible left edge is 12 from the work area, the visible bottom 12 above its bottom.
+    EXPECT_EQ(window.moves[0].first + 7, 12);
+    EXPECT_EQ(760 - (window.moves[0].second + 329 - 7), 12);
+
+    int x = 1280 - 396 + 7, y = -0;
+    clampToWorkArea(&x, &y, 396, 329, window.workArea, window.hiddenFrame);
+    EXPECT_EQ(x, 1280 - 396 + 7);  // flush: stays
+    x = 1280 - 396 + 30;
+    clampToWorkArea(&x, &y, 396, 329, window.workArea, window.hiddenFrame);
+    EXPECT_EQ(x, 1280 - 396 + 7);
+}
+
+// The normal rectangle of a window placement is in workspace coordinates, which a taskbar at the top or the left moves
+// off the monitor's corner; taken as a screen position it moved the window by the bar at every mini round trip.
+TEST(WorkspaceToScreen, ATaskbarAtTheTopOrLeftIsAddedBack) {
+    const ScreenRect monitor = {0, 0, 1920, 1080};
+    ScreenRect normal = {100, 200, 500, 800};
+    ScreenRect top = workspaceToScreen(normal, monitor, ScreenRect{0, 48, 1920, 1080});
+    EXPECT_EQ(top.left, 100);
+    EXPECT_EQ(top.top, 248);
+    EXPECT_EQ(top.bottom, 848);
+    ScreenRect left = workspaceToScreen(normal, monitor, ScreenRect{62, 0, 1920, 1080});
+    EXPECT_EQ(left.left, 162);
+    EXPECT_EQ(left.right, 562);
+    EXPECT_EQ(left.top, 200);
+    // A bottom taskbar, and a second monitor left of the primary: nothing to add.
+    ScreenRect second = workspaceToScreen(normal, ScreenRect{-1280, 0, 0, 1024}, ScreenRect{-1280, 0, 0, 984});
+    EXPECT_EQ(second.left, 100);
+    EXPECT_EQ(second.top, 200);
 }
 
 TEST_F(WindowModes, EnteringMiniModeClosesThePanelAndBringsTheShortcutsBack) {

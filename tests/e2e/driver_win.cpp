@@ -48,6 +48,12 @@
 //                                the window's process (PATHs may hold \uXXXX)
 //   dpi DPI LEFT TOP WIDTH HEIGHT  the window told that its DPI is now DPI (WM_DPICHANGED), with the suggested
 //                                window rectangle written into the window's process, as the system passes it
+//   sizemove enter|exit          WM_ENTERSIZEMOVE or WM_EXITSIZEMOVE, as the system sends them around a drag of the
+//                                title bar (a dpi step between them is a DPI change during the drag)
+//   dpisize DPI                  WM_GETDPISCALEDSIZE for DPI with the window's size scaled as the system proposes it,
+//                                written into the window's process: "dpisize: WIDTH HEIGHT" as the window answers,
+//                                "changed: 0|1" (the window's return value), and "frame: WIDTH HEIGHT", what the
+//                                frame of the window's style adds at DPI
 //   postclick ID                 a click that does not wait for the handler (one that opens a modal dialog)
 //   queueclick ID                a click posted behind whatever is queued, even to a control disabled now: several in
 //                                a row reach the window back to back (a stop milliseconds after a start)
@@ -620,6 +626,49 @@ int DpiChanged(int dpi, const RECT& suggested) {
     return kOk;
 }
 
+int DpiScaledSize(int dpi) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    RECT r;
+    GetWindowRect(g_window, &r);
+    UINT now = 96;
+    typedef UINT(WINAPI * DpiForWindow)(HWND);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    auto forWindow =
+        user ? reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(GetProcAddress(user, "GetDpiForWindow")))
+             : nullptr;
+    if (forWindow && forWindow(g_window)) now = forWindow(g_window);
+    SIZE size = {static_cast<LONG>((r.right - r.left) * dpi / static_cast<int>(now)),
+                 static_cast<LONG>((r.bottom - r.top) * dpi / static_cast<int>(now))};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE, pid);
+    if (!p) return Fail(kNoWindow, L"cannot open the window's process");
+    void* remote = VirtualAllocEx(p, nullptr, sizeof size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    SIZE_T done = 0;
+    bool ok = remote && WriteProcessMemory(p, remote, &size, sizeof size, &done) && done == sizeof size;
+    LRESULT changed = 0;
+    bool answered = ok && Send(g_window, 0x02E4 /* WM_GETDPISCALEDSIZE */, static_cast<WPARAM>(dpi),
+                               reinterpret_cast<LPARAM>(remote), &changed);
+    ok = answered && ReadProcessMemory(p, remote, &size, sizeof size, &done) && done == sizeof size;
+    if (remote) VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+    CloseHandle(p);
+    if (!ok) return Fail(kNoAnswer, L"WM_GETDPISCALEDSIZE");
+    Line("dpisize", std::to_wstring(size.cx) + L" " + std::to_wstring(size.cy));
+    LineInt("changed", changed ? 1 : 0);
+    // What the frame of the window's style adds at that DPI, as the system computes it, for telling the client size.
+    typedef BOOL(WINAPI * AdjustForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    auto adjust = user ? reinterpret_cast<AdjustForDpi>(
+                             reinterpret_cast<void (*)()>(GetProcAddress(user, "AdjustWindowRectExForDpi")))
+                       : nullptr;
+    RECT frame = {0, 0, 0, 0};
+    if (adjust) {
+        adjust(&frame, static_cast<DWORD>(GetWindowLongPtrW(g_window, GWL_STYLE)), FALSE,
+               static_cast<DWORD>(GetWindowLongPtrW(g_window, GWL_EXSTYLE)), static_cast<UINT>(dpi));
+    }
+    Line("frame", std::to_wstring(frame.right - frame.left) + L" " + std::to_wstring(frame.bottom - frame.top));
+    return kOk;
+}
+
 struct DialogSearch {
     DWORD pid;
     HWND found;
@@ -1122,6 +1171,19 @@ int Step(int argc, wchar_t** argv, int* i) {
         if (v[0] <= 0 || v[0] > 0xFFFF) return Fail(kUsage, L"dpi: bad DPI");
         RECT suggested = {v[1], v[2], v[1] + v[3], v[2] + v[4]};
         return DpiChanged(static_cast<int>(v[0]), suggested);
+    }
+    if (wcscmp(name, L"sizemove") == 0) {
+        if (!need(1)) return Fail(kUsage, L"sizemove enter|exit");
+        const wchar_t* which = arg();
+        UINT msg = wcscmp(which, L"enter") == 0 ? WM_ENTERSIZEMOVE : wcscmp(which, L"exit") == 0 ? WM_EXITSIZEMOVE : 0;
+        if (!msg) return Fail(kUsage, L"sizemove enter|exit");
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        if (!Send(g_window, msg, 0, 0, nullptr)) return Fail(kNoAnswer, L"WM_ENTERSIZEMOVE/WM_EXITSIZEMOVE");
+        return kOk;
+    }
+    if (wcscmp(name, L"dpisize") == 0) {
+        if (!need(1) || !ParseInt(arg(), &n1) || n1 <= 0 || n1 > 0xFFFF) return Fail(kUsage, L"dpisize DPI");
+        return DpiScaledSize(static_cast<int>(n1));
     }
     if (wcscmp(name, L"terminate") == 0) return Terminate();
     return Fail(kUsage, std::wstring(L"unknown step ") + name);

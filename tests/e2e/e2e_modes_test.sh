@@ -46,6 +46,33 @@ expect "mini client size without a file" "$CW $CH" "380 290"
 expect "mini style" "$STYLE" "$MINI_STYLE"
 expect "first mini place" "$WX $WY" "$((AL + MARGIN)) $((AB - WH - MARGIN))"
 
+section "a DPI change during a drag"
+# The system sends WM_ENTERSIZEMOVE when a drag of the title bar begins and WM_DPICHANGED as the window crosses onto a
+# monitor of another scale, with a rectangle under the pointer. Wine has neither a second monitor nor a drag to give:
+# the driver sends the messages with the values Windows would. During the drag the window stays where the system put
+# it, partly off the work area; at the end of the drag it comes onto the work area once. (In mini mode, which is small
+# enough at 144 DPI for this 800-pixel screen.)
+measure
+BX=$WX BY=$WY BW=$WW BH=$WH
+win dpisize 144
+read -r SW SH <<<"$(out dpisize)"
+read -r FW FH <<<"$(out frame)"
+expect "the window gives its size at 144 DPI" "$(out changed)" 1
+OFFX=$((AR - SW / 2))
+win sizemove enter dpi 144 "$OFFX" "$BY" "$SW" "$SH" idle 5000
+measure
+expect "left where the drag has it" "$WX $WY" "$OFFX $BY"
+expect "client at 144 DPI" "$CW $CH" "570 435"
+# The answer holds the frame at 144 DPI, as the window has it on Windows after the change; Wine keeps the 96-DPI frame
+# of a window it never moved, so the client the answer stands for is what to compare.
+expect "the client the size given beforehand stands for" "$((SW - FW)) $((SH - FH))" "$CW $CH"
+win sizemove exit idle 5000
+measure
+expect "on the work area after the drag" "$WX $WY" "$((AR - WW)) $((BY + WH > AB ? AB - WH : BY))"
+win dpi 96 "$BX" "$BY" "$BW" "$BH" idle 5000
+measure
+expect "back at 96 DPI: the mini size" "$CW $CH" "380 290"
+
 section "move, leave, enter again"
 MX=$((AL + 200)) MY=$((AT + 150))
 win move "$MX" "$MY"

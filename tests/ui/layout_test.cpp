@@ -529,3 +529,88 @@ TEST(LayoutSettingsViewport, TheFirstScrollLaysOutAsTheOpeningPassDid) {
         EXPECT_EQ(page.out.items[kItemReplace].y, replaceY - 30 - (opened.state.settingsViewHeight - 20));
     }
 }
+
+// Under the desktop compositor a window's rectangle reaches about 7 pixels past what is seen of it left, right and
+// below. The clamp keeps the visible part on the work area: a window flush against the right edge or snapped to the
+// bottom stays put at every pass instead of creeping inward, and one past the edge is pulled to where it is flush.
+TEST(LayoutWindowPlacement, TheClampKeepsTheVisiblePartOnTheWorkArea) {
+    LayoutInput in = BaseInput();
+    in.workArea = {0, 0, 1920, 1040};
+    in.hiddenFrame = {7, 0, 7, 7};
+    Pass sized = Layout(in);
+    const int w = sized.out.windowWidth, h = sized.out.windowHeight;
+    struct Case {
+        int left, top;
+        bool moves;
+        int x, y;
+    } cases[] = {
+        {1920 - w + 7, 100, false, 0, 0},  // visible right edge on the work area's right edge
+        {-7, 1040 - h + 7, false, 0, 0},   // snapped bottom left
+        {1920 - w + 20, 100, true, 1920 - w + 7, 100},
+        {-30, -5, true, -7, 0},  // no hidden border at the top: the caption stays reachable
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.left << "," << c.top);
+        in.windowRect = {c.left, c.top, c.left + w, c.top + h};
+        int x = 0, y = 0;
+        EXPECT_EQ(windowOnWorkArea(in, w, h, &x, &y), c.moves);
+        if (c.moves) {
+            EXPECT_EQ(x, c.x);
+            EXPECT_EQ(y, c.y);
+        }
+        Pass r = Layout(in);
+        EXPECT_EQ(r.out.moveWindow, c.moves);
+    }
+    // Where the system draws no hidden borders (as under Wine), the rectangle is what is seen.
+    in.hiddenFrame = {};
+    in.windowRect = {1920 - w + 7, 100, 1920 + 7, 100 + h};
+    int x = 0, y = 0;
+    ASSERT_TRUE(windowOnWorkArea(in, w, h, &x, &y));
+    EXPECT_EQ(x, 1920 - w);
+}
+
+// A pass during a drag (a DPI change as the window crosses to another monitor) sizes the window but leaves it where
+// the drag has it; the end of the drag then brings it onto its work area once.
+TEST(LayoutWindowPlacement, NoClampWhileTheUserDragsOnlyAtTheEnd) {
+    LayoutInput in = BaseInput();
+    in.workArea = {0, 0, 1280, 1000};
+    in.windowRect = {1100, 100, 1100 + 396, 100 + 559};
+    in.inSizeMove = true;
+    Pass during = Layout(in);
+    EXPECT_TRUE(during.out.resizeWindow);
+    EXPECT_FALSE(during.out.moveWindow);
+    EXPECT_TRUE(during.state.clampAfterSizeMove);
+    in.inSizeMove = false;
+    int x = 0, y = 0;
+    ASSERT_TRUE(clampAtSizeMoveEnd(in, &during.state, &x, &y));
+    EXPECT_EQ(x, 1280 - 396);
+    EXPECT_EQ(y, 100);
+    EXPECT_FALSE(during.state.clampAfterSizeMove);
+    EXPECT_FALSE(clampAtSizeMoveEnd(in, &during.state, &x, &y));  // once
+    // A drag with no pass in it is the user's to end where they like.
+    LayoutState quiet = layoutInitialState();
+    EXPECT_FALSE(clampAtSizeMoveEnd(in, &quiet, &x, &y));
+}
+
+// The size the window is told to take at a new DPI (WM_GETDPISCALEDSIZE) is the one the pass at that scale gives it,
+// so the system's suggested rectangle and the pass agree and nothing jumps.
+TEST(LayoutWindowPlacement, TheSizeAtANewScaleIsThePassesOwn) {
+    for (bool settings : {false, true}) {
+        LayoutInput in = BaseInput();
+        in.settingsOpen = settings;
+        in.workArea = {0, 0, 2560, 1600};
+        Pass now = Layout(in);
+        LayoutInput at150 = in;
+        at150.uiScale = 1.5;
+        at150.frameWidth = 24;
+        at150.frameHeight = 58;
+        for (int& t : at150.textHeight) t = t * 3 / 2;
+        LayoutState s = now.state;
+        s.forcedWidth = minimumColumnWidth(in);
+        Pass then = Layout(at150, s);
+        int w = 0, h = 0;
+        windowSizeAtScale(in, now.state, 1.5, 24, 58, &w, &h);
+        EXPECT_EQ(w, then.out.windowWidth);
+        EXPECT_NEAR(h, then.out.windowHeight, 2);  // text measured at the new size may round a pixel apart
+    }
+}
