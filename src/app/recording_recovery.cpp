@@ -74,7 +74,7 @@ void recoverInterruptedRecording() {
     wchar_t path[kPathCapacity];
     if (!files || !ReadSettingText(kRecordingInProgressValue, path, kPathCapacity)) return;
     bool there = files->exists(path);
-    // Its note stays with it.
+    // A take still being recorded keeps its note and its file as they are.
     if (there && HeldByARunningTake(path)) return;
     RecordingMend mend = {};
     bool mended = there && succeeded(mendRecording(files, path, &mend));
