@@ -61,7 +61,7 @@ win slider kIdVolume 150 5 text kIdVolumeLabel
 expect "volume label while dragging" "$(out 'text kIdVolumeLabel')" "Volume 150%"
 expect "volume stored before the end" "$(reg_value PlayVolume)" 100
 # Past 4 s the header on disk still says the 3 s of its last refresh.
-win waittext kIdTime 00:00:04 10000
+win waittext kIdTime 00:00:04 10000 || fail "session take" "the time never reached 00:00:04"
 read -r SIZE RIFF DATA <<<"$(wav_lengths "$SESSION_WAV")"
 echo "before the end of the session: $SIZE bytes, header data $DATA"
 holds "$DATA" "$((SIZE - 44))" 'a < b' || fail "header before the end" "already covers the take ($DATA of $SIZE bytes)"
@@ -74,7 +74,7 @@ echo "wineboot --end-session: exit $?, $(( ($(date +%s%N) - START_NS) / 1000000 
 for _ in $(seq 200); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.05; done
 if kill -0 "$APP_PID" 2>/dev/null; then
     echo "the process outlived the end of the session: ending it as Windows would"
-    win terminate
+    win terminate || fail "end of the session" "the process could not be ended"
 fi
 wait "$APP_PID" 2>/dev/null
 APP_PID=
@@ -113,7 +113,7 @@ expect "status while recording" "$(out 'text kIdStatus')" "Recording"
 feed_start 44100 "$WORK/speech.raw"
 mark_at 1 00:00:01
 KILLED_MARK=$MARK_AT
-win waittext kIdTime 00:00:04 10000
+win waittext kIdTime 00:00:04 10000 || fail "killed take" "the time never reached 00:00:04"
 kill -KILL "$APP_PID"
 wait "$APP_PID" 2>/dev/null
 APP_PID=
@@ -127,7 +127,8 @@ expect "marks file after the kill" "$(od -An -c "$REC/killed-marks.txt" | tr -s 
 
 section "the next start mends the take, says so and loads it"
 app_start
-win text kIdStatus text kIdDetail text kIdLoadedName text kIdTimes text kIdPlay waitfor shown kIdPlayRecording 1 2000
+win text kIdStatus text kIdDetail text kIdLoadedName text kIdTimes text kIdPlay waitfor shown kIdPlayRecording 1 2000 ||
+    fail "after the start" "\"Play my recording\" is not shown"
 read -r SIZE RIFF DATA <<<"$(wav_lengths "$CRASH_WAV")"
 echo "after the start: $SIZE bytes, header data $DATA, RIFF $RIFF"
 expect "header data covers the whole take" "$DATA" "$((SIZE - 44))"
@@ -146,6 +147,7 @@ expect "marks file kept" "$(head -c 6 "$REC/killed-marks.txt")" "Mark 1"
 "$CHECK" wav-match "$CRASH_WAV" "$WORK/speech.wav" --min-coverage 0.99 ||
     fail "mended take" "the file does not hold the fed speech"
 # The player really holds it: it plays.
-win click kIdPlay waittext kIdPlay Pause 3000 waittext kIdTime 00:00:01 5000 click kIdPlay
+win click kIdPlay waittext kIdPlay Pause 3000 waittext kIdTime 00:00:01 5000 click kIdPlay ||
+    fail "player" "the recovered take does not play"
 app_close
 e2e_finish
