@@ -2,6 +2,7 @@
 #include "app/app_services.h"
 
 #include "app/controller.h"
+#include "app/recording_recovery.h"
 #include "recorder/recorder.h"
 #include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_text.h"
@@ -14,6 +15,7 @@ void appInstall(const AppServices* s) {
     if (s->hotkeys) shortcutRegistrationInstall(s->hotkeys, s->shortcutHost);
     if (s->controls) controllerInstall(s->controls, s->placement, s->shell);
     if (s->capture) recorderInstall(s->capture, s->files, s->recorderHost);
+    if (s->files) recordingRecoveryInstall(s->files);
     if (s->player) playerInstall(s->player);
 }
 

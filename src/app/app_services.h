@@ -23,7 +23,7 @@ struct AppServices {
     const WindowPlacementApi* placement = nullptr;
     const WindowShellApi* shell = nullptr;
     const CaptureApi* capture = nullptr;  // installed together with files and recorderHost
-    const FileApi* files = nullptr;
+    const FileApi* files = nullptr;       // also the start-up mend's
     const RecorderHostApi* recorderHost = nullptr;
     const PlayerServicesApi* player = nullptr;
 };

@@ -179,13 +179,35 @@ void onDropFiles(int count, const wchar_t* firstPath, bool pathTooLong) {
     }
 }
 
-void onCloseRequest() {
+namespace {
+
+// What closing the window saves, and what the end of the Windows session must save before the process is ended:
+// the mini position, the take (finished, its marks on disk), then the settings.
+void SaveBeforeExit() {
     if (shell().miniMode) SaveMiniPosition();
+    if (!recorderIsIdle()) stopRecording();
+    SaveAllSettings();
+}
+
+}  // namespace
+
+void onCloseRequest() {
     UnregisterRecordShortcut();
     ClosePanel();
     UnregisterPlaybackShortcuts();
-    if (!recorderIsIdle()) stopRecording();
-    SaveAllSettings();
+    SaveBeforeExit();
     ClosePlayerFile();
     controllerShell()->destroyWindow();
+}
+
+bool onQueryEndSession() {
+    // The saving waits for the end itself; the reason is what Windows shows if it has to wait for it.
+    if (!recorderIsIdle()) controllerShell()->blockShutdown(L"A recording is being saved.");
+    return true;
+}
+
+void onEndSession(bool ending) {
+    if (!ending) return;
+    shell().sessionEnding = true;
+    SaveBeforeExit();
 }

@@ -5,6 +5,7 @@
 #include <wchar.h>
 
 #include "app/recorder_feedback.h"
+#include "app/recording_recovery.h"
 #include "app/settings_save.h"
 #include "app/shell_state_edit.h"
 #include "base/wide_text.h"
@@ -30,6 +31,8 @@ void HostReport(const RecorderReport& report) {
 }
 
 void HostLoadForPlay(const wchar_t* path) {
+    // Decoding a long take would only delay the end of the session, which ends the process anyway.
+    if (shellState().sessionEnding) return;
     LoadForPlay(path);
 }
 void HostSetElapsed(const wchar_t* text) {
@@ -56,6 +59,11 @@ void* HostNotifyTarget() {
 uint32_t HostTickMs() {
     return controllerShell()->tickMs();
 }
+void HostTakeInProgress(const wchar_t* path) {
+    noteTakeInProgress(path);
+    // A finished take has nothing left to lose when the session ends.
+    if (!path) controllerShell()->blockShutdown(nullptr);
+}
 
 }  // namespace
 
@@ -74,7 +82,7 @@ const RecorderHostApi kAppRecorderHost = {
     .skipSilenceChecked = HostSkipSilence,
     .captureNotifyTarget = HostNotifyTarget,
     .tickMs = HostTickMs,
-    .takeInProgress = nullptr,
+    .takeInProgress = HostTakeInProgress,
 };
 
 RecordingRequest currentRecordingRequest() {

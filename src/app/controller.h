@@ -24,7 +24,8 @@ const WindowPlacementApi* controllerPlacement();
 const WindowShellApi* controllerShell();
 // Back to the initial values, the whole shell state included (tests start clean).
 void controllerReset();
-// Applies the saved settings to the freshly created window's controls and registers the global shortcuts.
+// Applies the saved settings to the freshly created window's controls and registers the global shortcuts; then
+// mends and offers a take the previous run left unfinished.
 void controllerApplyStartup(const SettingsValues& saved);
 
 void SetTextIfChanged(int id, const wchar_t* text);
@@ -53,6 +54,12 @@ void onHotkeyAction(int id);
 void onDropFiles(int count, const wchar_t* firstPath, bool pathTooLong);
 // The close request, up to the destruction of the window.
 void onCloseRequest();
+// Windows asks whether the session may end: always yes, but while a take is open Windows is told that it is being
+// saved. Returns true.
+bool onQueryEndSession();
+// The session ends (ending) or goes on after all. When it ends, everything closing would save is saved, but the
+// window stays: the process is ended right after.
+void onEndSession(bool ending);
 
 // The player commands; each does nothing while no file is loaded.
 void playerTogglePlay();

@@ -260,6 +260,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             onCloseRequest();
             return 0;
+        case WM_QUERYENDSESSION:
+            return onQueryEndSession() ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            onEndSession(wp != FALSE);
+            return 0;
         case WM_SIZE:
             if (windowCreated) OnLayoutSize(hwnd, wp, MainLayoutFlags());
             return 0;

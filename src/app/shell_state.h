@@ -23,6 +23,8 @@ struct ShellState {
     ScreenRect NormalPlacement = {};
     bool NormalPlacementValid = false;
     bool SignedIn = false;
+    // Windows is ending the session: the process may be ended at any moment from now on.
+    bool sessionEnding = false;
 };
 
 const ShellState& shellState();

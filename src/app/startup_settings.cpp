@@ -1,7 +1,9 @@
 // The saved settings applied to a freshly created window, in the order the window applies them: the playback side
 // first (its labels show the stored volume, speed and rewind amount), then the lists and the zoom, then the global
-// shortcuts, the check boxes and the folder.
+// shortcuts, the check boxes and the folder. Last, with the window and the player ready, a take a previous run left
+// unfinished.
 #include "app/controller.h"
+#include "app/recording_recovery.h"
 #include "app/settings_save.h"
 #include "app/shell_state_edit.h"
 #include "app/shortcut_feedback.h"
@@ -39,4 +41,5 @@ void controllerApplyStartup(const SettingsValues& saved) {
     SetSaveFolder(saved.folder);
     if (saved.onTop) controllerShell()->setOnTop(true);
     RefreshControls();
+    recoverInterruptedRecording();
 }

@@ -84,4 +84,7 @@ struct WindowShellApi {
     void* (*captureNotifyTarget)();
     // Milliseconds since some fixed moment; it only goes forward (and wraps after 49 days).
     uint32_t (*tickMs)();
+    // Tells Windows why ending the session now would lose work, shown while it waits for the window; null takes the
+    // reason back.
+    void (*blockShutdown)(const wchar_t* reason);
 };

@@ -225,6 +225,14 @@ bool UiChooseFolder(wchar_t* out, int capacity) {
 void UiOpenAddress(const wchar_t* address) {
     ShellExecuteW(MainWindow, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
+// Destroying a reason that was never created does nothing.
+void UiBlockShutdown(const wchar_t* reason) {
+    if (reason) {
+        ShutdownBlockReasonCreate(MainWindow, reason);
+    } else {
+        ShutdownBlockReasonDestroy(MainWindow);
+    }
+}
 
 }  // namespace
 
@@ -276,4 +284,5 @@ const WindowShellApi kMainWindowShell = {
     .localTime = UiLocalTime,
     .captureNotifyTarget = UiNotifyTarget,
     .tickMs = UiTickMs,
+    .blockShutdown = UiBlockShutdown,
 };

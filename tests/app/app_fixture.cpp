@@ -179,6 +179,9 @@ void Destroy() {
 void Focus() {
     window.focusCalls++;
 }
+void BlockShutdown(const wchar_t* reason) {
+    window.shutdownReason = reason ? reason : L"";
+}
 bool Confirm(const wchar_t* text, const wchar_t*) {
     window.questions.push_back(text);
     return window.confirmAnswer;
@@ -234,6 +237,7 @@ const WindowShellApi kFakeShell = {
     .localTime = LocalTime,
     .captureNotifyTarget = NotifyTarget,
     .tickMs = TickMs,
+    .blockShutdown = BlockShutdown,
 };
 
 std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;

@@ -54,6 +54,7 @@ struct FakeWindow {
     int clientUnits = 380;
     std::wstring chosenFolder;
     std::vector<std::wstring> opened;  // addresses handed to the shell
+    std::wstring shutdownReason;       // what Windows is told ending the session would interrupt; "" for nothing
 };
 extern FakeWindow window;
 extern const WindowControlsApi kFakeControls;
