@@ -24,17 +24,6 @@ void ClearTakeInProgress() {
     WriteSettingText(kRecordingInProgressValue, L"");
 }
 
-// The marks file the recorder keeps beside a recording: "talk (2).mp3" has "talk (2)-marks.txt". False when the
-// path has no extension to replace or the result would not fit.
-bool MarksPathOf(const wchar_t* recordingPath, wchar_t* marksPath) {
-    const wchar_t* dot = wcsrchr(PathBaseName(recordingPath), L'.');
-    if (!dot) return false;
-    int stem = static_cast<int>(dot - recordingPath);
-    const wchar_t kSuffix[] = L"-marks.txt";
-    int length = WideFormat(marksPath, kPathCapacity, L"%.*ls%ls", stem, recordingPath, kSuffix);
-    return length == stem + static_cast<int>(wcslen(kSuffix));
-}
-
 // Another copy of the program may be recording this very take: its file is then held open, and on Windows nobody else
 // may open it for writing. On other platforms nothing holds a file, and the probe always succeeds.
 bool HeldByARunningTake(const wchar_t* path) {
@@ -83,7 +72,7 @@ void recoverInterruptedRecording() {
     ClearTakeInProgress();
     if (!mended) return;
     wchar_t marksPath[kPathCapacity];
-    if (!MarksPathOf(path, marksPath)) marksPath[0] = 0;
+    if (marksPathFor(path, marksPath) != 0) marksPath[0] = 0;
     if (mend.keptPcmBytes < kMinimumKeptBytes) {
         // What a Stop would have done with so little: nothing kept, no marks file.
         files->remove(path);

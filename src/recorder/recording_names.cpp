@@ -150,6 +150,14 @@ int buildRecordingPaths(const wchar_t* boxText, const wchar_t* folder, const wch
     return fits == 0 ? 0 : -1;
 }
 
+int marksPathFor(const wchar_t* recordingPath, wchar_t* marksPath) {
+    const wchar_t* dot = wcsrchr(PathBaseName(recordingPath), L'.');
+    if (!dot) return -1;
+    int stem = static_cast<int>(dot - recordingPath);
+    int length = WideFormat(marksPath, kPathCapacity, L"%.*ls%ls", stem, recordingPath, kMarksSuffix);
+    return length == stem + static_cast<int>(wcslen(kMarksSuffix)) ? 0 : -1;
+}
+
 int buildReplacedPath(const wchar_t* recordingPath, wchar_t* replacedPath) {
     // "talk.mp3" waits as "talk (replaced).mp3": it keeps its extension, so it still plays if it has to be recovered.
     const wchar_t* dot = wcsrchr(recordingPath, L'.');

@@ -27,6 +27,10 @@ int buildRecordingPaths(const wchar_t* boxText, const wchar_t* folder, const wch
                         const LocalDateTime& now, bool (*exists)(const wchar_t* path), wchar_t* recordingPath,
                         wchar_t* marksPath);
 
+// The marks file beside a recording: "talk (2).mp3" has "talk (2)-marks.txt" (kPathCapacity). 0, or -1 when the path
+// has no extension or the marks path would not fit.
+int marksPathFor(const wchar_t* recordingPath, wchar_t* marksPath);
+
 // Where the file a Replace recording replaces waits during the take: "talk.mp3" gives "talk (replaced).mp3".
 // 0, or -1 when that path does not fit kPathCapacity.
 int buildReplacedPath(const wchar_t* recordingPath, wchar_t* replacedPath);

@@ -208,3 +208,18 @@ TEST(MarksFile, OneLinePerMarkAndAnOlderFileIsOverwritten) {
               Outcome::kCreateFailed);
     std::filesystem::remove_all(folder);
 }
+
+// The marks path a recording has is the one its start built, for every name a start can make.
+TEST(MarksPathFor, MatchesThePathsBuiltAtStart) {
+    const LocalDateTime now = {2026, 3, 4, 5, 6, 7};
+    auto none = [](const wchar_t*) { return false; };
+    for (const wchar_t* box : {L"talk", L"talk.notes", L"", L"nul"}) {
+        wchar_t recording[kPathCapacity], marks[kPathCapacity], derived[kPathCapacity];
+        ASSERT_EQ(buildRecordingPaths(box, L"C:\\Rec.d", L"mp3", false, now, none, recording, marks), 0);
+        ASSERT_EQ(marksPathFor(recording, derived), 0);
+        EXPECT_STREQ(derived, marks);
+    }
+    wchar_t out[kPathCapacity];
+    // A dot in the folder is not the recording's extension.
+    EXPECT_EQ(marksPathFor(L"C:\\Rec.d\\noextension", out), -1);
+}
