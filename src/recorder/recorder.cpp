@@ -120,9 +120,12 @@ void SettleKeptTake(RecorderReport* report) {
     files->remove(recorder.replacedPath);
 }
 
-// The marks so far, the whole file each time (at most kMaxMarks short lines), on the disk itself.
-Outcome WriteMarks() {
-    Outcome r = writeMarksFile(files, recorder.marksPath, recorder.markTimes, recorder.markCount);
+// The marks so far, the whole file each time (at most kMaxMarks short lines). While the take runs they go to the
+// system at once, as the audio does, which a crash of the program cannot lose; the stop puts them on the disk itself
+// with the recording. (A flush at every mark held the window's thread as long as the disk took, so long on a busy
+// one that the audio piled up behind it.)
+Outcome WriteMarks(bool toDisk) {
+    Outcome r = writeMarksFile(files, recorder.marksPath, recorder.markTimes, recorder.markCount, toDisk);
     if (files->exists(recorder.marksPath)) recorder.marksFileCreated = true;
     return r;
 }
@@ -489,7 +492,7 @@ void stopRecording() {
         report.fileBytes = files->sizeOfPath(recorder.recordingPath);
         if (recorder.markCount > 0) {
             // Written once more: a mark whose own write failed gets another chance.
-            report.marksOutcome = WriteMarks();
+            report.marksOutcome = WriteMarks(true);
         }
         recorder.marksWritten = recorder.marksFileCreated;
         report.verdict = RecordingVerdict::Saved;
@@ -518,7 +521,7 @@ void addMark() {
         recorder.markCount += 1;
         report.event = RecorderEvent::MarkAdded;
         // On disk as it is made, so that a crash keeps the marks with the audio.
-        report.outcome = WriteMarks();
+        report.outcome = WriteMarks(false);
     }
     report.markNumber = recorder.markCount;
     host->report(report);

@@ -175,7 +175,8 @@ int formatMarkLine(int number, double seconds, char* out, int capacity) {
     return n < capacity ? n : capacity - 1;
 }
 
-Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount) {
+Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount,
+                       bool toDisk) {
     FileHandle f = kNoFile;
     Outcome result = files->create(marksPath, kFileCreateAlways, kFileShareNone, &f);
     if (!succeeded(result)) return result;
@@ -187,9 +188,10 @@ Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const dou
         Outcome w = files->write(f, line, static_cast<uint32_t>(n), &written);
         if (succeeded(result)) result = w;
     }
-    // Marks are written while the take runs, to survive a crash or a power cut with the audio.
-    Outcome flushed = files->flush(f);
-    if (succeeded(result)) result = flushed;
+    if (toDisk) {
+        Outcome flushed = files->flush(f);
+        if (succeeded(result)) result = flushed;
+    }
     files->close(f);
     return result;
 }

@@ -38,6 +38,7 @@ int buildReplacedPath(const wchar_t* recordingPath, wchar_t* replacedPath);
 // One marks-file line, "Mark %d  %02d:%02d\r\n", into out; returns its length.
 int formatMarkLine(int number, double seconds, char* out, int capacity);
 
-// Writes the marks file (create-always, not shared) through to the disk. kOk, or the first failure of creating it,
-// writing a line or flushing it.
-Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount);
+// Writes the marks file (create-always, not shared), and with toDisk through to the disk itself. kOk, or the first
+// failure of creating it, writing a line or flushing it.
+Outcome writeMarksFile(const FileApi* files, const wchar_t* marksPath, const double* markTimes, int markCount,
+                       bool toDisk);

@@ -201,10 +201,10 @@ TEST(MarksFile, OneLinePerMarkAndAnOlderFileIsOverwritten) {
         writeMonoWav(path, 8000, junk);  // something long in the way
     }
     double times[] = {1.5, 61.0, 3599.99};
-    ASSERT_EQ(writeMarksFile(&kPlatformFiles, path.wstring().c_str(), times, 3), Outcome::kOk);
+    ASSERT_EQ(writeMarksFile(&kPlatformFiles, path.wstring().c_str(), times, 3, true), Outcome::kOk);
     auto bytes = readAllBytes(path);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Mark 1  00:01\r\nMark 2  01:01\r\nMark 3  59:59\r\n");
-    EXPECT_EQ(writeMarksFile(&kPlatformFiles, (folder / "missing" / "m.txt").wstring().c_str(), times, 3),
+    EXPECT_EQ(writeMarksFile(&kPlatformFiles, (folder / "missing" / "m.txt").wstring().c_str(), times, 3, true),
               Outcome::kCreateFailed);
     std::filesystem::remove_all(folder);
 }
