@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "panel/panel_host.h"
+#include "panel/service_address.h"
 
 extern char** environ;
 
@@ -119,25 +120,37 @@ int32_t CreateEnvironment(const wchar_t*) {
     return -1;
 }
 void Nothing() {}
-void CreateController(PanelWindow) {}
+int32_t CreateController(PanelWindow) {
+    return -1;
+}
 int KeepController() {
     return 0;
 }
 void PutBounds(PanelRect) {}
 void PutVisible(int) {}
-void MapHost(const wchar_t*, const wchar_t*) {}
+void ServeHost(const wchar_t*) {}
 void Navigate(const wchar_t*) {}
+// The service's page is shown: the hand-off is posted at once.
+int CurrentSource(wchar_t* out, int capacity) {
+    swprintf(out, static_cast<size_t>(capacity), L"%ls/", ServiceOrigin());
+    return 0;
+}
 void PostJson(const wchar_t* json) {
     ++posts;
     lastPostLength = wcslen(json);
 }
 void CloseController() {}
+int PostDeferred(PanelWindow) {
+    return -1;
+}
+void OpenInBrowser(const wchar_t*) {}
 
 const PanelPlatformApi kBenchPanel = {
-    LocalAppData, CreateFolderTree, LoaderResource, FileSize,   WriteNewFile,    EmptyFolder,
-    CopyFile,     TickCount,        AllocateZeroed, FreeMemory, LoadLoader,      CreateEnvironment,
-    Nothing,      CreateController, KeepController, PutBounds,  PutVisible,      Nothing,
-    MapHost,      Nothing,          Navigate,       PostJson,   CloseController,
+    LocalAppData,  CreateFolderTree, LoaderResource,   FileSize,       WriteNewFile,  EmptyFolder,
+    CopyFile,      TickCount,        AllocateZeroed,   FreeMemory,     LoadLoader,    CreateEnvironment,
+    Nothing,       Nothing,          CreateController, KeepController, PutBounds,     PutVisible,
+    Nothing,       Nothing,          ServeHost,        Nothing,        Navigate,      Nothing,
+    CurrentSource, PostJson,         CloseController,  PostDeferred,   OpenInBrowser,
 };
 
 void ErrorToStderr(const wchar_t* text) {
@@ -182,7 +195,7 @@ int main(int argc, char** argv) {
     mkdir(handoff.c_str(), 0755);
 
     // The panel as prepared: an open page and a hand-off folder; the source given as a Windows-style path.
-    panelHostInstall(&kBenchPanel, PanelCallbacks{nullptr, nullptr});
+    panelHostInstall(&kBenchPanel, PanelCallbacks{});
     panelHost.errorCallback = ErrorToStderr;
     panelHost.haveWebView = true;
     panelHost.pageReady = 1;

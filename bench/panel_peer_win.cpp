@@ -19,19 +19,26 @@ wchar_t g_loader[MAX_PATH];
 wchar_t g_userData[MAX_PATH];
 ICoreWebView2Controller* g_controller = nullptr;
 
-// Both handlers live as long as the process: their reference counts only have to satisfy the loader.
-template <typename Handler>
+// Both handlers live as long as the process: their reference counts only have to satisfy the loader. Each answers
+// only for IUnknown and its own interface, as COM's identity rule asks (the test double asks for others).
+template <typename Handler, const IID& kOwnIid>
 class ProcessLifetime : public Handler {
   public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-        *out = this;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, kOwnIid)) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<Handler*>(this);
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 };
 
-class ControllerReady : public ProcessLifetime<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler> {
+class ControllerReady : public ProcessLifetime<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+                                               IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler> {
   public:
     HRESULT STDMETHODCALLTYPE Invoke(HRESULT result, ICoreWebView2Controller* controller) override {
         if (FAILED(result) || !controller) return S_OK;
@@ -49,7 +56,8 @@ class ControllerReady : public ProcessLifetime<ICoreWebView2CreateCoreWebView2Co
     }
 };
 
-class EnvironmentReady : public ProcessLifetime<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> {
+class EnvironmentReady : public ProcessLifetime<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+                                                IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> {
   public:
     HRESULT STDMETHODCALLTYPE Invoke(HRESULT result, ICoreWebView2Environment* environment) override {
         if (SUCCEEDED(result) && environment) environment->CreateCoreWebView2Controller(g_window, &controllerReady);

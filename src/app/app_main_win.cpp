@@ -90,7 +90,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     InstallServices();
     CreateFonts(nullptr);
     RegisterMainWindowClass(instance);
-    panelHostInstall(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
+    panelHostInstall(&kWebView2Panel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged, onPanelBrowserGone});
     loadSignedIn();
     RegisterCustomControls(instance);
 

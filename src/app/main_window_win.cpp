@@ -73,8 +73,7 @@ HWND Container() {
 }
 
 void PanelPlaced(const RECT& bounds) {
-    if (shellState().panelOpen && IsPanelCreated())
-        SetPanelBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
+    onPanelPlaced(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
 }
 
 }  // namespace
@@ -288,6 +287,14 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                                          reinterpret_cast<SIZE*>(lp), MainLayoutFlags())
                        ? TRUE
                        : FALSE;
+        case WM_MOVE:
+        case WM_MOVING:
+            // Drop-downs, autofill and the IME window of the page open where the browser believes it is.
+            NotifyPanelParentMoved();
+            break;
+        case kPanelDeferredMessage:
+            PanelRunDeferred();
+            return 0;
         case WM_MOUSEWHEEL:
             if (OnLayoutMouseWheel(hwnd, wp, MainLayoutFlags())) return 0;
             break;

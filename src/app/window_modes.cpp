@@ -57,10 +57,9 @@ void EnterMiniMode() {
         shell().NormalPlacementValid = true;
         if (maximised) controllerPlacement()->restoreWindow();
     }
-    if (IsPanelCreated()) {
-        ResetPanel();
-        ShowPanel(0);
-    }
+    if (IsPanelCreated()) ResetPanel();
+    // Also a panel still starting: it arrives hidden instead of appearing beside the mini window.
+    ShowPanel(0);
     if (shell().recorderHidden) RegisterCurrentRecordShortcut();
     shell().panelOpen = shell().recorderHidden = shell().settingsOpen = false;
     if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
@@ -130,30 +129,56 @@ ScreenRect workspaceToScreen(const ScreenRect& rect, const ScreenRect& monitor, 
     return ScreenRect{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
 }
 
+namespace {
+
+// Back to the recorder alone: the browser lives on, hidden.
+void ClosePanelPlace() {
+    if (shell().recorderHidden) RegisterCurrentRecordShortcut();
+    shell().panelOpen = shell().recorderHidden = false;
+    ShowPanel(0);
+    if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
+    LayoutWith(kColumnWidth, false);
+}
+
+}  // namespace
+
 void onPanelButton() {
     if (shell().panelOpen) {
-        if (shell().recorderHidden) RegisterCurrentRecordShortcut();
-        shell().panelOpen = shell().recorderHidden = false;
-        ShowPanel(0);
-        if (shell().PlayerLoaded) RegisterPlaybackShortcuts();
-        LayoutWith(kColumnWidth, false);
+        ClosePanelPlace();
     } else {
         int width = controllerPlacement()->clientWidthUnits();
         shell().panelOpen = true;
         shell().recorderHidden = false;
-        LayoutWith(width <= kPanelWindowWidth - 1 ? kPanelWindowWidth : 0, false);
         bool started = true;
-        if (IsPanelCreated()) {
-            ShowPanel(1);
-        } else {
+        if (!IsPanelCreated()) {
+            // The environment is asked for before the window is widened: a real browser takes hundreds of
+            // milliseconds to start, and the widening's layout and paint run meanwhile. The rectangle is the last
+            // layout's; the widening below hands the panel its new one.
             int x = 0, y = 0, w = 0, h = 0;
             controllerPlacement()->panelRect(&x, &y, &w, &h);
             wchar_t address[kPanelAddressCapacity];
             ServicePanelAddress(address, kPanelAddressCapacity);
             started = CreatePanel(controllerPlacement()->panelParent(), x, y, w, h, address, PanelFallback);
         }
-        if (started) HandLoadedFileToPanel();
+        // A failed start has already fallen back to the recorder alone.
+        if (started) {
+            LayoutWith(width <= kPanelWindowWidth - 1 ? kPanelWindowWidth : 0, false);
+            // Also for a panel still starting after it was closed: it arrives shown.
+            ShowPanel(1);
+            HandLoadedFileToPanel();
+        }
     }
+    Ui()->repaint(kIdTranscribe, false);
+}
+
+void onPanelPlaced(int x, int y, int width, int height) {
+    // Stored by the host while the browser is still starting, so it arrives in the latest rectangle.
+    if (shell().panelOpen) SetPanelBounds(x, y, width, height);
+}
+
+void onPanelBrowserGone() {
+    if (!shell().panelOpen) return;
+    ClosePanelPlace();
     Ui()->repaint(kIdTranscribe, false);
 }
 

@@ -27,3 +27,7 @@ void PanelFallback(const wchar_t* reason);
 // The panel host's two callbacks, registered at start-up.
 void onPanelAudioRequest();
 void onPanelSignedInChanged(int signedIn);
+// The browser's process ended: the panel's place closes as if the button had closed it.
+void onPanelBrowserGone();
+// Every layout with the panel open hands it its rectangle (device pixels of the client area).
+void onPanelPlaced(int x, int y, int width, int height);

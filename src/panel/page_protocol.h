@@ -39,3 +39,17 @@ int EscapeHandoffName(const wchar_t* name, wchar_t* out, int capacity);
 
 // {"type":"notafon-audio","url":"https://HOST/COPY","name":"ESCAPED"}. Returns the length, or -1 when it does not fit.
 int FormatHandoffMessage(wchar_t* out, int capacity, const wchar_t* copyName, const wchar_t* escapedName);
+
+// Whether uri belongs to origin ("https://host" or "https://host:port"): the same scheme and host, ASCII case aside,
+// followed by the end, a path, a query or a fragment. "https://host.other/", "https://host@other/" and
+// "https://host:444/" are other origins.
+bool UriHasOrigin(const wchar_t* uri, const wchar_t* origin);
+
+// The file name a request for https://HOST/NAME asks for, percent-decoded (UTF-8), without query or fragment, into
+// out (capacity characters). Returns the length, or -1 when the address is not on host, names a path below it, or
+// does not fit.
+int HandoffRequestName(const wchar_t* uri, const wchar_t* host, wchar_t* out, int capacity);
+
+// The response headers of a served hand-off copy: readable by origin alone, never cached, typed by the copy's
+// extension. Returns the length, or -1 when it does not fit.
+int FormatHandoffHeaders(wchar_t* out, int capacity, const wchar_t* origin, const wchar_t* copyName);

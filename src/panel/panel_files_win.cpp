@@ -63,13 +63,21 @@ void PanelEmptyFolderWin(const wchar_t* folder) {
         // A path that does not fit would be cut and could name another file: leave that entry alone.
         wchar_t path[300];
         if (PathJoin(path, 300, folder, L'\\', found.cFileName, L"") < 0) continue;
+        // DeleteFileW refuses a read-only file; such a copy would otherwise stay, and stay served, for good.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesW(path, found.dwFileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
         DeleteFileW(path);
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
 int PanelCopyFileWin(const wchar_t* from, const wchar_t* to) {
-    return CopyFileW(from, to, FALSE) ? 0 : -1;
+    if (!CopyFileW(from, to, FALSE)) return -1;
+    // CopyFileW carries the source's attributes over: a read-only recording gives a read-only copy.
+    DWORD attributes = GetFileAttributesW(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(to, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    return 0;
 }
 
 uint32_t PanelTickCountWin() {

@@ -21,3 +21,7 @@ void ServiceFallbackAddress(wchar_t* out, int capacity) {
 void ServiceConverterAddress(wchar_t* out, int capacity) {
     WideFormat(out, capacity, L"%ls/tools/audio-converter.html", NOTAFON_WIDEN(NOTAFON_SERVICE_ADDRESS));
 }
+
+const wchar_t* ServiceOrigin() {
+    return NOTAFON_WIDEN(NOTAFON_SERVICE_ADDRESS);
+}

@@ -8,3 +8,5 @@ void ServicePanelAddress(wchar_t* out, int capacity);
 void ServiceFallbackAddress(wchar_t* out, int capacity);
 // The converter page behind "Make the file smaller (free tool)", opened in the default browser.
 void ServiceConverterAddress(wchar_t* out, int capacity);
+// The service's origin: the scheme and host of the web address, which alone may talk to the panel and read hand-offs.
+const wchar_t* ServiceOrigin();

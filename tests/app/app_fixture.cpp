@@ -323,7 +323,7 @@ void ControllerTest::SetUp() {
     };
     appInstall(&services);
     appReset();
-    panelHostInstall(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged});
+    panelHostInstall(&kFakePanel, PanelCallbacks{onPanelAudioRequest, onPanelSignedInChanged, onPanelBrowserGone});
     SetSaveFolder(folder.wstring().c_str());
 }
 

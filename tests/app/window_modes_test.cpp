@@ -233,7 +233,8 @@ TEST_F(WindowModes, APanelThatCannotStartFallsBackToTheBrowser) {
     window.clientUnits = 380;
     onCommand(kIdTranscribe, kNotifyClicked);
     EXPECT_FALSE(shellState().panelOpen);
-    EXPECT_EQ(window.layoutForcedWidths.back(), 380);  // widened to 860 for the panel, back to the column
+    // The environment is asked for first: refused, the window is never widened and stays the column's width.
+    EXPECT_EQ(window.layoutForcedWidths, std::vector<int>{380});
     ASSERT_EQ(window.messageBoxes.size(), 1u);
     const std::wstring& text = window.messageBoxes[0];
     EXPECT_EQ(text.find(L"Microsoft Edge WebView2 Runtime was not found."), 0u);
@@ -303,4 +304,60 @@ TEST_F(WindowModes, ClosingClosesThePanelAfterTheRecordShortcutIsReleased) {
     EXPECT_TRUE(window.destroyed);
     EXPECT_EQ(fake.calls.back(), L"close controller");
     EXPECT_EQ(hotkeys.count(kHotkeyRecord), 0u);
+}
+
+TEST_F(WindowModes, TheEnvironmentIsAskedForBeforeTheWindowIsWidened) {
+    window.clientUnits = 380;
+    size_t layoutsBefore = window.layoutForcedWidths.size();
+    size_t layoutsAtEnvironment = 999;
+    fake.onEnvironment = [&] { layoutsAtEnvironment = window.layoutForcedWidths.size(); };
+    onCommand(kIdTranscribe, kNotifyClicked);
+    EXPECT_EQ(layoutsAtEnvironment, layoutsBefore);
+    EXPECT_EQ(window.layoutForcedWidths.back(), 860);
+    fake.onEnvironment = nullptr;
+}
+
+TEST_F(WindowModes, APanelStillStartingTakesEveryLayoutsRectangleAndMiniModeHidesIt) {
+    onCommand(kIdTranscribe, kNotifyClicked);
+    ASSERT_FALSE(IsPanelCreated());
+    onPanelPlaced(420, 0, 440, 520);   // the widened layout
+    onPanelPlaced(420, 0, 1080, 700);  // a maximise, a DPI change
+    onCommand(kIdMiniToggle, kNotifyClicked);
+    onPanelPlaced(0, 0, 10, 10);  // the mini layout: the panel is not open, nothing is handed over
+    PanelEnvironmentCreated(0, true);
+    PanelControllerCreated(0, true);  // two seconds later
+    EXPECT_TRUE(Called(L"bounds 420 0 1500 700"));
+    EXPECT_FALSE(Called(L"bounds 0 0 10 10"));
+    EXPECT_TRUE(Called(L"visible 0"));
+    EXPECT_FALSE(Called(L"visible 1"));
+}
+
+TEST_F(WindowModes, APanelClosedAndOpenedAgainWhileStartingArrivesShown) {
+    onCommand(kIdTranscribe, kNotifyClicked);
+    onCommand(kIdTranscribe, kNotifyClicked);  // closed
+    onCommand(kIdTranscribe, kNotifyClicked);  // open again
+    PanelEnvironmentCreated(0, true);
+    PanelControllerCreated(0, true);
+    EXPECT_TRUE(Called(L"visible 1"));
+    EXPECT_FALSE(Called(L"visible 0"));
+}
+
+TEST_F(WindowModes, TheBrowsersExitClosesThePanelsPlace) {
+    LoadSeconds(2);
+    onCommand(kIdTranscribe, kNotifyClicked);
+    PanelEnvironmentCreated(0, true);
+    PanelControllerCreated(0, true);
+    onCommand(kIdPanelStrip, kNotifyClicked);  // the recorder hidden: its shortcuts are off
+    ASSERT_EQ(hotkeys.count(kHotkeyRecord), 0u);
+    PanelProcessFailed(kPanelBrowserExited);
+    EXPECT_TRUE(shellState().panelOpen);  // nothing is laid out inside the browser's handler
+    PanelRunDeferred();
+    EXPECT_FALSE(shellState().panelOpen || shellState().recorderHidden);
+    EXPECT_EQ(window.layoutForcedWidths.back(), 380);
+    EXPECT_EQ(hotkeys.count(kHotkeyRecord), 1u);
+    EXPECT_TRUE(window.messageBoxes.empty());
+    // The next click starts a new browser.
+    fake.calls.clear();
+    onCommand(kIdTranscribe, kNotifyClicked);
+    EXPECT_TRUE(Called(L"environment "));
 }

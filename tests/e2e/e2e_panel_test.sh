@@ -5,7 +5,9 @@
 # edge; a recording made with the panel open is handed to the page once it says it is ready, and again when the page
 # reloads; the page's sign-in reaches the registry and the button's painted text, also at the next start; closing the
 # window closes the browser's controller. With the controller held back: closing the panel before it arrives leaves
-# it hidden, and mini mode loads the page anew.
+# it hidden, and mini mode loads the page anew. With a controller that takes 2 s: a DPI change and mini mode in that
+# time reach it when it arrives. A window move reaches the browser; the browser's exit closes the panel and the next
+# click starts a new one; a failed start's message box comes after the browser's handler has returned.
 #
 # usage: e2e_panel_test.sh NOTAFON_WITH_DOUBLE.exe DRIVER.exe NATIVE_BUILD ARTIFACTS
 set -uo pipefail
@@ -60,9 +62,8 @@ expect_log "status bar off" "Settings.put_IsStatusBarEnabled 0"
 expect_log "developer tools off" "Settings.put_AreDevToolsEnabled 0"
 expect_log "zoom control off" "Settings.put_IsZoomControlEnabled 0"
 expect_log "the service's panel address" "WebView.Navigate https://www.parlowen.example/?app=notafon"
-MAPPING=$(log_line "WebView3.SetVirtualHostNameToFolderMapping")
-expect_match "the hand-off folder is mapped" "$MAPPING" \
-    '^WebView3\.SetVirtualHostNameToFolderMapping handoff\.notafon\.example .*\\Parlowen\\Notafon\\handoff 1$'
+expect_log "the hand-off host's requests come to the host" \
+    "WebView.AddWebResourceRequestedFilter https://handoff.notafon.example/* 0"
 # The window was widened to 860 layout units: the panel fills it right of the strip.
 expect_log "the panel right of the strip, the window 860 wide" "Controller.put_Bounds 420 0 860 $HEIGHT"
 
@@ -83,7 +84,7 @@ feed_start 22050 "$WORK/speech.raw"
 win waittext kIdTime 00:00:02 10000 sleep 300 click kIdStop text kIdStatus
 feed_stop
 expect "status" "$(out 'text kIdStatus')" "Done and saved"
-HANDOFF=$(unix_path "$(echo "$MAPPING" | sed -E 's/^WebView3\.SetVirtualHostNameToFolderMapping handoff\.notafon\.example (.*) 1$/\1/')")
+HANDOFF=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Parlowen/Notafon/handoff' | head -1)
 COPY=$(ls "$HANDOFF" 2>/dev/null | head -1)
 expect_match "the copy in the hand-off folder" "$COPY" '^audio-1-[0-9]+\.mp3$'
 if cmp -s "$HANDOFF/$COPY" "$REC/PRLW Audio.mp3"; then echo "ok: the copy equals the recording"; else
@@ -165,5 +166,75 @@ expect "and hidden" "$(grep '^Controller.put_IsVisible' "$LOG" | tail -1)" "Cont
 win click kIdMiniToggle idle 5000 >/dev/null
 app_close
 expect_log "closed with the window" "Controller.Close"
+expect "no call the host should not make" "$(grep '^unexpected slot' "$LOG")" ""
+
+section "a browser that takes 2 s: a DPI change and mini mode meanwhile reach it"
+rm -f "$LOG"
+: >"$INBOX"
+NOTAFON_WEBVIEW2_DOUBLE_MODE=late-controller
+app_start
+win click kIdTranscribe waitfor shown kIdPanelStrip 1 5000 dpi 120 0 0 1200 760 idle 5000 rect kIdPanelStrip winrect
+STRIP=$(out 'rect kIdPanelStrip')
+CLIENT=$(out client)
+LEFT=$(echo "$STRIP" | awk '{ print $1 + $3 }')
+WANT="Controller.put_Bounds $LEFT 0 $(echo "$CLIENT" | awk '{ print $1 }') $(echo "$CLIENT" | awk '{ print $2 }')"
+expect "still starting after the DPI change" "$(grep -c '^Controller.put_Bounds' "$LOG")" 0
+expect_log "the late browser is created" "WebView.Navigate https://www.parlowen.example/?app=notafon"
+expect "it arrives in the rectangle of the last layout" "$(grep -m1 '^Controller.put_Bounds' "$LOG")" "$WANT"
+expect "and shown" "$(grep '^Controller.put_IsVisible' "$LOG" | tr '\n' ' ')" "Controller.put_IsVisible 1 "
+app_close
+rm -f "$LOG"
+app_start
+win click kIdTranscribe waitfor shown kIdPanelStrip 1 5000 click kIdMiniToggle idle 5000 >/dev/null
+expect_log "the late browser is created" "WebView.Navigate https://www.parlowen.example/?app=notafon"
+expect "it arrives hidden beside the mini window" "$(grep '^Controller.put_IsVisible' "$LOG" | tr '\n' ' ')" \
+    "Controller.put_IsVisible 0 "
+win click kIdMiniToggle idle 5000 >/dev/null
+app_close
+
+section "a window move reaches the browser; its exit closes the panel and the next click starts anew"
+rm -f "$LOG"
+: >"$INBOX"
+NOTAFON_WEBVIEW2_DOUBLE_MODE=
+app_start
+win click kIdTranscribe waitfor shown kIdPanelStrip 1 5000 >/dev/null
+expect_log "created" "WebView.Navigate https://www.parlowen.example/?app=notafon"
+win move 60 40 idle 5000 >/dev/null
+expect_log "the browser hears of the move" "Controller.NotifyParentWindowPositionChanged"
+page_says '!process-failed 0'
+if win waitfor shown kIdPanelStrip 0 5000 idle 5000 winrect; then
+    expect "back to the column's width" "$(out client | awk '{ print $1 }')" 380
+else
+    fail "browser exit" "the panel's strip is still shown"
+fi
+expect "the controller closed" "$(grep -c '^Controller.Close$' "$LOG")" 1
+win click kIdTranscribe waitfor shown kIdPanelStrip 1 5000 >/dev/null
+for _ in $(seq 100); do [ "$(grep -c '^WebView.Navigate' "$LOG")" -ge 2 ] && break; sleep 0.05; done
+expect "a new environment and page" \
+    "$(grep -c '^CreateCoreWebView2EnvironmentWithOptions' "$LOG") $(grep -c '^WebView.Navigate' "$LOG")" "2 2"
+app_close
+
+section "a failed start's message box comes after the browser's handler returned"
+BROWSERS_KEY='HKCU\Software\Wine\WineBrowser'
+cat >"$WORK/browser.sh" <<EOF_SH
+#!/bin/sh
+printf '%s\n' "\$@" >>"$WORK/browser.log"
+EOF_SH
+chmod +x "$WORK/browser.sh"
+wine reg add "$BROWSERS_KEY" /v Browsers /t REG_SZ /d "$WORK/browser.sh" /f >/dev/null 2>&1
+rm -f "$LOG"
+NOTAFON_WEBVIEW2_DOUBLE_MODE=fail-controller
+app_start
+win postclick kIdTranscribe >/dev/null
+# Shown from inside the handler, the box would hold the handler open: "returned" would come only after it.
+expect_log "the controller's handler returned" "ControllerHandler.Invoke returned"
+if win dialog 20000 1; then
+    expect_match "then the box, still open" "$(out 'dialog text')" '^The embedded browser could not start\.'
+else
+    fail "fallback" "no message box"
+fi
+win nodialog 5000 >/dev/null
+app_close
+wine reg delete "$BROWSERS_KEY" /v Browsers /f >/dev/null 2>&1
 expect "no call the host should not make" "$(grep '^unexpected slot' "$LOG")" ""
 e2e_finish

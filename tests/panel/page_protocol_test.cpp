@@ -122,3 +122,27 @@ TEST(ServiceAddress, PanelAndFallbackShareTheServiceAndDifferInTheQuery) {
 }
 
 }  // namespace
+
+TEST(HandoffRequestName, DecodesPercentEscapesAsUtf8AndRefusesPathsAndBadEscapes) {
+    wchar_t name[64];
+    const wchar_t* host = L"handoff.notafon.example";
+    EXPECT_EQ(HandoffRequestName(L"https://handoff.notafon.example/audio-1-2.w%C3%A4v", host, name, 64), 13);
+    EXPECT_STREQ(name, L"audio-1-2.w\x00E4v");
+    EXPECT_EQ(HandoffRequestName(L"https://handoff.notafon.example/a%20b#frag", host, name, 64), 3);
+    EXPECT_STREQ(name, L"a b");
+    EXPECT_EQ(HandoffRequestName(L"https://handoff.notafon.example/%F0%9F%8E%A4", host, name, 64),
+              2);  // a surrogate pair
+    EXPECT_EQ(name[0], static_cast<wchar_t>(0xD83C));
+    const wchar_t* refused[] = {
+        L"https://handoff.notafon.example/%C3",     // a cut sequence
+        L"https://handoff.notafon.example/%E4x",    // a lone lead byte
+        L"https://handoff.notafon.example/%zz",     // not hex
+        L"https://handoff.notafon.example/a%2Fb",   // a separator once decoded
+        L"https://handoff.notafon.example/a%00b",   // a terminator once decoded
+        L"https://handoff.notafon.example.evil/a",  // another host
+        L"http://handoff.notafon.example/a",        // another scheme
+        L"https://handoff.notafon.example/a/b",     // below the folder
+    };
+    for (const wchar_t* uri : refused) EXPECT_EQ(HandoffRequestName(uri, host, name, 64), -1) << uri;
+    EXPECT_EQ(HandoffRequestName(L"https://handoff.notafon.example/abcdef", host, name, 4), -1);  // does not fit
+}

@@ -9,7 +9,16 @@
 //   loaded PATH         the file the audio-request callback hands over (as the player's loaded file would be)
 //   handoff PATH        HandOffAudio(PATH)
 //   state               prints created:, ready:, pending:, data-folder: and handoff-folder:
-// The callbacks print "error: TEXT", "signed-in: N" and "audio-request".
+//   move X Y            moves the probe's window (the browser is told through WM_MOVE)
+//   lock PATH           opens PATH for reading, sharing only reading, until the probe ends (another instance
+//                       that has loaded that file as its loader)
+//   readonly PATH       gives PATH the read-only attribute
+//   fetch ORIGIN URL    the page requests URL with that Origin header ("-": none), through the double's inbox
+//   fetch-copy ORIGIN   the same for the hand-off copy announced last
+// The callbacks print "error: TEXT", "signed-in: N", "audio-request" and "browser-gone"; the error and audio-request
+// callbacks also write "host: error TEXT" and "host: audio-request" into the double's log, so a test can see whether
+// they ran inside one of the browser's handlers or after it had returned. The window procedure runs the host's
+// deferred work as the application's does.
 #include <windows.h>
 
 #include <objbase.h>
@@ -17,6 +26,9 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include <string>
+
+#include "panel/page_protocol.h"
 #include "panel/panel_host.h"
 #include "panel/service_address.h"
 #include "panel/webview2_browser.h"
@@ -37,13 +49,29 @@ void PrintNumber(const char* key, long value) {
     fflush(stdout);
 }
 
+void LogToDouble(const char* key, const wchar_t* value) {
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"NOTAFON_WEBVIEW2_DOUBLE_LOG", path, MAX_PATH)) return;
+    char text[4096];
+    if (WideCharToMultiByte(CP_UTF8, 0, value ? value : L"", -1, text, sizeof text, nullptr, nullptr) <= 0) text[0] = 0;
+    FILE* f = _wfopen(path, L"ab");
+    if (!f) return;
+    fprintf(f, "host: %s%s%s\n", key, text[0] ? " " : "", text);
+    fclose(f);
+}
+
 void OnError(const wchar_t* text) {
+    LogToDouble("error", text);
     PrintLine("error", text);
 }
 void OnSignedIn(int state) {
     PrintNumber("signed-in", state);
 }
+void OnBrowserGone() {
+    PrintLine("browser-gone", L"");
+}
 void OnAudioRequest() {
+    LogToDouble("audio-request", L"");
     PrintLine("audio-request", loadedPath);
     if (loadedPath[0]) HandOffAudio(loadedPath);
 }
@@ -93,19 +121,33 @@ int Arg(wchar_t** argv, int i) {
     return _wtoi(argv[i]);
 }
 
+LRESULT CALLBACK ProbeWindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_MOVE:
+            NotifyPanelParentMoved();
+            break;
+        case kPanelDeferredMessage:
+            PanelRunDeferred();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, msg, wp, lp);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     OleInitialize(nullptr);
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpfnWndProc = ProbeWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"NotafonPanelProbe";
     RegisterClassW(&wc);
     HWND window = CreateWindowExW(0, L"NotafonPanelProbe", L"Panel probe", WS_OVERLAPPEDWINDOW, 0, 0, 900, 600, nullptr,
                                   nullptr, wc.hInstance, nullptr);
     ShowWindow(window, SW_SHOW);
-    panelHostInstall(&kWebView2Panel, PanelCallbacks{OnAudioRequest, OnSignedIn});
+    panelHostInstall(&kWebView2Panel, PanelCallbacks{OnAudioRequest, OnSignedIn, OnBrowserGone});
 
     wchar_t address[kPanelAddressCapacity];
     ServicePanelAddress(address, kPanelAddressCapacity);
@@ -138,6 +180,23 @@ int wmain(int argc, wchar_t** argv) {
             wcsncpy(loadedPath, argv[++i], MAX_PATH - 1);
         } else if (wcscmp(command, L"handoff") == 0 && left >= 1) {
             HandOffAudio(argv[++i]);
+        } else if (wcscmp(command, L"move") == 0 && left >= 2) {
+            SetWindowPos(window, nullptr, Arg(argv, i + 1), Arg(argv, i + 2), 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            i += 2;
+        } else if (wcscmp(command, L"lock") == 0 && left >= 1) {
+            HANDLE held = CreateFileW(argv[++i], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            PrintNumber("locked", held != INVALID_HANDLE_VALUE ? 1 : 0);
+        } else if (wcscmp(command, L"readonly") == 0 && left >= 1) {
+            PrintNumber("readonly", SetFileAttributesW(argv[++i], FILE_ATTRIBUTE_READONLY) ? 1 : 0);
+        } else if (wcscmp(command, L"fetch") == 0 && left >= 2) {
+            std::wstring line = std::wstring(L"!fetch ") + argv[i + 1] + L" " + argv[i + 2];
+            AppendToInbox(line.c_str());
+            i += 2;
+        } else if (wcscmp(command, L"fetch-copy") == 0 && left >= 1) {
+            std::wstring line =
+                std::wstring(L"!fetch ") + argv[++i] + L" https://" + kHandoffHost + L"/" + panelHost.copyName;
+            AppendToInbox(line.c_str());
         } else if (wcscmp(command, L"state") == 0) {
             PrintNumber("created", IsPanelCreated() ? 1 : 0);
             PrintNumber("ready", panelHost.pageReady);

@@ -2,7 +2,9 @@
 # The panel host against the WebView2 test double under Wine (the double is resource 200 of the probe): the browser
 # set-up with its arguments and order, bounds and visibility, the page's messages and readiness, the hand-off copy and
 # its JSON message byte for byte, reset and close; then the controller held back (hidden until shown, a second open
-# while starting, closing before it arrives) and the failure paths of each handler.
+# while starting, closing before it arrives) and the failure paths of each handler, late and at once. Then what a
+# real runtime does and the first double did not: other sites' documents and requests, new-window requests, handler
+# interface probes, each process failure, a window move, a locked and a damaged loader file, a read-only source.
 #
 # usage: wine_panel_double_test.sh PANEL_PROBE_DOUBLE.exe
 set -uo pipefail
@@ -55,20 +57,30 @@ expect_line "status bar off" "$LOG" "Settings.put_IsStatusBarEnabled 0"
 expect_line "developer tools off" "$LOG" "Settings.put_AreDevToolsEnabled 0"
 expect_line "zoom control off" "$LOG" "Settings.put_IsZoomControlEnabled 0"
 expect_line "settings released" "$LOG" "Settings.Release -> 1"
-expect_line "asks for ICoreWebView2_3" "$LOG" "WebView.QueryInterface ICoreWebView2_3"
-expect_line "mapping names the hand-off folder" "$LOG" \
-    "WebView3.SetVirtualHostNameToFolderMapping handoff.notafon.example $HANDOFF_WIN 1"
+FILTER="WebView.AddWebResourceRequestedFilter https://handoff.notafon.example/* 0"
+expect_line "the hand-off host's requests come to the host" "$LOG" "$FILTER"
+expect_no_line "no mapping open to every site" "$LOG" "SetVirtualHostNameToFolderMapping"
 NAVIGATE="WebView.Navigate https://www.parlowen.example/?app=notafon"
 expect_line "navigates to the panel address" "$LOG" "$NAVIGATE"
 order=""
 for l in "Controller.get_CoreWebView2" "Controller.put_Bounds 380 0 860 520" "Controller.put_IsVisible 1" \
-    "Settings.put_IsStatusBarEnabled 0" "WebView3.SetVirtualHostNameToFolderMapping handoff.notafon.example $HANDOFF_WIN 1" \
-    "WebView.add_WebMessageReceived handler=set" "WebView.add_NavigationCompleted handler=set" "$NAVIGATE"; do
+    "Settings.put_IsStatusBarEnabled 0" "$FILTER" "WebView.add_WebResourceRequested handler=set" \
+    "WebView.add_WebMessageReceived handler=set" "WebView.add_NavigationCompleted handler=set" \
+    "WebView.add_NewWindowRequested handler=set" "WebView.add_ProcessFailed handler=set" "$NAVIGATE"; do
     order="$order $(line_of "$LOG" "$l")"
 done
 sorted=$(printf '%s\n' $order | sort -n | tr '\n' ' ')
 expect "set-up order" "$(printf '%s\n' $order | tr '\n' ' ')" "$sorted"
 case " $order " in *" 0 "*) fail "set-up order" "a step is missing:$order" ;; esac
+# COM's identity rule: each handler is itself as IUnknown and as its own interface, and nothing else.
+for h in EnvironmentHandler ControllerHandler ResourceHandler MessageHandler NavigationHandler NewWindowHandler \
+    ProcessFailedHandler; do
+    expect_line "$h answers only for itself" "$LOG" "probe $h IMarshal=0x80004002/null IAgileObject=0x80004002/null \
+made-up=0x80004002/null IUnknown=self own=self null-out=0x80004003"
+done
+# The page's request for audio is acted on after its handler has returned: the copy is no work inside it.
+after=$(sed -n '/^deliver message notafon-request-audio$/,$p' "$LOG" | grep -m1 -E '^(MessageHandler\.Invoke returned|host: audio-request)$')
+expect "the audio request waits for the handler to return" "$after" "MessageHandler.Invoke returned"
 expect_line "environment handler count" "$LOG" "EnvironmentHandler.AddRef -> 2"
 expect_line "environment handler back to 1" "$LOG" "EnvironmentHandler.Release -> 1"
 expect_line "controller handler back to 1" "$LOG" "ControllerHandler.Release -> 1"
@@ -133,15 +145,137 @@ expect "closed on late arrival" "$(grep -E '^Controller\.' "$LOG" | tr '\n' ' ')
 expect "no navigation after close" "$(grep -c '^WebView.Navigate' "$LOG")" 0
 expect "not created" "$(out created)" 0
 
-echo "== failures"
+echo "== failures, late and at once: reported after the handler returned, the next open starts afresh"
 for m in fail-now:"Microsoft Edge WebView2 Runtime was not found." \
     fail-environment:"Microsoft Edge WebView2 Runtime was not found." \
-    fail-controller:"The embedded browser could not start."; do
+    fail-controller:"The embedded browser could not start." \
+    fail-controller-now:"The embedded browser could not start." \
+    fail-webview:"The embedded browser could not start."; do
     NOTAFON_WEBVIEW2_DOUBLE_MODE=${m%%:*}
-    probe open 380 0 480 520 wait-created 1000
+    rm -f "$LOG"
+    probe open 380 0 480 520 wait-created 1000 pump 100 state
     expect "$NOTAFON_WEBVIEW2_DOUBLE_MODE reported" "$(out error)" "${m#*:}"
     expect "$NOTAFON_WEBVIEW2_DOUBLE_MODE not created" "$(out created)" 0
+    if [ "$NOTAFON_WEBVIEW2_DOUBLE_MODE" != fail-now ]; then
+        # The error callback (the fallback's message box in the application) runs once no handler is running.
+        last=$(grep -E '\.Invoke returned$|^host: error ' "$LOG" | tail -1)
+        expect "$NOTAFON_WEBVIEW2_DOUBLE_MODE reported after the handler returned" "$last" "host: error ${m#*:}"
+    fi
 done
+NOTAFON_WEBVIEW2_DOUBLE_MODE=fail-controller-now
+rm -f "$LOG"
+probe open 380 0 480 520 wait-created 1000 open 380 0 480 520 wait-created 1000
+expect "a refused controller drops the environment" "$(grep -c '^Environment.Release -> 1$' "$LOG")" 2
+expect "each open starts a new environment" "$(grep -c '^CreateCoreWebView2EnvironmentWithOptions' "$LOG")" 2
+NOTAFON_WEBVIEW2_DOUBLE_MODE=fail-webview
+rm -f "$LOG"
+probe open 380 0 480 520 wait-created 1000 open 380 0 480 520 wait-created 1000 pump 100
+expect "a controller without its browser is closed" "$(grep -cE '^Controller\.(Close|Release -> 1)$' "$LOG")" 4
+expect "and nothing is placed in it" "$(grep -c '^Controller.put_' "$LOG")" 0
+expect "then a new environment" "$(grep -c '^CreateCoreWebView2EnvironmentWithOptions' "$LOG")" 2
+NOTAFON_WEBVIEW2_DOUBLE_MODE=
+
+echo "== other sites in the panel: their messages, documents and requests get nothing"
+BROWSERS_KEY='HKCU\Software\Wine\WineBrowser'
+cat >"$WORK/browser.sh" <<EOF_SH
+#!/bin/sh
+printf '%s\n' "\$@" >>"$WORK/browser.log"
+EOF_SH
+chmod +x "$WORK/browser.sh"
+wine reg add "$BROWSERS_KEY" /v Browsers /t REG_SZ /d "$WORK/browser.sh" /f >/dev/null 2>&1
+rm -f "$LOG"
+SERVICE=https://www.parlowen.example
+probe open 380 0 480 520 wait-created 5000 loaded "$SOURCE_WIN" \
+    page "@https://login.provider.example/authorize notafon-request-audio" \
+    page "@https://login.provider.example/authorize notafon-signed-in" \
+    page "@https://www.parlowen.example.evil.example/ notafon-ready" \
+    page "!document https://login.provider.example/authorize?client=parlowen" page notafon-ready \
+    page "!document $SERVICE/?app=notafon" page notafon-ready \
+    page "!source https://login.provider.example/authorize?step=2" handoff "$SOURCE_WIN" fetch-copy "$SERVICE" \
+    page "!document $SERVICE/?app=notafon" page notafon-ready \
+    fetch-copy https://evil.example fetch "$SERVICE" "https://handoff.notafon.example/..%5CWebView2Loader.dll" \
+    fetch "$SERVICE" "https://handoff.notafon.example/audio-0-0.mp3" fetch-copy - fetch-copy "$SERVICE" \
+    page "!new-window $SERVICE/help" page "!new-window ms-settings:privacy" pump 300 state
+expect "no audio request from another site" "$(printf '%s\n' "$PROBE_OUT" | grep -c '^audio-request:')" 0
+expect "no sign-in from another site" "$(printf '%s\n' "$PROBE_OUT" | grep -c '^signed-in:')" 0
+expect "posted once, only after the service's document was back" "$(grep -c '^WebView.PostWebMessageAsJson' "$LOG")" 1
+sequence=$(grep -E '^(document |source |WebView.PostWebMessageAsJson)' "$LOG" | tail -3 | cut -d' ' -f1-2 |
+    sed 's/^\(WebView.PostWebMessageAsJson\) .*/\1/' | tr '\n' ' ')
+expect "held while another site's document is shown, posted once the service's is back" "$sequence" \
+    "source https://login.provider.example/authorize?step=2 document $SERVICE/?app=notafon WebView.PostWebMessageAsJson "
+answers=$(sed -n 's/^ResourceArgs.put_Response //p' "$LOG")
+HEADERS="Access-Control-Allow-Origin: $SERVICE | Vary: Origin | Cache-Control: no-store | Content-Type: audio/mpeg"
+expect "answers in order" "$(printf '%s\n' "$answers" | cut -d' ' -f1 | tr '\n' ' ')" "403 403 404 404 200 200 "
+expect "refused with nothing" "$(printf '%s\n' "$answers" | sed -n 1p)" "403 Forbidden headers= body=0"
+expect "served to the service alone" "$(printf '%s\n' "$answers" | tail -1)" "200 OK headers=$HEADERS body=300000"
+cmp -s "$LOG.body" "$SOURCE" && echo "ok: the served body is the recording" || fail "served body" "differs"
+expect_no_line "nothing went to the network" "$LOG" '^fetch went to the network'
+expect "every response released" "$(grep -E '^Response\.(AddRef|Release) ' "$LOG" | tail -1 | sed 's/.*-> //')" 1
+expect "new windows handled" "$(grep -c '^NewWindowArgs.put_Handled 1$' "$LOG")" 2
+expect_no_line "no popup of the browser's own" "$LOG" '^popup opened'
+for _ in $(seq 50); do [ -s "$WORK/browser.log" ] && break; sleep 0.1; done
+expect "the web address opened in the default browser, nothing else" "$(cat "$WORK/browser.log" 2>/dev/null)" \
+    "$SERVICE/help"
+wine reg delete "$BROWSERS_KEY" /v Browsers /f >/dev/null 2>&1
+
+echo "== process failures: a renderer is reloaded, the browser's exit closes the panel and the next open starts anew"
+rm -f "$LOG"
+probe open 380 0 480 520 wait-created 5000 page '!process-failed 1' page '!process-failed 2' \
+    page '!process-failed 3' page '!process-failed 6' state page '!process-failed 0' state \
+    open 380 0 480 520 wait-created 5000
+expect "both renderer failures reload" "$(grep -c '^WebView.Reload$' "$LOG")" 2
+expect "still created after renderer failures" "$(printf '%s\n' "$PROBE_OUT" | grep '^created:' | sed -n 2p)" "created: 1"
+expect "the application hears the browser is gone" "$(printf '%s\n' "$PROBE_OUT" | grep -c '^browser-gone:')" 1
+expect "not created after the browser's exit" "$(printf '%s\n' "$PROBE_OUT" | grep '^created:' | sed -n 3p)" "created: 0"
+gone=$(line_of "$LOG" "deliver process-failed 0")
+expect "the controller closed and the environment dropped" \
+    "$(sed -n "$gone,\$p" "$LOG" | grep -E '^(Controller\.Close|Environment\.Release)' | head -2 | tr '\n' ' ')" \
+    "Controller.Close Environment.Release -> 1 "
+expect "a new environment on the next open" "$(grep -c '^CreateCoreWebView2EnvironmentWithOptions' "$LOG")" 2
+expect "created again" "$(out created)" 1
+
+echo "== the window moves: the browser is told once it exists"
+rm -f "$LOG"
+probe move 40 40 open 380 0 480 520 move 60 60 wait-created 5000 move 120 80
+arrived=$(line_of "$LOG" "Controller.AddRef -> 2")
+first=$(grep -n '^Controller.NotifyParentWindowPositionChanged$' "$LOG" | head -1 | cut -d: -f1)
+if [ -n "$first" ] && [ "$first" -gt "$arrived" ]; then echo "ok: told of the move after the controller came"; else
+    fail "parent moved" "no notification after the controller (first at ${first:-none}, controller at $arrived)"
+fi
+
+echo "== the loader file: another build's, locked, is loaded as it is; a damaged one is written anew"
+wrestool -x --raw --type=10 --name=200 "$PROBE" >"$WORK/double.dll" 2>/dev/null
+DATA=$(unix_path "$DATA_WIN")
+{ cat "$WORK/double.dll"; head -c 4096 /dev/zero; } >"$DATA/WebView2Loader.dll"
+cp "$DATA/WebView2Loader.dll" "$WORK/other-build.dll"
+rm -f "$LOG"
+probe lock "$DATA_WIN\\WebView2Loader.dll" open 380 0 480 520 wait-created 5000
+expect "locked" "$(out locked)" 1
+expect "no error with the other build's loader" "$(out error)" ""
+expect "created through it" "$(out created)" 1
+cmp -s "$DATA/WebView2Loader.dll" "$WORK/other-build.dll" && echo "ok: the locked file left as it was" ||
+    fail "locked loader" "changed"
+head -c "$(stat -c %s "$WORK/double.dll")" /dev/zero | tr '\0' 'x' >"$DATA/WebView2Loader.dll"
+probe open 380 0 480 520 wait-created 5000
+expect "no error with a damaged loader file" "$(out error)" ""
+expect "created after writing it anew" "$(out created)" 1
+cmp -s "$DATA/WebView2Loader.dll" "$WORK/double.dll" && echo "ok: the damaged file holds the resource again" ||
+    fail "damaged loader" "not rewritten"
+
+echo "== a read-only source: its copies are deleted by the next hand-off"
+RO="$WORK/read only.mp3"
+head -c 5000 /dev/urandom >"$RO"
+HANDOFF=$(unix_path "$HANDOFF_WIN")
+rm -f "$HANDOFF"/*
+head -c 10 /dev/zero >"$HANDOFF/left-over.mp3"
+probe readonly "$(wine_path "$HANDOFF/left-over.mp3")" readonly "$(wine_path "$RO")" \
+    open 380 0 480 520 wait-created 5000 handoff "$(wine_path "$RO")" handoff "$(wine_path "$RO")" state
+expect "made read-only" "$(printf '%s\n' "$PROBE_OUT" | grep -c '^readonly: 1$')" 2
+expect "no hand-off error" "$(out error)" ""
+left=$(ls "$HANDOFF")
+expect "one copy left, the second" \
+    "$(printf '%s\n' "$left" | grep -c .) $(printf '%s' "$left" | grep -cE '^audio-2-[0-9]+\.mp3$')" "1 1"
+[ -w "$HANDOFF/$left" ] && echo "ok: the copy is not read-only" || fail "read-only copy" "$left is read-only"
 
 echo "failures: $FAILURES"
 [ "$FAILURES" -eq 0 ]

@@ -64,17 +64,24 @@ void FreeMemory(void* memory) {
 }
 int LoadLoader(const wchar_t* path) {
     Call(std::wstring(L"load ") + path);
-    return fake.failLoad ? -1 : 0;
+    auto it = fake.files.find(path);
+    if (fake.failLoad || it == fake.files.end()) return -1;
+    return fake.onlyTheResourceLoads && it->second != fake.resource ? -1 : 0;
 }
 int32_t CreateEnvironment(const wchar_t* userData) {
     Call(std::wstring(L"environment ") + userData);
+    if (fake.onEnvironment) fake.onEnvironment();
     return fake.environmentResult;
 }
 void KeepEnvironment() {
     Call(L"keep environment");
 }
-void CreateController(PanelWindow parent) {
+void ReleaseEnvironment() {
+    Call(L"release environment");
+}
+int32_t CreateController(PanelWindow parent) {
     Call(L"controller for " + std::to_wstring(reinterpret_cast<uintptr_t>(parent)));
+    return fake.controllerResult;
 }
 int KeepController() {
     Call(L"keep controller");
@@ -87,11 +94,14 @@ void PutBounds(PanelRect r) {
 void PutVisible(int visible) {
     Call(L"visible " + std::to_wstring(visible));
 }
+void NotifyParentMoved() {
+    Call(L"parent moved");
+}
 void DisableSettings() {
     Call(L"settings off");
 }
-void MapHost(const wchar_t* host, const wchar_t* folder) {
-    Call(std::wstring(L"map ") + host + L" " + folder);
+void ServeHost(const wchar_t* host) {
+    Call(std::wstring(L"serve ") + host);
 }
 void Subscribe() {
     Call(L"subscribe");
@@ -99,18 +109,35 @@ void Subscribe() {
 void Navigate(const wchar_t* address) {
     Call(std::wstring(L"navigate ") + address);
 }
+void Reload() {
+    Call(L"reload");
+}
+int CurrentSource(wchar_t* out, int capacity) {
+    if (fake.source.size() >= static_cast<size_t>(capacity)) return -1;
+    wcscpy(out, fake.source.c_str());
+    return 0;
+}
 void PostJson(const wchar_t* json) {
     Call(std::wstring(L"post ") + json);
 }
 void CloseController() {
     Call(L"close controller");
 }
+int PostDeferred(PanelWindow) {
+    Call(L"defer");
+    if (fake.postDeferredResult == 0) ++fake.deferredPosts;
+    return fake.postDeferredResult;
+}
+void OpenInBrowser(const wchar_t* address) {
+    Call(std::wstring(L"open ") + address);
+}
 
 }  // namespace
 
 const PanelPlatformApi kFakePanel = {
-    LocalAppData,    CreateFolderTree, LoaderResource, FileSize,   WriteNewFile,    EmptyFolder,
-    CopyFile,        TickCount,        AllocateZeroed, FreeMemory, LoadLoader,      CreateEnvironment,
-    KeepEnvironment, CreateController, KeepController, PutBounds,  PutVisible,      DisableSettings,
-    MapHost,         Subscribe,        Navigate,       PostJson,   CloseController,
+    LocalAppData,      CreateFolderTree,   LoaderResource,   FileSize,       WriteNewFile,  EmptyFolder,
+    CopyFile,          TickCount,          AllocateZeroed,   FreeMemory,     LoadLoader,    CreateEnvironment,
+    KeepEnvironment,   ReleaseEnvironment, CreateController, KeepController, PutBounds,     PutVisible,
+    NotifyParentMoved, DisableSettings,    ServeHost,        Subscribe,      Navigate,      Reload,
+    CurrentSource,     PostJson,           CloseController,  PostDeferred,   OpenInBrowser,
 };

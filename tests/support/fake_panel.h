@@ -2,6 +2,7 @@
 // application's tests of the window modes install it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,9 +17,16 @@ struct FakeSystem {
     bool haveAppData = true;
     std::wstring appData = L"C:\\Users\\u\\AppData\\Local";
     bool failWrite = false, failLoad = false, failCopy = false;
+    // A loader file loads unless failLoad, or, with this set, its content is not the resource's (a damaged file).
+    bool onlyTheResourceLoads = false;
     int allocationsLeft = 1000;
     int32_t environmentResult = 0;
+    int32_t controllerResult = 0;  // what CreateCoreWebView2Controller itself returns
     bool webViewArrives = true;
+    std::wstring source = L"https://www.parlowen.example/?app=notafon";  // the document the browser shows
+    int postDeferredResult = 0;
+    std::function<void()> onEnvironment;  // runs as the environment is asked for
+    int deferredPosts = 0;
     uint32_t ticks = 5000;
     std::vector<std::wstring> errors;
     std::vector<int> signedIn;
