@@ -5,10 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,21 +68,3 @@ TEST_F(FileSeam, AReplacingMoveTakesTheNameInOneStep) {
     EXPECT_EQ(kPlatformFiles.rename(Path("other.wav").c_str(), Path("free.wav").c_str()), Outcome::kWriteFailed);
     EXPECT_EQ(Read("free.wav"), "old");
 }
-
-#ifdef _WIN32
-// A program holding the name's file open without letting it be deleted (a scanner right after close) makes the move
-// fail after its short retries, with both files as they were; once it lets go, the move goes through.
-TEST_F(FileSeam, AReplacingMoveOntoAFileHeldOpenFailsAndLeavesBothAsTheyWere) {
-    Write("old.wav", "old");
-    Write("take.wav", "take");
-    HANDLE held = CreateFileW(Path("take.wav").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(kPlatformFiles.replace(Path("old.wav").c_str(), Path("take.wav").c_str()), Outcome::kWriteFailed);
-    EXPECT_EQ(Read("old.wav"), "old");
-    CloseHandle(held);
-    EXPECT_EQ(Read("take.wav"), "take");
-    EXPECT_EQ(kPlatformFiles.replace(Path("old.wav").c_str(), Path("take.wav").c_str()), Outcome::kOk);
-    EXPECT_EQ(Read("take.wav"), "old");
-}
-#endif
