@@ -3,39 +3,9 @@
 // on the POSIX layer natively and on the Win32 one under Wine.
 #include "base/file_api.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <string>
-#include <vector>
 
-#include "support/test_host.h"
-
-namespace {
-
-class FileSeam : public ::testing::Test {
-  protected:
-    void SetUp() override { folder = makeTestFolder("files"); }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
-    std::wstring Path(const char* name) const { return (folder / name).wstring(); }
-    void Write(const char* name, const std::string& bytes) {
-        FileHandle f = kNoFile;
-        ASSERT_EQ(kPlatformFiles.create(Path(name).c_str(), kFileCreateAlways, kFileShareNone, &f), Outcome::kOk);
-        uint32_t written = 0;
-        ASSERT_EQ(kPlatformFiles.write(f, bytes.data(), static_cast<uint32_t>(bytes.size()), &written), Outcome::kOk);
-        kPlatformFiles.close(f);
-    }
-    std::string Read(const char* name) const {
-        auto b = readAllBytes(folder / name);
-        return std::string(b.begin(), b.end());
-    }
-    std::filesystem::path folder;
-};
-
-}  // namespace
+#include "base/file_seam_fixture.h"
 
 TEST_F(FileSeam, ACutLeavesExactlyTheBytesAskedForAndWritingGoesOnFromThere) {
     Write("a.bin", "0123456789");
