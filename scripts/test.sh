@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # THE test command: installs what is missing (bootstrap), checks the formatting of the project's own C and C++ files,
-# builds and tests the native preset (sanitized unit tests, crash-safety tests), builds the Windows preset, then runs
-# its tests under Wine (the same unit tests, crash safety, the real-device recording and the end-to-end tests of
-# Notafon.exe) in a Wine environment of their own that is torn down afterwards. The first two stages are the fast
-# ones: a formatting or native failure ends the run there, before the Windows build is started.
+# builds and tests the native preset (sanitized unit tests, crash-safety tests), builds the Windows target with clang
+# as a second compiler (built, not tested), builds the Windows preset, then runs its tests under Wine (the same unit
+# tests, crash safety, the real-device recording and the end-to-end tests of Notafon.exe) in a Wine environment of
+# their own that is torn down afterwards. The first two stages are the fast ones: a formatting or native failure ends
+# the run there, before the Windows build is started.
 # Every test runs once: a test that passes only now and then is a failure to fix, not to retry.
 # Exits non-zero if any step or test failed.
 set -uo pipefail
@@ -79,6 +80,13 @@ fi
 if [ ${#FAILED_STEPS[@]} -gt 0 ]; then
     summary
     exit 1
+fi
+
+# A second compiler for the Windows target: clang builds the product's sources with the same warnings as errors and
+# refuses some of what gcc lets through (and MSVC would refuse). Built, not run: the gcc build is the one tested.
+step "windows (clang): configure and build"
+if ! { cmake --preset windows-clang >/dev/null && cmake --build --preset windows-clang -j2; }; then
+    fail_step "windows clang build"
 fi
 
 step "windows: configure and build"

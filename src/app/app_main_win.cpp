@@ -59,6 +59,42 @@ void InstallServices() {
     appReset();
 }
 
+// Before any library is loaded by name: only the system folder is searched. The portable copy runs from wherever it
+// was unpacked (a download folder), where a DLL named like a system library would otherwise be taken first.
+void RestrictLibrarySearch() {
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+// The folder the process was started in stays open as its current directory for as long as it runs (a USB stick
+// could not be ejected); nothing here uses relative paths, so the system folder, which never goes away, is held.
+void LeaveStartFolder() {
+    wchar_t system[MAX_PATH];
+    UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) SetCurrentDirectoryW(system);
+}
+
+// One instance per user session: a second would fail to register the shortcuts (and offer to change them, in the
+// shared settings), empty the shared hand-off folder under the first one's page, and overwrite its settings. The
+// handle stays open for the life of the process; the system closes it at exit.
+bool AnotherInstanceRuns() {
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Parlowen.Notafon.Instance");
+    // Access denied: the mutex exists and belongs to an instance at a higher integrity level (run as administrator).
+    if (!mutex) return GetLastError() == ERROR_ACCESS_DENIED;
+    return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// The second start was the user's, so its process may set the foreground window (the system lets a process started by
+// the foreground one do so): it brings the first instance's window forward, restored first if it was minimised. The
+// first instance may still be building its window.
+void BringFirstInstanceForward() {
+    HWND first = nullptr;
+    for (int waited = 0; !(first = FindWindowW(L"PRLWRecorder", nullptr)) && waited < 3000; waited += 50) Sleep(50);
+    if (!first) return;
+    if (IsIconic(first)) ShowWindow(first, SW_RESTORE);
+    // A dialog the first instance shows (the open-file dialog) is what the user has to answer first.
+    SetForegroundWindow(GetLastActivePopup(first));
+}
+
 // Only the main window and its direct children take part in dialog navigation; a shortcut capture gets every key.
 void RunMessageLoop() {
     MSG msg;
@@ -79,6 +115,12 @@ void RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    RestrictLibrarySearch();
+    if (AnotherInstanceRuns()) {
+        BringFirstInstanceForward();
+        return 0;
+    }
+    LeaveStartFolder();
     AppInstance = instance;
     OleInitialize(nullptr);
     InitCommonControls();

@@ -212,6 +212,14 @@ void StackSettingsPage() {
 
 // WM_GETDPISCALEDSIZE, which older SDK headers do not define.
 const UINT kGetDpiScaledSize = 0x02E4;
+// An instance run as administrator would otherwise refuse what Explorer, at a lower integrity level, sends for a drop:
+// the drop itself, the message that carries its data (0x0049, without a name in the headers) and WM_COPYDATA. Where
+// the filter cannot be changed, drops from lower levels stay refused; nothing else depends on it.
+void AllowDropsFromLowerLevels(HWND hwnd) {
+    const UINT kCopyGlobalData = 0x0049;
+    const UINT messages[] = {WM_DROPFILES, WM_COPYDATA, kCopyGlobalData};
+    for (UINT message : messages) ChangeWindowMessageFilterEx(hwnd, message, MSGFLT_ALLOW, nullptr);
+}
 
 void OnCreate(HWND hwnd) {
     MainWindow = hwnd;
@@ -225,6 +233,7 @@ void OnCreate(HWND hwnd) {
     }
     hotkeysAttachWindow(hwnd);
     DragAcceptFiles(hwnd, TRUE);
+    AllowDropsFromLowerLevels(hwnd);
     handleCount = 0;
     controlLookup = ControlLookupApi{Find, KeyOf, Container, PanelPlaced};
     CreateSettingsContainer();

@@ -99,7 +99,14 @@ bool UiChooseAudioFile(wchar_t* out, int capacity) {
     // The common dialogs bring the printing libraries with them: loaded at the first dialog, not at every start.
     typedef BOOL(WINAPI * OpenDialog)(OPENFILENAMEW*);
     OpenDialog open = reinterpret_cast<OpenDialog>(SystemFunction(L"comdlg32.dll", "GetOpenFileNameW"));
-    return open && open(&ofn) != FALSE;
+    if (!open) return false;
+    // The dialog makes every folder it shows the current directory (OFN_NOCHANGEDIR does not stop that for the open
+    // dialog), and a current directory on a USB stick keeps it from being ejected: the previous one comes back.
+    wchar_t current[MAX_PATH];
+    DWORD kept = GetCurrentDirectoryW(MAX_PATH, current);
+    bool chosen = open(&ofn) != FALSE;
+    if (kept > 0 && kept < MAX_PATH) SetCurrentDirectoryW(current);
+    return chosen;
 }
 void UiShowInFolder(const wchar_t* path) {
     wchar_t parameters[292];

@@ -3,6 +3,8 @@
 // the process ends. The load is tried once: a missing entry point or a failed start-up disables it for good.
 #include "ui/drawing_win.h"
 
+#include "base/system_library_win.h"
+
 namespace {
 
 struct GdiplusStartupInput {
@@ -48,7 +50,8 @@ bool Lookup(HMODULE module, const char* name, Fn* out) {
 void LoadGdiplus() {
     if (gdiplus.tried) return;
     gdiplus.tried = true;
-    HMODULE module = LoadLibraryW(L"gdiplus.dll");
+    // From the system folder only: the portable program may sit beside a planted gdiplus.dll.
+    HMODULE module = LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return;
     bool all = Lookup(module, "GdiplusStartup", &gdiplus.startup) &&
                Lookup(module, "GdipCreateFromHDC", &gdiplus.createFromHdc) &&
@@ -205,7 +208,13 @@ void DrawGradientBar(HDC dc, int x, int width, int top, int bottom, COLORREF top
     v[1].Green = static_cast<COLOR16>(GetGValue(bottomColour) << 8);
     v[1].Blue = static_cast<COLOR16>(GetBValue(bottomColour) << 8);
     GRADIENT_RECT rect = {0, 1};
-    GradientFill(dc, v, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+    // msimg32 is not one of the libraries the system always takes from its own folder: imported, a planted copy beside
+    // the executable would be loaded before the first line runs. Loaded from the system folder on first use instead.
+    typedef BOOL(WINAPI * GradientFillFn)(HDC, TRIVERTEX*, ULONG, void*, ULONG, ULONG);
+    static const GradientFillFn gradientFill =
+        reinterpret_cast<GradientFillFn>(SystemFunction(L"msimg32.dll", "GradientFill"));
+    if (gradientFill && gradientFill(dc, v, 2, &rect, 1, GRADIENT_FILL_RECT_V)) return;
+    DrawFlatBox(dc, RECT{x, top, x + width, bottom}, bottomColour, bottomColour);
 }
 
 void DrawPauseGlyph(const Drawing& ctx, COLORREF colour, float cx, float cy, float size) {

@@ -61,6 +61,13 @@
 //   dialogtext TIMEOUT_MS CTRL TEXT  wait for a dialog of the window's process and set the text of its control CTRL
 //                                (a number: the dialog's own identifiers are not the window's)
 //   windows                      every shown top-level window: "window: CLASS|TITLE"
+//   minimize                     minimise the window, as its title bar's button does
+//   waitwin STATE VALUE TIMEOUT_MS  poll every 20 ms until the window's STATE (iconic: minimised; front: it is the
+//                                foreground window) has VALUE 0 or 1 (exit 3 on timeout)
+//   modules                      every module loaded in the window's process: "module: PATH" each
+//   hwnd                         the window's handle as Wine's traces print it: "hwnd: 000000000002005C"
+//   cwd                          the current directory of the window's process, read from its process parameters:
+//                                "cwd: PATH"
 //   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
 //                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //   nodialog TIMEOUT_MS          wait until the window's process shows no dialog (#32770) any more: a pressed
@@ -86,7 +93,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <tlhelp32.h>
 #include <wchar.h>
+#include <winternl.h>
 
 #include <string>
 #include <vector>
@@ -416,6 +425,79 @@ int Close(long timeout) {
     LineInt("exit", code);
     LineInt("close_ms", Elapsed(start));
     g_window = nullptr;
+    return kOk;
+}
+
+long WindowState(const wchar_t* state) {
+    if (wcscmp(state, L"iconic") == 0) return IsIconic(g_window) ? 1 : 0;
+    return GetForegroundWindow() == g_window ? 1 : 0;
+}
+
+int WaitWindow(const wchar_t* state, long want, long timeout) {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    if (wcscmp(state, L"iconic") != 0 && wcscmp(state, L"front") != 0)
+        return Fail(kUsage, std::wstring(L"no window state ") + state);
+    std::string key;
+    for (const wchar_t* p = state; *p; ++p) key += static_cast<char>(*p);
+    DWORD start = GetTickCount();
+    long value = WindowState(state);
+    while (value != want && Elapsed(start) < static_cast<DWORD>(timeout)) {
+        Sleep(20);
+        value = WindowState(state);
+    }
+    LineInt(key.c_str(), value);
+    if (value != want)
+        return Fail(kTimeout,
+                    L"waited " + std::to_wstring(timeout) + L" ms for " + state + L" " + std::to_wstring(want));
+    LineInt("waited_ms", Elapsed(start));
+    return kOk;
+}
+
+int Modules() {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) return Fail(kNoAnswer, L"no module list of the window's process");
+    MODULEENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry)) {
+        Line("module", entry.szExePath);
+        ++count;
+    }
+    CloseHandle(snapshot);
+    if (count == 0) return Fail(kNoAnswer, L"the window's process lists no modules");
+    return kOk;
+}
+
+// The process parameters of a 64-bit process: the PEB holds their address at 0x20, and they hold the current
+// directory's path (a UNICODE_STRING) at 0x38.
+int CurrentDirectoryOf() {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    typedef LONG(WINAPI * QueryFn)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    QueryFn query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_window, &pid);
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p || !query) return Fail(kNoWindow, L"cannot open the window's process");
+    PROCESS_BASIC_INFORMATION basic = {};
+    ULONG got = 0;
+    char* params = nullptr;
+    UNICODE_STRING path = {};
+    std::wstring text;
+    bool ok =
+        query(p, ProcessBasicInformation, &basic, sizeof basic, &got) == 0 &&
+        ReadProcessMemory(p, reinterpret_cast<char*>(basic.PebBaseAddress) + 0x20, &params, sizeof params, nullptr) &&
+        ReadProcessMemory(p, params + 0x38, &path, sizeof path, nullptr);
+    if (ok) {
+        text.resize(path.Length / sizeof(wchar_t));
+        ok = ReadProcessMemory(p, path.Buffer, &text[0], path.Length, nullptr) != 0;
+    }
+    CloseHandle(p);
+    if (!ok) return Fail(kNoAnswer, L"cannot read the current directory of the window's process");
+    Line("cwd", text);
     return kOk;
 }
 
@@ -1143,6 +1225,26 @@ int Step(int argc, wchar_t** argv, int* i) {
     }
     if (wcscmp(name, L"windows") == 0) {
         EnumWindows(ListWindow, 0);
+        return kOk;
+    }
+    if (wcscmp(name, L"minimize") == 0) {
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        if (!PostMessageW(g_window, WM_SYSCOMMAND, SC_MINIMIZE, 0)) return Fail(kNoAnswer, L"PostMessage");
+        return kOk;
+    }
+    if (wcscmp(name, L"waitwin") == 0) {
+        if (!need(3)) return Fail(kUsage, L"waitwin STATE VALUE TIMEOUT_MS");
+        const wchar_t* state = arg();
+        if (!ParseInt(arg(), &n1) || !ParseInt(arg(), &n2)) return Fail(kUsage, L"waitwin: bad value or timeout");
+        return WaitWindow(state, n1, n2);
+    }
+    if (wcscmp(name, L"modules") == 0) return Modules();
+    if (wcscmp(name, L"cwd") == 0) return CurrentDirectoryOf();
+    if (wcscmp(name, L"hwnd") == 0) {
+        if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+        wchar_t text[24];
+        swprintf(text, 24, L"%016llX", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(g_window)));
+        Line("hwnd", text);
         return kOk;
     }
     if (wcscmp(name, L"drop") == 0) {
