@@ -21,6 +21,8 @@
 E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../wine/wine_audio.sh
 source "$E2E_HERE/../wine/wine_audio.sh"
+# shellcheck source=../wine/wine_browser.sh
+source "$E2E_HERE/../wine/wine_browser.sh"
 
 E2E_KEY='HKCU\Software\Parlowen\Recorder'
 FAILURES=0

@@ -10,19 +10,13 @@ source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
 SERVICE=$5
 e2e_setup "$1" "$2" "$3" "$4"
 
-BROWSERS_KEY='HKCU\Software\Wine\WineBrowser'
 fallback_cleanup() {
-    wine reg delete "$BROWSERS_KEY" /v Browsers /f >/dev/null 2>&1
+    logging_browser_stop
     e2e_cleanup
 }
 trap fallback_cleanup EXIT
 
-cat >"$WORK/browser.sh" <<EOF_SH
-#!/bin/sh
-printf '%s\n' "\$@" >>"$WORK/browser.log"
-EOF_SH
-chmod +x "$WORK/browser.sh"
-wine reg add "$BROWSERS_KEY" /v Browsers /t REG_SZ /d "$WORK/browser.sh" /f >/dev/null 2>&1
+logging_browser_start "$WORK/browser.log"
 
 section "Transcribe on Parlowen without a runtime"
 fresh_settings "$REC"

@@ -215,13 +215,7 @@ expect "a new environment and page" \
 app_close
 
 section "a failed start's message box comes after the browser's handler returned"
-BROWSERS_KEY='HKCU\Software\Wine\WineBrowser'
-cat >"$WORK/browser.sh" <<EOF_SH
-#!/bin/sh
-printf '%s\n' "\$@" >>"$WORK/browser.log"
-EOF_SH
-chmod +x "$WORK/browser.sh"
-wine reg add "$BROWSERS_KEY" /v Browsers /t REG_SZ /d "$WORK/browser.sh" /f >/dev/null 2>&1
+logging_browser_start "$WORK/browser.log"
 rm -f "$LOG"
 NOTAFON_WEBVIEW2_DOUBLE_MODE=fail-controller
 app_start
@@ -235,6 +229,6 @@ else
 fi
 win nodialog 5000 >/dev/null
 app_close
-wine reg delete "$BROWSERS_KEY" /v Browsers /f >/dev/null 2>&1
+logging_browser_stop
 expect "no call the host should not make" "$(grep '^unexpected slot' "$LOG")" ""
 e2e_finish

@@ -11,9 +11,8 @@ source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
 SERVICE=$5
 e2e_setup "$1" "$2" "$3" "$4"
 
-BROWSERS_KEY='HKCU\Software\Wine\WineBrowser'
 shell_cleanup() {
-    wine reg delete "$BROWSERS_KEY" /v Browsers /f >/dev/null 2>&1
+    logging_browser_stop
     rm -rf "$OTHER"
     e2e_cleanup
 }
@@ -36,12 +35,7 @@ win waittext kIdFolder "$OTHER_WIN" 5000 || fail "folder browser" "the chosen fo
 expect "stored folder after OK" "$(reg_value Folder)" "$OTHER_WIN"
 
 section "the converter link reaches the browser"
-cat >"$WORK/browser.sh" <<EOF_SH
-#!/bin/sh
-printf '%s\n' "\$@" >>"$WORK/browser.log"
-EOF_SH
-chmod +x "$WORK/browser.sh"
-wine reg add "$BROWSERS_KEY" /v Browsers /t REG_SZ /d "$WORK/browser.sh" /f >/dev/null 2>&1
+logging_browser_start "$WORK/browser.log"
 win click kIdConverter
 for _ in $(seq 100); do [ -s "$WORK/browser.log" ] && break; sleep 0.1; done
 expect "address given to the browser" "$(cat "$WORK/browser.log" 2>/dev/null)" "$SERVICE/tools/audio-converter.html"

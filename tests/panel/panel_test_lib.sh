@@ -10,6 +10,8 @@
 PANEL_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/wine-env.sh
 source "$PANEL_HERE/../../scripts/wine-env.sh"
+# shellcheck source=../wine/wine_browser.sh
+source "$PANEL_HERE/../wine/wine_browser.sh"
 FAILURES=0
 
 fail() {

@@ -176,13 +176,7 @@ expect "then a new environment" "$(grep -c '^CreateCoreWebView2EnvironmentWithOp
 NOTAFON_WEBVIEW2_DOUBLE_MODE=
 
 echo "== other sites in the panel: their messages, documents and requests get nothing"
-BROWSERS_KEY='HKCU\Software\Wine\WineBrowser'
-cat >"$WORK/browser.sh" <<EOF_SH
-#!/bin/sh
-printf '%s\n' "\$@" >>"$WORK/browser.log"
-EOF_SH
-chmod +x "$WORK/browser.sh"
-wine reg add "$BROWSERS_KEY" /v Browsers /t REG_SZ /d "$WORK/browser.sh" /f >/dev/null 2>&1
+logging_browser_start "$WORK/browser.log"
 rm -f "$LOG"
 SERVICE=https://www.parlowen.example
 probe open 380 0 480 520 wait-created 5000 loaded "$SOURCE_WIN" \
@@ -216,7 +210,7 @@ expect_no_line "no popup of the browser's own" "$LOG" '^popup opened'
 for _ in $(seq 50); do [ -s "$WORK/browser.log" ] && break; sleep 0.1; done
 expect "the web address opened in the default browser, nothing else" "$(cat "$WORK/browser.log" 2>/dev/null)" \
     "$SERVICE/help"
-wine reg delete "$BROWSERS_KEY" /v Browsers /f >/dev/null 2>&1
+logging_browser_stop
 
 echo "== process failures: a renderer is reloaded, the browser's exit closes the panel and the next open starts anew"
 rm -f "$LOG"
