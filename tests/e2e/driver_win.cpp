@@ -70,12 +70,12 @@
 //   nodialog TIMEOUT_MS          wait until the window's process shows no dialog (#32770) any more: a pressed
 //                                button's dialog has ended, and the handler that opened it goes on (exit 3 on timeout)
 //
-// ID is a control's name in ui/control_list.h (kIdRecord; slot N of a slot row as kIdSlotChange+N); the driver takes no raw numbers, so a script never
-// clicks a control the window no longer has. Controls are found among all descendants of the window (settings
-// controls live in a child container) by their identifier; "ID:CLASS" picks one of several controls sharing an
-// identifier. TEXT arguments may hold \uXXXX escapes, so non-ASCII text does not depend on the locale Wine converts
-// the command line with. Every notification goes to the control's parent, as the control itself would send it, so
-// the container's forwarding is exercised too.
+// ID is a control's name in ui/control_list.h (kIdRecord; slot N of a slot row as kIdSlotChange+N); the driver takes no
+// raw numbers, so a script never clicks a control the window no longer has. Controls are found among all descendants of
+// the window (settings controls live in a child container) by their identifier; "ID:CLASS" picks one of several
+// controls sharing an identifier. TEXT arguments may hold \uXXXX escapes, so non-ASCII text does not depend on the
+// locale Wine converts the command line with. Every notification goes to the control's parent, as the control itself
+// would send it, so the container's forwarding is exercised too.
 //
 // Output: "key: value" lines, UTF-8, LF; line breaks within a value are written as \r and \n. Exit codes: 0 every
 // step passed, 1 bad usage (an unknown control name too), 2 window not found, 3 wait timed out, 4 no such control

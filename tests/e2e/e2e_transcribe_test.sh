@@ -69,8 +69,11 @@ win vscroll kNoId:SCROLLBAR 7 idle 5000 >/dev/null
 shot settings-end-100
 win vscroll kNoId:SCROLLBAR 0 vscroll kNoId:SCROLLBAR 0 vscroll kNoId:SCROLLBAR 0 idle 5000 >/dev/null
 shot settings-new-rows-100
-win vscroll kNoId:SCROLLBAR 6 vscroll kNoId:SCROLLBAR 3 vscroll kNoId:SCROLLBAR 3 idle 5000 >/dev/null
+win vscroll kNoId:SCROLLBAR 6 vscroll kNoId:SCROLLBAR 3 vscroll kNoId:SCROLLBAR 3 vscroll kNoId:SCROLLBAR 3 \
+    vscroll kNoId:SCROLLBAR 3 idle 5000 >/dev/null
 shot settings-slots-100
+win vscroll kNoId:SCROLLBAR 3 idle 5000 >/dev/null
+shot settings-slots-more-100
 win select kIdWindowSize 10 idle 5000 >/dev/null
 win vscroll kNoId:SCROLLBAR 7 idle 5000 >/dev/null
 shot settings-end-150
