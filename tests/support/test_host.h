@@ -22,7 +22,7 @@ struct TestHost {
     int refreshes = 0, playerCloses = 0, captureCancels = 0, settingsSaves = 0;
     int timerStarts = 0, timerStops = 0, meterInvalidations = 0, repaints = 0;
     bool timerRunning = false;
-    uint32_t tickMs = 1000;  // the host's clock; tests move it
+    uint32_t tickMs = 1000;                     // the host's clock; tests move it
     std::vector<std::wstring> takesInProgress;  // every take-in-progress note, "" for the clear
 
     // The last report (a zeroed one, event StartFailed with kOk, before any).
