@@ -9,6 +9,7 @@
 #include "app/controller.h"
 #include "app/main_window_win.h"
 #include "app/shortcut_feedback.h"
+#include "app/typing_win.h"
 #include "app/window_modes.h"
 #include "base/file_api.h"
 #include "notafon_version.h"
@@ -54,6 +55,7 @@ void InstallServices() {
         .files = &kPlatformFiles,
         .recorderHost = &kAppRecorderHost,
         .player = &kPlayerServices,
+        .typing = &kSystemTyping,
     };
     appInstall(&services);
     appReset();

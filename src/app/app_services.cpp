@@ -17,6 +17,7 @@ void appInstall(const AppServices* s) {
     if (s->capture) recorderInstall(s->capture, s->files, s->recorderHost);
     if (s->files) recordingRecoveryInstall(s->files);
     if (s->player) playerInstall(s->player);
+    transcriptionInstall(s->typing, s->files);
 }
 
 void appReset() {

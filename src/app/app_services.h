@@ -2,6 +2,7 @@
 // start the modules the same way: each fills the services it has and calls appInstall, then appReset.
 #pragma once
 
+#include "app/transcription.h"
 #include "app/window_controls.h"
 #include "base/file_api.h"
 #include "player/player.h"
@@ -26,6 +27,7 @@ struct AppServices {
     const FileApi* files = nullptr;       // also the start-up mend's
     const RecorderHostApi* recorderHost = nullptr;
     const PlayerServicesApi* player = nullptr;
+    const TypingApi* typing = nullptr;
 };
 
 // Installs the given services, the settings store first: every later module may read a setting as it starts.

@@ -2,11 +2,13 @@
 #include "app/controller.h"
 #include "app/settings_save.h"
 #include "app/shell_state_edit.h"
+#include "app/transcription.h"
 #include "app/window_modes.h"
 #include "panel/panel_host.h"
 #include "player/player.h"
 #include "recorder/recorder.h"
 #include "settings/settings_values.h"
+#include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_registration.h"
 #include "ui/control_ids.h"
 
@@ -41,6 +43,7 @@ void onCommand(int id, int notification) {
         case kIdSettings:
             CancelRecordCapture();
             CancelPlaybackCapture();
+            CancelMarkCapture();
             shell().settingsOpen = !shell().settingsOpen;
             RefreshControls();
             break;
@@ -78,6 +81,7 @@ void onCommand(int id, int notification) {
         case kIdPlayerStop:
             if (shell().PlayerLoaded) {
                 playerPause();
+                shell().resumeRewindDue = false;
                 playerSeek(0.0);
                 RefreshPlayer();
             }
@@ -92,6 +96,24 @@ void onCommand(int id, int notification) {
                     controllerControls()->repaint(kIdShortcutBox, false);  // the shortcut box shows the rewind amount
                 }
             }
+            break;
+        case kIdResumeRewind:
+            if (notification == kNotifySelChange) {
+                int row = controllerControls()->listSelection(kIdResumeRewind);
+                if (row >= 0 && row < kResumeRewindRowCount) {
+                    shell().ResumeRewindSeconds = kResumeRewindRows[row].seconds;
+                    SaveAllSettings();
+                }
+            }
+            break;
+        case kIdRememberPositions:
+            if (notification == kNotifyClicked) SaveAllSettings();
+            break;
+        case kIdMarkShortcutChange:
+            BeginMarkCapture();
+            break;
+        case kIdMarkShortcutDefault:
+            ResetMarkShortcut();
             break;
         case kIdPlayLocalFile: {
             if (!recorderIsIdle()) break;
@@ -135,6 +157,7 @@ void onCommand(int id, int notification) {
 void onTimer(int id) {
     if (id == kTimerRecording) onRecordingTimer();
     if (id == kTimerPlayer) RefreshPlayer();
+    if (id == kTimerTyping) onTypingTimer();
 }
 
 void onHotkeyAction(int id) {
@@ -157,6 +180,21 @@ void onHotkeyAction(int id) {
             break;
         case kHotkeyFirstPlayback + 3:
             playerForward();
+            break;
+        case kHotkeyFirstPlayback + kSlotSlower:
+            onSpeedKey(SpeedStep::Slower);
+            break;
+        case kHotkeyFirstPlayback + kSlotFaster:
+            onSpeedKey(SpeedStep::Faster);
+            break;
+        case kHotkeyFirstPlayback + kSlotNormalSpeed:
+            onSpeedKey(SpeedStep::Normal);
+            break;
+        case kHotkeyFirstPlayback + kSlotTypeTime:
+            onTypeTimeKey(PlaybackShortcuts[kSlotTypeTime].mods);
+            break;
+        case kHotkeyMark:
+            addMark();
             break;
         default:
             break;

@@ -152,6 +152,8 @@ void RefreshControls() {
     ui->enable(kIdPlayLocalFile, idle);
     SetTextIfChanged(kIdPause, s == RecorderState::Paused ? L"Resume" : L"Pause");
     SetTextIfChanged(kIdSettings, shell().settingsOpen ? L"Settings  \x25B4" : L"Settings  \x25BE");
+    // Every change of the recorder's state ends here, so the mark shortcut follows it from here.
+    SyncMarkShortcut();
     ui->layout();
 }
 

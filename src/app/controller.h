@@ -38,6 +38,8 @@ void ShowIdleStatus();
 int LoadForPlay(const wchar_t* path);
 void OpenForPlay(const wchar_t* path);
 void ClosePlayerFile();
+// Keeps where the loaded file is, when "Reopen files where I stopped" is ticked.
+void RememberLoadedPosition();
 void RefreshPlayer();
 void ShowPlayerTimes(double position, double duration);
 void ShowVolumeAndSpeed();
@@ -47,7 +49,7 @@ void ShowRewindAmount();
 void onCommand(int id, int notification);
 void onSliderNotification(int id, int code);
 void onTimer(int id);
-// A hot key's action once HandleHotkey has let it through: 1 record/stop, 2..5 the playback slots.
+// A hot key's action once HandleHotkey has let it through: 1 record/stop, 2..9 the playback slots, 10 the mark.
 void onHotkeyAction(int id);
 // A drop of count files, the first one's path (may be empty when it could not be read; pathTooLong when it would not
 // fit in a path buffer).

@@ -103,8 +103,8 @@ PaintState PaintStateNow() {
     p.recorderHidden = shellState().recorderHidden;
     p.miniMode = shellState().miniMode;
     p.recordShortcut = {RecordShortcut.mods, RecordShortcut.key};
-    for (int i = 0; i < kPlaybackSlotCount; ++i)
-        p.playbackShortcuts[i] = {PlaybackShortcuts[i].mods, PlaybackShortcuts[i].key};
+    // The box shows the four transport slots only.
+    for (int i = 0; i < 4; ++i) p.playbackShortcuts[i] = {PlaybackShortcuts[i].mods, PlaybackShortcuts[i].key};
     p.rewindSeconds = shellState().RewindSeconds;
     return p;
 }
@@ -188,6 +188,9 @@ void CreateControls() {
     const wchar_t* rewind[kRewindRowCount];
     for (int i = 0; i < kRewindRowCount; ++i) rewind[i] = kRewindRows[i].label;
     FillList(kIdRewindAmount, rewind, kRewindRowCount);
+    const wchar_t* resumeRewind[kResumeRewindRowCount];
+    for (int i = 0; i < kResumeRewindRowCount; ++i) resumeRewind[i] = kResumeRewindRows[i].label;
+    FillList(kIdResumeRewind, resumeRewind, kResumeRewindRowCount);
     SetupSlider(kIdSeek, 0, 1000, 50, 10);
     SetupSlider(kIdVolume, 0, 200, 10, 5);
     SetupSlider(kIdSpeed, 10, 60, 2, 1);
@@ -319,10 +322,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) == WA_INACTIVE) {
                 CancelRecordCapture();
                 CancelPlaybackCapture();
+                CancelMarkCapture();
             }
             break;
         case WM_KILLFOCUS:
             CancelRecordCapture();
+            CancelMarkCapture();
             break;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:

@@ -7,6 +7,7 @@
 #include "app/settings_save.h"
 #include "app/shell_state_edit.h"
 #include "app/shortcut_feedback.h"
+#include "app/transcription.h"
 #include "base/file_path.h"
 #include "base/wide_text.h"
 #include "panel/panel_host.h"
@@ -18,7 +19,9 @@
 
 namespace {
 
+// Every seek the user asks for: a rewind due on resume would otherwise undo the jump.
 void SeekTo(double seconds) {
+    shell().resumeRewindDue = false;
     playerSeek(seconds);
     RefreshPlayer();
 }
@@ -39,7 +42,15 @@ void OnSeekSlider(int code) {
 
 }  // namespace
 
+void RememberLoadedPosition() {
+    if (!shellState().PlayerLoaded || !controllerControls()->isChecked(kIdRememberPositions)) return;
+    FileStamp stamp;
+    if (fileStampOf(shellState().PlayerPath, &stamp))
+        rememberPosition(shellState().PlayerPath, stamp, playerPosition());
+}
+
 void ClosePlayerFile() {
+    RememberLoadedPosition();
     controllerControls()->stopTimer(kTimerPlayer);
     UnregisterPlaybackShortcuts();
     playerClose();
@@ -82,6 +93,7 @@ Outcome OpenTrackForPlay(const wchar_t* path) {
     Outcome r = playerOpen(path);
     if (!succeeded(r)) return r;
     shell().PlayerLoaded = true;
+    shell().resumeRewindDue = false;
     WideCopyBounded(shell().PlayerPath, kPathCapacity, path);
     if (IsPanelCreated()) HandOffAudio(shell().PlayerPath);
     if (!RegisterPlaybackShortcuts()) SetStatus(kPlaybackShortcutUnavailable);
@@ -98,6 +110,30 @@ Outcome OpenTrackForPlay(const wchar_t* path) {
     return Outcome::kOk;
 }
 
+// A file opened again by the user starts paused where it was left, when that is worth going back to. The words
+// of the last reopening are taken back first, so they never describe another file.
+void ReopenWhereStopped() {
+    if (shellState().reopenNoteShown) {
+        shell().reopenNoteShown = false;
+        SetNote(L"");
+    }
+    if (!controllerControls()->isChecked(kIdRememberPositions)) return;
+    FileStamp stamp;
+    double recalled = 0.0;
+    if (!fileStampOf(shellState().PlayerPath, &stamp) || !recallPosition(shellState().PlayerPath, stamp, &recalled))
+        return;
+    double start = reopenPosition(recalled, playerDuration());
+    if (start <= 0.0) return;
+    playerSeek(start);
+    RefreshPlayer();
+    wchar_t clock[32];
+    formatClock(start, clock, 32);
+    wchar_t note[160];
+    WideFormat(note, 160, L"Reopened where you stopped last time, at %ls. Start goes back to 00:00:00.", clock);
+    SetNote(note);
+    shell().reopenNoteShown = true;
+}
+
 }  // namespace
 
 int LoadForPlay(const wchar_t* path) {
@@ -107,6 +143,7 @@ int LoadForPlay(const wchar_t* path) {
 void OpenForPlay(const wchar_t* path) {
     if (!recorderIsIdle()) return;
     Outcome r = OpenTrackForPlay(path);
+    if (succeeded(r)) ReopenWhereStopped();
     if (!succeeded(r)) {
         ClosePlayerFile();
         if (recorder.lastRecordingSaved) LoadForPlay(recorder.recordingPath);
@@ -178,7 +215,13 @@ void playerTogglePlay() {
     if (!shell().PlayerLoaded) return;
     if (playerIsPlaying()) {
         playerPause();
+        shell().resumeRewindDue = true;
+        RememberLoadedPosition();
     } else {
+        // Only a resumed pause jumps back: not the first Play of a file, not a Play after a seek.
+        if (shellState().resumeRewindDue && shellState().ResumeRewindSeconds > 0)
+            playerSeek(resumeRewindTarget(playerPosition(), shellState().ResumeRewindSeconds));
+        shell().resumeRewindDue = false;
         Outcome r = playerPlay();
         if (succeeded(r)) {
             ClearPlayerStop();

@@ -14,10 +14,11 @@ inline constexpr SettingCheckBox kSettingCheckBoxes[] = {
     {kIdOnTop, &SettingsValues::onTop},
     {kIdReplace, &SettingsValues::replace},
     {kIdSkipSilence, &SettingsValues::skipSilence},
+    {kIdRememberPositions, &SettingsValues::rememberPositions},
 };
 
-// The fields saved together (RecordingName to RewindSeconds, in table order); PlayVolume and PlaySpeed only while
-// their sliders exist.
+// The fields saved together (RecordingName to RewindSeconds, RewindOnResume and RememberPositions, in table order);
+// PlayVolume and PlaySpeed only while their sliders exist.
 void SaveAllSettings();
 // RecordingName alone, on every change of the "File name" box.
 void SaveRecordingName();

@@ -25,6 +25,16 @@ struct ShellState {
     bool SignedIn = false;
     // Windows is ending the session: the process may be ended at any moment from now on.
     bool sessionEnding = false;
+    // "Rewind on resume": seconds, 0 for off; due once the user has paused, until a Play or a seek.
+    int32_t ResumeRewindSeconds = 0;
+    bool resumeRewindDue = false;
+    // A "Type the time" waiting for its shortcut's modifiers to be released, since the tick count given.
+    bool typingPending = false;
+    wchar_t typingText[24] = {};
+    uint32_t typingMods = 0;
+    uint32_t typingSince = 0;
+    // The detail line says a file was reopened where it was left: the next file takes the words back.
+    bool reopenNoteShown = false;
 };
 
 const ShellState& shellState();

@@ -91,19 +91,41 @@ void Report(ShortcutEvent event) {
         case ShortcutEvent::DefaultInUse:
             SetStatus(L"That default is used by another shortcut. Change that one first.");
             break;
+        case ShortcutEvent::MarkRowShown:
+            RefreshMarkShortcutRow();
+            break;
+        case ShortcutEvent::MarkCaptureStarted:
+            SetStatus(L"Press the new shortcut now. Press Esc to cancel.");
+            break;
+        case ShortcutEvent::MarkSet:
+            StatusWhenIdle(L"The mark shortcut works from any window while recording.");
+            break;
+        case ShortcutEvent::MarkTaken:
+            StatusWhenIdle(L"That shortcut starts and stops recording. Choose another.");
+            break;
+        case ShortcutEvent::MarkUnavailable:
+            // While recording the status line belongs to the take; the detail line says it instead.
+            SetNote(L"The mark shortcut is unavailable; another app may be using it. Use the Mark button.");
+            break;
     }
+}
+
+bool RecorderRecording() {
+    return recorder.state == RecorderState::Recording;
 }
 
 }  // namespace
 
 const ShortcutHostApi kAppShortcutHost = {
     .recorderIdle = recorderIsIdle,
+    .recorderRecording = RecorderRecording,
     .playerLoaded = IsPlayerLoaded,
     .playbackSuspended = PlaybackSuspended,
     .confirmSingleKey = ConfirmSingleKey,
     .focusCaptureWindow = FocusMainWindow,
     .saveRecordShortcut = writeRecordShortcut,
     .savePlaybackSlot = writePlaybackSlot,
+    .saveMarkShortcut = writeMarkShortcut,
     .report = Report,
     .hotkeyAction = onHotkeyAction,
 };
@@ -128,10 +150,29 @@ void RefreshPlaybackShortcutRows() {
     for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
         if (!ui->exists(kIdSlotText + slot)) continue;
         wchar_t text[128];
-        ShortcutToText(PlaybackShortcuts[slot].mods, PlaybackShortcuts[slot].key, text, 128);
+        ShortcutRowText(PlaybackShortcuts[slot], text, 128);
         SetTextIfChanged(kIdSlotText + slot, CapturePlaySlot == slot ? kCaptureHint : text);
         SetTextIfChanged(kIdSlotChange + slot, CapturePlaySlot == slot ? L"Cancel" : L"Change");
         ui->repaint(kIdSlotChange + slot, true);
         ui->repaint(kIdSlotDefault + slot, true);
     }
+}
+
+void ShortcutRowText(Shortcut shortcut, wchar_t* out, int capacity) {
+    if (shortcutIsSet(shortcut)) {
+        ShortcutToText(shortcut.mods, shortcut.key, out, capacity);
+    } else {
+        WideCopyBounded(out, capacity, L"None");
+    }
+}
+
+void RefreshMarkShortcutRow() {
+    const WindowControlsApi* ui = controllerControls();
+    if (!ui->exists(kIdMarkShortcutText)) return;
+    wchar_t text[128];
+    ShortcutRowText(MarkShortcut, text, 128);
+    SetTextIfChanged(kIdMarkShortcutText, CapturingMarkShortcut ? kCaptureHint : text);
+    SetTextIfChanged(kIdMarkShortcutChange, CapturingMarkShortcut ? L"Cancel" : L"Change");
+    ui->repaint(kIdMarkShortcutChange, true);
+    ui->repaint(kIdMarkShortcutDefault, true);
 }

@@ -9,5 +9,8 @@ extern const ShortcutHostApi kAppShortcutHost;
 
 void RefreshRecordShortcutDisplay();
 void RefreshPlaybackShortcutRows();
+void RefreshMarkShortcutRow();
+// A shortcut's text in its row: "None" for no shortcut.
+void ShortcutRowText(Shortcut shortcut, wchar_t* out, int capacity);
 // Shown when a playback shortcut could not be registered.
 extern const wchar_t kPlaybackShortcutUnavailable[];

@@ -23,6 +23,10 @@ void controllerApplyStartup(const SettingsValues& saved) {
     ui->setListSelection(kIdRewindAmount, saved.rewindRow);
     ShowRewindAmount();
     RefreshPlaybackShortcutRows();
+    shell().ResumeRewindSeconds = kResumeRewindRows[saved.resumeRewindRow].seconds;
+    ui->setListSelection(kIdResumeRewind, saved.resumeRewindRow);
+    MarkShortcut = saved.mark;
+    RefreshMarkShortcutRow();
 
     ui->setListSelection(kIdQuality, saved.formatRow);
     ui->setListSelection(kIdWindowSize, saved.zoomRow);

@@ -42,6 +42,7 @@ void LayoutWith(int forcedWidth, bool keepWindowSize) {
 void CancelCaptures() {
     CancelRecordCapture();
     CancelPlaybackCapture();
+    CancelMarkCapture();
 }
 
 void HandLoadedFileToPanel() {

@@ -57,6 +57,8 @@ struct FileApi {
     Outcome (*replace)(const wchar_t* from, const wchar_t* to);
     // One create-directory call (no parents); kCreateFailed when it fails or already exists.
     Outcome (*createDirectory)(const wchar_t* path);
+    // The last-write time from the file's attributes in the platform's units, or -1 when they cannot be read.
+    int64_t (*modifiedTime)(const wchar_t* path);
 };
 
 // The implementation for the platform this build runs on.

@@ -101,6 +101,13 @@ int64_t SizeOfPath(const wchar_t* path) {
     return static_cast<int64_t>(st.st_size);
 }
 
+int64_t ModifiedTime(const wchar_t* path) {
+    char narrow[4096];
+    struct stat st;
+    if (!ToNarrow(path, narrow, sizeof narrow) || stat(narrow, &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 bool Exists(const wchar_t* path) {
     char narrow[4096];
     struct stat st;
@@ -137,5 +144,5 @@ Outcome CreateDirectory(const wchar_t* path) {
 
 }  // namespace
 
-const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Flush,  SetSize, Read,    SeekStart,      SeekEnd,
-                                Close,  SizeOfPath, Exists, Remove, Rename,  Replace, CreateDirectory};
+const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Flush,  SetSize, Read,    SeekStart,       SeekEnd,
+                                Close,  SizeOfPath, Exists, Remove, Rename,  Replace, CreateDirectory, ModifiedTime};

@@ -83,6 +83,13 @@ int64_t SizeOfPath(const wchar_t* path) {
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+int64_t ModifiedTime(const wchar_t* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return -1;
+    return static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                data.ftLastWriteTime.dwLowDateTime);
+}
+
 bool Exists(const wchar_t* path) {
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
@@ -117,5 +124,6 @@ Outcome CreateDirectoryOnce(const wchar_t* path) {
 
 }  // namespace
 
-const FileApi kPlatformFiles = {Create, OpenRead,   Write,  Flush,  SetSize, Read,    SeekStart,          SeekEnd,
-                                Close,  SizeOfPath, Exists, Remove, Rename,  Replace, CreateDirectoryOnce};
+const FileApi kPlatformFiles = {
+    Create, OpenRead,   Write,  Flush,  SetSize, Read,    SeekStart,           SeekEnd,
+    Close,  SizeOfPath, Exists, Remove, Rename,  Replace, CreateDirectoryOnce, ModifiedTime};

@@ -62,3 +62,16 @@ void WriteSettingText(const wchar_t* name, const wchar_t* text) {
     uint32_t bytes = static_cast<uint32_t>((wcslen(text) + 1) * sizeof(wchar_t));
     store.set(store.context, name, kSettingTypeText, text, bytes);
 }
+
+bool readStoredBytes(const wchar_t* name, uint32_t type, void* data, uint32_t* bytes) {
+    if (!store.query) return false;
+    uint32_t storedType = 0;
+    uint32_t size = *bytes;
+    if (store.query(store.context, name, &storedType, data, &size) != 0 || storedType != type) return false;
+    *bytes = size;
+    return true;
+}
+
+void writeStoredBytes(const wchar_t* name, uint32_t type, const void* data, uint32_t bytes) {
+    if (store.set) store.set(store.context, name, type, data, bytes);
+}

@@ -9,6 +9,8 @@ const uint32_t kSettingTypeText = 1;    // a terminated wide string
 const uint32_t kSettingTypeBinary = 3;  // any bytes; never read by the application
 const uint32_t kSettingTypeNumber = 4;  // a 32-bit number
 
+// A value name may hold one backslash: "Subkey\\Value" names a value of that subkey of the settings key, which a write
+// creates when it is missing.
 struct SettingsStoreApi {
     void* context;  // the implementation's own: the registry key path, the in-memory table
     // Reads one value into data, which holds *bytes on entry. 0 with *type and *bytes (the stored size) when the value
@@ -29,4 +31,7 @@ uint32_t ReadSettingNumber(const wchar_t* name, uint32_t defaultValue);
 // buffer holds an empty string and the caller applies its default.
 bool ReadSettingText(const wchar_t* name, wchar_t* buffer, int capacity);
 void WriteSettingNumber(const wchar_t* name, uint32_t value);
+// Raw bytes of the given type: true when the value exists with that type and fits in *bytes (then the stored size).
+bool readStoredBytes(const wchar_t* name, uint32_t type, void* data, uint32_t* bytes);
+void writeStoredBytes(const wchar_t* name, uint32_t type, const void* data, uint32_t bytes);
 void WriteSettingText(const wchar_t* name, const wchar_t* text);

@@ -1,4 +1,5 @@
-// An in-memory settings store that behaves like one registry key: value names match without regard to ASCII case,
+// An in-memory settings store that behaves like one registry key (a subkey's values are held under their
+// "Subkey\\Value" names): value names match without regard to ASCII case,
 // a read into too small a buffer fails, and every successful write is logged so tests can see which values a trigger
 // writes and in what order.
 #pragma once
@@ -7,7 +8,8 @@
 
 #include "settings/settings_store.h"
 
-const int kMemorySettingsMaxValues = 48;
+// The key's own values and the remembered positions' subkey.
+const int kMemorySettingsMaxValues = 128;
 const int kMemorySettingsNameCapacity = 64;
 const int kMemorySettingsValueBytes = 2048;
 const int kMemorySettingsLogLength = 64;

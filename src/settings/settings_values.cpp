@@ -19,6 +19,10 @@ const RewindRow kRewindRows[kRewindRowCount] = {
     {L"10 seconds", 10}, {L"15 seconds", 15}, {L"30 seconds", 30},
 };
 
+const RewindRow kResumeRewindRows[kResumeRewindRowCount] = {
+    {L"Off", 0}, {L"1 second", 1}, {L"2 seconds", 2}, {L"3 seconds", 3}, {L"5 seconds", 5},
+};
+
 // A pair is held as two 32-bit halves side by side, and the slots' pairs one after another, so every pair field is
 // reached the same way from its offset.
 const int kPairBytes = 2 * sizeof(uint32_t);
@@ -133,6 +137,11 @@ int zoomRowOf(int32_t percent) {
 int rewindRowOf(int32_t seconds) {
     int row = tableRowOf(kRewindRows, kRewindRowCount, &RewindRow::seconds, seconds);
     return row >= 0 ? row : kDefaultRewindRow;
+}
+
+int resumeRewindRowOf(int32_t seconds) {
+    int row = tableRowOf(kResumeRewindRows, kResumeRewindRowCount, &RewindRow::seconds, seconds);
+    return row >= 0 ? row : 0;
 }
 
 void defaultRecordingFolder(const KnownFoldersApi* folders, wchar_t* out, int capacity) {
@@ -319,6 +328,12 @@ void writePlaybackSlot(int slot, Shortcut shortcut) {
     values.playback[slot] = shortcut;
     int first = FirstValueOf(field);
     for (int half = 0; half < 2; ++half) writeSettingValue(first + ValueInField(field, slot, half), values);
+}
+
+void writeMarkShortcut(Shortcut shortcut) {
+    SettingsValues values;
+    values.mark = shortcut;
+    writeSettingField(FieldAt(offsetof(SettingsValues, mark)), values);
 }
 
 void writeMiniPosition(int32_t x, int32_t y) {

@@ -33,6 +33,10 @@ const int kRewindRowCount = 7;
 const int kDefaultRewindRow = 3;  // 5 seconds
 extern const RewindRow kRewindRows[kRewindRowCount];
 
+// The "Rewind on resume" list: how far a resumed pause first jumps back; row 0, off, is the default.
+const int kResumeRewindRowCount = 5;
+extern const RewindRow kResumeRewindRows[kResumeRewindRowCount];
+
 // The row of a table whose value equals value, or -1.
 template <typename Row>
 int tableRowOf(const Row* rows, int count, int32_t Row::*field, int64_t value) {
@@ -45,6 +49,7 @@ int tableRowOf(const Row* rows, int count, int32_t Row::*field, int64_t value) {
 // the table has none.
 int zoomRowOf(int32_t percent);
 int rewindRowOf(int32_t seconds);
+int resumeRewindRowOf(int32_t seconds);
 
 // "<Documents>\Parlowen Recordings", or under the temporary-files folder when Documents cannot be found.
 void defaultRecordingFolder(const KnownFoldersApi* folders, wchar_t* out, int capacity);
@@ -71,6 +76,9 @@ struct SettingsValues {
     ScreenPosition mini;  // kMiniNotSet in both when no position is saved
     Shortcut playback[kPlaybackSlotCount];
     bool signedIn;
+    int resumeRewindRow;
+    bool rememberPositions;
+    Shortcut mark;  // kNoShortcut when none is chosen
 };
 
 enum SettingKind : int {
@@ -188,6 +196,23 @@ inline constexpr SettingField kSettingFields[] = {
      .slots = kPlaybackSlots,
      .elements = kPlaybackSlotCount},
     {.name = L"SignedIn", .kind = kSettingFlag, .offset = offsetof(SettingsValues, signedIn), .savedTogether = false},
+    {.name = L"RewindOnResume",
+     .kind = kSettingTableRow,
+     .offset = offsetof(SettingsValues, resumeRewindRow),
+     .savedTogether = true,
+     .defaultValue = 0,
+     .table = {&kResumeRewindRows[0].seconds, sizeof(RewindRow), kResumeRewindRowCount}},
+    {.name = L"RememberPositions",
+     .kind = kSettingFlag,
+     .offset = offsetof(SettingsValues, rememberPositions),
+     .savedTogether = true},
+    {.name = L"MarkKey",
+     .pairName = L"MarkMods",
+     .kind = kSettingKeyMods,
+     .offset = offsetof(SettingsValues, mark),
+     .savedTogether = false,
+     .pairDefault = {kNoShortcut.key, kNoShortcut.mods},
+     .pairUsable = IsLoadableMarkShortcut},
 };
 constexpr int kSettingFieldCount = static_cast<int>(sizeof kSettingFields / sizeof kSettingFields[0]);
 
@@ -277,5 +302,6 @@ bool readSignedIn();
 void writeRecordingName(const wchar_t* name);
 void writeRecordShortcut(Shortcut shortcut);          // HotkeyKey then HotkeyMods
 void writePlaybackSlot(int slot, Shortcut shortcut);  // the slot's key value then its mods value
+void writeMarkShortcut(Shortcut shortcut);            // MarkKey then MarkMods
 void writeMiniPosition(int32_t x, int32_t y);         // MiniX then MiniY
 void writeSignedIn(bool signedIn);

@@ -16,12 +16,21 @@ const PlaybackSlot kPlaybackSlots[kPlaybackSlotCount] = {
     {L"Rewind", kRewindDefault, L"PlayKey1", L"PlayMods1"},
     {L"Go to the start (00:00:00)", kToStartDefault, L"PlayKey2", L"PlayMods2"},
     {L"Forward 5 seconds", kForwardDefault, L"PlayKey3", L"PlayMods3"},
+    // No defaults: every obvious combination already means something in common editors or types a character on
+    // European keyboards.
+    {L"Slower", kNoShortcut, L"PlayKey4", L"PlayMods4"},
+    {L"Faster", kNoShortcut, L"PlayKey5", L"PlayMods5"},
+    {L"Normal speed", kNoShortcut, L"PlayKey6", L"PlayMods6"},
+    {L"Type the time", kNoShortcut, L"PlayKey7", L"PlayMods7"},
 };
 
 Shortcut RecordShortcut = kDefaultRecordShortcut;
-Shortcut PlaybackShortcuts[kPlaybackSlotCount] = {kPlayPauseDefault, kRewindDefault, kToStartDefault, kForwardDefault};
+Shortcut PlaybackShortcuts[kPlaybackSlotCount] = {kPlayPauseDefault, kRewindDefault, kToStartDefault, kForwardDefault,
+                                                  kNoShortcut,       kNoShortcut,    kNoShortcut,     kNoShortcut};
+Shortcut MarkShortcut = kNoShortcut;
 
 void shortcutsReset() {
     RecordShortcut = kDefaultRecordShortcut;
     for (int i = 0; i < kPlaybackSlotCount; ++i) PlaybackShortcuts[i] = kPlaybackSlots[i].defaultShortcut;
+    MarkShortcut = kNoShortcut;
 }

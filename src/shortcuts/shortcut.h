@@ -1,5 +1,5 @@
-// The shortcut value, the record/stop shortcut and the four playback slots, with their defaults and the registry value
-// names every reader and writer looks up by slot.
+// The shortcut value, the record/stop shortcut, the playback slots and the mark shortcut, with their defaults and the
+// registry value names every reader and writer looks up by slot.
 #pragma once
 
 #include <stdint.h>
@@ -40,7 +40,18 @@ const uint32_t kKeyScrollLock = 0x91;
 
 constexpr Shortcut kDefaultRecordShortcut = {kKeyR, kModCtrl | kModShift};
 
-const int kPlaybackSlotCount = 4;
+const int kPlaybackSlotCount = 8;
+// The slots whose action is not a transport command.
+const int kSlotSlower = 4;
+const int kSlotFaster = 5;
+const int kSlotNormalSpeed = 6;
+const int kSlotTypeTime = 7;
+
+// Key 0 is no shortcut: nothing is registered for it.
+constexpr Shortcut kNoShortcut = {0, 0};
+inline bool shortcutIsSet(Shortcut s) {
+    return s.key != 0;
+}
 
 struct PlaybackSlot {
     const wchar_t* label;  // title of the slot's settings row
@@ -54,6 +65,8 @@ extern const PlaybackSlot kPlaybackSlots[kPlaybackSlotCount];
 // The shortcuts in force; owned by the UI thread.
 extern Shortcut RecordShortcut;
 extern Shortcut PlaybackShortcuts[kPlaybackSlotCount];
+// "Add a mark" while recording; none until the user chooses one.
+extern Shortcut MarkShortcut;
 
 // Back to the defaults (tests start clean; the settings replace them when the main window is created).
 void shortcutsReset();

@@ -7,6 +7,8 @@
 bool HotkeyRegistered = false;
 bool CapturingRecordShortcut = false;
 int32_t CapturePlaySlot = -1;
+bool CapturingMarkShortcut = false;
+bool MarkHotkeyRegistered = false;
 
 namespace {
 
@@ -33,10 +35,12 @@ void shortcutRegistrationReset() {
     HotkeyRegistered = false;
     CapturingRecordShortcut = false;
     CapturePlaySlot = -1;
+    CapturingMarkShortcut = false;
+    MarkHotkeyRegistered = false;
 }
 
 bool shortcutCaptureRunning() {
-    return CapturingRecordShortcut || CapturePlaySlot >= 0;
+    return CapturingRecordShortcut || CapturePlaySlot >= 0 || CapturingMarkShortcut;
 }
 
 bool RegisterRecordShortcut(uint32_t mods, uint32_t key) {
@@ -67,6 +71,7 @@ bool RegisterPlaybackShortcuts() {
     bool all = true;
     for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
         Shortcut s = PlaybackShortcuts[slot];
+        if (!shortcutIsSet(s)) continue;
         // The record shortcut wins: its hot key is registered first and a second registration would fail anyway.
         if (shortcutsEqual(s, RecordShortcut)) {
             all = false;
@@ -87,6 +92,7 @@ void ReregisterRecordShortcut() {
 
 void BeginRecordCapture() {
     if (CapturePlaySlot >= 0) CancelPlaybackCapture();
+    CancelMarkCapture();
     if (CapturingRecordShortcut) {
         CancelRecordCapture();
         return;
@@ -111,6 +117,7 @@ void CancelRecordCapture() {
 void BeginPlaybackCapture(int slot) {
     if (slot < 0 || slot >= kPlaybackSlotCount) return;
     if (CapturingRecordShortcut) CancelRecordCapture();
+    CancelMarkCapture();
     if (CapturePlaySlot == slot) {
         CancelPlaybackCapture();
         return;
@@ -129,7 +136,49 @@ void CancelPlaybackCapture() {
     Report(RegisterPlaybackShortcuts() ? ShortcutEvent::IdleStatus : ShortcutEvent::PlaybackUnavailable);
 }
 
+namespace {
+
+// A key of the mark capture: like the record/stop capture, it ends with the first key that is not a modifier.
+void HandleMarkCaptureKey(uint32_t key) {
+    if (key == kKeyEsc) {
+        CancelMarkCapture();
+        return;
+    }
+    if (IsModifierKey(key)) return;
+    uint32_t mods = CurrentModifiers();
+    CapturingMarkShortcut = false;
+    if (!IsValidRecordShortcut(key, mods)) {
+        SyncMarkShortcut();
+        Report(ShortcutEvent::MarkRowShown);
+        Report(ShortcutEvent::Reserved);
+        return;
+    }
+    if (!IsAcceptableMarkShortcut(key, mods)) {
+        SyncMarkShortcut();
+        Report(ShortcutEvent::MarkRowShown);
+        Report(ShortcutEvent::MarkTaken);
+        return;
+    }
+    if (mods == 0 && !host->confirmSingleKey(key)) {
+        SyncMarkShortcut();
+        Report(ShortcutEvent::MarkRowShown);
+        Report(ShortcutEvent::Unchanged);
+        return;
+    }
+    MarkShortcut = Shortcut{key, mods};
+    host->saveMarkShortcut(MarkShortcut);
+    SyncMarkShortcut();
+    Report(ShortcutEvent::MarkRowShown);
+    Report(ShortcutEvent::MarkSet);
+}
+
+}  // namespace
+
 bool HandleCaptureKey(uint32_t key) {
+    if (CapturingMarkShortcut) {
+        HandleMarkCaptureKey(key);
+        return true;
+    }
     if (CapturePlaySlot < 0) {
         if (!CapturingRecordShortcut) return false;
         if (key == kKeyEsc) {
@@ -209,7 +258,7 @@ void ResetPlaybackSlot(int slot) {
     if (CapturePlaySlot >= 0) CancelPlaybackCapture();
     Shortcut def = kPlaybackSlots[slot].defaultShortcut;
     for (int other = 0; other < kPlaybackSlotCount; ++other) {
-        if (other != slot && shortcutsEqual(PlaybackShortcuts[other], def)) {
+        if (other != slot && shortcutIsSet(def) && shortcutsEqual(PlaybackShortcuts[other], def)) {
             Report(ShortcutEvent::DefaultInUse);
             return;
         }
@@ -227,7 +276,60 @@ void HandleHotkey(int id) {
         host->hotkeyAction(id);
         return;
     }
+    if (id == kHotkeyMark) {
+        if (host->recorderRecording()) host->hotkeyAction(id);
+        return;
+    }
     if (id < kHotkeyFirstPlayback || id >= kHotkeyFirstPlayback + kPlaybackSlotCount) return;
     if (!host->recorderIdle() || !host->playerLoaded()) return;
     host->hotkeyAction(id);
+}
+
+void SyncMarkShortcut() {
+    if (!hotkeys->windowExists()) return;
+    // The record shortcut wins, as for the playback slots: a stored pair equal to it is never registered.
+    bool wanted = host->recorderRecording() && shortcutIsSet(MarkShortcut) && !shortcutCaptureRunning() &&
+                  !shortcutsEqual(MarkShortcut, RecordShortcut);
+    if (wanted == MarkHotkeyRegistered) return;
+    if (!wanted) {
+        hotkeys->unregisterHotkey(kHotkeyMark);
+        MarkHotkeyRegistered = false;
+        return;
+    }
+    MarkHotkeyRegistered = hotkeys->registerHotkey(kHotkeyMark, MarkShortcut.mods | kModNoRepeat, MarkShortcut.key);
+    if (!MarkHotkeyRegistered) Report(ShortcutEvent::MarkUnavailable);
+}
+
+void BeginMarkCapture() {
+    if (CapturingRecordShortcut) CancelRecordCapture();
+    if (CapturePlaySlot >= 0) CancelPlaybackCapture();
+    if (CapturingMarkShortcut) {
+        CancelMarkCapture();
+        return;
+    }
+    // Unregistered while capturing, so pressing the current shortcut reaches the window as a key.
+    CapturingMarkShortcut = true;
+    if (MarkHotkeyRegistered) {
+        hotkeys->unregisterHotkey(kHotkeyMark);
+        MarkHotkeyRegistered = false;
+    }
+    Report(ShortcutEvent::MarkRowShown);
+    Report(ShortcutEvent::MarkCaptureStarted);
+    host->focusCaptureWindow();
+}
+
+void CancelMarkCapture() {
+    if (!CapturingMarkShortcut) return;
+    CapturingMarkShortcut = false;
+    SyncMarkShortcut();
+    Report(ShortcutEvent::MarkRowShown);
+    Report(ShortcutEvent::CaptureCancelled);
+}
+
+void ResetMarkShortcut() {
+    CancelMarkCapture();
+    MarkShortcut = kNoShortcut;
+    host->saveMarkShortcut(MarkShortcut);
+    SyncMarkShortcut();
+    Report(ShortcutEvent::MarkRowShown);
 }

@@ -1,4 +1,4 @@
-// Registration of the five global shortcuts as hot keys of the main window, the capture of a new shortcut, and the
+// Registration of the global shortcuts as hot keys of the main window, the capture of a new shortcut, and the
 // dispatch of a pressed one. This is a state machine: it decides what is registered and what a key press during a
 // capture means, and reports each outcome through its host; the texts and controls that show them belong to the
 // application.
@@ -32,11 +32,18 @@ enum class ShortcutEvent {
     PreviousKept,            // the system refused the new record shortcut; the previous one is back
     NoneAvailable,           // neither the new nor the previous record shortcut could be registered
     DefaultInUse,            // a slot's default is held by another slot
+    MarkRowShown,            // the mark shortcut or its capture state changed
+    MarkCaptureStarted,      // waiting for the new mark shortcut
+    MarkSet,                 // a new mark shortcut was taken (registered at once while recording)
+    MarkTaken,               // the pressed mark shortcut is the record/stop shortcut
+    MarkUnavailable,         // the system refused the mark shortcut while recording
 };
 
 // What registration asks of the application.
 struct ShortcutHostApi {
     bool (*recorderIdle)();
+    // A take is being recorded and not paused: the only time the mark shortcut is registered.
+    bool (*recorderRecording)();
     bool (*playerLoaded)();
     // True while the web panel covers the whole window: the playback keys are left to the page.
     bool (*playbackSuspended)();
@@ -46,18 +53,22 @@ struct ShortcutHostApi {
     void (*focusCaptureWindow)();
     void (*saveRecordShortcut)(Shortcut shortcut);
     void (*savePlaybackSlot)(int slot, Shortcut shortcut);
+    void (*saveMarkShortcut)(Shortcut shortcut);
     void (*report)(ShortcutEvent event);
-    // A hot key that passed the dispatch rules: 1 record/stop, 2..5 the playback slots.
+    // A hot key that passed the dispatch rules: 1 record/stop, 2..9 the playback slots, 10 the mark.
     void (*hotkeyAction)(int id);
 };
 
 const int kHotkeyRecord = 1;
 const int kHotkeyFirstPlayback = 2;  // slot n is n + 2
+const int kHotkeyMark = kHotkeyFirstPlayback + kPlaybackSlotCount;
 const uint32_t kModNoRepeat = 0x4000;
 
 extern bool HotkeyRegistered;
 extern bool CapturingRecordShortcut;
 extern int32_t CapturePlaySlot;
+extern bool CapturingMarkShortcut;
+extern bool MarkHotkeyRegistered;
 
 void shortcutRegistrationInstall(const HotkeyApi* hotkeys, const ShortcutHostApi* host);
 void shortcutRegistrationReset();
@@ -80,3 +91,10 @@ void ApplyRecordShortcut(uint32_t key, uint32_t mods);
 void ResetRecordShortcut();
 void ResetPlaybackSlot(int slot);
 void HandleHotkey(int id);
+// Registers the mark shortcut while recording and releases it otherwise; called whenever the recorder's state may
+// have changed.
+void SyncMarkShortcut();
+void BeginMarkCapture();
+void CancelMarkCapture();
+// Back to none: nothing is registered for it.
+void ResetMarkShortcut();

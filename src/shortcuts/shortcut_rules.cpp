@@ -61,3 +61,11 @@ bool IsAcceptablePlaybackShortcut(int slot, uint32_t key, uint32_t mods) {
 bool IsLoadablePlaybackShortcut(uint32_t key, uint32_t mods) {
     return InKeyRange(key) && !IsModifierKey(key) && (mods & ~(kModAlt | kModCtrl | kModShift)) == 0;
 }
+
+bool IsAcceptableMarkShortcut(uint32_t key, uint32_t mods) {
+    return IsValidRecordShortcut(key, mods) && !shortcutsEqual(Shortcut{key, mods}, RecordShortcut);
+}
+
+bool IsLoadableMarkShortcut(uint32_t key, uint32_t mods) {
+    return IsValidRecordShortcut(key, mods);
+}

@@ -13,5 +13,12 @@ bool IsValidRecordShortcut(uint32_t key, uint32_t mods);
 // record shortcut or another slot's shortcut.
 bool IsAcceptablePlaybackShortcut(int slot, uint32_t key, uint32_t mods);
 
+// The capture rule for the mark shortcut: the record/stop rule, and not the record shortcut itself (both are
+// registered while recording; the second registration would fail).
+bool IsAcceptableMarkShortcut(uint32_t key, uint32_t mods);
+
+// A stored mark shortcut: the record/stop rule; anything else reads as none.
+bool IsLoadableMarkShortcut(uint32_t key, uint32_t mods);
+
 // The rule for stored playback values read at start: no comparison with other shortcuts.
 bool IsLoadablePlaybackShortcut(uint32_t key, uint32_t mods);

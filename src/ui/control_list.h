@@ -64,10 +64,10 @@ const uint32_t kList = kComboDropDownList | kVScroll | kTabStop;
 const int kOwnId = -1;
 
 // How many playback slots a slot row (S below) stands for.
-const int kControlSlotCount = 4;
+const int kControlSlotCount = 8;
 
 // X(item, key, value, created, class, style, exStyle, caption, font, paint, place): one control.
-// S(...the same...): a row of four, one per playback slot: key, identifier and layout item are value + slot.
+// S(...the same...): a row of eight, one per playback slot: key, identifier and layout item are value + slot.
 //   item     the layout item's name (kItem<item>)
 //   key      the name a program, a test and a script use for it, value its number; created the identifier it is
 //            created with (kOwnId: its key, 0 for labels)
@@ -144,11 +144,20 @@ const int kControlSlotCount = 4;
     X(ShowInFolder, kIdShowInFolder, 113, kOwnId, Button, kButton, 0, L"Show file in folder", Main, Button, Page)  \
     X(Converter, kIdConverter, 115, kOwnId, Button, kButton, 0, L"Make the file smaller (free tool)", Main,        \
       Button, Page)                                                                                                \
+    X(ResumeRewindLabel, kLabelResumeRewind, 2020, 0, Static, kStaticLeft, 0, L"Rewind on resume", Main, System,   \
+      Page)                                                                                                        \
+    X(ResumeRewind, kIdResumeRewind, 140, kOwnId, ComboBox, kList, 0, L"", Main, System, Page)                     \
+    X(RememberPositions, kIdRememberPositions, 141, kOwnId, Button, kCheck, 0, L"Reopen files where I stopped",    \
+      Main, System, Page)                                                                                          \
+    X(MarkLabel, kLabelMark, 2021, 0, Static, kStaticLeft, 0, L"Add a mark", Small, System, Page)                  \
+    X(MarkShortcutText, kIdMarkShortcutText, 1002, 0, Static, kStaticLeft, 0, L"None", Main, System, Page)         \
+    X(MarkChange, kIdMarkShortcutChange, 123, kOwnId, Button, kButton, 0, L"Change", Main, Button, Page)           \
+    X(MarkDefault, kIdMarkShortcutDefault, 124, kOwnId, Button, kButton, 0, L"Default", Main, Button, Page)        \
     X(Version, kIdVersion, 116, kOwnId, Static, kStaticLeft, 0,                                                    \
       L"Version " NOTAFON_VERSION_SHORT_WIDE L" \x00B7 Ctrl+Shift+R starts and stops recording from any window.",  \
       Small, Muted, Page)                                                                                          \
     S(SlotLabel, kLabelSlot, 2010, 0, Static, kStaticLeft, 0, nullptr, Small, System, Page)                        \
     S(SlotText, kIdSlotText, 1010, 0, Static, kStaticLeft, 0, L"", Main, System, Page)                             \
     S(SlotChange, kIdSlotChange, 160, kOwnId, Button, kButton, 0, L"Change", Main, Button, Page)                   \
-    S(SlotDefault, kIdSlotDefault, 164, kOwnId, Button, kButton, 0, L"Default", Main, Button, Page)
+    S(SlotDefault, kIdSlotDefault, 180, kOwnId, Button, kButton, 0, L"Default", Main, Button, Page)
 // clang-format on

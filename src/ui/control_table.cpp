@@ -40,6 +40,14 @@ constexpr int Created(int created, int key) {
     NOTAFON_SLOT(2, key, created, cls, st, ex, caption, font, paint, place)
 #define NOTAFON_SLOT3(item, key, value, created, cls, st, ex, caption, font, paint, place) \
     NOTAFON_SLOT(3, key, created, cls, st, ex, caption, font, paint, place)
+#define NOTAFON_SLOT4(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_SLOT(4, key, created, cls, st, ex, caption, font, paint, place)
+#define NOTAFON_SLOT5(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_SLOT(5, key, created, cls, st, ex, caption, font, paint, place)
+#define NOTAFON_SLOT6(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_SLOT(6, key, created, cls, st, ex, caption, font, paint, place)
+#define NOTAFON_SLOT7(item, key, value, created, cls, st, ex, caption, font, paint, place) \
+    NOTAFON_SLOT(7, key, created, cls, st, ex, caption, font, paint, place)
 #define NOTAFON_NONE(...)
 constexpr ControlSpec kControls[] = {
     NOTAFON_CONTROLS(NOTAFON_SINGLE, NOTAFON_NONE)  //
@@ -47,8 +55,16 @@ constexpr ControlSpec kControls[] = {
     NOTAFON_CONTROLS(NOTAFON_NONE, NOTAFON_SLOT1)   //
     NOTAFON_CONTROLS(NOTAFON_NONE, NOTAFON_SLOT2)   //
     NOTAFON_CONTROLS(NOTAFON_NONE, NOTAFON_SLOT3)   //
+    NOTAFON_CONTROLS(NOTAFON_NONE, NOTAFON_SLOT4)   //
+    NOTAFON_CONTROLS(NOTAFON_NONE, NOTAFON_SLOT5)   //
+    NOTAFON_CONTROLS(NOTAFON_NONE, NOTAFON_SLOT6)   //
+    NOTAFON_CONTROLS(NOTAFON_NONE, NOTAFON_SLOT7)   //
 };
 #undef NOTAFON_NONE
+#undef NOTAFON_SLOT7
+#undef NOTAFON_SLOT6
+#undef NOTAFON_SLOT5
+#undef NOTAFON_SLOT4
 #undef NOTAFON_SLOT3
 #undef NOTAFON_SLOT2
 #undef NOTAFON_SLOT1

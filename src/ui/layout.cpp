@@ -15,14 +15,14 @@
 #define NOTAFON_PAGE_KEY_Column(key)
 #define NOTAFON_PAGE_KEY_Strip(key)
 #define NOTAFON_PAGE_KEY_Page(key) key,
-#define NOTAFON_PAGE_SLOT_KEYS_Page(key) key + 0, key + 1, key + 2, key + 3,
+#define NOTAFON_PAGE_SLOT_KEYS_Page(key) key + 0, key + 1, key + 2, key + 3, key + 4, key + 5, key + 6, key + 7,
 #define NOTAFON_COLUMN_KEY(item, key, value, created, cls, st, ex, caption, font, paint, place) NOTAFON_KEY_##place(key)
 #define NOTAFON_PAGE_KEY(item, key, value, created, cls, st, ex, caption, font, paint, place) \
     NOTAFON_PAGE_KEY_##place(key)
 #define NOTAFON_PAGE_SLOT_KEYS(item, key, value, created, cls, st, ex, caption, font, paint, place) \
     NOTAFON_PAGE_SLOT_KEYS_##place(key)
 #define NOTAFON_NO_KEY(...)
-static_assert(kControlSlotCount == 4, "a slot row's keys are written out for four slots");
+static_assert(kControlSlotCount == 8, "a slot row's keys are written out for eight slots");
 const int kLayoutItemKeys[kItemCount] = {
     NOTAFON_CONTROLS(NOTAFON_COLUMN_KEY, NOTAFON_NO_KEY)  //
     kKeySettingsContainer,
@@ -126,7 +126,7 @@ int PlaceSettingsBlock(const Pass& p, int y0) {
 
     // The rows under the slots hang from the top of the last slot's buttons.
     int lastSlotButtons = y;
-    for (int slot = 0; slot < 4; ++slot) {
+    for (int slot = 0; slot < kControlSlotCount; ++slot) {
         int slotLabel = Measure(p, kTextSlotLabel + slot, 18);
         PlaceSetting(p, kItemSlotLabel + slot, 30, y, 320, slotLabel);
         PlaceSetting(p, kItemSlotText + slot, 30, y + slotLabel + 3, 145, 24);
@@ -157,6 +157,18 @@ int PlaceSettingsBlock(const Pass& p, int y0) {
     PlaceSetting(p, kItemConverter, 196, y + 37, 154, 28, fileButtons);
 
     y = fileButtons ? y + 71 : y + 37;
+    // The transcription rows: the list's label centred on the list as the rewind amount's is, the check box, then
+    // the mark shortcut laid out as a slot row.
+    PlaceSetting(p, kItemResumeRewindLabel, 30, y + 4, 150, 20);
+    PlaceSetting(p, kItemResumeRewind, 184, y, 166, 28);
+    PlaceSetting(p, kItemRememberPositions, 30, y + 36, 320, 22);
+    y += 64;
+    int markLabel = Measure(p, kTextMarkLabel, 18);
+    PlaceSetting(p, kItemMarkLabel, 30, y, 320, markLabel);
+    PlaceSetting(p, kItemMarkShortcutText, 30, y + markLabel + 3, 145, 24);
+    PlaceSetting(p, kItemMarkChange, 180, y + markLabel + 1, 75, 28);
+    PlaceSetting(p, kItemMarkDefault, 265, y + markLabel + 1, 85, 28);
+    y = y + markLabel + 36;
     int version = Measure(p, kTextVersion, 30);
     PlaceSetting(p, kItemVersion, 30, y, 320, version);
     return y + version + 4;

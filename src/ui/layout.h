@@ -60,10 +60,11 @@ enum LayoutText : int {
     kTextRecordNote,
     kTextPlaybackHeading,
     kTextSlotLabel,  // + slot
-    kTextSaveIn = kTextSlotLabel + 4,
+    kTextSaveIn = kTextSlotLabel + kControlSlotCount,
     kTextFolder,
     kTextVersion,
-    kTextShortcutHeading,
+    kTextMarkLabel,
+    kTextShortcutHeading,  // measured apart, in its heading font: last
     kTextCount
 };
 

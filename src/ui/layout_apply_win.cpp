@@ -82,7 +82,9 @@ void FillInput(HWND window, const LayoutFlags& flags, bool measure, LayoutInput*
     if (!measure || !controlLookup.find) return;
     const int keys[kTextCount - 1] = {kIdDetail,      kLabelRecordHeading, kLabelRecordNote, kLabelPlaybackHeading,
                                       kLabelSlot + 0, kLabelSlot + 1,      kLabelSlot + 2,   kLabelSlot + 3,
-                                      kLabelSaveIn,   kIdFolder,           kIdVersion};
+                                      kLabelSlot + 4, kLabelSlot + 5,      kLabelSlot + 6,   kLabelSlot + 7,
+                                      kLabelSaveIn,   kIdFolder,           kIdVersion,       kLabelMark};
+    static_assert(kControlSlotCount == 8 && kTextShortcutHeading == kTextCount - 1, "one key per measured text");
     for (int i = 0; i < kTextCount - 1; ++i) {
         in->textHeight[i] = MeasureDevice(window, controlLookup.find(keys[i]), windowFonts.mainFont);
     }

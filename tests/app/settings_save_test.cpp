@@ -43,11 +43,12 @@ class SettingsWrites : public ControllerTest {
 
 }  // namespace
 
-TEST_F(SettingsWrites, SaveAllWritesTheTwelveValuesInOrder) {
+TEST_F(SettingsWrites, SaveAllWritesTheFourteenValuesInOrder) {
     SaveAllSettings();
-    std::vector<std::wstring> expected = {L"RecordingName", L"Format",     L"OnTop",     L"Replace",
-                                          L"SkipSilence",   L"Zoom",       L"HotkeyKey", L"HotkeyMods",
-                                          L"Folder",        L"PlayVolume", L"PlaySpeed", L"RewindSeconds"};
+    std::vector<std::wstring> expected = {
+        L"RecordingName", L"Format",        L"OnTop",          L"Replace",          L"SkipSilence",
+        L"Zoom",          L"HotkeyKey",     L"HotkeyMods",     L"Folder",           L"PlayVolume",
+        L"PlaySpeed",     L"RewindSeconds", L"RewindOnResume", L"RememberPositions"};
     EXPECT_EQ(Writes(), expected);
 }
 
@@ -65,7 +66,7 @@ TEST_F(SettingsWrites, SaveAllSkipsSlidersThatDoNotExist) {
     window.controls.erase(kIdSpeed);
     SaveAllSettings();
     std::vector<std::wstring> names = Writes();
-    ASSERT_EQ(names.size(), 10u);
+    ASSERT_EQ(names.size(), 12u);
     EXPECT_EQ(names[8], L"Folder");
     EXPECT_EQ(names[9], L"RewindSeconds");
 }

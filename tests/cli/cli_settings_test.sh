@@ -48,11 +48,23 @@ PlayKey0: 32 (default)
 PlayKey1: 37 (default)
 PlayKey2: 36 (default)
 PlayKey3: 39 (default)
+PlayKey4: 0 (default)
+PlayKey5: 0 (default)
+PlayKey6: 0 (default)
+PlayKey7: 0 (default)
 PlayMods0: 2 (default)
 PlayMods1: 2 (default)
 PlayMods2: 2 (default)
 PlayMods3: 2 (default)
+PlayMods4: 0 (default)
+PlayMods5: 0 (default)
+PlayMods6: 0 (default)
+PlayMods7: 0 (default)
 SignedIn: 0 (default)
+RewindOnResume: 0 (default)
+RememberPositions: 0 (default)
+MarkKey: 0 (default)
+MarkMods: 0 (default)
 "
 
 check every-value "RecordingName sz Gespräch
@@ -77,7 +89,15 @@ PlayKey2 dword 0x24
 PlayMods2 dword 4
 PlayKey3 dword 0xBC
 PlayMods3 dword 7
+PlayKey4 dword 0x6D
+PlayMods4 dword 2
+PlayKey7 dword 0x54
+PlayMods7 dword 3
 SignedIn dword 1
+RewindOnResume dword 3
+RememberPositions dword 9
+MarkKey dword 0x4D
+MarkMods dword 6
 " "RecordingName: Gespräch
 Format: 5
 OnTop: 1
@@ -96,11 +116,23 @@ PlayKey0: 116
 PlayKey1: 74
 PlayKey2: 36
 PlayKey3: 188
+PlayKey4: 109
+PlayKey5: 0 (default)
+PlayKey6: 0 (default)
+PlayKey7: 84
 PlayMods0: 0
 PlayMods1: 1
 PlayMods2: 4
 PlayMods3: 7
+PlayMods4: 2
+PlayMods5: 0 (default)
+PlayMods6: 0 (default)
+PlayMods7: 3
 SignedIn: 1
+RewindOnResume: 3
+RememberPositions: 1
+MarkKey: 77
+MarkMods: 6
 "
 
 # Refused values, values of another type and half-stored pairs.
@@ -118,7 +150,12 @@ MiniX dword 40
 PlayKey1 dword 0x10
 PlayMods2 dword 8
 PlayKey3 dword 0x41
+PlayKey5 dword 0x10
+PlayMods5 dword 2
 SignedIn dword 0
+RewindOnResume dword 4
+MarkKey dword 0x5B
+MarkMods dword 2
 " "RecordingName: PRLW Audio (default)
 Format: 1 (default)
 OnTop: 0 (default)
@@ -137,11 +174,23 @@ PlayKey0: 32 (default)
 PlayKey1: 37 (default)
 PlayKey2: 36 (default)
 PlayKey3: 65
+PlayKey4: 0 (default)
+PlayKey5: 0 (default)
+PlayKey6: 0 (default)
+PlayKey7: 0 (default)
 PlayMods0: 2 (default)
 PlayMods1: 2 (default)
 PlayMods2: 2 (default)
 PlayMods3: 2 (default)
+PlayMods4: 0 (default)
+PlayMods5: 0 (default)
+PlayMods6: 0 (default)
+PlayMods7: 0 (default)
 SignedIn: 0
+RewindOnResume: 0 (default)
+RememberPositions: 0 (default)
+MarkKey: 0 (default)
+MarkMods: 0 (default)
 "
 
 exit $failed

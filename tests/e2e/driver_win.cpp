@@ -68,17 +68,21 @@
 //   hwnd                         the window's handle as Wine's traces print it: "hwnd: 000000000002005C"
 //   cwd                          the current directory of the window's process, read from its process parameters:
 //                                "cwd: PATH"
+//   childtext CLASS              the text of the found window's first descendant of CLASS (another program's edit
+//                                control): "childtext: TEXT"
+//   clipboard | setclipboard TEXT  the clipboard's Unicode text ("clipboard: TEXT", "clipboard: (none)" when it holds
+//                                none), or put TEXT there
 //   dialog TIMEOUT_MS BUTTON     wait for a message box (#32770) of the found window's process, print its text, and
 //                                press its button BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 //   nodialog TIMEOUT_MS          wait until the window's process shows no dialog (#32770) any more: a pressed
 //                                button's dialog has ended, and the handler that opened it goes on (exit 3 on timeout)
 //
-// ID is a control's name in ui/control_list.h (kIdRecord); the driver takes no raw numbers, so a script never
-// clicks a control the window no longer has. Controls are found among all descendants of the window (settings
-// controls live in a child container) by their identifier; "ID:CLASS" picks one of several controls sharing an
-// identifier. TEXT arguments may hold \uXXXX escapes, so non-ASCII text does not depend on the locale Wine converts
-// the command line with. Every notification goes to the control's parent, as the control itself would send it, so
-// the container's forwarding is exercised too.
+// ID is a control's name in ui/control_list.h (kIdRecord; slot N of a slot row as kIdSlotChange+N); the driver takes no
+// raw numbers, so a script never clicks a control the window no longer has. Controls are found among all descendants of
+// the window (settings controls live in a child container) by their identifier; "ID:CLASS" picks one of several
+// controls sharing an identifier. TEXT arguments may hold \uXXXX escapes, so non-ASCII text does not depend on the
+// locale Wine converts the command line with. Every notification goes to the control's parent, as the control itself
+// would send it, so the container's forwarding is exercised too.
 //
 // Output: "key: value" lines, UTF-8, LF; line breaks within a value are written as \r and \n. Exit codes: 0 every
 // step passed, 1 bad usage (an unknown control name too), 2 window not found, 3 wait timed out, 4 no such control
@@ -221,10 +225,20 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+// A slot row's control of slot N is "NAME+N" (kIdSlotChange+4); plain NAME is slot 0.
 bool ControlId(const std::wstring& name, int* id) {
+    size_t plus = name.find(L'+');
+    std::wstring base = name.substr(0, plus);
+    int slot = 0;
+    if (plus != std::wstring::npos) {
+        slot = _wtoi(name.c_str() + plus + 1);
+        if (slot < 0 || slot >= kControlSlotCount) return false;
+    }
     for (const auto& c : kControls) {
-        if (name == c.name) {
-            *id = c.id;
+        if (base == c.name) {
+            bool slotRow = c.id == kLabelSlot || c.id == kIdSlotText || c.id == kIdSlotChange || c.id == kIdSlotDefault;
+            if (slot != 0 && !slotRow) return false;
+            *id = c.id + slot;
             return true;
         }
     }
@@ -1245,6 +1259,41 @@ int Step(int argc, wchar_t** argv, int* i) {
         wchar_t text[24];
         swprintf(text, 24, L"%016llX", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(g_window)));
         Line("hwnd", text);
+        return kOk;
+    }
+    if (wcscmp(name, L"childtext") == 0) {
+        if (!need(1)) return Fail(kUsage, L"childtext CLASS");
+        HWND child = FindWindowExW(g_window, nullptr, arg(), nullptr);
+        if (!child) return Fail(kNoControl, L"no child of that class");
+        LRESULT length = 0;
+        if (!Send(child, WM_GETTEXTLENGTH, 0, 0, &length)) return Fail(kNoAnswer, L"WM_GETTEXTLENGTH");
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        if (!Send(child, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(&text[0]), &length))
+            return Fail(kNoAnswer, L"WM_GETTEXT");
+        text.resize(static_cast<size_t>(length));
+        Line("childtext", text);
+        return kOk;
+    }
+    if (wcscmp(name, L"clipboard") == 0 || wcscmp(name, L"setclipboard") == 0) {
+        bool set = name[0] == L's';
+        if (set && !need(1)) return Fail(kUsage, L"setclipboard TEXT");
+        std::wstring text = set ? Unescape(arg()) : L"";
+        if (!OpenClipboard(nullptr)) return Fail(kNoAnswer, L"the clipboard cannot be opened");
+        if (set) {
+            EmptyClipboard();
+            HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+            if (block) {
+                memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+                GlobalUnlock(block);
+                if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+            }
+        } else {
+            HANDLE data = GetClipboardData(CF_UNICODETEXT);
+            const wchar_t* held = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+            Line("clipboard", held ? std::wstring(held) : std::wstring(L"(none)"));
+            if (held) GlobalUnlock(data);
+        }
+        CloseClipboard();
         return kOk;
     }
     if (wcscmp(name, L"drop") == 0) {

@@ -28,8 +28,8 @@ sox "$WORK/speech.wav" -t raw "$WORK/speech.raw"
 
 # A logical length at the current scale, as the window converts it: trunc(v × scale + 0.5).
 px() { awk -v v="$1" -v s="$SCALE" 'BEGIN { printf "%d\n", int(v * s + 0.5) }'; }
-# A position above the settings view (negative): the layout rounds it down, so that it moves exactly with the scroll.
-up_px() { awk -v v="$1" -v s="$SCALE" 'BEGIN { x = v * s + 0.5; f = int(x); if (f > x) f--; printf "%d\n", f }'; }
+# A settings position scrolled above the view: rounded down, floor(v × scale + 0.5), as the layout places it.
+px_above() { awk -v v="$1" -v s="$SCALE" 'BEGIN { x = v * s + 0.5; f = int(x); if (f > x) f -= 1; printf "%d\n", f }'; }
 
 # A screenshot of the state, and the check that covers the controls whose size depends on measured text: no two
 # shown controls overlap (their exact numbers are the layout's unit tests).
@@ -114,7 +114,7 @@ settings_checks() {
     local y
     y=$(out 'rect kIdReplace' | awk '{ print $2 }')
     # One notch down moves the block 48 units up, if the screen is too short for it (scrollable); else not at all.
-    local scrolled=$(($(px 353) + $(up_px -48)))
+    local scrolled=$(($(px 353) + $(px_above -48)))
     if [ "$y" = "$scrolled" ] || [ "$y" = "$(px 353)" ]; then
         printf 'ok: Replace after one wheel notch at y = %s\n' "$y"
     else
@@ -126,15 +126,20 @@ settings_checks() {
         win vscroll kNoId:SCROLLBAR 6 rect kIdReplace vscroll kNoId:SCROLLBAR 1 rect kIdReplace >/dev/null
         after=$(out 'rect kIdReplace' | awk '{ print $2 }')
         expect "Replace after one line down" "$after" \
-            "$(($(px 353) + $(up_px -30)))"
+            "$(($(px 353) + $(px_above -30)))"
         win vscroll kNoId:SCROLLBAR 3 rect kIdReplace rect kNoId:NFCont >/dev/null
         before=$(out 'rect kNoId:NFCont' | awk '{ print $4 }')
         after=$(out 'rect kIdReplace' | awk '{ print $2 }')
         # The view height in units from the container's device height, then 30 + (view - 20) units scrolled in all.
         local view
         view=$(awk -v h="$before" -v s="$SCALE" 'BEGIN { for (v = 120; v < 2000; v++) if (int(v * s + 0.5) == h) { print v; exit } }')
-        expect "Replace after a page down (view $view)" "$after" \
-            "$(($(px 353) + $(up_px $((-(30 + view - 20))))))"
+        # A page that would pass the end of the block stops at the end, where SB_BOTTOM goes.
+        local paged bottom
+        paged=$(($(px 353) + $(px_above $((-(30 + view - 20))))))
+        win vscroll kNoId:SCROLLBAR 7 rect kIdReplace >/dev/null
+        bottom=$(out 'rect kIdReplace' | awk '{ print $2 }')
+        [ "$paged" -lt "$bottom" ] && paged=$bottom
+        expect "Replace after a page down (view $view)" "$after" "$paged"
         win vscroll kNoId:SCROLLBAR 6 rect kIdReplace >/dev/null
         expect "Replace after top" "$(out 'rect kIdReplace' | awk '{ print $2 }')" "$(px 353)"
     fi

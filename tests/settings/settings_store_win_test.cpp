@@ -11,6 +11,7 @@
 
 #include "base/wide_text.h"
 #include "settings/known_folders.h"
+#include "settings/position_store.h"
 #include "settings/settings_read_back.h"
 #include "settings/settings_values.h"
 #include "shortcuts/shortcut.h"
@@ -70,8 +71,13 @@ SettingsValues NonDefaultValues() {
     v.playSpeed = 55;
     v.rewindRow = 6;  // 30 s
     v.mini = {-1200, 15};
-    const Shortcut slots[kPlaybackSlotCount] = {{0x74, 0}, {'J', kModAlt}, {0x24, kModShift}, {0xBC, 7}};
+    const Shortcut slots[kPlaybackSlotCount] = {{0x74, 0},        {'J', kModAlt},           {0x24, kModShift},
+                                                {0xBC, 7},        {0x6D, kModCtrl},         {0x6B, kModCtrl},
+                                                {0x6A, kModCtrl}, {'T', kModCtrl | kModAlt}};
     for (int i = 0; i < kPlaybackSlotCount; ++i) v.playback[i] = slots[i];
+    v.resumeRewindRow = 4;  // 5 s
+    v.rememberPositions = true;
+    v.mark = {'M', kModCtrl | kModShift};
     return v;
 }
 
@@ -99,16 +105,17 @@ TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     for (int value = 0; value < kSettingValueCount; ++value) writeSettingValue(value, values);
 
     const wchar_t* texts[] = {L"RecordingName", L"Folder"};
-    const wchar_t* numbers[] = {L"Format",    L"OnTop",      L"Replace",    L"SkipSilence", L"Zoom",
-                                L"HotkeyKey", L"HotkeyMods", L"PlayVolume", L"PlaySpeed",   L"RewindSeconds",
-                                L"MiniX",     L"MiniY",      L"SignedIn"};
+    const wchar_t* numbers[] = {L"Format",    L"OnTop",      L"Replace",    L"SkipSilence",    L"Zoom",
+                                L"HotkeyKey", L"HotkeyMods", L"PlayVolume", L"PlaySpeed",      L"RewindSeconds",
+                                L"MiniX",     L"MiniY",      L"SignedIn",   L"RewindOnResume", L"RememberPositions",
+                                L"MarkKey",   L"MarkMods"};
     DWORD valueCount = 0;
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, scratchKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
     RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, nullptr, nullptr, nullptr,
                      nullptr);
     RegCloseKey(key);
-    EXPECT_EQ(valueCount, 2u + 13u + 2u * kPlaybackSlotCount);
+    EXPECT_EQ(valueCount, 2u + 17u + 2u * kPlaybackSlotCount);
     for (const wchar_t* name : numbers) {
         RawValue v = QueryRaw(name);
         EXPECT_TRUE(v.found && v.type == REG_DWORD && v.bytes == 4) << name;
@@ -143,6 +150,28 @@ TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     for (int i = 0; i < kPlaybackSlotCount; ++i) {
         EXPECT_TRUE(shortcutsEqual(s.playback[i], values.playback[i])) << "slot " << i;
     }
+    EXPECT_EQ(kResumeRewindRows[s.resumeRewindRow].seconds, 5);
+    EXPECT_TRUE(s.rememberPositions);
+    EXPECT_TRUE(shortcutsEqual(s.mark, values.mark));
+}
+
+// The remembered positions live in a subkey of their own, created by the first write, so the settings key keeps only
+// its named values.
+TEST_F(RegistryStore, APositionGoesToThePositionsSubkeyAndReadsBack) {
+    const FileStamp stamp = {123456, 0x01DA0000ABCD0000LL};
+    rememberPosition(L"C:\\Talks\\interview.mp3", stamp, 754.25);
+    wchar_t subkey[160];
+    WideFormat(subkey, 160, L"%ls\\Positions", scratchKey);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, subkey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    DWORD type = 0, bytes = 0;
+    EXPECT_EQ(RegQueryValueExW(key, L"File00", nullptr, &type, nullptr, &bytes), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_FALSE(QueryRaw(L"File00").found) << "not a value of the settings key itself";
+    double seconds = 0.0;
+    ASSERT_TRUE(recallPosition(L"c:\\talks\\INTERVIEW.mp3", stamp, &seconds));  // paths compare as Windows does
+    EXPECT_DOUBLE_EQ(seconds, 754.25);
 }
 
 TEST_F(RegistryStore, ValuesOfAnotherTypeReadAsAbsent) {

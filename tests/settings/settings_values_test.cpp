@@ -36,11 +36,15 @@ TEST_F(SettingValues, AnEmptyStoreGivesEveryDefault) {
     EXPECT_STREQ(kZoomRows[s.zoomRow].label, L"100%");
     EXPECT_EQ(s.recordShortcut.key, 0x52u);
     EXPECT_EQ(s.recordShortcut.mods, 6u);
-    const uint32_t defaultKeys[kPlaybackSlotCount] = {0x20, 0x25, 0x24, 0x27};
+    const uint32_t defaultKeys[kPlaybackSlotCount] = {0x20, 0x25, 0x24, 0x27, 0, 0, 0, 0};
     for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
         EXPECT_EQ(s.playback[slot].key, defaultKeys[slot]);
-        EXPECT_EQ(s.playback[slot].mods, 2u);
+        EXPECT_EQ(s.playback[slot].mods, slot < 4 ? 2u : 0u);  // the speed and time slots have no shortcut
     }
+    EXPECT_EQ(kResumeRewindRows[s.resumeRewindRow].seconds, 0);  // off
+    EXPECT_FALSE(s.rememberPositions);
+    EXPECT_EQ(s.mark.key, 0u);
+    EXPECT_EQ(s.mark.mods, 0u);
     EXPECT_FALSE(s.onTop || s.replace || s.skipSilence);
     EXPECT_EQ(s.folder, L"Docs" + kSep + L"Parlowen Recordings");
     EXPECT_EQ(s.mini.x, 0x7FFFFFFF);

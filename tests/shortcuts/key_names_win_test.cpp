@@ -40,6 +40,7 @@ TEST(LayoutKeyNames, PlaybackDefaultsUseTheLayoutsNames) {
     shortcutTextInstall(&kLayoutKeyNames);
     for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
         const Shortcut& s = kPlaybackSlots[slot].defaultShortcut;
+        if (!shortcutIsSet(s)) continue;  // the speed and time slots have no default to name
         bool extended = s.key != kKeySpace;
         std::wstring name = LayoutName(s.key, extended);
         ASSERT_FALSE(name.empty()) << "the layout names no key " << s.key;

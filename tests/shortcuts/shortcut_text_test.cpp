@@ -65,8 +65,8 @@ TEST_F(ShortcutText, PrefixesComeInTheOrderCtrlAltShiftWin) {
 
 TEST_F(ShortcutText, DefaultsReadWithTheLayoutsNames) {
     EXPECT_EQ(Text(kDefaultRecordShortcut.mods, kDefaultRecordShortcut.key), L"Ctrl+Shift+R");
-    const wchar_t* expected[kPlaybackSlotCount] = {L"Ctrl+Space", L"Ctrl+Left", L"Ctrl+Home", L"Ctrl+Right"};
-    for (int slot = 0; slot < kPlaybackSlotCount; ++slot) {
+    const wchar_t* expected[4] = {L"Ctrl+Space", L"Ctrl+Left", L"Ctrl+Home", L"Ctrl+Right"};
+    for (int slot = 0; slot < 4; ++slot) {
         const Shortcut& s = kPlaybackSlots[slot].defaultShortcut;
         EXPECT_EQ(Text(s.mods, s.key), expected[slot]) << "slot " << slot;
     }

@@ -14,19 +14,20 @@ LayoutInput BaseInput() {
     in.clientWidth = 380;
     in.clientHeight = 520;
     in.haveWorkArea = true;
-    in.workArea = {0, 0, 2560, 1600};  // tall enough for the whole settings block
+    in.workArea = {0, 0, 2560, 2000};  // tall enough for the whole settings block
     in.windowRect = {100, 100, 100 + 380 + kFrameW, 100 + 520 + kFrameH};
     in.frameWidth = kFrameW;
     in.frameHeight = kFrameH;
-    in.textHeight[kTextDetail] = 34;                                                 // 38
-    in.textHeight[kTextRecordHeading] = 17;                                          // 21
-    in.textHeight[kTextRecordNote] = 34;                                             // 38
-    in.textHeight[kTextPlaybackHeading] = 40;                                        // 44
-    for (int slot = 0; slot < 4; ++slot) in.textHeight[kTextSlotLabel + slot] = 15;  // 19
-    in.textHeight[kTextSaveIn] = 15;                                                 // 19
-    in.textHeight[kTextFolder] = 17;                                                 // 21, below the minimum 24
-    in.textHeight[kTextVersion] = 34;                                                // 38
-    in.textHeight[kTextShortcutHeading] = 18;                                        // hh = max(4 + 18, 20) = 22
+    in.textHeight[kTextDetail] = 34;                                                                 // 38
+    in.textHeight[kTextRecordHeading] = 17;                                                          // 21
+    in.textHeight[kTextRecordNote] = 34;                                                             // 38
+    in.textHeight[kTextPlaybackHeading] = 40;                                                        // 44
+    for (int slot = 0; slot < kControlSlotCount; ++slot) in.textHeight[kTextSlotLabel + slot] = 15;  // 19
+    in.textHeight[kTextMarkLabel] = 15;                                                              // 19
+    in.textHeight[kTextSaveIn] = 15;                                                                 // 19
+    in.textHeight[kTextFolder] = 17;           // 21, below the minimum 24
+    in.textHeight[kTextVersion] = 34;          // 38
+    in.textHeight[kTextShortcutHeading] = 18;  // hh = max(4 + 18, 20) = 22
     return in;
 }
 
@@ -50,12 +51,15 @@ void ExpectAt(const Placement& p, int x, int y, int w, int h, bool visible = tru
     EXPECT_TRUE(p.moved);
 }
 
-// With the heights of BaseInput, the settings block from y0 ends at y0 + 545 with file buttons, y0 + 511 without:
+// With the heights of BaseInput, the settings block from y0:
 // a = 21, rows from y0 + 82 + 21 + 32 = y0 + 135; note 38, heading 44: y = y0 + 135 + 38 + 3 + 44 + 2 = y0 + 222;
-// four slot rows of d = 19: q = y0 + 222 + 3 × 51 + 20 = y0 + 395, y = y0 + 426; "Save recordings in" at q + 135 =
-// y0 + 530, path at y0 + 530 + 19 + 2 = y0 + 551, 24 high: y = y0 + 575; buttons: y + 71 = y0 + 646, footer 38:
-// bottom y0 + 646 + 38 + 4 = y0 + 688 (y0 + 654 without the file buttons).
-const int kBlockWithFiles = 688, kBlockWithoutFiles = 654;
+// eight slot rows of d = 19: q = y0 + 222 + 7 × 51 + 20 = y0 + 599, y = y0 + 630; "Save recordings in" at q + 135 =
+// y0 + 734, path at y0 + 734 + 19 + 2 = y0 + 755, 24 high: y = y0 + 779; buttons: y + 71 = y0 + 850 (y + 37 =
+// y0 + 816 without them); "Rewind on resume" there, the check box 36 below, the mark row 64 below: label 19, row
+// 19 + 36 = 55: the footer at y0 + 850 + 64 + 55 = y0 + 969, 38 high: bottom y0 + 969 + 38 + 4 = y0 + 1011
+// (y0 + 977 without the file buttons).
+const int kBlockWithFiles = 1011, kBlockWithoutFiles = 977;
+const int kQ = 599;  // the top of the last slot's buttons
 
 TEST(LayoutBlocks, NoPlayerSettingsClosedStacksMeterRecorderRowAndBottom) {
     Pass r = Layout(BaseInput());
@@ -114,17 +118,26 @@ TEST(LayoutBlocks, SettingsOpenPlacesTheBlockInsideTheContainerAndTheBottomBelow
     ExpectAt(it[kItemRecordNote], 30, 135, 320, 38);
     ExpectAt(it[kItemPlaybackHeading], 30, 135 + 38 + 3, 320, 44);
     ExpectAt(it[kItemSlotLabel + 0], 30, 222, 320, 19);
-    ExpectAt(it[kItemSlotDefault + 3], 265, 222 + 3 * 51 + 20, 85, 28);  // q = 395
-    ExpectAt(it[kItemRewindLabel], 30, 395 + 35, 150, 20);
-    ExpectAt(it[kItemRewind], 184, 395 + 31, 166, 28);
-    ExpectAt(it[kItemQuality], 100, 395 + 67, 250, 28);
-    ExpectAt(it[kItemWindowSize], 138, 395 + 101, 212, 28);
-    ExpectAt(it[kItemSaveInLabel], 30, 530, 320, 19);
-    ExpectAt(it[kItemFolder], 30, 551, 320, 24);
-    ExpectAt(it[kItemChangeFolder], 30, 575 + 3, 170, 28);
-    ExpectAt(it[kItemShowInFolder], 30, 575 + 37, 154, 28);
-    ExpectAt(it[kItemConverter], 196, 575 + 37, 154, 28);
-    ExpectAt(it[kItemVersion], 30, 646, 320, 38);
+    ExpectAt(it[kItemSlotDefault + 3], 265, 222 + 3 * 51 + 20, 85, 28);
+    ExpectAt(it[kItemSlotLabel + 4], 30, 222 + 4 * 51, 320, 19);         // "Slower" under "Forward 5 seconds"
+    ExpectAt(it[kItemSlotDefault + 7], 265, 222 + 7 * 51 + 20, 85, 28);  // q = 599
+    ExpectAt(it[kItemRewindLabel], 30, kQ + 35, 150, 20);
+    ExpectAt(it[kItemRewind], 184, kQ + 31, 166, 28);
+    ExpectAt(it[kItemQuality], 100, kQ + 67, 250, 28);
+    ExpectAt(it[kItemWindowSize], 138, kQ + 101, 212, 28);
+    ExpectAt(it[kItemSaveInLabel], 30, 734, 320, 19);
+    ExpectAt(it[kItemFolder], 30, 755, 320, 24);
+    ExpectAt(it[kItemChangeFolder], 30, 779 + 3, 170, 28);
+    ExpectAt(it[kItemShowInFolder], 30, 779 + 37, 154, 28);
+    ExpectAt(it[kItemConverter], 196, 779 + 37, 154, 28);
+    ExpectAt(it[kItemResumeRewindLabel], 30, 850 + 4, 150, 20);
+    ExpectAt(it[kItemResumeRewind], 184, 850, 166, 28);
+    ExpectAt(it[kItemRememberPositions], 30, 850 + 36, 320, 22);
+    ExpectAt(it[kItemMarkLabel], 30, 914, 320, 19);
+    ExpectAt(it[kItemMarkShortcutText], 30, 914 + 19 + 3, 145, 24);
+    ExpectAt(it[kItemMarkChange], 180, 914 + 19 + 1, 75, 28);
+    ExpectAt(it[kItemMarkDefault], 265, 914 + 19 + 1, 85, 28);
+    ExpectAt(it[kItemVersion], 30, 969, 320, 38);
     ExpectAt(it[kItemDetail], 30, 353 + kBlockWithFiles, 320, 38);
 }
 
@@ -141,7 +154,8 @@ TEST(LayoutBlocks, RecordingDropsTheFileButtonsEverywhere) {
     ExpectAt(it[kItemContainer], 0, 353, 354, kBlockWithoutFiles);
     EXPECT_FALSE(it[kItemShowInFolder].visible);
     EXPECT_FALSE(it[kItemConverter].visible);
-    ExpectAt(it[kItemVersion], 30, 575 + 37, 320, 38);
+    ExpectAt(it[kItemResumeRewind], 184, 779 + 37, 166, 28);
+    ExpectAt(it[kItemVersion], 30, 779 + 37 + 64 + 55, 320, 38);
     int y = 353 + kBlockWithoutFiles;
     EXPECT_FALSE(it[kItemPlayLocalFile].visible);
     EXPECT_FALSE(it[kItemPlayRecording].visible);
@@ -283,7 +297,7 @@ TEST(LayoutWorkArea, TheWindowIsMovedBackOntoItsMonitor) {
     Pass r = Layout(in);
     ASSERT_TRUE(r.out.moveWindow);
     EXPECT_EQ(r.out.windowX, 2560 - (380 + kFrameW));  // right edge on the work area's right
-    EXPECT_EQ(r.out.windowY, 1600 - (671 + kFrameH));  // bottom on its bottom
+    EXPECT_EQ(r.out.windowY, 2000 - (671 + kFrameH));  // bottom on its bottom
 
     in.windowRect = {-50, -20, 346, 539};
     r = Layout(in);

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "app/transcription.h"
+
+// The live keyboard and SendInput.
+extern const TypingApi kSystemTyping;
