@@ -300,7 +300,7 @@ int Open(const char* self, const char* file, int repeat) {
     printf("  %-24s first frame  %8.2f ms   skip median  %6.2f ms (whole process)   peak decoding all %6.1f MB\n",
            "mpg123", open.wall * 1e3, skips.empty() ? 0.0 : skips[skips.size() / 2] * 1e3, whole.peakMb);
     if (open.ok && !skips.empty() && whole.ok) {
-        printf("  %-24s first %.2f   seek %.2f   memory %.2f\n", "notafon / mpg123", first / open.wall,
+        printf("  %-24s first %.3f   seek %.3f   memory %.3f\n", "notafon / mpg123", first / open.wall,
                median / skips[skips.size() / 2], memory / whole.peakMb);
     }
     return 0;
