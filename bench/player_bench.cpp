@@ -7,7 +7,12 @@
 //       CPU time per hour of track to stretch the whole file at speed S in the engine's 50 ms buffers, next to
 //       soundstretch (default settings) at the same tempo; the plain search is timed on the first T seconds only
 //       (default 120) and its output compared with the fast search's.
-// Internal: load-once FILE --threads 1|2 (one timed load in this process).
+//   open FILE [--repeat N]
+//       the streaming player on FILE through the fake output: time from playerOpen to the first output buffer
+//       written, and from N seeks at spread-out points to the first buffer after each (median and worst), with the
+//       peak memory above the idle process; for MP3 next to mpg123 decoding its first frame (-n 1), its first frame
+//       after a skip to the same points (-k), and its peak memory decoding the whole file (-s).
+// Internal: load-once FILE --threads 1|2 (one timed load in this process); open-once FILE --repeat N.
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdio.h>
@@ -19,11 +24,15 @@
 #include <unistd.h>
 #include <wchar.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/file_api.h"
 #include "player/mp3_decoder.h"
+#include "player/output_fake.h"
+#include "player/player.h"
+#include "player/threads_manual.h"
 #include "player/time_stretcher.h"
 #include "player/track_loader.h"
 
@@ -190,9 +199,117 @@ int Stretch(const char* file, double speed, int repeat, double plainSeconds) {
     return a == b ? 0 : 1;
 }
 
+double RssMb() {
+    FILE* f = fopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (f) {
+        if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024.0) / 1024.0;
+}
+
+// The seek points: spread over the track, none at the start, in an order that jumps back and forth.
+double SeekPoint(int i, int count, double duration) {
+    const int slot = (i * 7) % count;
+    return duration * (slot + 0.5) / count * 0.98;
+}
+
+int OpenOnce(const char* file, int seeks) {
+    fakeOutputReset();
+    manualThreadsReset();
+    PlayerServicesApi services = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, &kManualThreads};
+    playerInstall(&services);
+    const double idle = RssMb();
+    std::wstring path = Wide(file);
+    double start = Now();
+    if (!succeeded(playerOpen(path.c_str()))) return 1;
+    playerThreadStep();
+    const double first = Now() - start;
+    if (fakeOutput.writes < 1) return 1;
+    std::vector<double> after;
+    const double duration = playerDuration();
+    for (int i = 0; i < seeks; ++i) {
+        const int before = fakeOutput.writes;
+        start = Now();
+        playerSeek(SeekPoint(i, seeks, duration));
+        playerThreadStep();
+        after.push_back(Now() - start);
+        if (fakeOutput.writes <= before) return 1;
+    }
+    std::sort(after.begin(), after.end());
+    rusage use;
+    getrusage(RUSAGE_SELF, &use);
+    // Read by the parent: duration, first buffer, median and worst seek, memory above idle.
+    printf("%.3f %.6f %.6f %.6f %.1f %s\n", duration, first, after[after.size() / 2], after.back(),
+           use.ru_maxrss / 1024.0 - idle, trackDecoderName(player.lastDecoder));
+    playerClose();
+    return 0;
+}
+
+// One child run whose output line is kept.
+bool ChildLine(const std::vector<std::string>& args, std::string* line) {
+    std::string cmd;
+    for (const std::string& a : args) cmd += "'" + a + "' ";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return false;
+    char buffer[512];
+    line->clear();
+    while (fgets(buffer, sizeof buffer, p)) *line += buffer;
+    return pclose(p) == 0;
+}
+
+int Open(const char* self, const char* file, int repeat) {
+    const int seeks = 20;
+    // Best of `repeat` runs, each in a fresh process so that the memory figure is its own.
+    double duration = 0, first = 1e30, median = 1e30, worst = 1e30, memory = 1e30;
+    char decoder[32] = "?";
+    for (int i = 0; i < repeat; ++i) {
+        std::string line;
+        if (!ChildLine({self, "open-once", file, "--repeat", std::to_string(seeks)}, &line)) {
+            printf("open %s: failed\n", file);
+            return 1;
+        }
+        double d, f, m, w, mem;
+        char name[32];
+        if (sscanf(line.c_str(), "%lf %lf %lf %lf %lf %31s", &d, &f, &m, &w, &mem, name) != 6) return 1;
+        duration = d;
+        first = std::min(first, f);
+        median = std::min(median, m);
+        worst = std::min(worst, w);
+        memory = std::min(memory, mem);
+        snprintf(decoder, sizeof decoder, "%s", name);
+    }
+    printf("open %s (%.2f h, %s; best of %d runs, %d seeks each)\n", file, duration / 3600, decoder, repeat, seeks);
+    printf("  %-24s first buffer %8.2f ms   seek median %6.2f ms, worst %6.2f ms   memory above idle %6.1f MB\n",
+           "notafon", first * 1e3, median * 1e3, worst * 1e3, memory);
+    if (strcmp(decoder, "mp3") != 0) return 0;
+    // mpg123: its first frame, its first frame after a skip (frames of 1152 or 576 samples at the file's rate are
+    // what -k counts; the rate comes from the file name's convention of the bench input), and a whole decode.
+    Run open = Best({"mpg123", "-q", "-s", "-n", "1", file}, repeat);
+    const bool low = strstr(file, "22050") != nullptr;
+    const double framesPerSecond = low ? 22050.0 / 576 : 44100.0 / 1152;
+    std::vector<double> skips;
+    for (int i = 0; i < 5; ++i) {
+        long frame = static_cast<long>(SeekPoint(i, 5, duration) * framesPerSecond);
+        Run r = Best({"mpg123", "-q", "-s", "-k", std::to_string(frame), "-n", "1", file}, 1);
+        if (r.ok) skips.push_back(r.wall);
+    }
+    std::sort(skips.begin(), skips.end());
+    Run whole = Best({"mpg123", "-q", "-s", file}, 1);
+    printf("  %-24s first frame  %8.2f ms   skip median  %6.2f ms (whole process)   peak decoding all %6.1f MB\n",
+           "mpg123", open.wall * 1e3, skips.empty() ? 0.0 : skips[skips.size() / 2] * 1e3, whole.peakMb);
+    if (open.ok && !skips.empty() && whole.ok) {
+        printf("  %-24s first %.3f   seek %.3f   memory %.3f\n", "notafon / mpg123", first / open.wall,
+               median / skips[skips.size() / 2], memory / whole.peakMb);
+    }
+    return 0;
+}
+
 int Usage() {
     fprintf(stderr,
             "usage: notafon_bench_player load FILE.mp3 [--repeat N]\n"
+            "       notafon_bench_player open FILE [--repeat N]\n"
             "       notafon_bench_player stretch FILE.wav --speed S [--repeat N] [--plain-seconds T]\n");
     return 2;
 }
@@ -218,6 +335,8 @@ int main(int argc, char** argv) {
     if (repeat < 1) repeat = 1;
     if (strcmp(argv[1], "load-once") == 0) return LoadOnce(argv[2], threads);
     if (strcmp(argv[1], "load") == 0) return Load(argv[0], argv[2], repeat);
+    if (strcmp(argv[1], "open-once") == 0) return OpenOnce(argv[2], repeat);
+    if (strcmp(argv[1], "open") == 0) return Open(argv[0], argv[2], repeat);
     if (strcmp(argv[1], "stretch") == 0 && speed > 0) return Stretch(argv[2], speed, repeat, plainSeconds);
     return Usage();
 }

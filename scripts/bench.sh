@@ -12,6 +12,8 @@
 # (128 kbps, 44100 Hz), the whole buffer path against shine alone (unpatched and patched) and shineenc; CPU time,
 # best of --repeat interleaved rounds, beside callgrind instruction counts of the first 60 s (load does not move
 # those).
+# player: MP3 loading and stretching next to mpg123, ffmpeg and soundstretch, then the "open" section: time to the
+# first buffer after open and after seeks, and memory, for 10 min, 1 h and 5 h files next to mpg123.
 # startup: Notafon.exe of the bench-windows preset against a minimal window program built with it: executable size,
 # the median of --repeat (default 10) cold starts under Wine to the window shown and painted, and the private bytes
 # of the idle process.
@@ -129,6 +131,33 @@ case "$what" in
         done
         for speed in 0.65 1.5 3; do
             "$BUILD/bench/notafon_bench_player" stretch "$input/speech-44100.wav" --speed "$speed" --repeat 1
+        done
+        # open: 10 min, 1 h and 5 h files (MP3 at both rates as bare frames, and 44100 Hz WAV), the 10 min speech
+        # repeated; the time to the first buffer after open and after seeks, and memory, next to mpg123.
+        ten=$(speech_input 600)
+        long="$BUILD/input/open-$(basename "$ten")"
+        mkdir -p "$long"
+        for spec in "22050 48k" "44100 128k"; do
+            set -- $spec
+            base="$long/speech-$1-$2-10min.mp3"
+            [ -f "$base" ] || ffmpeg -v error -y -i "$ten/speech-$1.wav" -c:a libmp3lame -b:a "$2" -write_xing 0 \
+                -id3v2_version 0 -f mp3 "$base"
+            for copies in 6 30; do
+                f="$long/speech-$1-$2-$((copies / 6))h.mp3"
+                [ -f "$f" ] || for _ in $(seq "$copies"); do cat "$base"; done >"$f"
+            done
+        done
+        [ -f "$long/speech-44100-10min.wav" ] || cp "$ten/speech-44100.wav" "$long/speech-44100-10min.wav"
+        for copies in 6 30; do
+            f="$long/speech-44100-$((copies / 6))h.wav"
+            # shellcheck disable=SC2046
+            [ -f "$f" ] || sox $(for _ in $(seq "$copies"); do echo "$ten/speech-44100.wav"; done) "$f"
+        done
+        for length in 10min 1h 5h; do
+            for f in "$long/speech-22050-48k-$length.mp3" "$long/speech-44100-128k-$length.mp3" \
+                "$long/speech-44100-$length.wav"; do
+                "$BUILD/bench/notafon_bench_player" open "$f" --repeat "$repeat"
+            done
         done
         ;;
     panel)

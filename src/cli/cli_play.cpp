@@ -44,7 +44,7 @@ int cliPlay(int argc, wchar_t** argv) {
     }
     const PlayerSession* s = player.session;
     // At 0.5x the output is twice the track, plus the buffers around its end.
-    int64_t capacity = static_cast<int64_t>(s->track.sampleCount) * 2 + 8 * s->samplesPerBuffer;
+    int64_t capacity = s->source.sampleCount * 2 + 8 * s->samplesPerBuffer;
     int16_t* written = static_cast<int16_t*>(malloc(static_cast<size_t>(capacity) * sizeof(int16_t)));
     if (!written) {
         playerClose();
@@ -53,15 +53,15 @@ int cliPlay(int argc, wchar_t** argv) {
     }
     fakeOutput.written = written;
     fakeOutput.writtenCapacity = capacity;
-    const int32_t rate = s->track.sampleRate;
-    const int32_t count = s->track.sampleCount;
+    const int32_t rate = s->source.sampleRate;
+    const int64_t count = s->source.sampleCount;
     playerPlay();
     while (!playerHasEnded()) {
         playerThreadStep();
         fakeOutputPlay(INT64_MAX);
     }
-    printf("decoder: %s\nrate: %d\nsamples: %d\nwritten: %lld\nbuffers: %d\n", trackDecoderName(player.lastDecoder),
-           rate, count, static_cast<long long>(fakeOutput.writtenCount), fakeOutput.writes);
+    printf("decoder: %s\nrate: %d\nsamples: %lld\nwritten: %lld\nbuffers: %d\n", trackDecoderName(player.lastDecoder),
+           rate, static_cast<long long>(count), static_cast<long long>(fakeOutput.writtenCount), fakeOutput.writes);
     fflush(stdout);
     r = writeMonoWavFile(&kPlatformFiles, files[1], written, fakeOutput.writtenCount, rate);
     playerClose();

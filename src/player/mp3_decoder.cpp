@@ -46,16 +46,7 @@ bool Reserve(MonoOut* out, int64_t needed) {
 // Appends one decoded frame as mono; false when the output cannot grow.
 bool AppendMono(MonoOut* out, const int16_t* pcm, int frames, int channels) {
     if (!Reserve(out, static_cast<int64_t>(out->count) + frames)) return false;
-    int16_t* dst = out->samples + out->count;
-    if (channels == 1) {
-        memcpy(dst, pcm, static_cast<size_t>(frames) * sizeof(int16_t));
-    } else {
-        for (int i = 0; i < frames; ++i) {
-            int sum = 0;
-            for (int c = 0; c < channels; ++c) sum += pcm[i * channels + c];
-            dst[i] = static_cast<int16_t>(sum / channels);  // integer division truncates toward zero
-        }
-    }
+    mp3MixToMono(pcm, frames, channels, out->samples + out->count);
     out->count += frames;
     return true;
 }
@@ -237,7 +228,19 @@ int32_t FindSplit(const unsigned char* bytes, int32_t n, int32_t skip, int32_t m
 
 }  // namespace
 
-int32_t id3v2SkipBytes(const unsigned char* bytes, int32_t n) {
+void mp3MixToMono(const int16_t* pcm, int frames, int channels, int16_t* out) {
+    if (channels == 1) {
+        memcpy(out, pcm, static_cast<size_t>(frames) * sizeof(int16_t));
+        return;
+    }
+    for (int i = 0; i < frames; ++i) {
+        int sum = 0;
+        for (int c = 0; c < channels; ++c) sum += pcm[i * channels + c];
+        out[i] = static_cast<int16_t>(sum / channels);  // integer division truncates toward zero
+    }
+}
+
+int32_t id3v2SkipBytes(const unsigned char* bytes, int64_t n) {
     if (n < 11 || memcmp(bytes, "ID3", 3) != 0) return 0;
     int64_t size = (static_cast<int64_t>(bytes[6] & 0x7F) << 21) | ((bytes[7] & 0x7F) << 14) |
                    ((bytes[8] & 0x7F) << 7) | (bytes[9] & 0x7F);

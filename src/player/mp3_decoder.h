@@ -14,7 +14,10 @@ const int32_t kMp3SplitMinFrames = 1700;
 const int32_t kMp3WarmUpFrames = 10;
 
 // The bytes to skip for an ID3v2 tag at the start, 0 when there is none or it would cover the whole input.
-int32_t id3v2SkipBytes(const unsigned char* bytes, int32_t n);
+int32_t id3v2SkipBytes(const unsigned char* bytes, int64_t n);
+
+// One decoded frame of `frames` samples per channel mixed to mono: channels averaged, truncated toward zero.
+void mp3MixToMono(const int16_t* pcm, int frames, int channels, int16_t* out);
 
 // One thread, in file order. 0 and a filled track, or -1 (not MP3, too short, out of memory).
 int decodeMp3Sequential(const unsigned char* bytes, int32_t n, PcmTrack* track);

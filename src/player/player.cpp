@@ -35,7 +35,7 @@ void ReleaseDevice(PlayerSession* s) {
 
 // Opens the default device for the track and prepares the four buffers for it, paused. Its outcomes are playerOpen's.
 Outcome OpenDevice(PlayerSession* s) {
-    Outcome r = s->output->open(&s->device, s->track.sampleRate, s->wakeEvent);
+    Outcome r = s->output->open(&s->device, s->source.sampleRate, s->wakeEvent);
     if (!succeeded(r)) return r;
     s->deviceOpen = true;
     for (int i = 0; i < kOutputBufferCount; ++i) {
@@ -55,11 +55,13 @@ Outcome OpenDevice(PlayerSession* s) {
     return Outcome::kOk;
 }
 
-// Frees what a session holds: device, buffers, track, stretcher, event. When the device could not be reset or
+// Frees what a session holds: device, buffers, track, window, stretcher, event. When the device could not be reset or
 // closed, the buffers, the headers (inside the session) and the event stay.
 void FreeSession(PlayerSession* s) {
     ReleaseDevice(s);
-    pcmTrackFree(&s->track);
+    trackSourceClose(&s->source);
+    free(s->window);
+    s->window = nullptr;
     timeStretcherDestroy(s->stretcher);
     s->stretcher = nullptr;
     if (s->deviceKeepsBuffers) {
@@ -96,7 +98,7 @@ double PlayedPositionLocked(PlayerSession* s) {
 // The device failed under the player: playing on would be silence with a frozen or racing position. The player
 // pauses where the listener is, so that Play (which opens the device afresh) goes on from there, and says why.
 void StopForFailure(PlayerSession* s, Outcome why) {
-    const double count = s->track.sampleCount;
+    const double count = static_cast<double>(s->source.sampleCount);
     double pos = s->heldPos;
     if (!s->positionHeld) {
         int64_t played = 0;
@@ -142,15 +144,15 @@ Outcome ApplyPlayState(PlayerSession* s) {
 
 // The seek step without the lock (play uses it while holding the lock).
 void SeekLocked(PlayerSession* s, double seconds) {
-    double duration = static_cast<double>(s->track.sampleCount) / s->track.sampleRate;
+    double duration = static_cast<double>(s->source.sampleCount) / s->source.sampleRate;
     double t = Clamp(seconds, 0.0, duration);
     if (t != t) t = 0.0;  // NaN from the caller
     if (s->deviceOpen) s->output->reset(s->device);
     s->stretcherResetPending = true;
     for (int i = 0; i < kOutputBufferCount; ++i) s->inFlight[i] = false;
     s->samplesWritten = 0;
-    s->readPos = t * s->track.sampleRate;
-    s->sourceExhausted = s->readPos >= s->track.sampleCount;
+    s->readPos = t * s->source.sampleRate;
+    s->sourceExhausted = s->readPos >= static_cast<double>(s->source.sampleCount);
     s->ended = false;
     s->positionHeld = !s->playing;
     s->heldPos = s->readPos;
@@ -158,9 +160,11 @@ void SeekLocked(PlayerSession* s, double seconds) {
     s->threads->eventSignal(s->wakeEvent);
 }
 
-// Refills and queues every buffer the device has finished with; notices the end of the track.
-void ServiceBuffers(PlayerSession* s) {
-    if (!s->deviceOpen || s->quit.load() || s->stopReason != Outcome::kOk) return;
+// Refills and queues every buffer the device has finished with; notices the end of the track. Under the lock. When
+// the window lacks what the next buffer reads and mayRefill is set, it stops before that buffer and returns true with
+// the stretch to read; otherwise it fills from what the window holds.
+bool ServiceBuffers(PlayerSession* s, bool mayRefill, int64_t* from, int64_t* to) {
+    if (!s->deviceOpen || s->quit.load() || s->stopReason != Outcome::kOk) return false;
     bool active = false;
     for (int i = 0; i < kOutputBufferCount; ++i) {
         OutputHeader* h = &s->headers[i];
@@ -172,18 +176,21 @@ void ServiceBuffers(PlayerSession* s) {
             s->inFlight[i] = false;
         }
         if (s->sourceExhausted) continue;
+        playerWindowNeed(s, s->samplesPerBuffer, from, to);
+        const bool covered = *from >= *to || (*from >= s->windowFirst && *to <= s->windowFirst + s->windowCount);
+        if (!covered && mayRefill) return true;
         int16_t* buffer = s->bufferMemory + static_cast<size_t>(i) * s->samplesPerBuffer;
         const double readBefore = s->readPos;
         playerFillBuffer(s, buffer, s->samplesPerBuffer);
         // This buffer still goes out; what lies past the track's end in it is silence.
-        if (s->readPos >= s->track.sampleCount) s->sourceExhausted = true;
+        if (s->readPos >= static_cast<double>(s->source.sampleCount)) s->sourceExhausted = true;
         h->bufferLength = 2u * static_cast<uint32_t>(s->samplesPerBuffer);
         // A refused buffer never plays (an unplugged headset, a driver gone): going on would race through the track in
         // silence. What was read into it is given back before the player stops at the listener's place.
         if (!succeeded(s->output->write(s->device, h))) {
             s->readPos = readBefore;
             StopForFailure(s, Outcome::kDeviceFailed);
-            return;
+            return false;
         }
         s->samplesWritten += s->samplesPerBuffer;
         s->inFlight[i] = true;
@@ -194,37 +201,81 @@ void ServiceBuffers(PlayerSession* s) {
         s->ended = true;
         s->output->pause(s->device);
     }
+    return false;
+}
+
+// Reads the track into the window so that it holds [from, to), keeping what it already holds of that. Without the
+// lock: only the thread that fills the buffers uses the window and the source.
+void RefillWindow(PlayerSession* s, int64_t from, int64_t to) {
+    // A frame of what lies behind stays, for the search's look back after a small step.
+    int64_t first = from - s->stretcher->frameLength;
+    if (first < 0 || to - first > s->windowCapacity) first = from < 0 ? 0 : from;
+    int64_t count = s->source.sampleCount - first;
+    if (count > s->windowCapacity) count = s->windowCapacity;
+    if (count < 0) count = 0;
+    int64_t kept = 0;
+    if (first >= s->windowFirst && first < s->windowFirst + s->windowCount) {
+        kept = s->windowFirst + s->windowCount - first;
+        if (kept > count) kept = count;
+        memmove(s->window, s->window + (first - s->windowFirst), static_cast<size_t>(kept) * sizeof(int16_t));
+    }
+    trackSourceRead(&s->source, first + kept, static_cast<int32_t>(count - kept), s->window + kept);
+    s->windowFirst = first;
+    s->windowCount = count;
+    s->windowReads += 1;
+}
+
+// A refill may be overtaken by a seek while it reads; a few more follow, then the buffer is filled from what is there
+// rather than never.
+const int kRefillsPerPass = 4;
+
+// One pass of the playback thread: the lock is let go while the window is read.
+void ServicePass(PlayerSession* s) {
+    services.threads->lock(player.lock);
+    int64_t from = 0, to = 0;
+    for (int refills = 0; ServiceBuffers(s, refills < kRefillsPerPass, &from, &to); ++refills) {
+        services.threads->unlock(player.lock);
+        RefillWindow(s, from, to);
+        services.threads->lock(player.lock);
+    }
+    services.threads->unlock(player.lock);
 }
 
 void PlaybackThread(void* argument) {
     PlayerSession* s = static_cast<PlayerSession*>(argument);
     while (!s->quit.load()) {
         s->threads->eventWait(s->wakeEvent, kPlaybackWakeMs);
-        services.threads->lock(player.lock);
-        ServiceBuffers(s);
-        services.threads->unlock(player.lock);
+        ServicePass(s);
     }
     LetGo(s);
 }
 
-// Output set-up after a successful decode; takes over the track. Its outcomes are playerOpen's.
-Outcome SetUpOutput(PcmTrack* track) {
+// Output set-up after a successful open of the track; takes over the source. Its outcomes are playerOpen's.
+Outcome SetUpOutput(TrackSource* source) {
     PlayerSession* s = static_cast<PlayerSession*>(calloc(1, sizeof(PlayerSession)));
     if (!s) {
-        pcmTrackFree(track);
+        trackSourceClose(source);
         return Outcome::kOutOfMemory;
     }
     new (s) PlayerSession();
     s->output = services.output;
     s->threads = services.threads;
-    s->track = *track;
-    track->samples = nullptr;
-    s->stretcher = timeStretcherCreate(s->track.sampleRate);
+    s->source = *source;
+    memset(source, 0, sizeof *source);
+    s->stretcher = timeStretcherCreate(s->source.sampleRate);
     if (!s->stretcher) {
         FreeSession(s);
         return Outcome::kOutOfMemory;
     }
-    s->samplesPerBuffer = s->track.sampleRate / 20;
+    s->windowCapacity = static_cast<int64_t>(s->source.sampleRate) * kWindowSeconds;
+    s->window = static_cast<int16_t*>(malloc(static_cast<size_t>(s->windowCapacity) * sizeof(int16_t)));
+    if (!s->window) {
+        FreeSession(s);
+        return Outcome::kOutOfMemory;
+    }
+    s->windowFirst = 0;
+    s->windowCount = 0;
+    s->samplesPerBuffer = s->source.sampleRate / 20;
     if (s->threads->eventCreate(&s->wakeEvent) != 0) {
         s->wakeEvent = nullptr;
         FreeSession(s);
@@ -291,11 +342,11 @@ Outcome playerOpen(const wchar_t* path) {
         player.lockReady = true;
     }
     playerClose();
-    PcmTrack track = {nullptr, 0, 0};
-    TrackDecoder used = TrackDecoder::None;
-    Outcome r = loadTrack(path, services.files, services.general, services.threads, &track, &used);
+    TrackSource source;
+    Outcome r = trackSourceOpen(path, services.files, services.general, services.threads, &source);
     if (!succeeded(r)) return r;
-    r = SetUpOutput(&track);
+    const TrackDecoder used = source.decoder;
+    r = SetUpOutput(&source);
     if (succeeded(r)) player.lastDecoder = used;
     return r;
 }
@@ -323,7 +374,7 @@ void playerClose() {
 
 bool playerIsLoaded() {
     PlayerSession* s = player.session;
-    return s && s->track.samples;
+    return s && s->source.sampleCount > 0;
 }
 
 bool playerIsPlaying() {
@@ -344,8 +395,8 @@ bool playerHasEnded() {
 
 double playerDuration() {
     PlayerSession* s = player.session;
-    if (!s || s->track.sampleRate <= 0) return 0.0;
-    return static_cast<double>(s->track.sampleCount) / s->track.sampleRate;
+    if (!s || s->source.sampleRate <= 0) return 0.0;
+    return static_cast<double>(s->source.sampleCount) / s->source.sampleRate;
 }
 
 void playerSeek(double seconds) {
@@ -384,7 +435,7 @@ Outcome playerPlay() {
         s->stopUnreported = false;
     }
     if (succeeded(r)) {
-        if (s->ended || s->readPos >= s->track.sampleCount - 1) SeekLocked(s, 0.0);
+        if (s->ended || s->readPos >= static_cast<double>(s->source.sampleCount - 1)) SeekLocked(s, 0.0);
         s->playing = true;
         s->ended = false;
         s->positionHeld = false;
@@ -417,9 +468,9 @@ double playerPosition() {
     services.threads->lock(player.lock);
     PlayerSession* s = player.session;
     double pos = s->positionHeld ? s->heldPos : PlayedPositionLocked(s);
-    if (s->sourceExhausted && !s->playing && s->ended) pos = s->track.sampleCount;
-    const double count = s->track.sampleCount;
-    const double rate = s->track.sampleRate;
+    const double count = static_cast<double>(s->source.sampleCount);
+    const double rate = s->source.sampleRate;
+    if (s->sourceExhausted && !s->playing && s->ended) pos = count;
     services.threads->unlock(player.lock);
     return Clamp(pos, 0.0, count) / rate;
 }
@@ -456,9 +507,7 @@ Outcome playerTakeStopReason() {
 
 void playerThreadStep() {
     if (!player.lockReady || !player.session) return;
-    services.threads->lock(player.lock);
-    ServiceBuffers(player.session);
-    services.threads->unlock(player.lock);
+    ServicePass(player.session);
 }
 
 int16_t applyVolume(int16_t sample, double volume) {
@@ -475,17 +524,35 @@ void playerFillBuffer(PlayerSession* s, int16_t* out, int32_t n) {
         timeStretcherReset(s->stretcher, s->readPos);
         s->stretcherResetPending = false;
     }
-    const int16_t* track = s->track.samples;
-    const int32_t length = s->track.sampleCount;
+    const TrackView view = {s->window, s->windowFirst, s->windowCount};
     if (speed > 0.98 && speed < 1.02) {
         int64_t start = static_cast<int64_t>(timeStretcherPosition(s->stretcher));
-        for (int32_t k = 0; k < n; ++k) out[k] = start + k < length ? track[start + k] : 0;
+        for (int32_t k = 0; k < n; ++k) {
+            const int64_t i = start + k - view.first;
+            out[k] = i >= 0 && i < view.count ? view.samples[i] : 0;
+        }
         timeStretcherReset(s->stretcher, static_cast<double>(start + n));
     } else {
-        timeStretcherProcess(s->stretcher, track, length, speed, out, n);
+        timeStretcherProcessView(s->stretcher, &view, speed, out, n);
     }
     if (volume != 1.0) {
         for (int32_t k = 0; k < n; ++k) out[k] = applyVolume(out[k], volume);
     }
     s->readPos = timeStretcherPosition(s->stretcher);
+}
+
+void playerWindowNeed(PlayerSession* s, int32_t n, int64_t* from, int64_t* to) {
+    if (s->stretcherResetPending) {
+        timeStretcherReset(s->stretcher, s->readPos);
+        s->stretcherResetPending = false;
+    }
+    const double speed = player.speed;
+    if (speed > 0.98 && speed < 1.02) {
+        *from = static_cast<int64_t>(timeStretcherPosition(s->stretcher));
+        *to = *from + n;
+    } else {
+        timeStretcherReach(s->stretcher, speed, n, from, to);
+    }
+    if (*from < 0) *from = 0;
+    if (*to > s->source.sampleCount) *to = s->source.sampleCount;
 }

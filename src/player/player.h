@@ -1,6 +1,7 @@
-// The playback engine: one decoded track at a time, played through the output device by a playback thread that keeps
-// four 50 ms buffers queued, filled at the chosen speed (directly or through the time stretcher) and volume. The UI
-// thread drives it with the player* operations; playback always starts paused at 0.
+// The playback engine: one track at a time, played through the output device by a playback thread that keeps four
+// 50 ms buffers queued, filled at the chosen speed (directly or through the time stretcher) and volume. The track is
+// read from its file into a window of a few seconds around the play position, outside the player lock. The UI thread
+// drives it with the player* operations; playback always starts paused at 0.
 #pragma once
 
 #include <stdint.h>
@@ -14,12 +15,15 @@
 #include "player/threads.h"
 #include "player/time_stretcher.h"
 #include "player/track_loader.h"
+#include "player/track_source.h"
 
 const int kOutputBufferCount = 4;
 // How long playerClose waits for the playback thread.
 const int kCloseWaitMs = 2000;
 // The playback thread wakes at least this often, even without a completed buffer.
 const int kPlaybackWakeMs = 40;
+// Seconds of the track held decoded around the play position: more than one buffer at the highest speed reaches.
+const int kWindowSeconds = 2;
 
 struct PlayerServicesApi {
     const FileApi* files;
@@ -66,8 +70,16 @@ struct PlayerSession {
     // The device would not reset or close: it may still read the buffers and headers and signal the event, so they
     // are neither handed to another device nor freed.
     bool deviceKeepsBuffers;
-    PcmTrack track;
+    TrackSource source;
     TimeStretcher* stretcher;
+    // The decoded stretch of the track the buffers are filled from, track samples [windowFirst, windowFirst +
+    // windowCount). Only the thread that fills the buffers touches it, and it reads the source without the lock.
+    int16_t* window;
+    int64_t windowFirst;
+    int64_t windowCount;
+    int64_t windowCapacity;
+    // Reads of the source into the window since the open (tests see that a seek decodes).
+    int64_t windowReads;
 };
 
 struct PlayerEngine {
@@ -114,8 +126,12 @@ Outcome playerTakeStopReason();
 // harness call it where a thread would.
 void playerThreadStep();
 
-// Fills one output buffer of n samples at the current speed and volume from the track; the lock must be held.
+// Fills one output buffer of n samples at the current speed and volume from the window, which must hold what it
+// reads (playerWindowNeed); the lock must be held.
 void playerFillBuffer(PlayerSession* session, int16_t* out, int32_t n);
+// The track positions the next buffer of n samples reads, [*from, *to), cut to the track; the lock must be held.
+// Applies a pending stretcher reset first.
+void playerWindowNeed(PlayerSession* session, int32_t n, int64_t* from, int64_t* to);
 
 // Volume applied to one sample: scaled in double precision, clipped to 16 bits, truncated toward zero.
 int16_t applyVolume(int16_t sample, double volume);

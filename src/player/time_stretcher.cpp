@@ -28,33 +28,42 @@ int16_t ToSample(float v) {
     return static_cast<int16_t>(v);
 }
 
-float TrackAt(const int16_t* track, int32_t length, int64_t i) {
-    return i >= 0 && i < length ? static_cast<float>(track[i]) : 0.0f;
+int16_t At(const TrackView* v, int64_t i) {
+    const int64_t k = i - v->first;
+    return k >= 0 && k < v->count ? v->samples[k] : 0;
+}
+
+float TrackAt(const TrackView* v, int64_t i) {
+    return static_cast<float>(At(v, i));
+}
+
+TrackView WholeTrack(const int16_t* track, int32_t length) {
+    TrackView v = {track, 0, length > 0 ? length : 0};
+    return v;
 }
 
 // The plain score of candidate c: correlation with the stretch at prevEnd over every other sample of a hop, divided by
 // the root of the candidate's energy; sums in double precision, in order.
-double PlainScore(const int16_t* track, int32_t length, int32_t c, int32_t prevEnd, int32_t hop) {
+double PlainScore(const TrackView* track, int64_t c, int64_t prevEnd, int32_t hop) {
     double num = 0.0;
     double energy = 0.001;
     for (int32_t k = 0; k < hop; k += 2) {
-        double a = static_cast<int64_t>(c) + k < length ? track[c + k] : 0.0;
-        int64_t bi = static_cast<int64_t>(prevEnd) + k;
-        double b = bi >= 0 && bi < length ? track[bi] : 0.0;
+        double a = At(track, c + k);
+        double b = At(track, prevEnd + k);
         num += a * b;
         energy += a * a;
     }
     return num / sqrt(energy);
 }
 
-int32_t PlainSearch(const TimeStretcher* t, const int16_t* track, int32_t length, int32_t centre) {
+int64_t PlainSearch(const TimeStretcher* t, const TrackView* track, int64_t centre) {
     double best = kWorstScore;
     int32_t bestOff = 0;
     for (int32_t off = -t->searchRadius; off <= t->searchRadius; off += 2) {
-        int64_t c = static_cast<int64_t>(centre) + off;
+        int64_t c = centre + off;
         if (c < 0) continue;
         // A candidate past the track's end scores 0 (it reads only zeros), like any silent one.
-        double score = c < length ? PlainScore(track, length, static_cast<int32_t>(c), t->prevEnd, t->hop) : 0.0;
+        double score = PlainScore(track, c, t->prevEnd, t->hop);
         if (score > best) {
             best = score;
             bestOff = off;
@@ -108,15 +117,15 @@ void Correlate(const float* evens, const float* pattern, int32_t pairs, int32_t 
 // (pairs + 1) * 2^-24 * |pattern| of the real quotient; the plain score's own rounding is below 1e-12 relative. Any
 // candidate whose approximate score is further than that below the best approximate score cannot be the plain loop's
 // winner; the others are scored with the plain loop itself, in candidate order, keeping the first best.
-int32_t FastSearch(TimeStretcher* t, const int16_t* track, int32_t length, int32_t centre) {
+int64_t FastSearch(TimeStretcher* t, const TrackView* track, int64_t centre) {
     const int32_t S = t->searchRadius;
     const int32_t pairs = (t->hop + 1) / 2;
     const int32_t count = S + 1;
-    const int64_t first = static_cast<int64_t>(centre) - S;
+    const int64_t first = centre - S;
     bool patternSilent = true;
     double patternEnergy = 0.0;
     for (int32_t i = 0; i < pairs; ++i) {
-        float b = TrackAt(track, length, static_cast<int64_t>(t->prevEnd) + 2 * i);
+        float b = TrackAt(track, t->prevEnd + 2 * i);
         t->pattern[i] = b;
         patternEnergy += static_cast<double>(b) * b;
         if (b != 0.0f) patternSilent = false;
@@ -125,9 +134,9 @@ int32_t FastSearch(TimeStretcher* t, const int16_t* track, int32_t length, int32
     while (firstValid < count && first + 2 * firstValid < 0) ++firstValid;
     if (firstValid == count) return centre;  // no candidate: the plain loop keeps offset 0
     // Against silence every score is exactly 0 and the first candidate wins.
-    if (patternSilent) return static_cast<int32_t>(first + 2 * firstValid);
+    if (patternSilent) return first + 2 * firstValid;
 
-    for (int32_t m = 0; m < count + pairs - 1; ++m) t->evens[m] = TrackAt(track, length, first + 2 * m);
+    for (int32_t m = 0; m < count + pairs - 1; ++m) t->evens[m] = TrackAt(track, first + 2 * m);
     Correlate(t->evens, t->pattern, pairs, count, t->approx);
     // Exact energies, sliding along the evens.
     int64_t energy = 0;
@@ -163,7 +172,7 @@ int32_t FastSearch(TimeStretcher* t, const int16_t* track, int32_t length, int32
     for (j = firstValid; j < count && within < 2; ++j) {
         if (static_cast<double>(t->approx[j]) >= bestApprox - tolerance) ++within, only = j;
     }
-    if (within == 1) return static_cast<int32_t>(first + 2 * only);
+    if (within == 1) return first + 2 * only;
     double best = kWorstScore;
     int32_t bestJ = firstValid;
     for (j = firstValid; j < count; ++j) {
@@ -173,14 +182,14 @@ int32_t FastSearch(TimeStretcher* t, const int16_t* track, int32_t length, int32
         if (t->energies[j] == 0) {
             score = 0.0;  // a silent candidate: numerator 0, energy 0.001 exactly
         } else {
-            score = c < length ? PlainScore(track, length, static_cast<int32_t>(c), t->prevEnd, t->hop) : 0.0;
+            score = PlainScore(track, c, t->prevEnd, t->hop);
         }
         if (score > best) {
             best = score;
             bestJ = j;
         }
     }
-    return static_cast<int32_t>(first + 2 * bestJ);
+    return first + 2 * bestJ;
 }
 
 }  // namespace
@@ -241,29 +250,52 @@ double timeStretcherPosition(const TimeStretcher* t) {
     return t ? t->outPos : 0.0;
 }
 
+int64_t timeStretcherSearchView(TimeStretcher* t, const TrackView* track, int64_t centre) {
+    return t->plainSearch ? PlainSearch(t, track, centre) : FastSearch(t, track, centre);
+}
+
 int32_t timeStretcherSearch(TimeStretcher* t, const int16_t* track, int32_t length, int32_t centre) {
-    return t->plainSearch ? PlainSearch(t, track, length, centre) : FastSearch(t, track, length, centre);
+    const TrackView v = WholeTrack(track, length);
+    return static_cast<int32_t>(timeStretcherSearchView(t, &v, centre));
 }
 
 void timeStretcherProcess(TimeStretcher* t, const int16_t* track, int32_t length, double speed, int16_t* output,
                           int32_t n) {
+    const TrackView v = WholeTrack(track, length);
+    timeStretcherProcessView(t, &v, speed, output, n);
+}
+
+void timeStretcherReach(const TimeStretcher* t, double speed, int32_t n, int64_t* from, int64_t* to) {
+    const double s = ClampSpeed(speed);
+    const int32_t H = t->hop;
+    const int32_t need = t->outCapacity - H < n ? t->outCapacity - H : n;
+    const int64_t segments = t->outCount < need ? (need - t->outCount + H - 1) / H : 0;
+    // Segment k starts near segmentPos + k * H * s, within the search radius, and reads a frame from there; the
+    // search also reads a hop after every candidate and the hop at prevEnd.
+    const int64_t firstCentre = static_cast<int64_t>(t->segmentPos);
+    const int64_t lastCentre = static_cast<int64_t>(t->segmentPos + static_cast<double>(segments) * H * s) + 1;
+    int64_t lo = firstCentre - t->searchRadius - 2;
+    if (t->started && t->prevEnd < lo) lo = t->prevEnd;
+    *from = lo;
+    *to = lastCentre + t->searchRadius + t->frameLength + H + 2;
+}
+
+void timeStretcherProcessView(TimeStretcher* t, const TrackView* track, double speed, int16_t* output, int32_t n) {
     const double s = ClampSpeed(speed);
     const int32_t N = t->frameLength;
     const int32_t H = t->hop;
     const int32_t need = t->outCapacity - H < n ? t->outCapacity - H : n;
     while (t->outCount < need) {
-        int32_t start;
+        int64_t start;
         if (!t->started) {
-            start = static_cast<int32_t>(t->segmentPos);
+            start = static_cast<int64_t>(t->segmentPos);
             t->started = true;
         } else {
-            int32_t centre = static_cast<int32_t>(t->segmentPos + 0.5);
-            start = timeStretcherSearch(t, track, length, centre);
+            int64_t centre = static_cast<int64_t>(t->segmentPos + 0.5);
+            start = timeStretcherSearchView(t, track, centre);
             if (start < 0) start = 0;
         }
-        for (int32_t i = 0; i < N; ++i) {
-            t->overlap[i] += t->window[i] * TrackAt(track, length, static_cast<int64_t>(start) + i);
-        }
+        for (int32_t i = 0; i < N; ++i) t->overlap[i] += t->window[i] * TrackAt(track, start + i);
         if (t->outCount + H > t->outCapacity) {
             int32_t keep = t->outCapacity - H;
             memmove(t->outBuf, t->outBuf + (t->outCount - keep), static_cast<size_t>(keep) * sizeof(float));

@@ -19,15 +19,9 @@ const uint16_t kTagExtensible = 0xFFFE;
 // file. Every accepted rate also fits the engine's int32 rates.
 const uint32_t kMaxSampleRate = 384000;
 
-struct WavFormat {
-    uint16_t tag;
-    uint16_t channels;  // 0 until a "fmt " chunk is read
-    uint32_t sampleRate;
-    uint16_t bits;
-};
+}  // namespace
 
-// One channel's sample on the 16-bit scale.
-double SampleValue(const unsigned char* p, const WavFormat& f) {
+double wavSampleValue(const unsigned char* p, const WavFormat& f) {
     switch (f.bits) {
         case 8:
             return (static_cast<int>(p[0]) - 128) * 256.0;
@@ -50,7 +44,7 @@ double SampleValue(const unsigned char* p, const WavFormat& f) {
     }
 }
 
-int16_t ToSample(double v) {
+int16_t wavToSample(double v) {
     if (v > 32767.0) return 32767;
     if (v < -32768.0) return -32768;
     // A NaN from a float file compares false with both limits; converting it to an integer is undefined, so it is
@@ -59,7 +53,7 @@ int16_t ToSample(double v) {
     return static_cast<int16_t>(v);
 }
 
-bool Accepted(const WavFormat& f) {
+bool wavFormatAccepted(const WavFormat& f) {
     if (f.channels < 1 || f.channels > 8) return false;
     if (f.sampleRate < 8000 || f.sampleRate > kMaxSampleRate) return false;
     if (f.tag == kTagPcm) return f.bits == 8 || f.bits == 16 || f.bits == 24 || f.bits == 32;
@@ -67,57 +61,90 @@ bool Accepted(const WavFormat& f) {
     return false;
 }
 
-}  // namespace
-
-int readWavTrack(const unsigned char* bytes, int32_t n, PcmTrack* track) {
-    if (n < 44 || memcmp(bytes, "RIFF", 4) != 0 || memcmp(bytes + 8, "WAVE", 4) != 0) return -1;
-    const uint32_t total = static_cast<uint32_t>(n);
+int wavLocateData(WavPeek peek, void* context, uint64_t total, WavData* found) {
+    unsigned char head[34];
+    if (total < 44 || peek(context, 0, head, 12) < 12) return -1;
+    if (memcmp(head, "RIFF", 4) != 0 || memcmp(head + 8, "WAVE", 4) != 0) return -1;
     WavFormat format = {0, 0, 0, 0};
-    uint32_t offset = 12;
-    uint32_t dataStart = 0;
+    uint64_t offset = 12;
+    uint64_t dataStart = 0;
     uint32_t dataSize = 0;
     for (;;) {
         if (total - offset < 8) return -1;
-        const unsigned char* chunk = bytes + offset;
-        uint32_t size = readLe32(chunk + 4);
-        if (memcmp(chunk, "fmt ", 4) == 0 && total - offset >= 24) {
-            format.tag = readLe16(chunk + 8);
-            format.channels = readLe16(chunk + 10);
-            format.sampleRate = readLe32(chunk + 12);
-            format.bits = readLe16(chunk + 22);
-            if (format.tag == kTagExtensible && size >= 26 && total - offset >= 34) format.tag = readLe16(chunk + 32);
-        } else if (memcmp(chunk, "data", 4) == 0) {
+        const uint64_t left = total - offset;
+        const uint32_t want = left < sizeof head ? static_cast<uint32_t>(left) : static_cast<uint32_t>(sizeof head);
+        if (peek(context, offset, head, want) < want) return -1;
+        uint32_t size = readLe32(head + 4);
+        if (memcmp(head, "fmt ", 4) == 0 && left >= 24) {
+            format.tag = readLe16(head + 8);
+            format.channels = readLe16(head + 10);
+            format.sampleRate = readLe32(head + 12);
+            format.bits = readLe16(head + 22);
+            if (format.tag == kTagExtensible && size >= 26 && left >= 34) format.tag = readLe16(head + 32);
+        } else if (memcmp(head, "data", 4) == 0) {
             dataStart = offset + 8;
             dataSize = size;
             break;
         }
-        // 64-bit so a huge size cannot wrap the offset back into the file.
-        uint64_t next = static_cast<uint64_t>(offset) + 8 + size + (size & 1);
+        uint64_t next = offset + 8 + size + (size & 1);
         if (next > total) return -1;
-        offset = static_cast<uint32_t>(next);
+        offset = next;
     }
-    if (!Accepted(format)) return -1;
+    if (!wavFormatAccepted(format)) return -1;
 
-    uint32_t available = total - dataStart;
-    uint32_t length = dataSize;
+    // A size of 0 or 0xFFFFFFFF is what a writer that never came back to the header leaves; a size past the end is a
+    // cut file. Either way the bytes that are there are played. Past 4 GiB only such a size can reach.
+    const uint64_t available = total - dataStart;
+    uint64_t length = dataSize;
     if (length == 0 || length == 0xFFFFFFFFu || length > available) length = available;
-    const uint32_t bytesPerSample = format.bits / 8u;
-    const uint32_t frames = length / bytesPerSample / format.channels;
-    if (frames <= static_cast<uint32_t>(kMinTrackSamples)) return -1;
+    const uint64_t frames = length / (format.bits / 8u) / format.channels;
+    if (frames <= static_cast<uint64_t>(kMinTrackSamples)) return -1;
+    found->format = format;
+    found->dataStart = dataStart;
+    found->frames = frames;
+    return 0;
+}
 
-    int16_t* out = static_cast<int16_t*>(malloc((static_cast<size_t>(frames) + 1) * sizeof(int16_t)));
-    if (!out) return -1;
-    const unsigned char* p = bytes + dataStart;
-    for (uint32_t i = 0; i < frames; ++i) {
+void wavMixFrames(const unsigned char* p, const WavFormat& f, int32_t frames, int16_t* out) {
+    const uint32_t bytesPerSample = f.bits / 8u;
+    for (int32_t i = 0; i < frames; ++i) {
         double sum = 0.0;
-        for (uint32_t c = 0; c < format.channels; ++c) {
-            sum += SampleValue(p, format);
+        for (uint32_t c = 0; c < f.channels; ++c) {
+            sum += wavSampleValue(p, f);
             p += bytesPerSample;
         }
-        out[i] = ToSample(sum / format.channels);
+        out[i] = wavToSample(sum / f.channels);
     }
+}
+
+namespace {
+
+struct MemoryBytes {
+    const unsigned char* bytes;
+    uint64_t n;
+};
+
+uint32_t PeekMemory(void* context, uint64_t offset, unsigned char* buffer, uint32_t want) {
+    const MemoryBytes* m = static_cast<const MemoryBytes*>(context);
+    if (offset >= m->n) return 0;
+    uint64_t got = m->n - offset < want ? m->n - offset : want;
+    memcpy(buffer, m->bytes + offset, static_cast<size_t>(got));
+    return static_cast<uint32_t>(got);
+}
+
+}  // namespace
+
+int readWavTrack(const unsigned char* bytes, int32_t n, PcmTrack* track) {
+    if (n < 44) return -1;
+    MemoryBytes memory = {bytes, static_cast<uint64_t>(n)};
+    WavData data;
+    if (wavLocateData(PeekMemory, &memory, memory.n, &data) != 0) return -1;
+    const int32_t frames = static_cast<int32_t>(data.frames);
+    int16_t* out = static_cast<int16_t*>(malloc((static_cast<size_t>(frames) + 1) * sizeof(int16_t)));
+    if (!out) return -1;
+    wavMixFrames(bytes + data.dataStart, data.format, frames, out);
     track->samples = out;
-    track->sampleCount = static_cast<int32_t>(frames);
-    track->sampleRate = static_cast<int32_t>(format.sampleRate);
+    track->sampleCount = frames;
+    track->sampleRate = static_cast<int32_t>(data.format.sampleRate);
     return 0;
 }

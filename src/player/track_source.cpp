@@ -1,0 +1,190 @@
+// Opening a track for playing: the same choice of decoder as loadTrack, made on the first bytes and the size.
+#include "player/track_source.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "base/file_read.h"
+#include "player/mp3_decoder.h"
+
+namespace {
+
+// What readWholeFile is allowed to hold: the decoders that work in memory take int32 sizes.
+const int64_t kMaxWholeBytes = 0x7FFFFFFF;
+
+struct FilePeek {
+    const FileApi* files;
+    FileHandle file;
+};
+
+// Reads `want` bytes at offset; fewer at the end of the file or on a failed read.
+uint32_t ReadAt(const FileApi* files, FileHandle file, uint64_t offset, unsigned char* buffer, uint32_t want) {
+    if (!succeeded(files->seekStart(file, static_cast<int64_t>(offset)))) return 0;
+    uint32_t got = 0;
+    while (got < want) {
+        uint32_t n = 0;
+        if (!succeeded(files->read(file, buffer + got, want - got, &n)) || n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
+uint32_t PeekFile(void* context, uint64_t offset, unsigned char* buffer, uint32_t want) {
+    const FilePeek* f = static_cast<const FilePeek*>(context);
+    return ReadAt(f->files, f->file, offset, buffer, want);
+}
+
+void CloseFile(TrackSource* s) {
+    if (s->file != kNoFile) s->files->close(s->file);
+    s->file = kNoFile;
+}
+
+// The whole-file path for a file already chosen as MP3 (and not taken by the index): the bytes through decodeMp3.
+Outcome DecodeMp3Whole(TrackSource* s, const wchar_t* path, const ThreadApi* threads) {
+    unsigned char* bytes = nullptr;
+    int64_t n = readWholeFile(s->files, path, kMaxWholeBytes, &bytes);
+    if (n == -3) return Outcome::kOutOfMemory;
+    if (n <= 0) {
+        free(bytes);
+        return n == 0 ? Outcome::kUndecodable : Outcome::kOpenFailed;
+    }
+    int r = decodeMp3(bytes, static_cast<int32_t>(n), &s->whole, threads, kMp3SplitMinFrames);
+    free(bytes);
+    return r == 0 ? Outcome::kOk : Outcome::kUndecodable;
+}
+
+// kOk, kUndecodable (the general decoder is next), kOutOfMemory or kOpenFailed.
+Outcome OpenBuiltIn(TrackSource* s, const wchar_t* path, const ThreadApi* threads, int64_t size) {
+    unsigned char head[16];
+    const uint32_t want = size < 16 ? static_cast<uint32_t>(size) : 16u;
+    if (ReadAt(s->files, s->file, 0, head, want) < want) return Outcome::kOpenFailed;
+    const int32_t n = size < 0x7FFFFFFF ? static_cast<int32_t>(size) : 0x7FFFFFFF;
+    const TrackDecoder first = chooseDecoder(head, n);
+    if (first == TrackDecoder::Wav) {
+        FilePeek peek = {s->files, s->file};
+        if (wavLocateData(PeekFile, &peek, static_cast<uint64_t>(size), &s->wav) != 0) return Outcome::kUndecodable;
+        s->staging = static_cast<unsigned char*>(
+            malloc(static_cast<size_t>(kWavStagingFrames) * (s->wav.format.bits / 8u) * s->wav.format.channels));
+        if (!s->staging) return Outcome::kOutOfMemory;
+        s->decoder = TrackDecoder::Wav;
+        s->sampleRate = static_cast<int32_t>(s->wav.format.sampleRate);
+        s->sampleCount = static_cast<int64_t>(s->wav.frames);
+        return Outcome::kOk;
+    }
+    if (first != TrackDecoder::Mp3) return Outcome::kUndecodable;
+    unsigned char tag[10];
+    const uint32_t tagWant = size < 10 ? static_cast<uint32_t>(size) : 10u;
+    memcpy(tag, head, tagWant);
+    const int64_t skip = tagWant == 10 ? id3v2SkipBytes(tag, size) : 0;
+    int r = mp3StreamOpen(s->files, s->file, size, skip, &s->mp3);
+    if (r == -2) return Outcome::kOutOfMemory;
+    if (r == -3) return Outcome::kOpenFailed;
+    if (r != 0) return Outcome::kUndecodable;
+    const Mp3StreamInfo info = mp3StreamInfo(s->mp3);
+    if (!info.exact && size <= kMaxWholeBytes) {
+        mp3StreamClose(s->mp3);
+        s->mp3 = nullptr;
+        CloseFile(s);
+        Outcome whole = DecodeMp3Whole(s, path, threads);
+        if (!succeeded(whole)) return whole;
+        s->decoder = TrackDecoder::Mp3;
+        s->sampleRate = s->whole.sampleRate;
+        s->sampleCount = s->whole.sampleCount;
+        return Outcome::kOk;
+    }
+    s->decoder = TrackDecoder::Mp3;
+    s->sampleRate = info.sampleRate;
+    s->sampleCount = info.sampleCount;
+    return Outcome::kOk;
+}
+
+void ReadWav(TrackSource* s, int64_t start, int32_t count, int16_t* out) {
+    const WavFormat& f = s->wav.format;
+    const uint32_t frameBytes = (f.bits / 8u) * f.channels;
+    while (count > 0) {
+        int32_t n = count < kWavStagingFrames ? count : kWavStagingFrames;
+        const uint64_t offset = s->wav.dataStart + static_cast<uint64_t>(start) * frameBytes;
+        const uint32_t got = ReadAt(s->files, s->file, offset, s->staging, static_cast<uint32_t>(n) * frameBytes);
+        const int32_t whole = static_cast<int32_t>(got / frameBytes);
+        wavMixFrames(s->staging, f, whole, out);
+        // A file cut or unreadable since it was opened plays on as silence.
+        if (whole < n) memset(out + whole, 0, static_cast<size_t>(n - whole) * sizeof(int16_t));
+        out += n;
+        start += n;
+        count -= n;
+    }
+}
+
+}  // namespace
+
+Outcome trackSourceOpen(const wchar_t* path, const FileApi* files, const GeneralDecoderApi* general,
+                        const ThreadApi* threads, TrackSource* source) {
+    TrackSource* s = source;
+    memset(s, 0, sizeof *s);
+    s->decoder = TrackDecoder::None;
+    s->files = files;
+    s->file = kNoFile;
+    if (!succeeded(files->openRead(path, &s->file))) {
+        s->file = kNoFile;
+        return Outcome::kOpenFailed;
+    }
+    const int64_t size = files->sizeOfPath(path);
+    if (size < 0) {
+        trackSourceClose(s);
+        return Outcome::kOpenFailed;
+    }
+    if (size == 0) {
+        // An empty file is no track; nothing else would read it either.
+        trackSourceClose(s);
+        return Outcome::kUndecodable;
+    }
+    Outcome r = OpenBuiltIn(s, path, threads, size);
+    if (succeeded(r)) return r;
+    trackSourceClose(s);
+    if (r != Outcome::kUndecodable) return r;
+    s->files = files;
+    if (general->decode(path, &s->whole) != 0) return Outcome::kUndecodable;
+    s->decoder = TrackDecoder::General;
+    s->sampleRate = s->whole.sampleRate;
+    s->sampleCount = s->whole.sampleCount;
+    return Outcome::kOk;
+}
+
+void trackSourceClose(TrackSource* s) {
+    mp3StreamClose(s->mp3);
+    s->mp3 = nullptr;
+    free(s->staging);
+    s->staging = nullptr;
+    pcmTrackFree(&s->whole);
+    if (s->files) CloseFile(s);
+    s->decoder = TrackDecoder::None;
+    s->sampleCount = 0;
+    s->sampleRate = 0;
+}
+
+void trackSourceRead(TrackSource* s, int64_t start, int32_t count, int16_t* out) {
+    // Silence before the start and past the end, whatever reads the rest.
+    while (count > 0 && start < 0) {
+        *out++ = 0;
+        ++start;
+        --count;
+    }
+    int32_t inside = count;
+    if (start >= s->sampleCount) {
+        inside = 0;
+    } else if (s->sampleCount - start < count) {
+        inside = static_cast<int32_t>(s->sampleCount - start);
+    }
+    if (inside > 0) {
+        if (s->whole.samples) {
+            memcpy(out, s->whole.samples + start, static_cast<size_t>(inside) * sizeof(int16_t));
+        } else if (s->decoder == TrackDecoder::Wav) {
+            ReadWav(s, start, inside, out);
+        } else if (s->mp3) {
+            mp3StreamRead(s->mp3, start, inside, out);
+        } else {
+            memset(out, 0, static_cast<size_t>(inside) * sizeof(int16_t));
+        }
+    }
+    if (count > inside) memset(out + inside, 0, static_cast<size_t>(count - inside) * sizeof(int16_t));
+}

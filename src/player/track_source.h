@@ -1,0 +1,40 @@
+// The player's track as it plays: the file stays open and samples are read where the listener is, so a file of any
+// length opens at once and takes little memory. WAV is read in place; MP3 through its frame index; what only the
+// platform's general decoder reads is decoded whole, as is an MP3 whose frames the index cannot follow exactly.
+#pragma once
+
+#include <stdint.h>
+
+#include "base/file_api.h"
+#include "base/outcome.h"
+#include "player/general_decoder.h"
+#include "player/mp3_stream.h"
+#include "player/pcm_track.h"
+#include "player/threads.h"
+#include "player/track_loader.h"
+#include "player/wav_reader.h"
+
+struct TrackSource {
+    TrackDecoder decoder;  // None while closed
+    int32_t sampleRate;
+    int64_t sampleCount;
+    const FileApi* files;
+    FileHandle file;         // kNoFile when the track is in memory
+    PcmTrack whole;          // the track decoded whole, or empty
+    WavData wav;             // decoder Wav, read in place
+    unsigned char* staging;  // WAV bytes on their way to samples
+    Mp3Stream* mp3;          // decoder Mp3, unless decoded whole
+};
+
+// WAV frames read from the file at a time.
+const int32_t kWavStagingFrames = 8192;
+
+// Accepts and refuses the same files as loadTrack, with the same outcomes, and any length of WAV or MP3 besides.
+// kOk and an open source; kOpenFailed, kOutOfMemory, kUndecodable.
+Outcome trackSourceOpen(const wchar_t* path, const FileApi* files, const GeneralDecoderApi* general,
+                        const ThreadApi* threads, TrackSource* source);
+// Safe on a closed source.
+void trackSourceClose(TrackSource* source);
+// Fills out[0..count-1] with the track from `start` on; silence before 0, past the end, and where the file can no
+// longer be read.
+void trackSourceRead(TrackSource* source, int64_t start, int32_t count, int16_t* out);
