@@ -39,6 +39,7 @@ void controllerApplyStartup(const SettingsValues& saved) {
 
     for (const SettingCheckBox& box : kSettingCheckBoxes) ui->setChecked(box.control, saved.*box.flag);
     SetSaveFolder(saved.folder);
+    WideCopyBounded(shell().inputDevice, kCaptureNameCapacity, saved.inputDevice);
     if (saved.onTop) controllerShell()->setOnTop(true);
     RefreshControls();
     recoverInterruptedRecording();

@@ -21,6 +21,11 @@ struct ScriptedCapture {
     int noticeCount;
     int64_t samplesDropped;  // fed while no buffer was queued or capture was stopped
     int opens, starts, stops, resets, closes;
+    // The devices the system lists, in its order; a name may be longer than the system would give (cut on reading).
+    const wchar_t* deviceNames[8];
+    int deviceCount;
+    int openedIndex;    // the index the last successful open was given (kDefaultCaptureDevice for the default)
+    int failOpenIndex;  // opening this listed device fails (it went away between the listing and the open); -2: none
 };
 
 extern ScriptedCapture scriptedCapture;

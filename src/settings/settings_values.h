@@ -71,6 +71,7 @@ struct SettingsValues {
     ScreenPosition mini;  // kMiniNotSet in both when no position is saved
     Shortcut playback[kPlaybackSlotCount];
     bool signedIn;
+    wchar_t inputDevice[kCaptureNameCapacity];  // the chosen microphone's name; empty for the system's default
 };
 
 enum SettingKind : int {
@@ -188,6 +189,12 @@ inline constexpr SettingField kSettingFields[] = {
      .slots = kPlaybackSlots,
      .elements = kPlaybackSlotCount},
     {.name = L"SignedIn", .kind = kSettingFlag, .offset = offsetof(SettingsValues, signedIn), .savedTogether = false},
+    {.name = L"InputDevice",
+     .kind = kSettingText,
+     .offset = offsetof(SettingsValues, inputDevice),
+     .savedTogether = true,
+     .capacity = kCaptureNameCapacity,
+     .defaultText = L""},
 };
 constexpr int kSettingFieldCount = static_cast<int>(sizeof kSettingFields / sizeof kSettingFields[0]);
 

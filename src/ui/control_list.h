@@ -144,6 +144,8 @@ const int kControlSlotCount = 4;
     X(ShowInFolder, kIdShowInFolder, 113, kOwnId, Button, kButton, 0, L"Show file in folder", Main, Button, Page)  \
     X(Converter, kIdConverter, 115, kOwnId, Button, kButton, 0, L"Make the file smaller (free tool)", Main,        \
       Button, Page)                                                                                                \
+    X(MicrophoneLabel, kLabelMicrophone, 2020, 0, Static, kStaticLeft, 0, L"Microphone", Main, System, Page)      \
+    X(Microphone, kIdMicrophone, 141, kOwnId, ComboBox, kList, 0, L"", Main, System, Page)                         \
     X(Version, kIdVersion, 116, kOwnId, Static, kStaticLeft, 0,                                                    \
       L"Version " NOTAFON_VERSION_SHORT_WIDE L" \x00B7 Ctrl+Shift+R starts and stops recording from any window.",  \
       Small, Muted, Page)                                                                                          \

@@ -53,6 +53,7 @@ PlayMods1: 2 (default)
 PlayMods2: 2 (default)
 PlayMods3: 2 (default)
 SignedIn: 0 (default)
+InputDevice:  (default)
 "
 
 check every-value "RecordingName sz Gespräch
@@ -78,6 +79,7 @@ PlayMods2 dword 4
 PlayKey3 dword 0xBC
 PlayMods3 dword 7
 SignedIn dword 1
+InputDevice sz Headset Mic (USB Audio)
 " "RecordingName: Gespräch
 Format: 5
 OnTop: 1
@@ -101,6 +103,7 @@ PlayMods1: 1
 PlayMods2: 4
 PlayMods3: 7
 SignedIn: 1
+InputDevice: Headset Mic (USB Audio)
 "
 
 # Refused values, values of another type and half-stored pairs.
@@ -119,6 +122,7 @@ PlayKey1 dword 0x10
 PlayMods2 dword 8
 PlayKey3 dword 0x41
 SignedIn dword 0
+InputDevice sz A name longer than the 31 characters a device has
 " "RecordingName: PRLW Audio (default)
 Format: 1 (default)
 OnTop: 0 (default)
@@ -142,6 +146,7 @@ PlayMods1: 2 (default)
 PlayMods2: 2 (default)
 PlayMods3: 2 (default)
 SignedIn: 0
+InputDevice:  (default)
 "
 
 exit $failed

@@ -14,6 +14,7 @@ struct TestHost {
     bool skipSilence = false;
     std::wstring fileName;
     std::wstring folder;
+    std::wstring inputDevice;  // the chosen microphone; empty for the default
     LocalDateTime now = {2026, 3, 4, 5, 6, 7};
 
     std::vector<RecorderReport> reports;  // every report, in order
@@ -22,7 +23,7 @@ struct TestHost {
     int refreshes = 0, playerCloses = 0, captureCancels = 0, settingsSaves = 0;
     int timerStarts = 0, timerStops = 0, meterInvalidations = 0, repaints = 0;
     bool timerRunning = false;
-    uint32_t tickMs = 1000;  // the host's clock; tests move it
+    uint32_t tickMs = 1000;                     // the host's clock; tests move it
     std::vector<std::wstring> takesInProgress;  // every take-in-progress note, "" for the clear
 
     // The last report (a zeroed one, event StartFailed with kOk, before any).
