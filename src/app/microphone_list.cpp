@@ -50,7 +50,7 @@ void RefreshMicrophoneList() {
     if (chosenRow < 0) {
         // Unplugged for now: the choice stays, and the list says why the default is used meanwhile.
         wchar_t label[kCaptureNameCapacity + 24];
-        WideFormat(label, kCaptureNameCapacity + 24, L"%ls (not connected)", chosen);
+        WideFormat(label, kCaptureNameCapacity + 24, L"Not connected: %ls", chosen);
         chosenRow = list.rowCount;
         AddRow(chosen, label);
     }

@@ -157,10 +157,11 @@ int PlaceSettingsBlock(const Pass& p, int y0) {
     PlaceSetting(p, kItemConverter, 196, y + 37, 154, 28, fileButtons);
 
     y = fileButtons ? y + 71 : y + 37;
-    // Aligned like Quality: its list is as wide, and a device name is at most 31 characters.
-    PlaceSetting(p, kItemMicrophoneLabel, 30, y + 4, 94, 20);
-    PlaceSetting(p, kItemMicrophone, 128, y, 222, 28);
-    y = y + 36;
+    // The list has the column's whole width under its label: a device name runs to 31 characters, and a missing one's
+    // row says so before the name.
+    PlaceSetting(p, kItemMicrophoneLabel, 30, y, 320, 20);
+    PlaceSetting(p, kItemMicrophone, 30, y + 22, 320, 28);
+    y = y + 58;
     int version = Measure(p, kTextVersion, 30);
     PlaceSetting(p, kItemVersion, 30, y, 320, version);
     return y + version + 4;

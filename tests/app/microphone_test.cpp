@@ -104,7 +104,7 @@ TEST_F(MicrophoneTest, AMissingChoiceStaysChosenAndRecordsFromTheDefaultSayingSo
     List({L"Microphone (Webcam)"});  // the box unplugged
     OpenSettings();
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Windows default", L"Microphone (Webcam)",
-                                                 L"Line In (Studio Box) (not connected)"}));
+                                                 L"Not connected: Line In (Studio Box)"}));
     EXPECT_EQ(C(kIdMicrophone)->selection, 2);
     Choose(2);  // picking it again keeps the name, not the label
     EXPECT_EQ(Saved(), L"Line In (Studio Box)");

@@ -54,8 +54,9 @@ void ExpectAt(const Placement& p, int x, int y, int w, int h, bool visible = tru
 // a = 21, rows from y0 + 82 + 21 + 32 = y0 + 135; note 38, heading 44: y = y0 + 135 + 38 + 3 + 44 + 2 = y0 + 222;
 // four slot rows of d = 19: q = y0 + 222 + 3 × 51 + 20 = y0 + 395, y = y0 + 426; "Save recordings in" at q + 135 =
 // y0 + 530, path at y0 + 530 + 19 + 2 = y0 + 551, 24 high: y = y0 + 575; buttons: y + 71 = y0 + 646; the microphone
-// row 36: footer at y0 + 682, 38 high: bottom y0 + 682 + 38 + 4 = y0 + 724 (y0 + 690 without the file buttons).
-const int kBlockWithFiles = 724, kBlockWithoutFiles = 690;
+// label and list 58: footer at y0 + 704, 38 high: bottom y0 + 704 + 38 + 4 = y0 + 746 (y0 + 712 without the file
+// buttons).
+const int kBlockWithFiles = 746, kBlockWithoutFiles = 712;
 
 TEST(LayoutBlocks, NoPlayerSettingsClosedStacksMeterRecorderRowAndBottom) {
     Pass r = Layout(BaseInput());
@@ -124,9 +125,9 @@ TEST(LayoutBlocks, SettingsOpenPlacesTheBlockInsideTheContainerAndTheBottomBelow
     ExpectAt(it[kItemChangeFolder], 30, 575 + 3, 170, 28);
     ExpectAt(it[kItemShowInFolder], 30, 575 + 37, 154, 28);
     ExpectAt(it[kItemConverter], 196, 575 + 37, 154, 28);
-    ExpectAt(it[kItemMicrophoneLabel], 30, 646 + 4, 94, 20);
-    ExpectAt(it[kItemMicrophone], 128, 646, 222, 28);
-    ExpectAt(it[kItemVersion], 30, 646 + 36, 320, 38);
+    ExpectAt(it[kItemMicrophoneLabel], 30, 646, 320, 20);
+    ExpectAt(it[kItemMicrophone], 30, 646 + 22, 320, 28);
+    ExpectAt(it[kItemVersion], 30, 646 + 58, 320, 38);
     ExpectAt(it[kItemDetail], 30, 353 + kBlockWithFiles, 320, 38);
 }
 
@@ -143,8 +144,8 @@ TEST(LayoutBlocks, RecordingDropsTheFileButtonsEverywhere) {
     ExpectAt(it[kItemContainer], 0, 353, 354, kBlockWithoutFiles);
     EXPECT_FALSE(it[kItemShowInFolder].visible);
     EXPECT_FALSE(it[kItemConverter].visible);
-    ExpectAt(it[kItemMicrophone], 128, 575 + 37, 222, 28);  // moves up into the buttons' place
-    ExpectAt(it[kItemVersion], 30, 575 + 37 + 36, 320, 38);
+    ExpectAt(it[kItemMicrophone], 30, 575 + 37 + 22, 320, 28);  // moves up into the buttons' place
+    ExpectAt(it[kItemVersion], 30, 575 + 37 + 58, 320, 38);
     int y = 353 + kBlockWithoutFiles;
     EXPECT_FALSE(it[kItemPlayLocalFile].visible);
     EXPECT_FALSE(it[kItemPlayRecording].visible);
