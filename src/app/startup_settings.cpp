@@ -14,6 +14,8 @@
 
 void controllerApplyStartup(const SettingsValues& saved) {
     const WindowControlsApi* ui = controllerControls();
+    // First: anything below that saves the settings saves the chosen microphone with them.
+    WideCopyBounded(shell().inputDevice, kCaptureNameCapacity, saved.inputDevice);
     ui->setText(kIdFileName, saved.recordingName);
     shell().RewindSeconds = kRewindRows[saved.rewindRow].seconds;
     ui->setSliderPosition(kIdVolume, static_cast<int>(saved.playVolume));
@@ -39,7 +41,6 @@ void controllerApplyStartup(const SettingsValues& saved) {
 
     for (const SettingCheckBox& box : kSettingCheckBoxes) ui->setChecked(box.control, saved.*box.flag);
     SetSaveFolder(saved.folder);
-    WideCopyBounded(shell().inputDevice, kCaptureNameCapacity, saved.inputDevice);
     if (saved.onTop) controllerShell()->setOnTop(true);
     RefreshControls();
     recoverInterruptedRecording();

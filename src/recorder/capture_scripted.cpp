@@ -103,9 +103,7 @@ const CaptureApi kScriptedCaptureApi = {DeviceCount, DeviceName, Open, Prepare, 
                                         AddBuffer,   Start,      Stop, Reset,   Close};
 
 void scriptedCaptureReset() {
-    memset(&scriptedCapture, 0, sizeof scriptedCapture);
-    scriptedCapture.openedIndex = kDefaultCaptureDevice;
-    scriptedCapture.failOpenIndex = -2;
+    scriptedCapture = ScriptedCapture{};
 }
 
 int scriptedCaptureRoom() {

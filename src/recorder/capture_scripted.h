@@ -24,8 +24,10 @@ struct ScriptedCapture {
     // The devices the system lists, in its order; a name may be longer than the system would give (cut on reading).
     const wchar_t* deviceNames[8];
     int deviceCount;
-    int openedIndex;    // the index the last successful open was given (kDefaultCaptureDevice for the default)
-    int failOpenIndex;  // opening this listed device fails (it went away between the listing and the open); -2: none
+    // The index the last successful open was given (kDefaultCaptureDevice for the default).
+    int openedIndex = kDefaultCaptureDevice;
+    // Opening this listed device fails (it went away between the listing and the open); -2: none.
+    int failOpenIndex = -2;
 };
 
 extern ScriptedCapture scriptedCapture;
