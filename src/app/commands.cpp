@@ -1,5 +1,6 @@
 // What every command, slider, timer, hot key, drop and the close request of the main window does.
 #include "app/controller.h"
+#include "app/microphone_list.h"
 #include "app/settings_save.h"
 #include "app/shell_state_edit.h"
 #include "app/transcription.h"
@@ -34,6 +35,9 @@ void onCommand(int id, int notification) {
         case kIdQuality:
             if (notification == kNotifySelChange) SaveAllSettings();
             break;
+        case kIdMicrophone:
+            if (notification == kNotifySelChange) onMicrophoneChosen();
+            break;
         case kIdOnTop:
             if (notification == kNotifyClicked) {
                 controllerShell()->setOnTop(controllerControls()->isChecked(kIdOnTop));
@@ -45,6 +49,8 @@ void onCommand(int id, int notification) {
             CancelPlaybackCapture();
             CancelMarkCapture();
             shell().settingsOpen = !shell().settingsOpen;
+            // Microphones come and go while the program runs: the list shows the ones present as the page opens.
+            if (shell().settingsOpen) RefreshMicrophoneList();
             RefreshControls();
             break;
         case kIdFileName:

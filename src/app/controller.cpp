@@ -4,6 +4,7 @@
 
 #include <wchar.h>
 
+#include "app/microphone_list.h"
 #include "app/recorder_feedback.h"
 #include "app/recording_recovery.h"
 #include "app/settings_save.h"
@@ -26,7 +27,7 @@ const WindowShellApi* shellApi;
 void HostReport(const RecorderReport& report) {
     RecorderWords words;
     recorderReportWords(report, &words);
-    SetStatus(words.status);
+    if (words.hasStatus) SetStatus(words.status);
     if (words.hasDetail) SetNote(words.detail);
 }
 
@@ -92,6 +93,7 @@ RecordingRequest currentRecordingRequest() {
     if (ui->getText(kIdFileName, request.fileName, kFileNameBoxMaxRead + 1) < 0) request.fileName[0] = 0;
     WideCopyBounded(request.folder, kPathCapacity, shell().saveFolder);
     controllerShell()->localTime(&request.now);
+    WideCopyBounded(request.inputDevice, kCaptureNameCapacity, shell().inputDevice);
     return request;
 }
 
@@ -116,6 +118,7 @@ const WindowShellApi* controllerShell() {
 
 void controllerReset() {
     shellStateReset();
+    microphoneListReset();
 }
 
 void SetTextIfChanged(int id, const wchar_t* text) {
@@ -146,6 +149,7 @@ void RefreshControls() {
     ui->enable(kIdStop, !idle);
     ui->enable(kIdMark, s == RecorderState::Recording);
     ui->enable(kIdQuality, idle);
+    ui->enable(kIdMicrophone, idle);  // a take keeps the microphone it started with
     ui->enable(kIdFileName, idle);
     ui->enable(kIdReplace, idle);
     ui->enable(kIdChangeFolder, idle);

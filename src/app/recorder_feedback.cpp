@@ -15,6 +15,7 @@ const int kSavedDetailCapacity = 420;
 void VerdictWords(const RecorderReport& report, RecorderWords* words);
 
 void Say(RecorderWords* words, const wchar_t* status, const wchar_t* detail) {
+    words->hasStatus = true;
     WideCopyBounded(words->status, kRecorderStatusCapacity, status);
     words->hasDetail = detail != nullptr;
     WideCopyBounded(words->detail, kRecorderDetailCapacity, detail ? detail : L"");
@@ -49,6 +50,7 @@ bool CutShortCause(Outcome why, const wchar_t** title, const wchar_t** sentence)
 
 // A take that ended before Stop: what ended it, and what of it is kept where.
 void CutShortWords(const RecorderReport& report, const wchar_t* title, const wchar_t* sentence, RecorderWords* words) {
+    words->hasStatus = true;
     WideCopyBounded(words->status, kRecorderStatusCapacity, title);
     words->hasDetail = true;
     if (report.verdict == RecordingVerdict::Empty) {
@@ -122,6 +124,35 @@ void VerdictWords(const RecorderReport& report, RecorderWords* words) {
         WideCopyBounded(words->status, kRecorderStatusCapacity, L"Stopped: the WAV file is full");
 }
 
+// What the detail line says while a take runs normally: saving as you go, and which microphone when it is not the
+// chosen one.
+void RunningDetail(const RecorderReport& report, RecorderWords* words) {
+    words->hasDetail = true;
+    if (!report.inputFallback) {
+        WideCopyBounded(words->detail, kRecorderDetailCapacity,
+                        L"Saving as you go. If anything goes wrong, your recording is already on disk.");
+        return;
+    }
+    WideFormat(words->detail, kRecorderDetailCapacity,
+               L"The microphone \"%ls\" was not found, so this recording uses the Windows default microphone. Saving "
+               L"as you go. If anything goes wrong, your recording is already on disk.",
+               report.inputName ? report.inputName : L"");
+}
+
+// Only the detail changes: the status line may carry a mark notice or the too-loud warning, which stay theirs.
+void NoSoundWords(const RecorderReport& report, RecorderWords* words) {
+    words->hasStatus = false;
+    words->status[0] = 0;
+    if (report.event == RecorderEvent::NoSoundEnds) {
+        RunningDetail(report, words);
+        return;
+    }
+    words->hasDetail = true;
+    WideCopyBounded(words->detail, kRecorderDetailCapacity,
+                    L"No sound is being picked up. In Windows go to Settings, Privacy, Microphone and switch on \"Let "
+                    L"desktop apps access your microphone\", then stop and record again.");
+}
+
 }  // namespace
 
 void recorderStartFailureWords(Outcome why, RecorderWords* words) {
@@ -165,7 +196,12 @@ void recorderReportWords(const RecorderReport& report, RecorderWords* words) {
             recorderStartFailureWords(report.outcome, words);
             return;
         case RecorderEvent::Started:
-            Say(words, L"Recording", L"Saving as you go. If anything goes wrong, your recording is already on disk.");
+            Say(words, L"Recording", nullptr);
+            RunningDetail(report, words);
+            return;
+        case RecorderEvent::NoSoundStarts:
+        case RecorderEvent::NoSoundEnds:
+            NoSoundWords(report, words);
             return;
         case RecorderEvent::Paused:
             Say(words, L"Paused", nullptr);

@@ -9,6 +9,7 @@ const int kRecorderStatusCapacity = 96;
 const int kRecorderDetailCapacity = 1024;
 
 struct RecorderWords {
+    bool hasStatus;  // false: the status line keeps what it shows
     wchar_t status[kRecorderStatusCapacity];
     bool hasDetail;  // false: the detail line keeps what it shows
     wchar_t detail[kRecorderDetailCapacity];

@@ -31,6 +31,7 @@ void SaveAllSettings() {
     if (speedSlider) v.playSpeed = static_cast<uint32_t>(ui->sliderPosition(kIdSpeed));
     v.rewindRow = rewindRowOf(shellState().RewindSeconds);
     v.resumeRewindRow = resumeRewindRowOf(shellState().ResumeRewindSeconds);
+    WideCopyBounded(v.inputDevice, kCaptureNameCapacity, shellState().inputDevice);
     for (const SettingField& field : kSettingFields) {
         if (!field.savedTogether) continue;
         // A slider that does not exist has no position to save: the stored one stays.

@@ -6,6 +6,7 @@
 
 #include "app/window_controls.h"
 #include "base/file_api.h"
+#include "recorder/capture.h"
 
 struct ShellState {
     bool PlayerLoaded = false;
@@ -23,6 +24,8 @@ struct ShellState {
     ScreenRect NormalPlacement = {};
     bool NormalPlacementValid = false;
     bool SignedIn = false;
+    // The chosen microphone's name as the system gives it; empty for the Windows default.
+    wchar_t inputDevice[kCaptureNameCapacity] = {};
     // Windows is ending the session: the process may be ended at any moment from now on.
     bool sessionEnding = false;
     // "Rewind on resume": seconds, 0 for off; due once the user has paused, until a Play or a seek.

@@ -14,6 +14,8 @@
 
 void controllerApplyStartup(const SettingsValues& saved) {
     const WindowControlsApi* ui = controllerControls();
+    // First: anything below that saves the settings saves the chosen microphone with them.
+    WideCopyBounded(shell().inputDevice, kCaptureNameCapacity, saved.inputDevice);
     ui->setText(kIdFileName, saved.recordingName);
     shell().RewindSeconds = kRewindRows[saved.rewindRow].seconds;
     ui->setSliderPosition(kIdVolume, static_cast<int>(saved.playVolume));

@@ -23,6 +23,8 @@ struct WindowControlsApi {
     void (*setChecked)(int id, bool checked);
     int (*listSelection)(int id);  // -1 for none
     void (*setListSelection)(int id, int row);
+    // Replaces every row of a drop-down list (the selection is then none).
+    void (*setListRows)(int id, const wchar_t* const* rows, int count);
     int (*sliderPosition)(int id);
     void (*setSliderPosition)(int id, int position);
     void (*repaint)(int id, bool erase);

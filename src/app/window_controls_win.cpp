@@ -58,6 +58,12 @@ int UiListSelection(int id) {
 void UiSetListSelection(int id, int row) {
     SendMessageW(Find(id), CB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
+void UiSetListRows(int id, const wchar_t* const* rows, int count) {
+    HWND list = Find(id);
+    if (!list) return;
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < count; ++i) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rows[i]));
+}
 int UiSliderPosition(int id) {
     return static_cast<int>(SendMessageW(Find(id), TBM_GETPOS, 0, 0));
 }
@@ -252,6 +258,7 @@ const WindowControlsApi kMainWindowControls = {
     .setChecked = UiSetChecked,
     .listSelection = UiListSelection,
     .setListSelection = UiSetListSelection,
+    .setListRows = UiSetListRows,
     .sliderPosition = UiSliderPosition,
     .setSliderPosition = UiSetSliderPosition,
     .repaint = UiRepaint,

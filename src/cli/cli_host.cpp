@@ -19,7 +19,7 @@ namespace {
 void Report(const RecorderReport& report) {
     RecorderWords words;
     recorderReportWords(report, &words);
-    WideCopyBounded(cliWindow.status, 512, words.status);
+    if (words.hasStatus) WideCopyBounded(cliWindow.status, 512, words.status);
     if (words.hasDetail) WideCopyBounded(cliWindow.note, 1024, words.detail);
 }
 void Nothing() {}

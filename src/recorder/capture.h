@@ -17,11 +17,22 @@ const uint32_t kCaptureInQueue = kWaveInQueue;
 
 typedef void* CaptureDevice;
 
+// The device index that stands for the system's default capture device.
+const int kDefaultCaptureDevice = -1;
+// A capture device's name as the system gives it, terminator included. The waveform-audio API hands out at most 31
+// characters (its product-name field); that is also the name a device is chosen and saved by.
+const int kCaptureNameCapacity = 32;
+
 struct CaptureApi {
-    // Opens the default device for mono 16-bit PCM at sampleRate; each finished buffer is announced to notifyTarget
-    // (the main window on Windows) and reaches onCaptureBufferDone on the UI thread. kOk and *device, or kNoDevice.
-    // Every other call gives kOk or kDeviceFailed.
-    Outcome (*open)(CaptureDevice* device, int sampleRate, void* notifyTarget);
+    // The capture devices present now, numbered 0..count-1 in the system's order; the numbering may change whenever
+    // a device comes or goes, so a choice is kept by name and looked up again before each open.
+    int (*deviceCount)();
+    // Device index's name into out (cut to capacity); kOk, or kNoDevice when there is no such device now.
+    Outcome (*deviceName)(int index, wchar_t* out, int capacity);
+    // Opens device index (kDefaultCaptureDevice: the system's default) for mono 16-bit PCM at sampleRate; each
+    // finished buffer is announced to notifyTarget (the main window on Windows) and reaches onCaptureBufferDone on the
+    // UI thread. kOk and *device, or kNoDevice. Every other call gives kOk or kDeviceFailed.
+    Outcome (*open)(CaptureDevice* device, int index, int sampleRate, void* notifyTarget);
     Outcome (*prepare)(CaptureDevice device, CaptureHeader* header);
     Outcome (*unprepare)(CaptureDevice device, CaptureHeader* header);
     Outcome (*addBuffer)(CaptureDevice device, CaptureHeader* header);

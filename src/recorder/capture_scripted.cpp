@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "base/wide_text.h"
 #include "recorder/recorder.h"
 
 ScriptedCapture scriptedCapture;
@@ -21,9 +22,24 @@ void PopHead() {
     scriptedCapture.queued -= 1;
 }
 
-Outcome Open(CaptureDevice* device, int sampleRate, void*) {
+int DeviceCount() {
+    return scriptedCapture.deviceCount;
+}
+
+Outcome DeviceName(int index, wchar_t* out, int capacity) {
+    if (index < 0 || index >= scriptedCapture.deviceCount || !scriptedCapture.deviceNames[index])
+        return Outcome::kNoDevice;
+    WideCopyBounded(out, capacity, scriptedCapture.deviceNames[index]);
+    return Outcome::kOk;
+}
+
+Outcome Open(CaptureDevice* device, int index, int sampleRate, void*) {
     scriptedCapture.opens += 1;
     if (scriptedCapture.failOpen || scriptedCapture.open) return Outcome::kNoDevice;
+    if (index != kDefaultCaptureDevice && (index < 0 || index >= scriptedCapture.deviceCount))
+        return Outcome::kNoDevice;
+    if (index == scriptedCapture.failOpenIndex) return Outcome::kNoDevice;
+    scriptedCapture.openedIndex = index;
     scriptedCapture.open = true;
     scriptedCapture.running = false;
     scriptedCapture.sampleRate = sampleRate;
@@ -83,10 +99,11 @@ Outcome Close(CaptureDevice) {
 
 }  // namespace
 
-const CaptureApi kScriptedCaptureApi = {Open, Prepare, Unprepare, AddBuffer, Start, Stop, Reset, Close};
+const CaptureApi kScriptedCaptureApi = {DeviceCount, DeviceName, Open, Prepare, Unprepare,
+                                        AddBuffer,   Start,      Stop, Reset,   Close};
 
 void scriptedCaptureReset() {
-    memset(&scriptedCapture, 0, sizeof scriptedCapture);
+    scriptedCapture = ScriptedCapture{};
 }
 
 int scriptedCaptureRoom() {

@@ -21,6 +21,13 @@ struct ScriptedCapture {
     int noticeCount;
     int64_t samplesDropped;  // fed while no buffer was queued or capture was stopped
     int opens, starts, stops, resets, closes;
+    // The devices the system lists, in its order; a name may be longer than the system would give (cut on reading).
+    const wchar_t* deviceNames[8];
+    int deviceCount;
+    // The index the last successful open was given (kDefaultCaptureDevice for the default).
+    int openedIndex = kDefaultCaptureDevice;
+    // Opening this listed device fails (it went away between the listing and the open); -2: none.
+    int failOpenIndex = -2;
 };
 
 extern ScriptedCapture scriptedCapture;

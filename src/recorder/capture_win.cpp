@@ -10,6 +10,7 @@
 #include <cstddef>
 
 #include "base/wave_format_win.h"
+#include "base/wide_text.h"
 
 namespace {
 
@@ -24,10 +25,28 @@ Outcome Result(MMRESULT r) {
     return r == MMSYSERR_NOERROR ? Outcome::kOk : Outcome::kDeviceFailed;
 }
 
-Outcome Open(CaptureDevice* device, int sampleRate, void* notifyTarget) {
+int DeviceCount() {
+    return static_cast<int>(waveInGetNumDevs());
+}
+
+// The product name is the only name this API has; it is cut at 31 characters by the structure itself. The endpoint's
+// full name lives in the newer audio API, which numbers devices differently; the cut name is what is shown, saved
+// and matched, so all three always agree.
+Outcome DeviceName(int index, wchar_t* out, int capacity) {
+    if (index < 0) return Outcome::kNoDevice;
+    WAVEINCAPSW caps = {};
+    if (waveInGetDevCapsW(static_cast<UINT_PTR>(index), &caps, sizeof caps) != MMSYSERR_NOERROR)
+        return Outcome::kNoDevice;
+    caps.szPname[MAXPNAMELEN - 1] = 0;
+    WideCopyBounded(out, capacity, caps.szPname);
+    return Outcome::kOk;
+}
+
+Outcome Open(CaptureDevice* device, int index, int sampleRate, void* notifyTarget) {
     WAVEFORMATEX format = MonoPcm16Format(sampleRate);
     HWAVEIN h = nullptr;
-    MMRESULT r = waveInOpen(&h, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(notifyTarget), 0, CALLBACK_WINDOW);
+    UINT id = index == kDefaultCaptureDevice ? WAVE_MAPPER : static_cast<UINT>(index);
+    MMRESULT r = waveInOpen(&h, id, &format, reinterpret_cast<DWORD_PTR>(notifyTarget), 0, CALLBACK_WINDOW);
     if (r != MMSYSERR_NOERROR) return Outcome::kNoDevice;
     *device = h;
     return Outcome::kOk;
@@ -57,4 +76,7 @@ Outcome Close(CaptureDevice d) {
 
 }  // namespace
 
-const CaptureApi kWaveInCaptureApi = {Open, Prepare, Unprepare, AddBuffer, Start, Stop, Reset, Close};
+static_assert(kCaptureNameCapacity == MAXPNAMELEN, "the system's name field");
+
+const CaptureApi kWaveInCaptureApi = {DeviceCount, DeviceName, Open, Prepare, Unprepare,
+                                      AddBuffer,   Start,      Stop, Reset,   Close};

@@ -54,6 +54,16 @@ bool analyseBuffer(LevelState* state, int16_t* samples, int count, int sampleRat
         limitSamples(&state->limiterGain, samples, count);
     }
 
+    // Counted in recorded time, not wall time: a pause holds the count where it was, and a device that delivers
+    // nothing at all is the recorder's own case (it ends the take).
+    int32_t bufferMs = sampleRate > 0 ? static_cast<int32_t>(count * 1000.0 / sampleRate) : 0;
+    if (peak <= kSilentRecordingThreshold) {
+        // Capped: only whether it reached the warning's length matters, and a night of silence must not overflow.
+        if (state->noSoundMs < kNoSoundWarningMs) state->noSoundMs += bufferMs;
+    } else {
+        state->noSoundMs = 0;
+    }
+
     if (skipSilence && peak <= kQuietThreshold) {
         state->silentMs += static_cast<int32_t>(count * 1000.0 / sampleRate);
         if (state->silentMs > kSilenceAllowanceMs) {
@@ -74,6 +84,13 @@ LoudWarningEdge loudWarningStep(LevelState* state) {
     if (show == state->loudWarningShown) return kLoudWarningUnchanged;
     state->loudWarningShown = show;
     return show ? kLoudWarningStarts : kLoudWarningEnds;
+}
+
+NoSoundEdge noSoundStep(LevelState* state) {
+    bool show = state->noSoundMs >= kNoSoundWarningMs;
+    if (show == state->noSoundShown) return kNoSoundUnchanged;
+    state->noSoundShown = show;
+    return show ? kNoSoundStarts : kNoSoundEnds;
 }
 
 void decayLevel(LevelState* state) {

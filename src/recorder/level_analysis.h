@@ -13,6 +13,8 @@ struct LevelState {
     bool loudWarningShown;       // the status line carries the too-loud text
     float limiterGain;           // carried from buffer to buffer
     int32_t silentMs;            // milliseconds of consecutive quiet buffers
+    int32_t noSoundMs;           // milliseconds of consecutive buffers at or below the silent verdict's level
+    bool noSoundShown;           // the detail line carries the no-sound warning
 };
 
 const int32_t kClipThreshold = 31999;
@@ -23,6 +25,8 @@ const float kLimiterRelease = 0.0004f;
 const int32_t kQuietThreshold = 449;
 const int32_t kSilenceAllowanceMs = 1500;
 const int32_t kSilentRecordingThreshold = 59;
+// Recorded time at or below the silent verdict's level after which the user is told, while there is still time.
+const int32_t kNoSoundWarningMs = 3000;
 
 // Everything to 0, the limiter's gain to 1.
 void levelReset(LevelState* state);
@@ -40,6 +44,11 @@ enum LoudWarningEdge { kLoudWarningUnchanged = 0, kLoudWarningStarts = 1, kLoudW
 
 // One 70 ms tick of the live warning; says whether the status line must change.
 LoudWarningEdge loudWarningStep(LevelState* state);
+
+enum NoSoundEdge { kNoSoundUnchanged = 0, kNoSoundStarts = 1, kNoSoundEnds = 2 };
+
+// One 70 ms tick of the no-sound warning; says whether the detail line must change.
+NoSoundEdge noSoundStep(LevelState* state);
 
 // One 70 ms tick of the meter's fall-off.
 void decayLevel(LevelState* state);

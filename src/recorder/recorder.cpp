@@ -44,6 +44,11 @@ void ResetFields() {
 void Report(RecorderEvent event) {
     RecorderReport report = {};
     report.event = event;
+    if (event == RecorderEvent::Started || event == RecorderEvent::NoSoundStarts ||
+        event == RecorderEvent::NoSoundEnds) {
+        report.inputFallback = recorder.inputFallback;
+        report.inputName = recorder.inputName;
+    }
     host->report(report);
 }
 
@@ -301,6 +306,26 @@ void recorderReset() {
     levelReset(&recorder.levels);
 }
 
+int inputDeviceCount() {
+    int count = capture->deviceCount();
+    return count > 0 ? count : 0;
+}
+
+bool inputDeviceName(int index, wchar_t* out, int capacity) {
+    if (capacity > 0) out[0] = 0;
+    return succeeded(capture->deviceName(index, out, capacity));
+}
+
+int findInputDevice(const wchar_t* name) {
+    if (!name || !name[0]) return kDefaultCaptureDevice;
+    int count = inputDeviceCount();
+    for (int i = 0; i < count; ++i) {
+        wchar_t present[kCaptureNameCapacity];
+        if (inputDeviceName(i, present, kCaptureNameCapacity) && wcscmp(present, name) == 0) return i;
+    }
+    return kDefaultCaptureDevice;
+}
+
 int recordingFormatRow(int selection) {
     return selection >= 0 && selection < kRecordingFormatCount ? selection : 0;
 }
@@ -318,7 +343,19 @@ void startRecording(const RecordingRequest& request) {
     recorder.sampleRate = row.sampleRate;
     recorder.isMp3 = row.kbps > 0;
 
-    if (!succeeded(capture->open(&recorder.device, recorder.sampleRate, host->captureNotifyTarget()))) {
+    // The chosen microphone is looked up by name at every start: device numbers shift as devices come and go.
+    recorder.inputFallback = false;
+    WideCopyBounded(recorder.inputName, kCaptureNameCapacity, request.inputDevice);
+    int index = request.inputDevice[0] ? findInputDevice(request.inputDevice) : kDefaultCaptureDevice;
+    recorder.inputFallback = request.inputDevice[0] && index == kDefaultCaptureDevice;
+    Outcome opened = capture->open(&recorder.device, index, recorder.sampleRate, host->captureNotifyTarget());
+    if (!succeeded(opened) && index != kDefaultCaptureDevice) {
+        // Listed a moment ago but gone now, or in use elsewhere: the take is not lost for that.
+        recorder.inputFallback = true;
+        opened =
+            capture->open(&recorder.device, kDefaultCaptureDevice, recorder.sampleRate, host->captureNotifyTarget());
+    }
+    if (!succeeded(opened)) {
         recorder.device = nullptr;
         recorder.deviceOpen = false;
         // Whatever the device said, the user's remedy is the same: a microphone Windows can open.
@@ -538,6 +575,9 @@ void onRecordingTimer() {
         LoudWarningEdge edge = loudWarningStep(&recorder.levels);
         if (edge == kLoudWarningStarts) Report(RecorderEvent::LoudWarningStarts);
         if (edge == kLoudWarningEnds) Report(RecorderEvent::LoudWarningEnds);
+        NoSoundEdge noSound = noSoundStep(&recorder.levels);
+        if (noSound == kNoSoundStarts) Report(RecorderEvent::NoSoundStarts);
+        if (noSound == kNoSoundEnds) Report(RecorderEvent::NoSoundEnds);
     }
     SetElapsedLabelIfChanged();
     host->invalidateMeter();

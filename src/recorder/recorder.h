@@ -64,6 +64,9 @@ struct Recorder {
     uint32_t lastBufferTick;        // when the device last handed back a buffer (or capture started)
     bool failNextBufferAllocation;  // tests: the next start's buffer block is not allocated, then this clears
     wchar_t elapsedText[32];
+    // The take records from the default microphone because the chosen one, named here, was missing.
+    bool inputFallback;
+    wchar_t inputName[kCaptureNameCapacity];
     // One block for the four capture buffers, allocated at start and freed at stop:
     //   [buffer 0: rate/10 samples][buffer 1][buffer 2][buffer 3]
     int16_t* bufferMemory;
@@ -91,6 +94,8 @@ struct RecordingRequest {
     wchar_t fileName[kFileNameBoxMaxRead + 1];  // the "File name" box
     wchar_t folder[kPathCapacity];
     LocalDateTime now;
+    // The chosen microphone by the name the system gives it; empty for the system's default.
+    wchar_t inputDevice[kCaptureNameCapacity];
 };
 
 void startRecording(const RecordingRequest& request);
@@ -102,6 +107,13 @@ void addMark();
 void onCaptureBufferDone(CaptureDevice device, CaptureHeader* header);
 void onRecordingTimer();
 double elapsedSeconds();
+
+// The capture devices present now, through the installed capture seam: how many, and each one's name (false when
+// there is no such device now).
+int inputDeviceCount();
+bool inputDeviceName(int index, wchar_t* out, int capacity);
+// The index of the first present device with exactly this name, or kDefaultCaptureDevice when none has it.
+int findInputDevice(const wchar_t* name);
 
 // The format row a selection stands for: anything outside 0..5 is row 0.
 int recordingFormatRow(int selection);

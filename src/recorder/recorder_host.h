@@ -17,6 +17,11 @@ enum class RecorderEvent : int32_t {
     MarkNotStored,      // the recording already holds kMaxMarks marks
     LoudWarningStarts,  // the live too-loud warning comes on
     LoudWarningEnds,
+    // The raw input has stayed at or below the silent verdict's level for kNoSoundWarningMs of recording: said in
+    // the detail line while the take goes on, and taken back as soon as sound arrives (the status line is left as
+    // it is). Both carry the start's `inputFallback` and `inputName`, so the detail can go back to what it said.
+    NoSoundStarts,
+    NoSoundEnds,
     Stopped,  // the recording is over: `verdict`, `stoppedAtSizeLimit`, `seconds`, `fileBytes`, `path`
 };
 
@@ -51,6 +56,10 @@ struct RecorderReport {
     const wchar_t* oldFilePath;
     Outcome marksOutcome;  // Stopped, for a kept take with marks: how its marks file was written
     const wchar_t* marksPath;
+    // Started, NoSoundStarts, NoSoundEnds: the chosen microphone `inputName` was not there (or would not open), so
+    // the take records from the system's default one.
+    bool inputFallback;
+    const wchar_t* inputName;
 };
 
 struct RecorderHostApi {

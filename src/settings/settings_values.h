@@ -79,6 +79,7 @@ struct SettingsValues {
     int resumeRewindRow;
     bool rememberPositions;
     Shortcut mark;  // kNoShortcut when none is chosen
+    wchar_t inputDevice[kCaptureNameCapacity];  // the chosen microphone's name; empty for the system's default
 };
 
 enum SettingKind : int {
@@ -213,6 +214,12 @@ inline constexpr SettingField kSettingFields[] = {
      .savedTogether = false,
      .pairDefault = {kNoShortcut.key, kNoShortcut.mods},
      .pairUsable = IsLoadableMarkShortcut},
+    {.name = L"InputDevice",
+     .kind = kSettingText,
+     .offset = offsetof(SettingsValues, inputDevice),
+     .savedTogether = true,
+     .capacity = kCaptureNameCapacity,
+     .defaultText = L""},
 };
 constexpr int kSettingFieldCount = static_cast<int>(sizeof kSettingFields / sizeof kSettingFields[0]);
 

@@ -153,6 +153,8 @@ const int kControlSlotCount = 8;
     X(MarkShortcutText, kIdMarkShortcutText, 1002, 0, Static, kStaticLeft, 0, L"None", Main, System, Page)         \
     X(MarkChange, kIdMarkShortcutChange, 123, kOwnId, Button, kButton, 0, L"Change", Main, Button, Page)           \
     X(MarkDefault, kIdMarkShortcutDefault, 124, kOwnId, Button, kButton, 0, L"Default", Main, Button, Page)        \
+    X(MicrophoneLabel, kLabelMicrophone, 2022, 0, Static, kStaticLeft, 0, L"Microphone", Main, System, Page)      \
+    X(Microphone, kIdMicrophone, 142, kOwnId, ComboBox, kList, 0, L"", Main, System, Page)                         \
     X(Version, kIdVersion, 116, kOwnId, Static, kStaticLeft, 0,                                                    \
       L"Version " NOTAFON_VERSION_SHORT_WIDE L" \x00B7 Ctrl+Shift+R starts and stops recording from any window.",  \
       Small, Muted, Page)                                                                                          \

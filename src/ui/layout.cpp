@@ -169,6 +169,11 @@ int PlaceSettingsBlock(const Pass& p, int y0) {
     PlaceSetting(p, kItemMarkChange, 180, y + markLabel + 1, 75, 28);
     PlaceSetting(p, kItemMarkDefault, 265, y + markLabel + 1, 85, 28);
     y = y + markLabel + 36;
+    // The list has the column's whole width under its label: a device name runs to 31 characters, and a missing one's
+    // row says so before the name.
+    PlaceSetting(p, kItemMicrophoneLabel, 30, y, 320, 20);
+    PlaceSetting(p, kItemMicrophone, 30, y + 22, 320, 28);
+    y = y + 58;
     int version = Measure(p, kTextVersion, 30);
     PlaceSetting(p, kItemVersion, 30, y, 320, version);
     return y + version + 4;

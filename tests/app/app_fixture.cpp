@@ -66,6 +66,12 @@ int ListSelection(int id) {
 void SetListSelection(int id, int row) {
     if (FakeControl* c = C(id)) c->selection = row;
 }
+void SetListRows(int id, const wchar_t* const* rows, int count) {
+    FakeControl* c = C(id);
+    if (!c) return;
+    c->rows.assign(rows, rows + count);
+    c->selection = -1;
+}
 int SliderPosition(int id) {
     return C(id) ? C(id)->slider : 0;
 }
@@ -198,6 +204,7 @@ const WindowControlsApi kFakeControls = {
     .setChecked = SetChecked,
     .listSelection = ListSelection,
     .setListSelection = SetListSelection,
+    .setListRows = SetListRows,
     .sliderPosition = SliderPosition,
     .setSliderPosition = SetSliderPosition,
     .repaint = Repaint,

@@ -18,6 +18,7 @@ struct FakeControl {
     bool enabled = true;
     bool checked = false;
     int selection = -1;
+    std::vector<std::wstring> rows;  // a drop-down list's rows
     int slider = 0;
     int setTextCalls = 0;
     int repaints = 0;

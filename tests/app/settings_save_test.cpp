@@ -9,6 +9,7 @@
 
 #include "app_fixture.h"
 #include "base/wide_text.h"
+#include "recorder/capture_scripted.h"
 #include "settings/known_folders.h"
 #include "settings/settings_fixture.h"
 #include "settings/settings_read_back.h"
@@ -35,6 +36,11 @@ class SettingsWrites : public ControllerTest {
         C(kIdSpeed)->slider = 30;
         C(kIdRewindAmount)->selection = rewindRowOf(10);
         onCommand(kIdRewindAmount, kNotifySelChange);
+        scriptedCapture.deviceNames[0] = L"Line In (Studio Box)";
+        scriptedCapture.deviceCount = 1;
+        onCommand(kIdSettings, kNotifyClicked);
+        C(kIdMicrophone)->selection = 1;
+        onCommand(kIdMicrophone, kNotifySelChange);
         window.left = -8;
         window.top = 640;
         memorySettingsReset(&store);
@@ -43,12 +49,12 @@ class SettingsWrites : public ControllerTest {
 
 }  // namespace
 
-TEST_F(SettingsWrites, SaveAllWritesTheFourteenValuesInOrder) {
+TEST_F(SettingsWrites, SaveAllWritesTheFifteenValuesInOrder) {
     SaveAllSettings();
     std::vector<std::wstring> expected = {
-        L"RecordingName", L"Format",        L"OnTop",          L"Replace",          L"SkipSilence",
-        L"Zoom",          L"HotkeyKey",     L"HotkeyMods",     L"Folder",           L"PlayVolume",
-        L"PlaySpeed",     L"RewindSeconds", L"RewindOnResume", L"RememberPositions"};
+        L"RecordingName", L"Format",        L"OnTop",          L"Replace",           L"SkipSilence",
+        L"Zoom",          L"HotkeyKey",     L"HotkeyMods",     L"Folder",            L"PlayVolume",
+        L"PlaySpeed",     L"RewindSeconds", L"RewindOnResume", L"RememberPositions", L"InputDevice"};
     EXPECT_EQ(Writes(), expected);
 }
 
@@ -66,9 +72,10 @@ TEST_F(SettingsWrites, SaveAllSkipsSlidersThatDoNotExist) {
     window.controls.erase(kIdSpeed);
     SaveAllSettings();
     std::vector<std::wstring> names = Writes();
-    ASSERT_EQ(names.size(), 12u);
+    ASSERT_EQ(names.size(), 13u);
     EXPECT_EQ(names[8], L"Folder");
     EXPECT_EQ(names[9], L"RewindSeconds");
+    EXPECT_EQ(names[12], L"InputDevice");
 }
 
 TEST_F(SettingsWrites, WhatIsSavedReadsBackAtTheNextStart) {
@@ -89,6 +96,7 @@ TEST_F(SettingsWrites, WhatIsSavedReadsBackAtTheNextStart) {
     EXPECT_EQ(s.playVolume, 150u);
     EXPECT_EQ(s.playSpeed, 30u);
     EXPECT_EQ(kRewindRows[s.rewindRow].seconds, 10);
+    EXPECT_STREQ(s.inputDevice, L"Line In (Studio Box)");
     for (int value = 0; value < kSettingValueCount; ++value) {
         EXPECT_EQ(r.usedDefault[value], !settingValueRef(value).field->savedTogether) << settingName(value);
     }

@@ -65,6 +65,7 @@ RewindOnResume: 0 (default)
 RememberPositions: 0 (default)
 MarkKey: 0 (default)
 MarkMods: 0 (default)
+InputDevice:  (default)
 "
 
 check every-value "RecordingName sz Gespräch
@@ -98,6 +99,7 @@ RewindOnResume dword 3
 RememberPositions dword 9
 MarkKey dword 0x4D
 MarkMods dword 6
+InputDevice sz Headset Mic (USB Audio)
 " "RecordingName: Gespräch
 Format: 5
 OnTop: 1
@@ -133,6 +135,7 @@ RewindOnResume: 3
 RememberPositions: 1
 MarkKey: 77
 MarkMods: 6
+InputDevice: Headset Mic (USB Audio)
 "
 
 # Refused values, values of another type and half-stored pairs.
@@ -156,6 +159,7 @@ SignedIn dword 0
 RewindOnResume dword 4
 MarkKey dword 0x5B
 MarkMods dword 2
+InputDevice sz A name longer than the 31 characters a device has
 " "RecordingName: PRLW Audio (default)
 Format: 1 (default)
 OnTop: 0 (default)
@@ -191,6 +195,7 @@ RewindOnResume: 0 (default)
 RememberPositions: 0 (default)
 MarkKey: 0 (default)
 MarkMods: 0 (default)
+InputDevice:  (default)
 "
 
 exit $failed

@@ -10,6 +10,8 @@
 //                                something another process did, a real mouse click)
 //   check ID 0|1                 tick or clear a check box, then the click notification it would send
 //   select ID ROW                choose a row of a drop-down list, then the selection-change notification
+//   selecttext ID TEXT           the same for the row whose text is exactly TEXT (exit 4 when there is none)
+//   rows ID                      a drop-down list's rows: "rows ID: N", then "row I: TEXT" each
 //   settext ID TEXT              replace a control's text (an edit box then reports the change itself)
 //   slider ID POS [CODE]         move a slider, then its scroll notification CODE (default 4, thumb position)
 //   text ID | enabled ID | checked ID | cursel ID | sliderpos ID | center ID     print one value
@@ -301,6 +303,24 @@ int GetText(HWND hwnd, std::wstring* out) {
     LRESULT n = 0;
     if (!Send(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), &n)) return Fail(kNoAnswer, L"WM_GETTEXT");
     *out = buf;
+    return kOk;
+}
+
+// The rows of a drop-down list as it holds them now.
+int ListRows(HWND list, std::vector<std::wstring>* rows) {
+    rows->clear();
+    LRESULT count = 0;
+    if (!Send(list, CB_GETCOUNT, 0, 0, &count)) return Fail(kNoAnswer, L"CB_GETCOUNT");
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t buf[512] = L"";
+        LRESULT length = 0;
+        if (!Send(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, &length))
+            return Fail(kNoAnswer, L"CB_GETLBTEXTLEN");
+        if (length < 0 || length >= 512) return Fail(kNoAnswer, L"CB_GETLBTEXTLEN: a row too long");
+        if (!Send(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf), nullptr))
+            return Fail(kNoAnswer, L"CB_GETLBTEXT");
+        rows->push_back(buf);
+    }
     return kOk;
 }
 
@@ -964,6 +984,27 @@ int Step(int argc, wchar_t** argv, int* i) {
         if (!Send(c, CB_SETCURSEL, static_cast<WPARAM>(n1), 0, &r)) return Fail(kNoAnswer, L"CB_SETCURSEL");
         if (r != n1) return Fail(kUsage, L"the list has no row " + std::to_wstring(n1));
         return Notify(c, CBN_SELCHANGE);
+    }
+    if (wcscmp(name, L"selecttext") == 0 || wcscmp(name, L"rows") == 0) {
+        bool select = wcscmp(name, L"selecttext") == 0;
+        if (!need(select ? 2 : 1)) return Fail(kUsage, select ? L"selecttext ID TEXT" : L"rows ID");
+        const wchar_t* spec = arg();
+        std::wstring want = select ? Unescape(arg()) : L"";
+        if ((rc = select ? EnabledControl(spec, &c) : FindControl(spec, &c)) != kOk) return rc;
+        std::vector<std::wstring> rows;
+        if ((rc = ListRows(c, &rows)) != kOk) return rc;
+        if (!select) {
+            LineInt(Key("rows", spec).c_str(), static_cast<long>(rows.size()));
+            for (size_t i = 0; i < rows.size(); ++i) Line(("row " + std::to_string(i)).c_str(), rows[i]);
+            return kOk;
+        }
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i] != want) continue;
+            if (!Send(c, CB_SETCURSEL, i, 0, &r) || r != static_cast<LRESULT>(i))
+                return Fail(kNoAnswer, L"CB_SETCURSEL");
+            return Notify(c, CBN_SELCHANGE);
+        }
+        return Fail(kNoControl, L"the list has no row " + want);
     }
     if (wcscmp(name, L"settext") == 0) {
         if (!need(2)) return Fail(kUsage, L"settext ID TEXT");

@@ -1137,3 +1137,183 @@ TEST_F(RecorderTest, TheTakeInProgressIsNotedFromStartToFinish) {
     ASSERT_EQ(testHost.takesInProgress.size(), 2u);
     EXPECT_EQ(testHost.takesInProgress[1], L"");
 }
+
+// --- the no-sound warning: recorded time at or below the silent verdict's level ---
+
+namespace {
+
+// Buffers of 100 ms at 44100 Hz whose peak is exactly `peak`.
+std::vector<int16_t> Tenths(int tenths, int16_t peak) {
+    std::vector<int16_t> s(static_cast<size_t>(4410 * tenths), 0);
+    for (size_t i = 0; i < s.size(); i += 4410) s[i + 7] = static_cast<int16_t>(-peak);
+    return s;
+}
+
+int CountEvents(RecorderEvent event) {
+    int n = 0;
+    for (const RecorderReport& r : testHost.reports) n += r.event == event;
+    return n;
+}
+
+}  // namespace
+
+TEST_F(RecorderTest, ThreeSecondsAtTheSilentLevelWarnWhileTheTakeGoesOnAndSoundTakesItBack) {
+    startRecording(testHost.request());
+    Feed(Tenths(29, kSilentRecordingThreshold));  // 59 is still "no sound"
+    onRecordingTimer();
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundStarts), 0);  // 2.9 s
+    Feed(Tenths(1, 0));
+    onRecordingTimer();
+    EXPECT_EQ(testHost.event(), RecorderEvent::NoSoundStarts);
+    EXPECT_EQ(recorder.state, RecorderState::Recording);
+    for (int i = 0; i < 20; ++i) onRecordingTimer();
+    Feed(Tenths(10, 0));
+    onRecordingTimer();
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundStarts), 1);  // said once, however long it lasts
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundEnds), 0);
+
+    Feed(Tenths(1, kSilentRecordingThreshold + 1));
+    onRecordingTimer();
+    EXPECT_EQ(testHost.event(), RecorderEvent::NoSoundEnds);
+    // The count starts afresh: another 3 s of nothing warns again.
+    Feed(Tenths(29, 0));
+    onRecordingTimer();
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundStarts), 1);
+    Feed(Tenths(1, 0));
+    onRecordingTimer();
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundStarts), 2);
+    stopRecording();
+    EXPECT_TRUE(std::filesystem::exists(RecordingPath()));  // the silent take is kept, as ever
+}
+
+TEST_F(RecorderTest, QuietThatSoundInterruptsBeforeThreeSecondsNeverWarns) {
+    startRecording(testHost.request());
+    for (int round = 0; round < 4; ++round) {
+        Feed(Tenths(25, 0));
+        onRecordingTimer();
+        Feed(Tenths(1, 3000));
+        onRecordingTimer();
+    }
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundStarts), 0);
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundEnds), 0);
+}
+
+TEST_F(RecorderTest, PauseHoldsTheNoSoundCountAndTheWarning) {
+    startRecording(testHost.request());
+    Feed(Tenths(20, 0));
+    onRecordingTimer();
+    togglePause();
+    scriptedCaptureDeliver();
+    for (int i = 0; i < 100; ++i) onRecordingTimer();  // 7 s of pause count for nothing
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundStarts), 0);
+    testHost.tickMs += 7000;
+    togglePause();
+    Feed(Tenths(10, 0));  // 2 s before the pause and 1 s after it
+    onRecordingTimer();
+    EXPECT_EQ(testHost.event(), RecorderEvent::NoSoundStarts);
+
+    // Paused while warned: nothing is taken back until sound arrives after the resume.
+    togglePause();
+    scriptedCaptureDeliver();
+    for (int i = 0; i < 20; ++i) onRecordingTimer();
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundEnds), 0);
+    togglePause();
+    onRecordingTimer();
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundEnds), 0);
+    Feed(Tenths(1, 5000));
+    onRecordingTimer();
+    EXPECT_EQ(testHost.event(), RecorderEvent::NoSoundEnds);
+}
+
+TEST_F(RecorderTest, ANewTakeStartsWithoutTheLastOnesWarning) {
+    startRecording(testHost.request());
+    Feed(Tenths(30, 0));
+    onRecordingTimer();
+    ASSERT_EQ(testHost.event(), RecorderEvent::NoSoundStarts);
+    stopRecording();
+    testHost.reports.clear();
+    startRecording(testHost.request());
+    Feed(Tenths(1, 4000));
+    onRecordingTimer();
+    Feed(Tenths(28, 0));
+    onRecordingTimer();
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundEnds), 0);
+    EXPECT_EQ(CountEvents(RecorderEvent::NoSoundStarts), 0);
+}
+
+// --- the chosen microphone ---
+
+namespace {
+
+void ListDevices(std::initializer_list<const wchar_t*> names) {
+    scriptedCapture.deviceCount = 0;
+    for (const wchar_t* name : names) scriptedCapture.deviceNames[scriptedCapture.deviceCount++] = name;
+}
+
+}  // namespace
+
+TEST_F(RecorderTest, TheChosenMicrophoneIsOpenedByItsNameWherePresent) {
+    ListDevices({L"Microphone (Webcam)", L"Line In (Studio Box)", L"Headset"});
+    testHost.inputDevice = L"Line In (Studio Box)";
+    startRecording(testHost.request());
+    EXPECT_EQ(scriptedCapture.openedIndex, 1);
+    ASSERT_EQ(testHost.event(), RecorderEvent::Started);
+    EXPECT_FALSE(testHost.last().inputFallback);
+    stopRecording();
+
+    // The numbering moved (a device came before it): the name still finds it.
+    ListDevices({L"Headset", L"USB Microphone", L"Microphone (Webcam)", L"Line In (Studio Box)"});
+    startRecording(testHost.request());
+    EXPECT_EQ(scriptedCapture.openedIndex, 3);
+    stopRecording();
+
+    testHost.inputDevice = L"";
+    startRecording(testHost.request());
+    EXPECT_EQ(scriptedCapture.openedIndex, kDefaultCaptureDevice);
+    EXPECT_FALSE(testHost.last().inputFallback);
+}
+
+TEST_F(RecorderTest, AMissingMicrophoneRecordsFromTheDefaultAndSaysWhich) {
+    ListDevices({L"Microphone (Webcam)"});
+    testHost.inputDevice = L"Line In (Studio Box)";
+    startRecording(testHost.request());
+    EXPECT_EQ(recorder.state, RecorderState::Recording);
+    EXPECT_EQ(scriptedCapture.openedIndex, kDefaultCaptureDevice);
+    RecorderReport started = testHost.last();
+    ASSERT_EQ(started.event, RecorderEvent::Started);
+    EXPECT_TRUE(started.inputFallback);
+    EXPECT_STREQ(started.inputName, L"Line In (Studio Box)");
+    // The no-sound edges carry it too, so the detail can go back to saying it.
+    Feed(Tenths(30, 0));
+    onRecordingTimer();
+    Feed(Tenths(1, 900));
+    onRecordingTimer();
+    ASSERT_EQ(testHost.event(), RecorderEvent::NoSoundEnds);
+    EXPECT_TRUE(testHost.last().inputFallback);
+    EXPECT_STREQ(testHost.last().inputName, L"Line In (Studio Box)");
+}
+
+TEST_F(RecorderTest, AListedMicrophoneThatWillNotOpenFallsBackToTheDefault) {
+    ListDevices({L"Microphone (Webcam)", L"Line In (Studio Box)"});
+    scriptedCapture.failOpenIndex = 1;  // unplugged between the listing and the open, or held by another program
+    testHost.inputDevice = L"Line In (Studio Box)";
+    startRecording(testHost.request());
+    EXPECT_EQ(scriptedCapture.opens, 2);
+    EXPECT_EQ(scriptedCapture.openedIndex, kDefaultCaptureDevice);
+    EXPECT_TRUE(testHost.last().inputFallback);
+
+    // When the default will not open either, it is the usual no-microphone failure.
+    stopRecording();
+    scriptedCapture.failOpen = true;
+    startRecording(testHost.request());
+    ExpectStartFailed(Outcome::kNoDevice);
+}
+
+TEST_F(RecorderTest, OfTwoMicrophonesWithOneNameTheFirstIsOpened) {
+    ListDevices({L"Headset", L"USB Microphone", L"USB Microphone"});
+    testHost.inputDevice = L"USB Microphone";
+    startRecording(testHost.request());
+    EXPECT_EQ(scriptedCapture.openedIndex, 1);
+    EXPECT_EQ(findInputDevice(L"usb microphone"), kDefaultCaptureDevice);  // the system's spelling, exactly
+    EXPECT_EQ(findInputDevice(L""), kDefaultCaptureDevice);
+}

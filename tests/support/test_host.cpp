@@ -85,6 +85,7 @@ RecordingRequest TestHost::request() const {
     WideCopyBounded(r.fileName, kFileNameBoxMaxRead + 1, fileName.c_str());
     WideCopyBounded(r.folder, kPathCapacity, folder.c_str());
     r.now = now;
+    WideCopyBounded(r.inputDevice, kCaptureNameCapacity, inputDevice.c_str());
     return r;
 }
 

@@ -14,6 +14,7 @@ struct TestHost {
     bool skipSilence = false;
     std::wstring fileName;
     std::wstring folder;
+    std::wstring inputDevice;  // the chosen microphone; empty for the default
     LocalDateTime now = {2026, 3, 4, 5, 6, 7};
 
     std::vector<RecorderReport> reports;  // every report, in order

@@ -56,9 +56,9 @@ void ExpectAt(const Placement& p, int x, int y, int w, int h, bool visible = tru
 // eight slot rows of d = 19: q = y0 + 222 + 7 × 51 + 20 = y0 + 599, y = y0 + 630; "Save recordings in" at q + 135 =
 // y0 + 734, path at y0 + 734 + 19 + 2 = y0 + 755, 24 high: y = y0 + 779; buttons: y + 71 = y0 + 850 (y + 37 =
 // y0 + 816 without them); "Rewind on resume" there, the check box 36 below, the mark row 64 below: label 19, row
-// 19 + 36 = 55: the footer at y0 + 850 + 64 + 55 = y0 + 969, 38 high: bottom y0 + 969 + 38 + 4 = y0 + 1011
-// (y0 + 977 without the file buttons).
-const int kBlockWithFiles = 1011, kBlockWithoutFiles = 977;
+// 19 + 36 = 55: the microphone label and list at y0 + 850 + 64 + 55 = y0 + 969, 58; the footer at y0 + 1027, 38
+// high: bottom y0 + 1027 + 38 + 4 = y0 + 1069 (y0 + 1035 without the file buttons).
+const int kBlockWithFiles = 1069, kBlockWithoutFiles = 1035;
 const int kQ = 599;  // the top of the last slot's buttons
 
 TEST(LayoutBlocks, NoPlayerSettingsClosedStacksMeterRecorderRowAndBottom) {
@@ -137,7 +137,9 @@ TEST(LayoutBlocks, SettingsOpenPlacesTheBlockInsideTheContainerAndTheBottomBelow
     ExpectAt(it[kItemMarkShortcutText], 30, 914 + 19 + 3, 145, 24);
     ExpectAt(it[kItemMarkChange], 180, 914 + 19 + 1, 75, 28);
     ExpectAt(it[kItemMarkDefault], 265, 914 + 19 + 1, 85, 28);
-    ExpectAt(it[kItemVersion], 30, 969, 320, 38);
+    ExpectAt(it[kItemMicrophoneLabel], 30, 969, 320, 20);
+    ExpectAt(it[kItemMicrophone], 30, 969 + 22, 320, 28);
+    ExpectAt(it[kItemVersion], 30, 969 + 58, 320, 38);
     ExpectAt(it[kItemDetail], 30, 353 + kBlockWithFiles, 320, 38);
 }
 
@@ -154,8 +156,9 @@ TEST(LayoutBlocks, RecordingDropsTheFileButtonsEverywhere) {
     ExpectAt(it[kItemContainer], 0, 353, 354, kBlockWithoutFiles);
     EXPECT_FALSE(it[kItemShowInFolder].visible);
     EXPECT_FALSE(it[kItemConverter].visible);
-    ExpectAt(it[kItemResumeRewind], 184, 779 + 37, 166, 28);
-    ExpectAt(it[kItemVersion], 30, 779 + 37 + 64 + 55, 320, 38);
+    ExpectAt(it[kItemResumeRewind], 184, 779 + 37, 166, 28);  // moves up into the buttons' place
+    ExpectAt(it[kItemMicrophone], 30, 779 + 37 + 64 + 55 + 22, 320, 28);
+    ExpectAt(it[kItemVersion], 30, 779 + 37 + 64 + 55 + 58, 320, 38);
     int y = 353 + kBlockWithoutFiles;
     EXPECT_FALSE(it[kItemPlayLocalFile].visible);
     EXPECT_FALSE(it[kItemPlayRecording].visible);
