@@ -78,7 +78,7 @@ struct SettingsValues {
     bool signedIn;
     int resumeRewindRow;
     bool rememberPositions;
-    Shortcut mark;  // kNoShortcut when none is chosen
+    Shortcut mark;                              // kNoShortcut when none is chosen
     wchar_t inputDevice[kCaptureNameCapacity];  // the chosen microphone's name; empty for the system's default
 };
 

@@ -51,10 +51,14 @@ class SettingsWrites : public ControllerTest {
 
 TEST_F(SettingsWrites, SaveAllWritesTheFifteenValuesInOrder) {
     SaveAllSettings();
-    std::vector<std::wstring> expected = {
-        L"RecordingName", L"Format",        L"OnTop",          L"Replace",           L"SkipSilence",
-        L"Zoom",          L"HotkeyKey",     L"HotkeyMods",     L"Folder",            L"PlayVolume",
-        L"PlaySpeed",     L"RewindSeconds", L"RewindOnResume", L"RememberPositions", L"InputDevice"};
+    std::vector<std::wstring> expected = {L"RecordingName",  L"Format",
+                                          L"OnTop",          L"Replace",
+                                          L"SkipSilence",    L"Zoom",
+                                          L"HotkeyKey",      L"HotkeyMods",
+                                          L"Folder",         L"PlayVolume",
+                                          L"PlaySpeed",      L"RewindSeconds",
+                                          L"RewindOnResume", L"RememberPositions",
+                                          L"InputDevice"};
     EXPECT_EQ(Writes(), expected);
 }
 
