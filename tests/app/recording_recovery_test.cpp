@@ -90,8 +90,10 @@ TEST_F(RecordingRecovery, ATakeIsNotedFromItsStartUntilItIsFinished) {
     onCommand(kIdStop, kNotifyClicked);
     EXPECT_EQ(StoredText(), L"");
 
-    // A start that fails notes nothing: there is no take.
+    // A start that fails notes nothing: there is no take. (The player holds the take it loaded open; on Windows the
+    // folder goes only once it lets go.)
     store.writeCount = 0;
+    ClosePlayerFile();
     std::filesystem::remove_all(folder);
     SetSaveFolder((folder / "missing" / "deeper").wstring().c_str());
     onCommand(kIdRecord, kNotifyClicked);
