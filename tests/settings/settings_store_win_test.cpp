@@ -58,6 +58,7 @@ bool KeyExists() {
 // The main window with a non-default value in every field.
 const wchar_t kName[] = L"Gespr\u00E4ch \u263A";
 const wchar_t kFolder[] = L"C:\\Aufnahmen\\Woche 3";
+const wchar_t kMicrophone[] = L"Mikrofon (USB-Audio)";
 // Every value of the list away from its default.
 SettingsValues NonDefaultValues() {
     SettingsValues v = {};
@@ -78,6 +79,7 @@ SettingsValues NonDefaultValues() {
     v.resumeRewindRow = 4;  // 5 s
     v.rememberPositions = true;
     v.mark = {'M', kModCtrl | kModShift};
+    WideCopyBounded(v.inputDevice, kCaptureNameCapacity, kMicrophone);
     return v;
 }
 
@@ -104,7 +106,7 @@ TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     SettingsValues values = NonDefaultValues();
     for (int value = 0; value < kSettingValueCount; ++value) writeSettingValue(value, values);
 
-    const wchar_t* texts[] = {L"RecordingName", L"Folder"};
+    const wchar_t* texts[] = {L"RecordingName", L"Folder", L"InputDevice"};
     const wchar_t* numbers[] = {L"Format",    L"OnTop",      L"Replace",    L"SkipSilence",    L"Zoom",
                                 L"HotkeyKey", L"HotkeyMods", L"PlayVolume", L"PlaySpeed",      L"RewindSeconds",
                                 L"MiniX",     L"MiniY",      L"SignedIn",   L"RewindOnResume", L"RememberPositions",
@@ -115,7 +117,7 @@ TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, nullptr, nullptr, nullptr,
                      nullptr);
     RegCloseKey(key);
-    EXPECT_EQ(valueCount, 2u + 17u + 2u * kPlaybackSlotCount);
+    EXPECT_EQ(valueCount, 3u + 17u + 2u * kPlaybackSlotCount);
     for (const wchar_t* name : numbers) {
         RawValue v = QueryRaw(name);
         EXPECT_TRUE(v.found && v.type == REG_DWORD && v.bytes == 4) << name;
@@ -130,6 +132,8 @@ TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     EXPECT_EQ(QueryRaw(texts[0]).bytes, sizeof kName);  // 10 characters and the terminator, 2 bytes each
     EXPECT_EQ(QueryRaw(texts[1]).type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(QueryRaw(texts[1]).bytes, sizeof kFolder);
+    EXPECT_EQ(QueryRaw(texts[2]).type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(QueryRaw(texts[2]).bytes, sizeof kMicrophone);
 
     ReadBack r = ReadStored(&kPlatformFolders);
     const SettingsValues& s = r.values;
@@ -153,6 +157,7 @@ TEST_F(RegistryStore, EveryValueRoundTripsWithItsTypeAndSize) {
     EXPECT_EQ(kResumeRewindRows[s.resumeRewindRow].seconds, 5);
     EXPECT_TRUE(s.rememberPositions);
     EXPECT_TRUE(shortcutsEqual(s.mark, values.mark));
+    EXPECT_STREQ(s.inputDevice, kMicrophone);
 }
 
 // The remembered positions live in a subkey of their own, created by the first write, so the settings key keeps only
