@@ -14,17 +14,13 @@ HOLDER=$5
 e2e_setup "$1" "$2" "$3" "$4"
 [ -f "$HOLDER" ] || { echo "FAIL: $HOLDER is missing"; exit 1; }
 
-NOTEPAD_PID='' HOLDER_PID=''
+HOLDER_PID=''
 hotkeys_cleanup() {
     if [ -n "$HOLDER_PID" ]; then
         touch "$WORK/holder.stop"
         wait "$HOLDER_PID" 2>/dev/null
     fi
-    if [ -n "$NOTEPAD_PID" ]; then
-        wine "$DRIVER" find Notepad 1000 terminate >/dev/null 2>&1
-        kill "$NOTEPAD_PID" 2>/dev/null
-        wait "$NOTEPAD_PID" 2>/dev/null
-    fi
+    notepad_stop
     e2e_cleanup
 }
 trap hotkeys_cleanup EXIT
@@ -33,10 +29,6 @@ NAME="hotkey take"
 IDLE_STATUS="Ready to record  (Ctrl+Shift+R)"
 
 # The other window takes the focus (Wine's foreground, and with it the X focus), then X sends the keys.
-other_window_keys() {
-    drv find Notepad 5000 fg >/dev/null || fail "focus" "Notepad could not be brought forward"
-    xdotool key --delay 60 "$@"
-}
 
 speech_to_feed 22050 6 \
     "A shortcut pressed in any window starts the recording, and the same shortcut stops it again, here and now."
@@ -49,9 +41,7 @@ win click kIdSettings settext kIdFileName "$NAME" select kIdRewindAmount 0 text 
 expect "status at start" "$(out 'text kIdStatus')" "$IDLE_STATUS"
 expect_match "shortcut text at start" "$(out 'text kIdVersion')" "  Ctrl\\+Shift\\+R works from any window\\.$"
 expect "Back button with a 1 s rewind" "$(out 'text kIdBack')" "Back 1s"
-wine notepad >"$WORK/notepad.log" 2>&1 &
-NOTEPAD_PID=$!
-drv find Notepad 30000 >/dev/null || { fail "notepad" "no Notepad window"; exit 1; }
+notepad_start
 
 section "Ctrl+Shift+R from Notepad records fed speech; again stops"
 wine_env_use_mic 22050

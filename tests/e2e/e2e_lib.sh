@@ -165,6 +165,26 @@ print("drained: %d bytes" % n)
 EOF_PY
 }
 
+# Notepad as the other program that has the keyboard focus while global shortcuts are pressed.
+NOTEPAD_PID=''
+notepad_start() {
+    wine notepad >"$WORK/notepad.log" 2>&1 &
+    NOTEPAD_PID=$!
+    drv find Notepad 30000 >/dev/null || { fail "notepad" "no Notepad window"; exit 1; }
+}
+notepad_stop() {
+    [ -n "$NOTEPAD_PID" ] || return 0
+    wine "$DRIVER" find Notepad 1000 terminate >/dev/null 2>&1
+    kill "$NOTEPAD_PID" 2>/dev/null
+    wait "$NOTEPAD_PID" 2>/dev/null
+    NOTEPAD_PID=''
+}
+# Real key presses (X events) while Notepad is in front.
+other_window_keys() {
+    drv find Notepad 5000 fg >/dev/null || fail "focus" "Notepad could not be brought forward"
+    xdotool key --delay 60 "$@"
+}
+
 speaker_start() { speaker_record_start "$1" || fail "speaker" "parecord delivered nothing"; }
 
 speaker_wav() { sox -t raw -r 44100 -e signed -b 16 -c 1 "$1" "$2"; }

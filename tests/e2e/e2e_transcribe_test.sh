@@ -14,21 +14,12 @@ source "$(cd "$(dirname "$0")" && pwd)/e2e_lib.sh"
 e2e_setup "$@"
 mkdir -p "$ARTIFACTS/transcribe"
 
-NOTEPAD_PID=''
 transcribe_cleanup() {
-    if [ -n "$NOTEPAD_PID" ]; then
-        wine "$DRIVER" find Notepad 1000 terminate >/dev/null 2>&1
-        kill "$NOTEPAD_PID" 2>/dev/null
-        wait "$NOTEPAD_PID" 2>/dev/null
-    fi
+    notepad_stop
     e2e_cleanup
 }
 trap transcribe_cleanup EXIT
 
-other_window_keys() {
-    drv find Notepad 5000 fg >/dev/null || fail "focus" "Notepad could not be brought forward"
-    xdotool key --delay 60 "$@"
-}
 
 # slot_capture NAME CHANGE_ID KEYS STATUS: Change, then the real key press, then the status the capture ends with.
 capture() {
@@ -81,9 +72,7 @@ win vscroll kNoId:SCROLLBAR 6 idle 5000 >/dev/null
 shot settings-top-150
 win select kIdWindowSize 5 idle 5000 vscroll kNoId:SCROLLBAR 6 >/dev/null
 
-wine notepad >"$WORK/notepad.log" 2>&1 &
-NOTEPAD_PID=$!
-drv find Notepad 30000 >/dev/null || { fail "notepad" "no Notepad window"; exit 1; }
+notepad_start
 
 section "each new shortcut set through its Change button"
 PLAYBACK_OK="Playback shortcut works from any window, even when minimized."
