@@ -10,6 +10,10 @@
 // A seek starts a fresh decoder kMp3WarmUpCheckpoints entries before the entry holding the place and discards what
 // it gives up to that entry: by then its reservoir, overlap and filter-bank history are the whole-file decode's. If it
 // does not arrive at that entry's byte offset (it synchronised on another frame), it starts one entry further back.
+//
+// The walk keeps its own decoders and its own bytes, so that it can stop after any frame and go on later, between
+// the playing decoder's reads, without disturbing either. Until it reaches the end, a seek past the last entry walks
+// on to the place first; reading on needs no index.
 #include "player/mp3_stream.h"
 
 #include <minimp3.h>
@@ -31,18 +35,43 @@ struct Checkpoint {
     int64_t position;  // track position of the frame's first sample
 };
 
+// A stretch of the file in memory.
+struct FileBytes {
+    unsigned char* bytes;  // kMp3ReadBytes
+    int64_t start;
+    int32_t length;
+    bool readFailed;
+};
+
+// Where the walk is, so that it can go on.
+struct WalkState {
+    mp3dec_t headers;
+    mp3dec_t real;  // run after a resynchronisation until a frame yields
+    bool realRunning;
+    int64_t offset;
+    int64_t frames;
+    int64_t position;
+    int32_t rate;
+    bool exact;
+    bool done;
+    int64_t capacity;  // entries the index has room for
+};
+
 }  // namespace
+
+int64_t mp3ScanBytesAtOpen = kMp3ScanBytesAtOpen;
+int64_t mp3ScanBytesPerSlice = kMp3ScanSliceBytes;
 
 struct Mp3Stream {
     const FileApi* files;
     FileHandle file;
     int64_t size;
-    unsigned char* bytes;  // kMp3ReadBytes
-    int64_t bytesStart;
-    int32_t bytesLength;
-    bool readFailed;
+    int64_t skip;
+    FileBytes play;  // the playing decoder's
+    FileBytes scan;  // the walk's
     Checkpoint* checkpoints;
     int64_t checkpointCount;
+    WalkState walk;
     Mp3StreamInfo info;
     // The playing decoder.
     mp3dec_t decoder;
@@ -60,97 +89,121 @@ struct Mp3Stream {
 namespace {
 
 // Makes [offset, offset + want) (cut at the end of the file) lie in memory; the bytes from offset and how many.
-const unsigned char* Bytes(Mp3Stream* s, int64_t offset, int32_t want, int32_t* available) {
+const unsigned char* Bytes(Mp3Stream* s, FileBytes* b, int64_t offset, int32_t want, int32_t* available) {
     int64_t end = offset + want < s->size ? offset + want : s->size;
-    if (offset < s->bytesStart || end > s->bytesStart + s->bytesLength) {
+    if (offset < b->start || end > b->start + b->length) {
         int64_t left = s->size - offset;
         uint32_t length = left < kMp3ReadBytes ? static_cast<uint32_t>(left) : static_cast<uint32_t>(kMp3ReadBytes);
         uint32_t got = 0;
-        s->bytesStart = offset;
-        s->bytesLength = 0;
+        b->start = offset;
+        b->length = 0;
         if (!succeeded(s->files->seekStart(s->file, offset))) {
-            s->readFailed = true;
+            b->readFailed = true;
             *available = 0;
-            return s->bytes;
+            return b->bytes;
         }
         while (got < length) {
             uint32_t n = 0;
-            if (!succeeded(s->files->read(s->file, s->bytes + got, length - got, &n)) || n == 0) {
-                s->readFailed = true;
+            if (!succeeded(s->files->read(s->file, b->bytes + got, length - got, &n)) || n == 0) {
+                b->readFailed = true;
                 break;
             }
             got += n;
         }
-        s->bytesLength = static_cast<int32_t>(got);
+        b->length = static_cast<int32_t>(got);
     }
-    *available = static_cast<int32_t>(s->bytesStart + s->bytesLength - offset);
-    return s->bytes + (offset - s->bytesStart);
+    *available = static_cast<int32_t>(b->start + b->length - offset);
+    return b->bytes + (offset - b->start);
 }
 
-bool AtEndOfFile(const Mp3Stream* s) {
-    return s->bytesStart + s->bytesLength >= s->size;
+bool AtEndOfFile(const Mp3Stream* s, const FileBytes* b) {
+    return b->start + b->length >= s->size;
 }
 
-bool AddCheckpoint(Mp3Stream* s, int64_t* capacity, int64_t offset, int64_t position) {
-    if (s->checkpointCount == *capacity) {
-        int64_t grown = *capacity ? *capacity * 2 : 1024;
-        Checkpoint* c =
-            static_cast<Checkpoint*>(realloc(s->checkpoints, static_cast<size_t>(grown) * sizeof(Checkpoint)));
-        if (!c) return false;
-        s->checkpoints = c;
-        *capacity = grown;
+bool Reserve(Mp3Stream* s, int64_t entries) {
+    if (entries <= s->walk.capacity) return true;
+    Checkpoint* c =
+        static_cast<Checkpoint*>(realloc(s->checkpoints, static_cast<size_t>(entries) * sizeof(Checkpoint)));
+    if (!c) return false;
+    s->checkpoints = c;
+    s->walk.capacity = entries;
+    return true;
+}
+
+bool AddCheckpoint(Mp3Stream* s, int64_t offset, int64_t position) {
+    if (s->checkpointCount == s->walk.capacity && !Reserve(s, s->walk.capacity ? s->walk.capacity * 2 : 1024)) {
+        return false;
     }
     s->checkpoints[s->checkpointCount++] = {offset, position};
     return true;
 }
 
-// The walk. 0, -1 (no track), -2 (memory), -3 (read).
-int Walk(Mp3Stream* s, int64_t skip) {
-    mp3dec_t headers;
-    mp3dec_init(&headers);
-    mp3dec_t real;
-    bool realRunning = false;
-    int16_t pcm[MINIMP3_MAX_SAMPLES_PER_FRAME];
-    int64_t capacity = 0;
-    int64_t offset = skip;
-    int64_t frames = 0;
-    int64_t position = 0;
-    int32_t rate = 0;
-    bool exact = true;
-    while (offset < s->size) {
-        int32_t available = 0;
-        const unsigned char* p = Bytes(s, offset, kLookahead, &available);
-        if (s->readFailed) return -3;
-        // A field the header-only call never touches and a resynchronisation clears: it tells the two apart.
-        headers.reserv = 1;
-        mp3dec_frame_info_t info;
-        int samples = mp3dec_decode_frame(&headers, p, available, nullptr, &info);
-        if (info.frame_bytes <= 0) break;
-        if (!AtEndOfFile(s) && info.frame_bytes + kExamined > available) exact = false;
-        if (headers.reserv == 0) {
-            mp3dec_init(&real);
-            realRunning = true;
+// The length the walk has found, or while it has not reached the end, the length at the rate of samples per byte so
+// far (exact for a constant rate of bits, close for a variable one).
+void UpdateInfo(Mp3Stream* s) {
+    const WalkState& w = s->walk;
+    s->info.sampleRate = w.rate;
+    s->info.frames = w.frames;
+    s->info.exact = w.exact;
+    s->info.settled = w.done;
+    s->info.sampleCount = w.position;
+    const int64_t walked = w.offset - s->skip;
+    if (!w.done && walked > 0) {
+        const double estimate = static_cast<double>(w.position) * static_cast<double>(s->size - s->skip) / walked;
+        if (estimate > static_cast<double>(w.position) && estimate < 9.0e18) {
+            s->info.sampleCount = static_cast<int64_t>(estimate);
         }
-        if (frames % kMp3CheckpointFrames == 0 && !AddCheckpoint(s, &capacity, offset, position)) return -2;
-        int hz = info.hz;
-        if (realRunning) {
-            mp3dec_frame_info_t realInfo;
-            samples = mp3dec_decode_frame(&real, p, available, pcm, &realInfo);
-            if (realInfo.frame_bytes != info.frame_bytes) exact = false;
-            hz = realInfo.hz;
-            if (samples > 0) realRunning = false;
-        }
-        if (samples > 0 && rate == 0) rate = hz;
-        if (samples > 0 && hz == rate) position += samples;
-        offset += info.frame_bytes;
-        ++frames;
     }
-    if (rate <= 0 || position <= kMinTrackSamples) return -1;
-    s->info.sampleRate = rate;
-    s->info.sampleCount = position;
-    s->info.frames = frames;
-    s->info.exact = exact;
-    return 0;
+}
+
+// Walks frames until the call offset reaches `until` or the end. 0, -2 (memory), -3 (read).
+int WalkOn(Mp3Stream* s, int64_t until) {
+    WalkState& w = s->walk;
+    int16_t pcm[MINIMP3_MAX_SAMPLES_PER_FRAME];
+    int result = 0;
+    while (!w.done && w.offset < until) {
+        if (w.offset >= s->size) {
+            w.done = true;
+            break;
+        }
+        int32_t available = 0;
+        const unsigned char* p = Bytes(s, &s->scan, w.offset, kLookahead, &available);
+        if (s->scan.readFailed) {
+            result = -3;
+            break;
+        }
+        // A field the header-only call never touches and a resynchronisation clears: it tells the two apart.
+        w.headers.reserv = 1;
+        mp3dec_frame_info_t info;
+        int samples = mp3dec_decode_frame(&w.headers, p, available, nullptr, &info);
+        if (info.frame_bytes <= 0) {
+            w.done = true;
+            break;
+        }
+        if (!AtEndOfFile(s, &s->scan) && info.frame_bytes + kExamined > available) w.exact = false;
+        if (w.headers.reserv == 0) {
+            mp3dec_init(&w.real);
+            w.realRunning = true;
+        }
+        if (w.frames % kMp3CheckpointFrames == 0 && !AddCheckpoint(s, w.offset, w.position)) {
+            result = -2;
+            break;
+        }
+        int hz = info.hz;
+        if (w.realRunning) {
+            mp3dec_frame_info_t realInfo;
+            samples = mp3dec_decode_frame(&w.real, p, available, pcm, &realInfo);
+            if (realInfo.frame_bytes != info.frame_bytes) w.exact = false;
+            hz = realInfo.hz;
+            if (samples > 0) w.realRunning = false;
+        }
+        if (samples > 0 && w.rate == 0) w.rate = hz;
+        if (samples > 0 && hz == w.rate) w.position += samples;
+        w.offset += info.frame_bytes;
+        ++w.frames;
+    }
+    UpdateInfo(s);
+    return result;
 }
 
 // The entry holding track position p: the last whose position is at most p.
@@ -171,8 +224,8 @@ int64_t CheckpointFor(const Mp3Stream* s, int64_t p) {
 bool DecodeNext(Mp3Stream* s, bool keep) {
     if (s->callOffset >= s->size) return false;
     int32_t available = 0;
-    const unsigned char* p = Bytes(s, s->callOffset, kLookahead, &available);
-    if (s->readFailed || available <= 0) return false;
+    const unsigned char* p = Bytes(s, &s->play, s->callOffset, kLookahead, &available);
+    if (s->play.readFailed || available <= 0) return false;
     int16_t pcm[MINIMP3_MAX_SAMPLES_PER_FRAME];
     mp3dec_frame_info_t info;
     int samples = mp3dec_decode_frame(&s->decoder, p, available, pcm, &info);
@@ -187,6 +240,17 @@ bool DecodeNext(Mp3Stream* s, bool keep) {
     return true;
 }
 
+// Walks on until the index holds an entry past p, so that the entry holding p is the one the whole index gives. A
+// walk that cannot read on ends there: the index then holds all it will.
+void WalkPast(Mp3Stream* s, int64_t p) {
+    while (!s->walk.done && (s->checkpointCount == 0 || s->checkpoints[s->checkpointCount - 1].position <= p)) {
+        if (WalkOn(s, s->walk.offset + mp3ScanBytesPerSlice) != 0) {
+            s->walk.done = true;
+            UpdateInfo(s);
+        }
+    }
+}
+
 // A fresh decoder set to give the frames from the entry holding p on.
 void Seek(Mp3Stream* s, int64_t p) {
     const int64_t target = CheckpointFor(s, p);
@@ -196,7 +260,7 @@ void Seek(Mp3Stream* s, int64_t p) {
     for (int64_t from = target - kMp3WarmUpCheckpoints;; --from) {
         if (from < 0) from = 0;
         mp3dec_init(&s->decoder);
-        s->readFailed = false;
+        s->play.readFailed = false;
         s->callOffset = s->checkpoints[from].offset;
         s->frameIndex = from * kMp3CheckpointFrames;
         const int64_t targetFrame = target * kMp3CheckpointFrames;
@@ -223,36 +287,68 @@ void Seek(Mp3Stream* s, int64_t p) {
 int mp3StreamOpen(const FileApi* files, FileHandle file, int64_t size, int64_t skip, Mp3Stream** stream) {
     *stream = nullptr;
     Mp3Stream* s = static_cast<Mp3Stream*>(calloc(1, sizeof(Mp3Stream)));
-    unsigned char* bytes = static_cast<unsigned char*>(malloc(kMp3ReadBytes));
-    if (!s || !bytes) {
+    unsigned char* play = static_cast<unsigned char*>(malloc(kMp3ReadBytes));
+    unsigned char* scan = static_cast<unsigned char*>(malloc(kMp3ReadBytes));
+    if (!s || !play || !scan) {
         free(s);
-        free(bytes);
+        free(play);
+        free(scan);
         return -2;
     }
     s->files = files;
     s->file = file;
     s->size = size;
-    s->bytes = bytes;
-    s->bytesStart = 0;
-    s->bytesLength = 0;
-    int r = Walk(s, skip);
+    s->skip = skip;
+    s->play = {play, 0, 0, false};
+    s->scan = {scan, 0, 0, false};
+    mp3dec_init(&s->walk.headers);
+    s->walk.offset = skip;
+    s->walk.exact = true;
+    int r = WalkOn(s, skip + mp3ScanBytesAtOpen);
+    // A start too short to say whether this is a track walks on until it can say.
+    while (r == 0 && !s->walk.done && s->walk.position <= kMinTrackSamples) {
+        r = WalkOn(s, s->walk.offset + mp3ScanBytesPerSlice);
+    }
+    if (r == 0 && (s->walk.rate <= 0 || s->walk.position <= kMinTrackSamples)) r = -1;
     if (r != 0) {
         mp3StreamClose(s);
         return r;
     }
-    // The index is built once; its spare room goes back.
-    Checkpoint* tight =
-        static_cast<Checkpoint*>(realloc(s->checkpoints, static_cast<size_t>(s->checkpointCount) * sizeof(Checkpoint)));
-    if (tight) s->checkpoints = tight;
+    if (s->walk.done) {
+        // The index is complete; its spare room goes back.
+        Checkpoint* tight = static_cast<Checkpoint*>(
+            realloc(s->checkpoints, static_cast<size_t>(s->checkpointCount) * sizeof(Checkpoint)));
+        if (tight) s->checkpoints = tight;
+        s->walk.capacity = s->checkpointCount;
+    } else {
+        // Room for the estimated whole index and a quarter more, so that the later slices seldom allocate.
+        const double share = static_cast<double>(s->size - skip) / static_cast<double>(s->walk.offset - skip);
+        const double entries = static_cast<double>(s->checkpointCount) * share * 1.25 + 64;
+        if (entries < 1.0e9 && !Reserve(s, static_cast<int64_t>(entries))) {
+            mp3StreamClose(s);
+            return -2;
+        }
+    }
     s->counting = false;
     *stream = s;
     return 0;
 }
 
+bool mp3StreamScan(Mp3Stream* s, int64_t bytes) {
+    if (s->walk.done) return true;
+    const int64_t until = bytes < 0 ? s->size : s->walk.offset + bytes;
+    if (WalkOn(s, until) != 0) {
+        s->walk.done = true;
+        UpdateInfo(s);
+    }
+    return s->walk.done;
+}
+
 void mp3StreamClose(Mp3Stream* s) {
     if (!s) return;
     free(s->checkpoints);
-    free(s->bytes);
+    free(s->play.bytes);
+    free(s->scan.bytes);
     free(s);
 }
 
@@ -265,7 +361,8 @@ int64_t mp3StreamRestarts(const Mp3Stream* s) {
 }
 
 void mp3StreamRead(Mp3Stream* s, int64_t start, int32_t count, int16_t* out) {
-    const int64_t length = s->info.sampleCount;
+    // Until the walk has settled the length, the end is where the frames end.
+    const int64_t length = s->walk.done ? s->info.sampleCount : INT64_MAX;
     bool sought = false;
     while (count > 0) {
         if (start >= length || start < 0) {
@@ -288,6 +385,7 @@ void mp3StreamRead(Mp3Stream* s, int64_t start, int32_t count, int16_t* out) {
             count -= n;
             continue;
         }
+        WalkPast(s, start);
         // Decoding on is cheaper than a fresh start while the place is no further than the warm-up away.
         bool onward = s->counting && !s->ended && start >= s->nextPosition &&
                       CheckpointFor(s, start) <= CheckpointFor(s, s->nextPosition) + kMp3WarmUpCheckpoints;

@@ -177,6 +177,10 @@ bool ServiceBuffers(PlayerSession* s, bool mayRefill, int64_t* from, int64_t* to
         }
         if (s->sourceExhausted) continue;
         playerWindowNeed(s, s->samplesPerBuffer, from, to);
+        if (!s->lengthSettled && *to >= s->source.sampleCount && mayRefill) {
+            s->settleFirst = true;
+            return true;
+        }
         const bool covered = *from >= *to || (*from >= s->windowFirst && *to <= s->windowFirst + s->windowCount);
         if (!covered && mayRefill) return true;
         int16_t* buffer = s->bufferMemory + static_cast<size_t>(i) * s->samplesPerBuffer;
@@ -229,22 +233,53 @@ void RefillWindow(PlayerSession* s, int64_t from, int64_t to) {
 // rather than never.
 const int kRefillsPerPass = 4;
 
+// The settled length taken over, under the lock. A place past it (the estimate was long) is the end.
+void TakeLength(PlayerSession* s, int64_t length) {
+    s->lengthSettled = true;
+    if (length == s->source.sampleCount) return;
+    s->source.sampleCount = length;
+    const double count = static_cast<double>(length);
+    if (s->readPos > count) s->readPos = count;
+    if (s->heldPos > count) s->heldPos = count;
+    s->sourceExhausted = s->readPos >= count;
+}
+
+// Walks the track on without the lock, and takes a settled length over.
+void Settle(PlayerSession* s, bool toTheEnd) {
+    int64_t length = 0;
+    if (!trackSourceSettle(&s->source, toTheEnd, &length)) return;
+    services.threads->lock(player.lock);
+    TakeLength(s, length);
+    services.threads->unlock(player.lock);
+}
+
 // One pass of the playback thread: the lock is let go while the window is read.
 void ServicePass(PlayerSession* s) {
     services.threads->lock(player.lock);
     int64_t from = 0, to = 0;
     for (int refills = 0; ServiceBuffers(s, refills < kRefillsPerPass, &from, &to); ++refills) {
+        const bool settle = s->settleFirst;
+        s->settleFirst = false;
         services.threads->unlock(player.lock);
-        RefillWindow(s, from, to);
+        if (settle) {
+            Settle(s, true);
+        } else {
+            RefillWindow(s, from, to);
+            // A read past the walk walks on, perhaps to the end: a place beyond it is then the end, not silence.
+            if (!s->lengthSettled && trackSourceSettled(&s->source)) Settle(s, false);
+        }
         services.threads->lock(player.lock);
     }
     services.threads->unlock(player.lock);
+    // Only this thread changes lengthSettled, so it reads it without the lock.
+    if (!s->lengthSettled && !s->quit.load()) Settle(s, false);
 }
 
 void PlaybackThread(void* argument) {
     PlayerSession* s = static_cast<PlayerSession*>(argument);
     while (!s->quit.load()) {
-        s->threads->eventWait(s->wakeEvent, kPlaybackWakeMs);
+        // While the walk goes on, a slice per pass and no waiting between them.
+        s->threads->eventWait(s->wakeEvent, s->lengthSettled ? kPlaybackWakeMs : 0);
         ServicePass(s);
     }
     LetGo(s);
@@ -302,6 +337,8 @@ Outcome SetUpOutput(TrackSource* source) {
     s->positionHeld = true;
     s->heldPos = 0.0;
     s->stretcherResetPending = true;
+    s->lengthSettled = trackSourceSettled(&s->source);
+    s->settleFirst = false;
     s->quit = false;
     player.session = s;
     if (s->threads->start(&s->thread, PlaybackThread, s) != 0) {
@@ -374,7 +411,11 @@ void playerClose() {
 
 bool playerIsLoaded() {
     PlayerSession* s = player.session;
-    return s && s->source.sampleCount > 0;
+    if (!s) return false;
+    services.threads->lock(player.lock);
+    const bool loaded = s->source.sampleCount > 0;
+    services.threads->unlock(player.lock);
+    return loaded;
 }
 
 bool playerIsPlaying() {
@@ -396,7 +437,19 @@ bool playerHasEnded() {
 double playerDuration() {
     PlayerSession* s = player.session;
     if (!s || s->source.sampleRate <= 0) return 0.0;
-    return static_cast<double>(s->source.sampleCount) / s->source.sampleRate;
+    services.threads->lock(player.lock);
+    const double duration = static_cast<double>(s->source.sampleCount) / s->source.sampleRate;
+    services.threads->unlock(player.lock);
+    return duration;
+}
+
+bool playerLengthSettled() {
+    PlayerSession* s = player.session;
+    if (!s) return true;
+    services.threads->lock(player.lock);
+    const bool settled = s->lengthSettled;
+    services.threads->unlock(player.lock);
+    return settled;
 }
 
 void playerSeek(double seconds) {

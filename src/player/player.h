@@ -71,6 +71,11 @@ struct PlayerSession {
     // are neither handed to another device nor freed.
     bool deviceKeepsBuffers;
     TrackSource source;
+    // The track's length is final (source.sampleCount). Until then it is the MP3's estimate, the playback thread walks
+    // the file on between its passes, and a buffer that would reach the estimated end waits for the walk to finish
+    // (settleFirst): the end is played where the track ends, not where the estimate put it.
+    bool lengthSettled;
+    bool settleFirst;
     TimeStretcher* stretcher;
     // The decoded stretch of the track the buffers are filled from, track samples [windowFirst, windowFirst +
     // windowCount). Only the thread that fills the buffers touches it, and it reads the source without the lock.
@@ -107,9 +112,13 @@ Outcome playerOpen(const wchar_t* path);
 void playerClose();
 // A track is present. Its device may have failed since the open; Play then tries to open one again.
 bool playerIsLoaded();
+// The length in seconds. For a long MP3 it is an estimate for the first moments after the open, until the playback
+// thread has walked the whole file; callers that show it read it again.
 bool playerIsPlaying();
 bool playerHasEnded();
 double playerDuration();
+// The length is final (always, except for those first moments of a long MP3).
+bool playerLengthSettled();
 void playerSeek(double seconds);
 // kOk, or kNotOpen while nothing is loaded. After the device has failed it is opened afresh first: kNoDevice when
 // none opens, kDeviceFailed when it refuses the buffers or will not start; the player then stays paused where it was.
@@ -122,8 +131,8 @@ void playerSetSpeed(double speed);
 // kOk when it has not, or when that was already handed out. The player is then paused where the listener was.
 Outcome playerTakeStopReason();
 
-// One pass of the playback thread (refill and queue every free buffer), under the lock. Tests and the command-line
-// harness call it where a thread would.
+// One pass of the playback thread (refill and queue every free buffer, then walk a long MP3 on by a slice while its
+// length is not settled). Tests and the command-line harness call it where a thread would.
 void playerThreadStep();
 
 // Fills one output buffer of n samples at the current speed and volume from the window, which must hold what it

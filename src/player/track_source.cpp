@@ -162,6 +162,18 @@ void trackSourceClose(TrackSource* s) {
     s->sampleRate = 0;
 }
 
+bool trackSourceSettled(const TrackSource* s) {
+    return !s->mp3 || mp3StreamInfo(s->mp3).settled;
+}
+
+bool trackSourceSettle(TrackSource* s, bool toTheEnd, int64_t* length) {
+    *length = s->sampleCount;
+    if (!s->mp3) return true;
+    if (!mp3StreamScan(s->mp3, toTheEnd ? -1 : mp3ScanBytesPerSlice)) return false;
+    *length = mp3StreamInfo(s->mp3).sampleCount;
+    return true;
+}
+
 void trackSourceRead(TrackSource* s, int64_t start, int32_t count, int16_t* out) {
     // Silence before the start and past the end, whatever reads the rest.
     while (count > 0 && start < 0) {

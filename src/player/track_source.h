@@ -35,6 +35,13 @@ Outcome trackSourceOpen(const wchar_t* path, const FileApi* files, const General
                         const ThreadApi* threads, TrackSource* source);
 // Safe on a closed source.
 void trackSourceClose(TrackSource* source);
+// Whether sampleCount is the track's length for good. Only an MP3 opens without: its length is an estimate until the
+// frame walk reaches the end of the file.
+bool trackSourceSettled(const TrackSource* source);
+// Walks an unsettled MP3 on by a slice (to the end with toTheEnd); true once the length is known, with *length. It
+// leaves sampleCount alone: the caller takes the length over when it can (the player, under its lock). The thread
+// that reads, or one that takes turns with it.
+bool trackSourceSettle(TrackSource* source, bool toTheEnd, int64_t* length);
 // Fills out[0..count-1] with the track from `start` on; silence before 0, past the end, and where the file can no
 // longer be read.
 void trackSourceRead(TrackSource* source, int64_t start, int32_t count, int16_t* out);

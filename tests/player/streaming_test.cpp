@@ -4,6 +4,7 @@
 // own long recordings, open and play where the whole-file reader could not hold them.
 #include <gtest/gtest.h>
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -70,6 +71,11 @@ std::vector<Fixture> MakeFixtures() {
     all.push_back({"tagged-repeated", Repeat(ReadFile(corpus / "seed-mono-22050.mp3"), 60)});
     all.push_back({"stereo-8000-repeated", Repeat(ReadFile(corpus / "seed-stereo-8000-bare.mp3"), 40)});
     all.push_back({"mixed-rate-repeated", Repeat(ReadFile(corpus / "seed-mixed-rate.mp3"), 25)});
+    // A fast start and a slow rest: the length estimated from the start falls far short.
+    Bytes fastThenSlow = encodeMonoMp3(Material(22050 * 4, 22050, 13), 22050, 64);
+    Bytes slow = encodeMonoMp3(Material(22050 * 16, 22050, 14), 22050, 16);
+    fastThenSlow.insert(fastThenSlow.end(), slow.begin(), slow.end());
+    all.push_back({"fast-then-slow", fastThenSlow});
     // More junk than the decoder holds in memory at a time, before the end of the file is in memory.
     Bytes junk = encodeMonoMp3(Material(22050 * 8, 22050, 6), 22050, 48);
     Bytes second = encodeMonoMp3(Material(22050 * 8, 22050, 7), 22050, 48);
@@ -365,6 +371,182 @@ TEST_F(Streaming, WavRecordingsPastTwoAndFourGibibytesOpenAndPlayAtTheirEnd) {
         EXPECT_DOUBLE_EQ(playerPosition(), playerDuration());
         playerClose();
         std::filesystem::remove(p);
+    }
+}
+
+// Short files walked the way hours of audio are: a little at the open, the rest in slices between reads.
+struct SlicedWalk {
+    SlicedWalk(int64_t atOpen, int64_t perSlice) {
+        mp3ScanBytesAtOpen = atOpen;
+        mp3ScanBytesPerSlice = perSlice;
+    }
+    ~SlicedWalk() {
+        mp3ScanBytesAtOpen = kMp3ScanBytesAtOpen;
+        mp3ScanBytesPerSlice = kMp3ScanSliceBytes;
+    }
+};
+
+const Fixture& Named(const char* name) {
+    for (const Fixture& f : Fixtures()) {
+        if (f.name == name) return f;
+    }
+    ADD_FAILURE() << name;
+    return Fixtures().front();
+}
+
+// Resynchronisations at every tag, a stream that changes rate (its estimate is long, since the frames of the other
+// rate take bytes but give no samples), one whose estimate is short, a low-rate reservoir, and plain constant-rate
+// frames.
+const char* const kSlicedFixtures[] = {"tagged-repeated", "mixed-rate-repeated", "fast-then-slow",
+                                       "stereo-8000-repeated", "mono-22050-32k-long"};
+
+TEST_F(Streaming, AnMp3WalkedInSlicesReadsTheWholeFileDecodeAnywhereAndSettlesOnItsLength) {
+    SlicedWalk sliced(3000, 5000);
+    std::mt19937 rng(11);
+    for (const char* name : kSlicedFixtures) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path p = folder / "sliced.mp3";
+        writeBytes(p, Named(name).bytes);
+        const std::wstring path = widePath(p);
+        PcmTrack ref = {nullptr, 0, 0};
+        TrackDecoder used = TrackDecoder::None;
+        ASSERT_EQ(loadTrack(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, &kPlatformThreads, &ref, &used),
+                  Outcome::kOk);
+        TrackSource source;
+        ASSERT_EQ(trackSourceOpen(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, &kPlatformThreads, &source),
+                  Outcome::kOk);
+        ASSERT_TRUE(source.mp3);
+        EXPECT_FALSE(trackSourceSettled(&source));
+        EXPECT_GT(source.sampleCount, kMinTrackSamples);
+        // Jumps ahead of the walk and back, inside what both the estimate and the track hold.
+        const int64_t inside = std::min<int64_t>(source.sampleCount, ref.sampleCount);
+        for (int k = 0; k < 12; ++k) {
+            const int32_t n = 1 + static_cast<int32_t>(rng() % 3000);
+            const int64_t start = static_cast<int64_t>(rng() % static_cast<uint32_t>(inside - n));
+            std::vector<int16_t> piece(static_cast<size_t>(n), 7);
+            trackSourceRead(&source, start, n, piece.data());
+            ASSERT_EQ(piece, Slice(ref, start, n)) << "at " << start << " for " << n;
+        }
+        // The rest comes in slices, and the length it settles on is the whole decode's.
+        int slices = 0;
+        int64_t length = 0;
+        while (!trackSourceSettle(&source, false, &length)) {
+            ++slices;
+            ASSERT_LT(slices, 10000);
+        }
+        EXPECT_TRUE(trackSourceSettled(&source));
+        EXPECT_EQ(length, ref.sampleCount);
+        source.sampleCount = length;
+        for (int k = 0; k < 12; ++k) {
+            const int64_t start = static_cast<int64_t>(rng() % static_cast<uint32_t>(ref.sampleCount + 2000)) - 1000;
+            const int32_t n = 1 + static_cast<int32_t>(rng() % 3000);
+            std::vector<int16_t> piece(static_cast<size_t>(n), 7);
+            trackSourceRead(&source, start, n, piece.data());
+            ASSERT_EQ(piece, Slice(ref, start, n)) << "at " << start << " for " << n;
+        }
+        trackSourceClose(&source);
+        pcmTrackFree(&ref);
+    }
+}
+
+class StreamingPlayer : public Streaming {
+  protected:
+    void Open(const char* name, PcmTrack* ref) {
+        const std::filesystem::path p = folder / "sliced.mp3";
+        writeBytes(p, Named(name).bytes);
+        const std::wstring path = widePath(p);
+        TrackDecoder used = TrackDecoder::None;
+        ASSERT_EQ(loadTrack(path.c_str(), &kPlatformFiles, &kNoGeneralDecoder, &kPlatformThreads, ref, &used),
+                  Outcome::kOk);
+        playerReset();
+        fakeOutputReset();
+        manualThreadsReset();
+        playerInstall(&services);
+        written.assign(static_cast<size_t>(ref->sampleCount) * 2 + 200000, 0);
+        fakeOutput.written = written.data();
+        fakeOutput.writtenCapacity = static_cast<int64_t>(written.size());
+        ASSERT_EQ(playerOpen(path.c_str()), Outcome::kOk);
+    }
+    // What the device was given from `from` on, against the track from sample `at` at 100 %.
+    void ExpectHeardFrom(int64_t from, double at, const PcmTrack& ref) {
+        const int32_t n = ref.sampleRate / 20;
+        TimeStretcher* t = timeStretcherCreate(ref.sampleRate);
+        timeStretcherReset(t, at);
+        std::vector<int16_t> expected(static_cast<size_t>(n));
+        for (int64_t b = from; b + n <= fakeOutput.writtenCount; b += n) {
+            ReferenceFill(t, ref, 1.0, expected.data(), n);
+            std::vector<int16_t> heard(written.begin() + b, written.begin() + b + n);
+            ASSERT_EQ(heard, expected) << "buffer at " << b;
+        }
+        timeStretcherDestroy(t);
+    }
+    PlayerServicesApi services = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, &kManualThreads};
+    std::vector<int16_t> written;
+};
+
+TEST_F(StreamingPlayer, PlaysWhileTheWalkGoesOnAndShowsTheSettledLengthOnceItEnds) {
+    SlicedWalk sliced(3000, 4000);
+    for (const char* name : kSlicedFixtures) {
+        SCOPED_TRACE(name);
+        PcmTrack ref = {nullptr, 0, 0};
+        Open(name, &ref);
+        const double settled = static_cast<double>(ref.sampleCount) / ref.sampleRate;
+        EXPECT_FALSE(playerLengthSettled());
+        playerPlay();
+        playerThreadStep();
+        int passes = 1;
+        bool sawEstimate = false;
+        while (!playerLengthSettled()) {
+            sawEstimate = sawEstimate || playerDuration() != settled;
+            ASSERT_GT(fakeOutputPlay(ref.sampleRate / 20), 0);
+            playerThreadStep();
+            ASSERT_LT(++passes, 10000);
+        }
+        EXPECT_GT(passes, 3);
+        EXPECT_DOUBLE_EQ(playerDuration(), settled);
+        if (strcmp(name, "mixed-rate-repeated") == 0 || strcmp(name, "fast-then-slow") == 0) {
+            EXPECT_TRUE(sawEstimate);
+        }
+        // Played on across the walk and the change of length, sample for sample.
+        ExpectHeardFrom(0, 0.0, ref);
+        playerClose();
+        pcmTrackFree(&ref);
+    }
+}
+
+TEST_F(StreamingPlayer, TheEndOfAnEstimatedLengthWaitsForTheWalkAndTheTrackEndsWhereItReallyDoes) {
+    SlicedWalk sliced(3000, 4000);
+    for (const char* name : kSlicedFixtures) {
+        SCOPED_TRACE(name);
+        PcmTrack ref = {nullptr, 0, 0};
+        Open(name, &ref);
+        ASSERT_FALSE(playerLengthSettled());
+        // Straight to the end the estimate gives, before the walk has gone far: whether the estimate is short or
+        // long, the buffers stop at the track's own end and the position reads its full length; a short one plays on
+        // across the estimated end.
+        const double estimate = playerDuration();
+        const double at = estimate - 0.2;
+        playerSeek(at);
+        playerPlay();
+        const int64_t from = fakeOutput.writtenCount;
+        for (int guard = 0; guard < 2000 && !playerHasEnded(); ++guard) {
+            playerThreadStep();
+            fakeOutputPlay(ref.sampleRate / 20);
+        }
+        EXPECT_TRUE(playerLengthSettled());
+        EXPECT_TRUE(playerHasEnded());
+        const double settled = static_cast<double>(ref.sampleCount) / ref.sampleRate;
+        EXPECT_DOUBLE_EQ(playerDuration(), settled);
+        EXPECT_DOUBLE_EQ(playerPosition(), settled);
+        const double start = std::min(at * ref.sampleRate, static_cast<double>(ref.sampleCount));
+        ExpectHeardFrom(from, start, ref);
+        // Every sample up to the end was played: as many buffers as that stretch takes, and no more.
+        const int32_t n = ref.sampleRate / 20;
+        const int64_t buffers = (fakeOutput.writtenCount - from) / n;
+        const double left = static_cast<double>(ref.sampleCount) - start;
+        EXPECT_EQ(buffers, left <= 0 ? 0 : static_cast<int64_t>(ceil(left / n)));
+        playerClose();
+        pcmTrackFree(&ref);
     }
 }
 
