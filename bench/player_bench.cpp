@@ -64,14 +64,15 @@ struct Run {
     bool ok;
 };
 
-// Runs argv as a child with stdout to /dev/null (or to the given file); wall, CPU (user + system) and peak RSS.
-Run Child(const std::vector<std::string>& args) {
+// Runs argv as a child with stdout to /dev/null (stderr too when quiet); wall, CPU (user + system) and peak RSS.
+Run Child(const std::vector<std::string>& args, bool quiet = false) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (quiet) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid;
     double start = Now();
     Run r = {0, 0, 0, false};
@@ -445,7 +446,8 @@ int Cpu(const char* self, const char* file, int repeat) {
         Run m = Child({"mpg123", "-q", "-s", file});
         if (m.ok && m.cpu < mpg.cpu) mpg = m;
         for (int k = 0; k < 2; ++k) {
-            Run r = Child({"soundstretch", wav, "stdout", tempos[k]});
+            // Its banner and progress go to stderr, on every run.
+            Run r = Child({"soundstretch", wav, "stdout", tempos[k]}, true);
             if (r.ok && r.cpu < st[k].cpu) st[k] = r;
         }
         const double load = LoadAverage();
@@ -461,6 +463,10 @@ int Cpu(const char* self, const char* file, int repeat) {
                st[1].ok ? "ok" : "failed");
         return 1;
     }
+    printf(
+        "  (notafon: the whole playing process, of it the open in brackets; mpg123 and soundstretch: each child. The\n"
+        "  peer is mpg123 plus soundstretch at the same tempo; at 100 %% the player copies without stretching, so the\n"
+        "  ratio to mpg123 alone is shown too.)\n");
     printf("  %-6s %10s %10s %14s %12s %10s %14s\n", "speed", "notafon", "(open)", "mpg123 -s", "soundstretch",
            "/ mpg123", "/ mpg123+ss");
     for (int k = 0; k < 2; ++k) {
