@@ -13,7 +13,14 @@
 //       from N seeks at spread-out points to the first buffer after each (median and worst), with the
 //       peak memory above the idle process; for MP3 next to mpg123 decoding its first frame (-n 1), its first frame
 //       after a skip to the same points (-k), and its peak memory decoding the whole file (-s).
-// Internal: load-once FILE --threads 1|2 (one timed load in this process); open-once FILE --repeat N.
+//   cpu FILE.mp3 [--repeat N]
+//       CPU time (user + system) of a process that plays the whole file at 100 % and at 150 % through the fake output
+//       as fast as it goes, the playback thread's passes run in turn with the output taking every buffer, next to
+//       mpg123 decoding the file to raw PCM and soundstretch stretching that decode at the same tempo (0 and +50);
+//       best of N interleaved rounds, with the output buffers and samples each play wrote and the load around it.
+// Internal: load-once FILE --threads 1|2 (one timed load in this process); open-once FILE --repeat N;
+// cpu-once FILE --speed S [--hash 1] (one play; with --hash, a hash of every sample written, to show that a change to
+// the buffer path leaves its output as it was).
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdio.h>
@@ -58,14 +65,15 @@ struct Run {
     bool ok;
 };
 
-// Runs argv as a child with stdout to /dev/null (or to the given file); wall, CPU (user + system) and peak RSS.
-Run Child(const std::vector<std::string>& args) {
+// Runs argv as a child with stdout to /dev/null (stderr too when quiet); wall, CPU (user + system) and peak RSS.
+Run Child(const std::vector<std::string>& args, bool quiet = false) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (quiet) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid;
     double start = Now();
     Run r = {0, 0, 0, false};
@@ -325,10 +333,182 @@ int Open(const char* self, const char* file, int repeat) {
     return 0;
 }
 
+double LoadAverage() {
+    double one = -1;
+    FILE* f = fopen("/proc/loadavg", "r");
+    if (f) {
+        if (fscanf(f, "%lf", &one) != 1) one = -1;
+        fclose(f);
+    }
+    return one;
+}
+
+// Every buffer the output holds is heard at once, so the next pass refills all four: the process does nothing but
+// the player's own work (and, when asked, the hash of what it wrote).
+int CpuOnce(const char* file, double speed, bool hash) {
+    fakeOutputReset();
+    manualThreadsReset();
+    PlayerServicesApi services = {&kPlatformFiles, &kNoGeneralDecoder, &kFakeOutputApi, &kManualThreads};
+    playerInstall(&services);
+    std::wstring path = Wide(file);
+    const double start = CpuSeconds();
+    playerSetSpeed(speed);
+    if (!succeeded(playerOpen(path.c_str()))) return 1;
+    const double opened = CpuSeconds();
+    if (!succeeded(playerPlay())) return 1;
+    uint64_t fnv = 14695981039346656037ull;
+    int64_t heard = 0;
+    int idle = 0;
+    while (!playerHasEnded()) {
+        playerThreadStep();
+        if (hash) {
+            for (int q = 0; q < fakeOutput.queued; ++q) {
+                const OutputHeader* h = fakeOutput.queue[q];
+                for (uint32_t b = 0; b < h->bufferLength; ++b) {
+                    fnv = (fnv ^ static_cast<unsigned char>(h->data[b])) * 1099511628211ull;
+                }
+            }
+        }
+        const int64_t played = fakeOutputPlay(INT64_MAX / 4);
+        heard += played;
+        // A pass that neither queues nor ends means the player is stuck; it is not left spinning.
+        idle = played > 0 ? 0 : idle + 1;
+        if (idle > 2) {
+            fprintf(stderr, "cpu-once: stuck at %.3f s\n", playerPosition());
+            return 1;
+        }
+    }
+    const double end = CpuSeconds();
+    const double rate = player.session->source.sampleRate;
+    const int64_t trackSamples = player.session->source.sampleCount;
+    const int32_t perBuffer = player.session->samplesPerBuffer;
+    // Read by the parent: track samples, rate, buffers written, samples heard, samples per buffer, CPU seconds of the
+    // open and of the play, the hash.
+    printf("%lld %.0f %d %lld %d %.6f %.6f %016llx\n", static_cast<long long>(trackSamples), rate, fakeOutput.writes,
+           static_cast<long long>(heard), perBuffer, opened - start, end - opened,
+           static_cast<unsigned long long>(fnv));
+    playerClose();
+    return 0;
+}
+
+struct CpuPlay {
+    Run run;
+    long long trackSamples, heard;
+    double rate, openCpu, playCpu;
+    int writes, perBuffer;
+};
+
+bool PlayChild(const char* self, const char* file, double speed, CpuPlay* play) {
+    std::string line;
+    char speedText[32];
+    snprintf(speedText, sizeof speedText, "%.4f", speed);
+    const double start = Now();
+    // The CPU time is the child's own, from wait4 (popen's child is the shell, which execs the player).
+    rusage before, after;
+    getrusage(RUSAGE_CHILDREN, &before);
+    const bool ok = ChildLine({self, "cpu-once", file, "--speed", speedText}, &line);
+    getrusage(RUSAGE_CHILDREN, &after);
+    play->run.wall = Now() - start;
+    play->run.cpu =
+        (after.ru_utime.tv_sec - before.ru_utime.tv_sec) + (after.ru_utime.tv_usec - before.ru_utime.tv_usec) * 1e-6 +
+        (after.ru_stime.tv_sec - before.ru_stime.tv_sec) + (after.ru_stime.tv_usec - before.ru_stime.tv_usec) * 1e-6;
+    play->run.peakMb = 0;
+    char hash[32];
+    play->run.ok =
+        ok && sscanf(line.c_str(), "%lld %lf %d %lld %d %lf %lf %31s", &play->trackSamples, &play->rate, &play->writes,
+                     &play->heard, &play->perBuffer, &play->openCpu, &play->playCpu, hash) == 8;
+    return play->run.ok;
+}
+
+// The play covered the whole track: it ended with as many samples as the track lasts at that
+// speed (the last buffer is filled up with silence), every one of them in a buffer written.
+bool PlayedWhole(const CpuPlay& p, double speed) {
+    const double expected = static_cast<double>(p.trackSamples) / speed;
+    const bool length = p.heard >= expected - p.perBuffer && p.heard <= expected + 2.0 * p.perBuffer;
+    const bool buffers = p.heard == static_cast<long long>(p.writes) * p.perBuffer;
+    return length && buffers;
+}
+
+int Cpu(const char* self, const char* file, int repeat) {
+    const double speeds[2] = {1.0, 1.5};
+    const char* tempos[2] = {"-tempo=+0", "-tempo=+50"};
+    const char* tmp = getenv("TMPDIR");
+    const std::string wav =
+        std::string(tmp && *tmp ? tmp : "/tmp") + "/notafon-bench-cpu-" + std::to_string(getpid()) + ".wav";
+    // soundstretch reads WAV: mpg123's decode of the same file, made once and not timed.
+    Run decode = Child({"mpg123", "-q", "-w", wav, file});
+    if (!decode.ok) {
+        printf("cpu %s: mpg123 -w failed\n", file);
+        unlink(wav.c_str());
+        return 1;
+    }
+    CpuPlay best[2];
+    Run mpg = {0, 1e30, 0, false};
+    Run st[2] = {{0, 1e30, 0, false}, {0, 1e30, 0, false}};
+    for (int k = 0; k < 2; ++k) best[k].run = {0, 1e30, 0, false};
+    double loadLow = 1e30, loadHigh = 0;
+    bool whole = true;
+    for (int round = 0; round < repeat; ++round) {
+        for (int k = 0; k < 2; ++k) {
+            const double load = LoadAverage();
+            loadLow = std::min(loadLow, load);
+            loadHigh = std::max(loadHigh, load);
+            CpuPlay p;
+            if (!PlayChild(self, file, speeds[k], &p)) {
+                printf("cpu %s: the play at %.0f %% failed\n", file, speeds[k] * 100);
+                unlink(wav.c_str());
+                return 1;
+            }
+            if (!PlayedWhole(p, speeds[k])) whole = false;
+            if (p.run.cpu < best[k].run.cpu) best[k] = p;
+        }
+        Run m = Child({"mpg123", "-q", "-s", file});
+        if (m.ok && m.cpu < mpg.cpu) mpg = m;
+        for (int k = 0; k < 2; ++k) {
+            // Its banner and progress go to stderr, on every run.
+            Run r = Child({"soundstretch", wav, "stdout", tempos[k]}, true);
+            if (r.ok && r.cpu < st[k].cpu) st[k] = r;
+        }
+        const double load = LoadAverage();
+        loadLow = std::min(loadLow, load);
+        loadHigh = std::max(loadHigh, load);
+    }
+    unlink(wav.c_str());
+    const double hours = static_cast<double>(best[0].trackSamples) / best[0].rate / 3600.0;
+    printf("cpu %s (%.2f h at %.0f Hz; CPU s, best of %d rounds; load average %.2f..%.2f)\n", file, hours, best[0].rate,
+           repeat, loadLow, loadHigh);
+    if (!mpg.ok || !st[0].ok || !st[1].ok) {
+        printf("  a peer failed: mpg123 %s, soundstretch %s %s\n", mpg.ok ? "ok" : "failed", st[0].ok ? "ok" : "failed",
+               st[1].ok ? "ok" : "failed");
+        return 1;
+    }
+    printf(
+        "  (notafon: the whole playing process, of it the open in brackets; mpg123 and soundstretch: each child. The\n"
+        "  peer is mpg123 plus soundstretch at the same tempo; at 100 %% the player copies without stretching, so the\n"
+        "  ratio to mpg123 alone is shown too.)\n");
+    printf("  %-6s %10s %10s %14s %12s %10s %14s\n", "speed", "notafon", "(open)", "mpg123 -s", "soundstretch",
+           "/ mpg123", "/ mpg123+ss");
+    for (int k = 0; k < 2; ++k) {
+        const CpuPlay& p = best[k];
+        printf("  %5.0f%% %10.3f %10.3f %14.3f %12.3f %10.2f %14.2f\n", speeds[k] * 100, p.run.cpu, p.openCpu, mpg.cpu,
+               st[k].cpu, p.run.cpu / mpg.cpu, p.run.cpu / (mpg.cpu + st[k].cpu));
+    }
+    for (int k = 0; k < 2; ++k) {
+        const CpuPlay& p = best[k];
+        printf(
+            "  played at %.0f %%: %d buffers of %d samples written, %lld samples heard (%.1f s; the track at that "
+            "speed lasts %.1f s)\n",
+            speeds[k] * 100, p.writes, p.perBuffer, p.heard, p.heard / p.rate, p.trackSamples / p.rate / speeds[k]);
+    }
+    if (!whole) printf("  a play did NOT cover the whole track\n");
+    return whole ? 0 : 1;
+}
+
 int Usage() {
     fprintf(stderr,
             "usage: notafon_bench_player load FILE.mp3 [--repeat N]\n"
             "       notafon_bench_player open FILE [--repeat N]\n"
+            "       notafon_bench_player cpu FILE.mp3 [--repeat N]\n"
             "       notafon_bench_player stretch FILE.wav --speed S [--repeat N] [--plain-seconds T]\n");
     return 2;
 }
@@ -338,6 +518,7 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 3) return Usage();
     int repeat = 3, threads = 2;
+    bool hash = false;
     double speed = 0, plainSeconds = 120;
     for (int i = 3; i + 1 < argc; i += 2) {
         if (strcmp(argv[i], "--repeat") == 0)
@@ -346,6 +527,8 @@ int main(int argc, char** argv) {
             threads = atoi(argv[i + 1]);
         else if (strcmp(argv[i], "--speed") == 0)
             speed = atof(argv[i + 1]);
+        else if (strcmp(argv[i], "--hash") == 0)
+            hash = atoi(argv[i + 1]) != 0;
         else if (strcmp(argv[i], "--plain-seconds") == 0)
             plainSeconds = atof(argv[i + 1]);
         else
@@ -356,6 +539,8 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "load") == 0) return Load(argv[0], argv[2], repeat);
     if (strcmp(argv[1], "open-once") == 0) return OpenOnce(argv[2], repeat);
     if (strcmp(argv[1], "open") == 0) return Open(argv[0], argv[2], repeat);
+    if (strcmp(argv[1], "cpu-once") == 0 && speed > 0) return CpuOnce(argv[2], speed, hash);
+    if (strcmp(argv[1], "cpu") == 0) return Cpu(argv[0], argv[2], repeat);
     if (strcmp(argv[1], "stretch") == 0 && speed > 0) return Stretch(argv[2], speed, repeat, plainSeconds);
     return Usage();
 }

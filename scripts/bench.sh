@@ -13,7 +13,8 @@
 # best of --repeat interleaved rounds, beside callgrind instruction counts of the first 60 s (load does not move
 # those).
 # player: MP3 loading and stretching next to mpg123, ffmpeg and soundstretch, then the "open" section: time to the
-# first buffer after open and after seeks, and memory, for 10 min, 1 h and 5 h files next to mpg123.
+# first buffer after open and after seeks, and memory, for 10 min, 1 h and 5 h files next to mpg123; then the "cpu"
+# section: the CPU time of playing the 1 h MP3 files at 100 % and 150 % next to mpg123 plus soundstretch.
 # startup: Notafon.exe of the bench-windows preset against a minimal window program built with it: executable size,
 # the median of --repeat (default 10) cold starts under Wine to the window shown and painted, and the private bytes
 # of the idle process.
@@ -158,6 +159,12 @@ case "$what" in
                 "$long/speech-44100-$length.wav"; do
                 "$BUILD/bench/notafon_bench_player" open "$f" --repeat "$repeat"
             done
+        done
+        # cpu: the hour of both MP3 files played whole at 100 % and 150 % through the fake output, next to mpg123
+        # decoding it to raw PCM and soundstretch stretching that decode at the same tempo.
+        for spec in "22050 48k" "44100 128k"; do
+            set -- $spec
+            "$BUILD/bench/notafon_bench_player" cpu "$long/speech-$1-$2-1h.mp3" --repeat "$repeat"
         done
         ;;
     panel)

@@ -579,12 +579,20 @@ void playerFillBuffer(PlayerSession* s, int16_t* out, int32_t n) {
     }
     const TrackView view = {s->window, s->windowFirst, s->windowCount};
     if (speed > 0.98 && speed < 1.02) {
-        int64_t start = static_cast<int64_t>(timeStretcherPosition(s->stretcher));
-        for (int32_t k = 0; k < n; ++k) {
-            const int64_t i = start + k - view.first;
-            out[k] = i >= 0 && i < view.count ? view.samples[i] : 0;
+        // The window's samples as they are, silence where it holds none (past the track's end).
+        const int64_t start = static_cast<int64_t>(timeStretcherPosition(s->stretcher));
+        const int64_t end = start + n;
+        const int64_t lo = start > view.first ? start : view.first;
+        const int64_t hi = end < view.first + view.count ? end : view.first + view.count;
+        if (hi > lo) {
+            memset(out, 0, static_cast<size_t>(lo - start) * sizeof(int16_t));
+            memcpy(out + (lo - start), view.samples + (lo - view.first),
+                   static_cast<size_t>(hi - lo) * sizeof(int16_t));
+            memset(out + (hi - start), 0, static_cast<size_t>(end - hi) * sizeof(int16_t));
+        } else {
+            memset(out, 0, static_cast<size_t>(n) * sizeof(int16_t));
         }
-        timeStretcherReset(s->stretcher, static_cast<double>(start + n));
+        timeStretcherReset(s->stretcher, static_cast<double>(end));
     } else {
         timeStretcherProcessView(s->stretcher, &view, speed, out, n);
     }

@@ -37,6 +37,29 @@ float TrackAt(const TrackView* v, int64_t i) {
     return static_cast<float>(At(v, i));
 }
 
+// out[m] = track[from + 2m] for m < count. Inside the view (nearly always) without a bounds check a sample.
+void EveryOther(const TrackView* v, int64_t from, int32_t count, float* out) {
+    const int64_t k = from - v->first;
+    if (k >= 0 && k + 2 * static_cast<int64_t>(count) <= v->count) {
+        const int16_t* p = v->samples + k;
+        for (int32_t m = 0; m < count; ++m) out[m] = static_cast<float>(p[2 * m]);
+        return;
+    }
+    for (int32_t m = 0; m < count; ++m) out[m] = TrackAt(v, from + 2 * static_cast<int64_t>(m));
+}
+
+// Adds the windowed frame from `start` to the overlap; the same sums whether or not the frame lies inside the view.
+void AddFrame(TimeStretcher* t, const TrackView* v, int64_t start) {
+    const int32_t N = t->frameLength;
+    const int64_t k = start - v->first;
+    if (k >= 0 && k + N <= v->count) {
+        const int16_t* p = v->samples + k;
+        for (int32_t i = 0; i < N; ++i) t->overlap[i] += t->window[i] * static_cast<float>(p[i]);
+        return;
+    }
+    for (int32_t i = 0; i < N; ++i) t->overlap[i] += t->window[i] * TrackAt(v, start + i);
+}
+
 TrackView WholeTrack(const int16_t* track, int32_t length) {
     TrackView v = {track, 0, length > 0 ? length : 0};
     return v;
@@ -124,9 +147,9 @@ int64_t FastSearch(TimeStretcher* t, const TrackView* track, int64_t centre) {
     const int64_t first = centre - S;
     bool patternSilent = true;
     double patternEnergy = 0.0;
+    EveryOther(track, t->prevEnd, pairs, t->pattern);
     for (int32_t i = 0; i < pairs; ++i) {
-        float b = TrackAt(track, t->prevEnd + 2 * i);
-        t->pattern[i] = b;
+        const float b = t->pattern[i];
         patternEnergy += static_cast<double>(b) * b;
         if (b != 0.0f) patternSilent = false;
     }
@@ -136,7 +159,7 @@ int64_t FastSearch(TimeStretcher* t, const TrackView* track, int64_t centre) {
     // Against silence every score is exactly 0 and the first candidate wins.
     if (patternSilent) return first + 2 * firstValid;
 
-    for (int32_t m = 0; m < count + pairs - 1; ++m) t->evens[m] = TrackAt(track, first + 2 * m);
+    EveryOther(track, first, count + pairs - 1, t->evens);
     Correlate(t->evens, t->pattern, pairs, count, t->approx);
     // Exact energies, sliding along the evens.
     int64_t energy = 0;
@@ -239,7 +262,9 @@ void timeStretcherDestroy(TimeStretcher* t) {
 
 void timeStretcherReset(TimeStretcher* t, double position) {
     if (!t) return;
-    memset(t->overlap, 0, static_cast<size_t>(t->frameLength) * sizeof(float));
+    // Until a segment is added after a reset the overlap stays zero, so the player, which resets once a buffer while
+    // it plays at 100 %, does not clear it each time.
+    if (t->started) memset(t->overlap, 0, static_cast<size_t>(t->frameLength) * sizeof(float));
     t->outCount = 0;
     t->started = false;
     t->segmentPos = position;
@@ -295,7 +320,7 @@ void timeStretcherProcessView(TimeStretcher* t, const TrackView* track, double s
             start = timeStretcherSearchView(t, track, centre);
             if (start < 0) start = 0;
         }
-        for (int32_t i = 0; i < N; ++i) t->overlap[i] += t->window[i] * TrackAt(track, start + i);
+        AddFrame(t, track, start);
         if (t->outCount + H > t->outCapacity) {
             int32_t keep = t->outCapacity - H;
             memmove(t->outBuf, t->outBuf + (t->outCount - keep), static_cast<size_t>(keep) * sizeof(float));

@@ -108,6 +108,41 @@ TEST(TimeStretcherTiming, PositionTracksTheTrack) {
     }
 }
 
+// A reset forgets the segments before it: nothing they left in the overlap reaches the output, and the first segment
+// after it is exactly the track under the rising half of the window, wherever the view of the track begins, and as
+// silence where the frame runs past the view's end. Each view is a copy of its stretch alone, so that a read past its
+// end shows under the address sanitizer.
+TEST(TimeStretcherReset, StartsAfreshAtAnyPlaceOfAnyView) {
+    const int rate = 8000;
+    const std::vector<int16_t> track = noise(rate * 4, 20000, 11);
+    const int64_t length = static_cast<int64_t>(track.size());
+    Stretcher t(timeStretcherCreate(rate));
+    const int32_t N = t->frameLength, H = t->hop;
+    struct Case {
+        int64_t first, count, at;
+    };
+    const int64_t end = 3000 + 20000;
+    for (Case c : {Case{0, length, 1000}, Case{3000, 20000, 7000}, Case{3000, 20000, end - N},
+                   Case{3000, 20000, end - N + 4}, Case{3000, 20000, end - H / 2}}) {
+        // Segments played just before leave their tails in the overlap.
+        std::vector<int16_t> before(static_cast<size_t>(3 * H));
+        timeStretcherReset(t.get(), 2000.0);
+        timeStretcherProcess(t.get(), track.data(), static_cast<int32_t>(length), 1.5, before.data(), 3 * H);
+        const std::vector<int16_t> held(track.begin() + c.first, track.begin() + c.first + c.count);
+        const TrackView view = {held.data(), c.first, c.count};
+        std::vector<int16_t> out(static_cast<size_t>(H));
+        timeStretcherReset(t.get(), static_cast<double>(c.at));
+        timeStretcherProcessView(t.get(), &view, 1.5, out.data(), H);
+        for (int32_t i = 0; i < H; ++i) {
+            const int64_t p = c.at + i;
+            const bool inside = p >= c.first && p < c.first + c.count;
+            const int16_t want =
+                inside ? static_cast<int16_t>(t->window[i] * static_cast<float>(track[static_cast<size_t>(p)])) : 0;
+            ASSERT_EQ(out[static_cast<size_t>(i)], want) << "at " << c.at << " sample " << i;
+        }
+    }
+}
+
 TEST(TimeStretcherPitch, ToneKeepsItsFrequency) {
     for (int rate : {22050, 44100}) {
         std::vector<int16_t> track = tone(rate * 4, rate, 440, 12000);
