@@ -11,5 +11,7 @@ const GeneralDecoderApi* cliGeneralDecoder();
 int cliListen(int argc, wchar_t** argv);
 // notafon-cli decode FILE --out OUT.wav
 int cliDecode(int argc, wchar_t** argv);
+// notafon-cli stream-check FILE --at SECONDS... [--seconds S]
+int cliStreamCheck(int argc, wchar_t** argv);
 // notafon-cli play [--speed S] [--volume V] IN OUT.wav
 int cliPlay(int argc, wchar_t** argv);

@@ -16,6 +16,7 @@ const char kUsage[] =
     "                          [--mark-at SECONDS]... [--pause-at S --resume-at S]... [--abort-at S] INPUT.wav\n"
     "       notafon-cli capture --format N --folder DIR --seconds S [--name TEXT] [--replace]   (Windows build)\n"
     "       notafon-cli decode FILE --out OUT.wav\n"
+    "       notafon-cli stream-check FILE --at SECONDS... [--seconds S]   (streamed reads against the whole decode)\n"
     "       notafon-cli play [--speed S] [--volume V] IN OUT.wav   (the engine over a fake output device)\n"
     "       notafon-cli listen [--speed S] [--volume V] [--timeout S] IN   (Windows build: the real output)\n"
     "       notafon-cli settings [--store FILE]   (the registry key on Windows; natively --store is required)\n"
@@ -26,6 +27,7 @@ int Dispatch(int argc, wchar_t** argv) {
     if (wcscmp(argv[1], L"record") == 0) return cliRecord(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"capture") == 0) return cliCapture(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"decode") == 0) return cliDecode(argc - 2, argv + 2);
+    if (wcscmp(argv[1], L"stream-check") == 0) return cliStreamCheck(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"play") == 0) return cliPlay(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"listen") == 0) return cliListen(argc - 2, argv + 2);
     if (wcscmp(argv[1], L"settings") == 0) return cliSettings(argc - 2, argv + 2);

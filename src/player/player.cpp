@@ -277,11 +277,15 @@ void ServicePass(PlayerSession* s) {
 
 void PlaybackThread(void* argument) {
     PlayerSession* s = static_cast<PlayerSession*>(argument);
+    // This thread reads the source; the decoder behind it may need the thread set up for that, and what it made on
+    // the thread let go of on the same thread.
+    const bool began = trackSourceThreadBegin(&s->source);
     while (!s->quit.load()) {
         // While the walk goes on, a slice per pass and no waiting between them.
         s->threads->eventWait(s->wakeEvent, s->lengthSettled ? kPlaybackWakeMs : 0);
         ServicePass(s);
     }
+    trackSourceThreadEnd(&s->source, began);
     LetGo(s);
 }
 

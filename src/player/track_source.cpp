@@ -115,6 +115,105 @@ void ReadWav(TrackSource* s, int64_t start, int32_t count, int16_t* out) {
     }
 }
 
+void SeekGeneral(GeneralPlay* g, int64_t aim) {
+    g->aim = aim > 0 ? aim : 0;
+    g->held = nullptr;
+    g->heldCount = 0;
+    g->ended = false;
+    g->seeks += 1;
+    g->onward = g->api->seek(g->stream, g->aim) == 0;
+    g->timed = true;
+}
+
+// The general decoder's stream from `start` on. Reading on from where the last read ended decodes on; anywhere else
+// seeks a little before the place and decodes forward from there. The stretch after a seek is placed by its timestamp,
+// which may lie before the place (the seek landing early, or the lead before it); those after it follow on, sample
+// after sample as a decode from the start strings them together. What comes before the place is dropped; a seek that
+// lands after it is made again from further back.
+void ReadGeneral(GeneralPlay* g, int64_t start, int32_t count, int16_t* out) {
+    if (!g->onward || start != g->next) {
+        g->retries = 0;
+        SeekGeneral(g, start - kGeneralSeekLead);
+    }
+    int32_t done = 0;
+    while (g->onward && done < count) {
+        if (g->heldCount == 0) {
+            if (g->ended) break;
+            const int16_t* samples = nullptr;
+            int32_t n = 0;
+            int64_t first = 0;
+            const int r = g->api->read(g->stream, &samples, &n, &first);
+            if (r == 1) {
+                g->ended = true;
+                break;
+            }
+            // A decoder that fails mid-way plays on as silence; the next read tries again with a seek.
+            if (r != 0 || n <= 0) {
+                g->onward = false;
+                break;
+            }
+            if (g->timed && first > start && g->aim > 0 && g->retries < kGeneralSeekRetries) {
+                g->retries += 1;
+                SeekGeneral(g, start - (start - g->aim) * 4);
+                continue;
+            }
+            if (g->timed) g->cursor = first;
+            g->timed = false;
+            g->held = samples;
+            g->heldCount = n;
+            g->heldFirst = g->cursor;
+            g->cursor += n;
+        }
+        const int64_t at = start + done;
+        if (g->heldFirst + g->heldCount <= at) {
+            g->heldCount = 0;
+            continue;
+        }
+        if (g->heldFirst > at) {
+            // The stream starts after the place (a seek that landed late): silence up to where it does.
+            const int64_t gap = g->heldFirst - at;
+            const int32_t n = gap < count - done ? static_cast<int32_t>(gap) : count - done;
+            memset(out + done, 0, static_cast<size_t>(n) * sizeof(int16_t));
+            done += n;
+            continue;
+        }
+        const int32_t skip = static_cast<int32_t>(at - g->heldFirst);
+        const int32_t left = g->heldCount - skip;
+        const int32_t n = left < count - done ? left : count - done;
+        memcpy(out + done, g->held + skip, static_cast<size_t>(n) * sizeof(int16_t));
+        done += n;
+        g->held += skip + n;
+        g->heldCount -= skip + n;
+        g->heldFirst += skip + n;
+    }
+    if (done < count) memset(out + done, 0, static_cast<size_t>(count - done) * sizeof(int16_t));
+    g->next = start + count;
+}
+
+// The general decoder: streamed when it tells the duration, decoded whole as before when it cannot.
+Outcome OpenGeneral(TrackSource* s, const wchar_t* path, const GeneralDecoderApi* general) {
+    GeneralStream* stream = nullptr;
+    int64_t count = 0;
+    const int r = general->open(path, &stream, &count);
+    if (r == 0 && count <= kMinTrackSamples) general->close(stream);
+    if (r == 0 && count > kMinTrackSamples) {
+        s->decoder = TrackDecoder::General;
+        s->sampleRate = kGeneralDecoderRate;
+        s->sampleCount = count;
+        s->general.api = general;
+        s->general.stream = stream;
+        // A fresh stream stands at the start.
+        s->general.onward = true;
+        s->general.timed = true;
+        return Outcome::kOk;
+    }
+    if (r != 1 || general->decode(path, &s->whole) != 0) return Outcome::kUndecodable;
+    s->decoder = TrackDecoder::General;
+    s->sampleRate = s->whole.sampleRate;
+    s->sampleCount = s->whole.sampleCount;
+    return Outcome::kOk;
+}
+
 }  // namespace
 
 Outcome trackSourceOpen(const wchar_t* path, const FileApi* files, const GeneralDecoderApi* general,
@@ -143,11 +242,7 @@ Outcome trackSourceOpen(const wchar_t* path, const FileApi* files, const General
     trackSourceClose(s);
     if (r != Outcome::kUndecodable) return r;
     s->files = files;
-    if (general->decode(path, &s->whole) != 0) return Outcome::kUndecodable;
-    s->decoder = TrackDecoder::General;
-    s->sampleRate = s->whole.sampleRate;
-    s->sampleCount = s->whole.sampleCount;
-    return Outcome::kOk;
+    return OpenGeneral(s, path, general);
 }
 
 void trackSourceClose(TrackSource* s) {
@@ -156,6 +251,8 @@ void trackSourceClose(TrackSource* s) {
     free(s->staging);
     s->staging = nullptr;
     pcmTrackFree(&s->whole);
+    if (s->general.stream) s->general.api->close(s->general.stream);
+    memset(&s->general, 0, sizeof s->general);
     if (s->files) CloseFile(s);
     s->decoder = TrackDecoder::None;
     s->sampleCount = 0;
@@ -194,9 +291,24 @@ void trackSourceRead(TrackSource* s, int64_t start, int32_t count, int16_t* out)
             ReadWav(s, start, inside, out);
         } else if (s->mp3) {
             mp3StreamRead(s->mp3, start, inside, out);
+        } else if (s->general.stream) {
+            ReadGeneral(&s->general, start, inside, out);
         } else {
             memset(out, 0, static_cast<size_t>(inside) * sizeof(int16_t));
         }
     }
     if (count > inside) memset(out + inside, 0, static_cast<size_t>(count - inside) * sizeof(int16_t));
+}
+
+bool trackSourceThreadBegin(const TrackSource* s) {
+    return s->general.stream && s->general.api->threadBegin() == 0;
+}
+
+void trackSourceThreadEnd(TrackSource* s, bool began) {
+    if (!s->general.stream) return;
+    s->general.api->detach(s->general.stream);
+    // What the stream held was this thread's; another thread starts with a seek.
+    s->general.onward = false;
+    s->general.heldCount = 0;
+    if (began) s->general.api->threadEnd();
 }

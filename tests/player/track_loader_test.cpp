@@ -25,7 +25,15 @@ int GeneralDecode(const wchar_t*, PcmTrack* track) {
     track->sampleRate = 44100;
     return 0;
 }
-const GeneralDecoderApi kFakeGeneral = {GeneralDecode};
+// The whole-file loader only ever decodes whole: the stream entries are the absent decoder's.
+const GeneralDecoderApi kFakeGeneral = {GeneralDecode,
+                                        kNoGeneralDecoder.open,
+                                        kNoGeneralDecoder.seek,
+                                        kNoGeneralDecoder.read,
+                                        kNoGeneralDecoder.detach,
+                                        kNoGeneralDecoder.close,
+                                        kNoGeneralDecoder.threadBegin,
+                                        kNoGeneralDecoder.threadEnd};
 
 class TrackLoading : public ::testing::Test {
   protected:

@@ -8,6 +8,10 @@
 # for the same reason each file gets up to three captures, and one good match passes it.
 #   WAV at 22050 Hz (built-in reader), MP3 at 44100 Hz (minimp3), M4A (AAC, 44100 Hz mono: the one layout Wine's
 #   Media Foundation source reader converts) through the general decoder.
+# Then a longer M4A is read the way the player streams it, after seeks to several places ("stream-check"), against its
+# whole decode: at every place the best alignment must be no shift at all, and the difference at most a twentieth of
+# the signal in RMS (25 dB). That tolerance is Wine's: its decoder does not give the same samples twice over a file's
+# first seconds (two whole decodes of one file differed by 29 to 40 dB there), while later places agree to 2 LSB.
 # Needs the environment of scripts/wine-env.sh (wine_env_up); scripts/test.sh provides it.
 #
 # usage: playback_device_test.sh WINDOWS_CLI.exe NATIVE_SIGNAL_MATCH
@@ -83,5 +87,22 @@ play "$WORK/source.mp3" mp3 || failed=1
 
 ffmpeg -v error -y -i "$WORK/source44100.wav" -c:a aac -b:a 96k -ac 1 -ar 44100 "$WORK/source.m4a"
 play "$WORK/source.m4a" general || failed=1
+
+# stream_check FILE: seeks to places before, inside and past the first seconds, back and forth, and some at the start.
+stream_check() {
+    local file=$1
+    echo "== stream-check $(basename "$file")"
+    wine "$WIN_CLI" stream-check "$(wine_path "$file")" --seconds 0.5 --at 0 --at 12.5 --at 3.3 --at 0.05 --at 20.2 \
+        --at 1 --at 7.77 --at 21 --at 0.2 | tr -d '\r' >"$WORK/check.out" || { cat "$WORK/check.out"; return 1; }
+    cat "$WORK/check.out"
+    grep -q '^decoder: general' "$WORK/check.out" && grep -q '^streamed: 1' "$WORK/check.out" ||
+        { echo "FAIL: not streamed through the general decoder"; return 1; }
+    [ "$(grep -c '^at: ' "$WORK/check.out")" = 9 ] || { echo "FAIL: a place is missing"; return 1; }
+    awk '/^at: / && ($4 != 0 || $8 < 25) { bad = 1; print "FAIL: " $0 } END { exit bad }' "$WORK/check.out"
+}
+
+sox "$WORK/source44100.wav" "$WORK/long44100.wav" repeat 7
+ffmpeg -v error -y -i "$WORK/long44100.wav" -c:a aac -b:a 96k -ac 1 -ar 44100 "$WORK/long.m4a"
+stream_check "$WORK/long.m4a" || failed=1
 
 [ $failed -eq 0 ] && echo "PASS" || { echo "FAIL: see above"; exit 1; }
