@@ -1,4 +1,5 @@
-// The main window. Its creation message builds every control in a fixed order and applies the saved settings; its
+// The main window. Its creation message builds the controls of the column in a fixed order and applies the saved
+// settings; the settings page's controls follow once the window has first painted (or when the page opens first). Its
 // procedure routes each message to the controller, the recorder or the shortcuts. The controls are reached through a
 // table of handles keyed by identifier, because those moved into the settings container are no longer the main
 // window's direct children (and several share identifier 0).
@@ -25,6 +26,7 @@
 #include "ui/control_lookup_win.h"
 #include "ui/control_table.h"
 #include "ui/custom_controls_win.h"
+#include "ui/deferred_page.h"
 #include "ui/fonts_win.h"
 #include "ui/layout.h"
 #include "ui/layout_apply_win.h"
@@ -45,6 +47,9 @@ ControlHandle handles[kControlCount];
 int handleCount;
 HWND settingsContainer;
 bool windowCreated;
+// Creating the page's sixty controls took most of the start-up beyond a bare window's, for a page that is closed at
+// start.
+DeferredPage deferredPage;
 
 }  // namespace
 
@@ -112,7 +117,9 @@ PaintState PaintStateNow() {
 }  // namespace
 
 void LayoutMainWindow() {
-    ApplyLayout(MainWindow, MainLayoutFlags());
+    LayoutFlags flags = MainLayoutFlags();
+    if (flags.settingsOpen) BuildSettingsPage();
+    ApplyLayout(MainWindow, flags);
 }
 
 namespace {
@@ -145,14 +152,19 @@ static_assert(style::kEditAutoHScroll == ES_AUTOHSCROLL && style::kComboDropDown
                   style::kScrollBarVertical == SBS_VERT && style::kExClientEdge == WS_EX_CLIENTEDGE,
               "control styles");
 
+// The slot rows' labels come from the playback slot table.
+const wchar_t* CreationText(const ControlSpec& spec) {
+    if (!spec.text && spec.key >= kLabelSlot && spec.key < kLabelSlot + kPlaybackSlotCount) {
+        return kPlaybackSlots[spec.key - kLabelSlot].label;
+    }
+    return spec.text;
+}
+
 // Creates one control of the table as a child of the main window (or, for the settings page, of the scrolling
 // container) with its font. It has no size until the first layout pass, which places every control before the window
 // is first shown; the strip is placed with the panel.
 void CreateFromSpec(const ControlSpec& spec) {
-    const wchar_t* text = spec.text;
-    if (!text && spec.key >= kLabelSlot && spec.key < kLabelSlot + kPlaybackSlotCount) {
-        text = kPlaybackSlots[spec.key - kLabelSlot].label;
-    }
+    const wchar_t* text = CreationText(spec);
     HWND hwnd =
         CreateWindowExW(spec.exStyle, ClassName(spec.cls), text ? text : L"", spec.style | WS_CHILD | WS_VISIBLE, 0, 0,
                         0, 0, spec.place == ControlPlace::Page ? settingsContainer : MainWindow,
@@ -174,11 +186,8 @@ void FillList(int id, const wchar_t* const* labels, int count) {
     for (int i = 0; i < count; ++i) SendMessageW(Find(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(labels[i]));
 }
 
-void CreateControls() {
-    for (const ControlSpec& spec : kControls) CreateFromSpec(spec);
-    HWND edit = Find(kIdFileName);
-    SendMessageW(edit, EM_SETLIMITTEXT, 120, 0);
-    SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Empty = date and time"));
+// The lists on the page are filled as they are created.
+void FillPageLists() {
     const wchar_t* quality[kRecordingFormatCount];
     for (int i = 0; i < kRecordingFormatCount; ++i) quality[i] = kRecordingFormats[i].label;
     FillList(kIdQuality, quality, kRecordingFormatCount);
@@ -191,6 +200,20 @@ void CreateControls() {
     const wchar_t* resumeRewind[kResumeRewindRowCount];
     for (int i = 0; i < kResumeRewindRowCount; ++i) resumeRewind[i] = kResumeRewindRows[i].label;
     FillList(kIdResumeRewind, resumeRewind, kResumeRewindRowCount);
+}
+
+void CreateColumnControls() {
+    deferredPageReset(&deferredPage);
+    for (const ControlSpec& spec : kControls) {
+        if (spec.place == ControlPlace::Page) {
+            deferredPageAdd(&deferredPage, spec.key, CreationText(spec));
+        } else {
+            CreateFromSpec(spec);
+        }
+    }
+    HWND edit = Find(kIdFileName);
+    SendMessageW(edit, EM_SETLIMITTEXT, 120, 0);
+    SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Empty = date and time"));
     SetupSlider(kIdSeek, 0, 1000, 50, 10);
     SetupSlider(kIdVolume, 0, 200, 10, 5);
     SetupSlider(kIdSpeed, 10, 60, 2, 1);
@@ -212,6 +235,44 @@ void StackSettingsPage() {
         if (spec.place == ControlPlace::Page) SetWindowPos(Find(spec.key), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
     }
 }
+
+// What was written to a page control before it existed.
+void ApplyDeferred(const ControlSpec& spec, const DeferredControl& kept) {
+    HWND hwnd = Find(spec.key);
+    if (!hwnd) return;
+    if (kept.textSet) SetWindowTextW(hwnd, kept.text);
+    if (spec.cls == ControlClass::Button && (spec.style & 0xF) == style::kAutoCheckBox && kept.checked) {
+        SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
+    }
+    if (spec.cls == ControlClass::ComboBox && kept.selection >= 0) {
+        SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(kept.selection), 0);
+    }
+    if (!kept.enabled) EnableWindow(hwnd, FALSE);
+}
+
+}  // namespace
+
+DeferredControl* DeferredPageControl(int key) {
+    return deferredControl(&deferredPage, key);
+}
+
+void BuildSettingsPage() {
+    if (deferredPage.built || !settingsContainer) return;
+    KillTimer(MainWindow, static_cast<UINT_PTR>(kTimerSettingsPage));
+    for (const ControlSpec& spec : kControls) {
+        if (spec.place == ControlPlace::Page) CreateFromSpec(spec);
+    }
+    FillPageLists();
+    for (const ControlSpec& spec : kControls) {
+        if (DeferredControl* kept = deferredControl(&deferredPage, spec.key)) ApplyDeferred(spec, *kept);
+    }
+    deferredPage.built = true;
+    StackSettingsPage();
+    // The page's texts are measured for its layout now that they exist.
+    LayoutMainWindow();
+}
+
+namespace {
 
 // WM_GETDPISCALEDSIZE, which older SDK headers do not define.
 const UINT kGetDpiScaledSize = 0x02E4;
@@ -240,8 +301,10 @@ void OnCreate(HWND hwnd) {
     handleCount = 0;
     controlLookup = ControlLookupApi{Find, KeyOf, Container, PanelPlaced};
     CreateSettingsContainer();
-    CreateControls();
-    StackSettingsPage();
+    CreateColumnControls();
+    // A timer's message comes only once nothing is left to paint: the page is built when the window has been shown
+    // and painted whole.
+    SetTimer(hwnd, static_cast<UINT_PTR>(kTimerSettingsPage), 0, nullptr);
     SettingsValues saved;
     readSettings(&kPlatformFolders, &saved);
     windowCreated = true;
@@ -337,6 +400,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             onCommand(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_TIMER:
+            if (wp == static_cast<WPARAM>(kTimerSettingsPage)) {
+                BuildSettingsPage();
+                return 0;
+            }
             onTimer(static_cast<int>(wp));
             return 0;
         case WM_HSCROLL:

@@ -1,6 +1,7 @@
 // The controls seam over the main window's children: the controller's reads and writes of controls, its timers,
 // dialogs and the shell calls it asks for. Controls are reached by key through the window's handle table, because
-// those on the settings page are children of the scrolling container and several share identifier 0.
+// those on the settings page are children of the scrolling container and several share identifier 0. Until the page
+// is built its controls are answered from the records that stand in for them.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,6 +18,7 @@
 #include "base/file_api.h"
 #include "base/system_library_win.h"
 #include "base/wide_text.h"
+#include "ui/deferred_page.h"
 #include "ui/layout_apply_win.h"
 #include "ui/paint_win.h"
 #include "ui/scale.h"
@@ -33,32 +35,53 @@ void SetOnTop(bool on) {
 }
 
 void UiSetText(int id, const wchar_t* text) {
+    if (DeferredControl* kept = DeferredPageControl(id)) {
+        deferredSetText(kept, text);
+        return;
+    }
     if (HWND h = Find(id)) SetWindowTextW(h, text);
 }
 int UiGetText(int id, wchar_t* out, int capacity) {
+    if (DeferredControl* kept = DeferredPageControl(id)) return deferredGetText(*kept, out, capacity);
     HWND h = Find(id);
     if (!h) return -1;
     return GetWindowTextW(h, out, capacity);
 }
 bool UiExists(int id) {
-    return Find(id) != nullptr;
+    return DeferredPageControl(id) != nullptr || Find(id) != nullptr;
 }
 void UiEnable(int id, bool on) {
+    if (DeferredControl* kept = DeferredPageControl(id)) {
+        kept->enabled = on;
+        return;
+    }
     if (HWND h = Find(id)) EnableWindow(h, on);
 }
 bool UiIsChecked(int id) {
+    if (DeferredControl* kept = DeferredPageControl(id)) return kept->checked;
     return Button_GetCheck(Find(id)) == BST_CHECKED;
 }
 void UiSetChecked(int id, bool on) {
+    if (DeferredControl* kept = DeferredPageControl(id)) {
+        kept->checked = on;
+        return;
+    }
     Button_SetCheck(Find(id), on ? BST_CHECKED : BST_UNCHECKED);
 }
 int UiListSelection(int id) {
+    if (DeferredControl* kept = DeferredPageControl(id)) return kept->selection;
     return static_cast<int>(SendMessageW(Find(id), CB_GETCURSEL, 0, 0));
 }
 void UiSetListSelection(int id, int row) {
+    if (DeferredControl* kept = DeferredPageControl(id)) {
+        kept->selection = row;
+        return;
+    }
     SendMessageW(Find(id), CB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
+// Rows are not kept: a list given new ones has the page built first.
 void UiSetListRows(int id, const wchar_t* const* rows, int count) {
+    if (DeferredPageControl(id)) BuildSettingsPage();
     HWND list = Find(id);
     if (!list) return;
     SendMessageW(list, CB_RESETCONTENT, 0, 0);

@@ -13,9 +13,10 @@ enum ControlId : int {
 };
 
 // Timers of the main window.
-const int kTimerRecording = 1;  // 70 ms while a recording is open
-const int kTimerPlayer = 2;     // 100 ms while a file is loaded
-const int kTimerTyping = 3;     // 20 ms while a typed time waits for its shortcut's modifiers to be released
+const int kTimerRecording = 1;     // 70 ms while a recording is open
+const int kTimerPlayer = 2;        // 100 ms while a file is loaded
+const int kTimerTyping = 3;        // 20 ms while a typed time waits for its shortcut's modifiers to be released
+const int kTimerSettingsPage = 4;  // once, when the window has first painted: builds the settings page
 
 // Notification codes the controller acts on (the platform's numbers).
 const int kNotifyClicked = 0;         // buttons

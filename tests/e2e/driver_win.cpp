@@ -62,6 +62,11 @@
 //   browseto TIMEOUT_MS PATH     wait for a dialog of the window's process and make a folder browser select PATH
 //   dialogtext TIMEOUT_MS CTRL TEXT  wait for a dialog of the window's process and set the text of its control CTRL
 //                                (a number: the dialog's own identifiers are not the window's)
+//   controls                     every control of the window against the creation table of the control list, each
+//                                parent's children in stacking order (the main window's, then the settings
+//                                container's, once the page is built): "control: PARENT POSITION NAME:CLASS" each, then
+//                                "controls: N" and "differing: N", the controls whose identifier, class, styles or
+//                                place are not the table's (each also as "differs: ...")
 //   windows                      every shown top-level window: "window: CLASS|TITLE"
 //   minimize                     minimise the window, as its title bar's button does
 //   waitwin STATE VALUE TIMEOUT_MS  poll every 20 ms until the window's STATE (iconic: minimised; front: it is the
@@ -103,10 +108,12 @@
 #include <wchar.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "ui/control_ids.h"
+#include "ui/control_table.h"
 
 namespace {
 
@@ -132,7 +139,7 @@ const UINT kAnswerMs = 15000;
 const struct {
     const wchar_t* name;
     int id;
-} kControls[] = {
+} kNames[] = {
     NOTAFON_CONTROLS(CONTROL, CONTROL)
     // The labels, the settings scroll bar and the settings container are created with identifier 0: name them with
     // their class, "kNoId:SCROLLBAR".
@@ -236,7 +243,7 @@ bool ControlId(const std::wstring& name, int* id) {
         slot = _wtoi(name.c_str() + plus + 1);
         if (slot < 0 || slot >= kControlSlotCount) return false;
     }
-    for (const auto& c : kControls) {
+    for (const auto& c : kNames) {
         if (base == c.name) {
             bool slotRow = c.id == kLabelSlot || c.id == kIdSlotText || c.id == kIdSlotChange || c.id == kIdSlotDefault;
             if (slot != 0 && !slotRow) return false;
@@ -245,6 +252,24 @@ bool ControlId(const std::wstring& name, int* id) {
         }
     }
     return false;
+}
+
+HWND SettingsContainer() {
+    return FindWindowExW(g_window, nullptr, L"NFCont", nullptr);
+}
+
+// The window builds its settings page once it has first painted: a step that looks for a control right after start
+// waits for it (up to 5 s). True when the page was built during the wait.
+bool WaitForSettingsPage() {
+    HWND container = SettingsContainer();
+    if (!container || GetWindow(container, GW_CHILD)) return false;
+    DWORD start = GetTickCount();
+    while (!GetWindow(container, GW_CHILD) && Elapsed(start) < 5000) Sleep(20);
+    if (!GetWindow(container, GW_CHILD)) return false;
+    // The first control is there while the window's thread is still making the others: a message sent to it is
+    // answered once it has done.
+    Send(g_window, WM_NULL, 0, 0, nullptr);
+    return true;
 }
 
 // "ID" or "ID:CLASS" among every descendant of the window.
@@ -258,6 +283,7 @@ int FindControl(const wchar_t* spec, HWND* out) {
     if (!g_window) return Fail(kNoWindow, L"no window: run find first");
     if (colon != std::wstring::npos) s.cls = text.substr(colon + 1);
     EnumChildWindows(g_window, Collect, reinterpret_cast<LPARAM>(&s));
+    if (s.found.empty() && WaitForSettingsPage()) EnumChildWindows(g_window, Collect, reinterpret_cast<LPARAM>(&s));
     if (s.found.empty()) return Fail(kNoControl, L"no control " + text);
     if (s.found.size() > 1) return Fail(kNoControl, L"several controls have the identifier " + text + L"; add :CLASS");
     *out = s.found[0];
@@ -269,7 +295,7 @@ std::wstring ControlName(HWND hwnd) {
     int id = GetDlgCtrlID(hwnd);
     wchar_t cls[64] = L"";
     GetClassNameW(hwnd, cls, 64);
-    for (const auto& c : kControls) {
+    for (const auto& c : kNames) {
         if (c.id == id) return std::wstring(c.name) + L":" + cls;
     }
     return std::to_wstring(id) + L":" + cls;
@@ -899,6 +925,93 @@ void PrintClock() {
             static_cast<long long>((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime));
 }
 
+const wchar_t* TableClass(ControlClass cls) {
+    switch (cls) {
+        case ControlClass::Button:
+            return L"Button";
+        case ControlClass::Static:
+            return L"Static";
+        case ControlClass::Edit:
+            return L"Edit";
+        case ControlClass::ComboBox:
+            return L"ComboBox";
+        case ControlClass::ScrollBar:
+            return L"ScrollBar";
+        default:
+            return L"NFSlider";
+    }
+}
+
+// A table row's name in the scripts' terms: a slot row's control of slot N is NAME+N.
+std::wstring TableName(const ControlSpec& spec) {
+    for (const auto& n : kNames) {
+        if (n.id == spec.key) return n.name;
+    }
+    for (const auto& n : kNames) {
+        bool slotRow = n.id == kLabelSlot || n.id == kIdSlotText || n.id == kIdSlotChange || n.id == kIdSlotDefault;
+        if (slotRow && spec.key > n.id && spec.key < n.id + kControlSlotCount)
+            return std::wstring(n.name) + L"+" + std::to_wstring(spec.key - n.id);
+    }
+    return std::to_wstring(spec.key);
+}
+
+std::vector<HWND> ChildrenInStackingOrder(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) children.push_back(h);
+    return children;
+}
+
+// The created identifier, the class and the styles of the table; the type of a button or static exactly.
+bool AsInTable(HWND hwnd, const ControlSpec& spec) {
+    wchar_t cls[64] = L"";
+    GetClassNameW(hwnd, cls, 64);
+    LONG st = GetWindowLongW(hwnd, GWL_STYLE), ex = GetWindowLongW(hwnd, GWL_EXSTYLE);
+    uint32_t type = spec.cls == ControlClass::Button ? 0xF : spec.cls == ControlClass::Static ? 0x1F : 0;
+    uint32_t have = static_cast<uint32_t>(st), haveEx = static_cast<uint32_t>(ex);
+    // A drop-down list hands its scroll bar style on to its list.
+    uint32_t want = spec.cls == ControlClass::ComboBox ? spec.style & ~static_cast<uint32_t>(WS_VSCROLL) : spec.style;
+    return GetDlgCtrlID(hwnd) == spec.id && _wcsicmp(cls, TableClass(spec.cls)) == 0 && (have & WS_CHILD) &&
+           (have & want) == want && (have & type) == (spec.style & type) && (haveEx & spec.exStyle) == spec.exStyle;
+}
+
+// The main window's children from the top: the column and the strip in the table's order, the settings container
+// below them all; the container's: the page with each control above the ones before it in the table.
+int Controls() {
+    if (!g_window) return Fail(kNoWindow, L"no window: run find first");
+    HWND container = SettingsContainer();
+    if (!container) return Fail(kNoControl, L"no settings container");
+    WaitForSettingsPage();
+    std::vector<const ControlSpec*> column, page;
+    for (const ControlSpec& spec : kControls) (spec.place == ControlPlace::Page ? page : column).push_back(&spec);
+    std::reverse(page.begin(), page.end());
+    long controls = 0, differing = 0;
+    auto compare = [&](const wchar_t* parentName, const std::vector<HWND>& children,
+                       const std::vector<const ControlSpec*>& table, HWND last) {
+        size_t count = std::max(children.size(), table.size() + (last ? 1 : 0));
+        for (size_t k = 0; k < count; ++k) {
+            HWND h = k < children.size() ? children[k] : nullptr;
+            if (h && h != last) ++controls;
+            std::wstring want = k < table.size()              ? TableName(*table[k]) + L":" + TableClass(table[k]->cls)
+                                : (last && k == table.size()) ? L"container:NFCont"
+                                                              : L"nothing";
+            std::wstring have = !h ? L"nothing" : h == container ? L"container:NFCont" : ControlName(h);
+            Line("control", std::wstring(parentName) + L" " + std::to_wstring(k) + L" " + have);
+            bool same = k < table.size() ? h && AsInTable(h, *table[k]) : h && h == last;
+            if (!same) {
+                ++differing;
+                Line("differs", std::wstring(parentName) + L" " + std::to_wstring(k) + L": " + have +
+                                    L" where the table has " + want);
+            }
+        }
+    };
+    compare(L"main", ChildrenInStackingOrder(g_window), column, container);
+    compare(L"page", ChildrenInStackingOrder(container), page, nullptr);
+    LineInt("controls", controls);
+    LineInt("table", kControlCount);
+    LineInt("differing", differing);
+    return kOk;
+}
+
 // Runs the step at argv[*i], advancing *i past its arguments.
 int Step(int argc, wchar_t** argv, int* i) {
     const wchar_t* name = argv[(*i)++];
@@ -1278,6 +1391,7 @@ int Step(int argc, wchar_t** argv, int* i) {
             return Fail(kNoAnswer, L"WM_SETTEXT");
         return kOk;
     }
+    if (wcscmp(name, L"controls") == 0) return Controls();
     if (wcscmp(name, L"windows") == 0) {
         EnumWindows(ListWindow, 0);
         return kOk;

@@ -37,6 +37,10 @@ expect "RewindSeconds after closing" "$(reg_value RewindSeconds)" 1
 
 section "restart: the same values are shown"
 app_start
+# The settings page is made once the window has painted; the values read at start wait for it and are the ones shown.
+win controls
+expect "controls of the window" "$(out controls)" "$(out table)"
+expect "controls unlike the control list" "$(out differing)" 0
 win cursel kIdQuality checked kIdReplace cursel kIdRewindAmount text kIdBack text kIdFileName
 expect "quality row after restart" "$(out 'cursel kIdQuality')" 3
 expect "Replace after restart" "$(out 'checked kIdReplace')" 1
