@@ -124,23 +124,6 @@ void LayoutMainWindow() {
 
 namespace {
 
-const wchar_t* ClassName(ControlClass cls) {
-    switch (cls) {
-        case ControlClass::Button:
-            return L"BUTTON";
-        case ControlClass::Static:
-            return L"STATIC";
-        case ControlClass::Edit:
-            return L"EDIT";
-        case ControlClass::ComboBox:
-            return L"COMBOBOX";
-        case ControlClass::ScrollBar:
-            return L"SCROLLBAR";
-        default:
-            return L"NFSlider";
-    }
-}
-
 // The table's style bits are the platform's own.
 static_assert(style::kTabStop == WS_TABSTOP && style::kVScroll == WS_VSCROLL, "window styles");
 static_assert(style::kOwnerDrawButton == BS_OWNERDRAW && style::kAutoCheckBox == BS_AUTOCHECKBOX, "button styles");
@@ -166,8 +149,8 @@ const wchar_t* CreationText(const ControlSpec& spec) {
 void CreateFromSpec(const ControlSpec& spec) {
     const wchar_t* text = CreationText(spec);
     HWND hwnd =
-        CreateWindowExW(spec.exStyle, ClassName(spec.cls), text ? text : L"", spec.style | WS_CHILD | WS_VISIBLE, 0, 0,
-                        0, 0, spec.place == ControlPlace::Page ? settingsContainer : MainWindow,
+        CreateWindowExW(spec.exStyle, controlClassName(spec.cls), text ? text : L"", spec.style | WS_CHILD | WS_VISIBLE,
+                        0, 0, 0, 0, spec.place == ControlPlace::Page ? settingsContainer : MainWindow,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), AppInstance, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.font)), TRUE);
     if (spec.place == ControlPlace::Strip) ShowWindow(hwnd, SW_HIDE);

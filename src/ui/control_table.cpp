@@ -148,3 +148,20 @@ const ControlSpec* findCreated(int id, ControlClass cls) {
     }
     return nullptr;
 }
+
+const wchar_t* controlClassName(ControlClass cls) {
+    switch (cls) {
+        case ControlClass::Button:
+            return L"Button";
+        case ControlClass::Static:
+            return L"Static";
+        case ControlClass::Edit:
+            return L"Edit";
+        case ControlClass::ComboBox:
+            return L"ComboBox";
+        case ControlClass::ScrollBar:
+            return L"ScrollBar";
+        default:
+            return L"NFSlider";
+    }
+}

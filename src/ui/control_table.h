@@ -32,3 +32,5 @@ const ControlSpec* findControl(int key);
 // button and the owner-drawn shortcut box).
 const ControlSpec* findCreated(int id);
 const ControlSpec* findCreated(int id, ControlClass cls);
+// The window class a control of cls is created with (the slider is the program's own).
+const wchar_t* controlClassName(ControlClass cls);

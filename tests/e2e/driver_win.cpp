@@ -925,23 +925,6 @@ void PrintClock() {
             static_cast<long long>((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime));
 }
 
-const wchar_t* TableClass(ControlClass cls) {
-    switch (cls) {
-        case ControlClass::Button:
-            return L"Button";
-        case ControlClass::Static:
-            return L"Static";
-        case ControlClass::Edit:
-            return L"Edit";
-        case ControlClass::ComboBox:
-            return L"ComboBox";
-        case ControlClass::ScrollBar:
-            return L"ScrollBar";
-        default:
-            return L"NFSlider";
-    }
-}
-
 // A table row's name in the scripts' terms: a slot row's control of slot N is NAME+N.
 std::wstring TableName(const ControlSpec& spec) {
     for (const auto& n : kNames) {
@@ -970,7 +953,7 @@ bool AsInTable(HWND hwnd, const ControlSpec& spec) {
     uint32_t have = static_cast<uint32_t>(st), haveEx = static_cast<uint32_t>(ex);
     // A drop-down list hands its scroll bar style on to its list.
     uint32_t want = spec.cls == ControlClass::ComboBox ? spec.style & ~static_cast<uint32_t>(WS_VSCROLL) : spec.style;
-    return GetDlgCtrlID(hwnd) == spec.id && _wcsicmp(cls, TableClass(spec.cls)) == 0 && (have & WS_CHILD) &&
+    return GetDlgCtrlID(hwnd) == spec.id && _wcsicmp(cls, controlClassName(spec.cls)) == 0 && (have & WS_CHILD) &&
            (have & want) == want && (have & type) == (spec.style & type) && (haveEx & spec.exStyle) == spec.exStyle;
 }
 
@@ -991,7 +974,7 @@ int Controls() {
         for (size_t k = 0; k < count; ++k) {
             HWND h = k < children.size() ? children[k] : nullptr;
             if (h && h != last) ++controls;
-            std::wstring want = k < table.size()              ? TableName(*table[k]) + L":" + TableClass(table[k]->cls)
+            std::wstring want = k < table.size() ? TableName(*table[k]) + L":" + controlClassName(table[k]->cls)
                                 : (last && k == table.size()) ? L"container:NFCont"
                                                               : L"nothing";
             std::wstring have = !h ? L"nothing" : h == container ? L"container:NFCont" : ControlName(h);
