@@ -89,10 +89,10 @@ Run Child(const std::vector<std::string>& args, bool quiet = false) {
     return r;
 }
 
-Run Best(const std::vector<std::string>& args, int repeat) {
+Run Best(const std::vector<std::string>& args, int repeat, bool quiet = false) {
     Run best = {1e30, 0, 0, false};
     for (int i = 0; i < repeat; ++i) {
-        Run r = Child(args);
+        Run r = Child(args, quiet);
         if (!r.ok) return r;
         if (r.wall < best.wall) best = r;
     }
@@ -192,7 +192,7 @@ int Stretch(const char* file, double speed, int repeat, double plainSeconds) {
     char tempo[32];
     snprintf(tempo, sizeof tempo, "-tempo=%+.0f", (speed - 1.0) * 100.0);
     std::string out = "/tmp/notafon-bench-soundstretch-" + std::to_string(getpid()) + ".wav";
-    Run st = Best({"soundstretch", file, out, tempo}, repeat);
+    Run st = Best({"soundstretch", file, out, tempo}, repeat, true);
     unlink(out.c_str());
 
     printf("stretch %s at %.2fx (%.2f h of track; CPU per hour of track)\n", file, speed, hours);
