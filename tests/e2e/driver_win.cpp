@@ -259,15 +259,14 @@ HWND SettingsContainer() {
 }
 
 // The window builds its settings page once it has first painted: a step that looks for a control right after start
-// waits for it (up to 5 s). True when the page was built during the wait.
+// waits for the page's first control (up to 5 s), then sends the window a message, answered only once its thread has
+// made the others. True when the page is there.
 bool WaitForSettingsPage() {
     HWND container = SettingsContainer();
-    if (!container || GetWindow(container, GW_CHILD)) return false;
+    if (!container) return false;
     DWORD start = GetTickCount();
     while (!GetWindow(container, GW_CHILD) && Elapsed(start) < 5000) Sleep(20);
     if (!GetWindow(container, GW_CHILD)) return false;
-    // The first control is there while the window's thread is still making the others: a message sent to it is
-    // answered once it has done.
     Send(g_window, WM_NULL, 0, 0, nullptr);
     return true;
 }

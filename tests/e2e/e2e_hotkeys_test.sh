@@ -91,7 +91,7 @@ expect "still paused after the moves" "$(out 'text kIdPlay')" "Play"
 section "a playback shortcut changed by a real key press"
 win fg click kIdSlotChange text kIdStatus
 expect "status while capturing a slot" "$(out 'text kIdStatus')" "Press the new shortcut now. Press Esc to cancel."
-xdotool key --delay 60 ctrl+alt+p
+own_window_keys ctrl+alt+p
 win waittext kIdStatus "Playback shortcut works from any window, even when minimized." 3000 ||
     fail "slot capture" "Ctrl+Alt+P was not taken"
 expect "stored PlayKey0" "$(reg_value PlayKey0)" 80
@@ -107,7 +107,7 @@ section "Change, then a real Ctrl+Alt+K"
 win fg click kIdRecordShortcutChange text kIdStatus text kIdRecordShortcutChange
 expect "status while capturing" "$(out 'text kIdStatus')" "Press your record/stop shortcut now. Press Esc to cancel."
 expect "Change becomes Cancel" "$(out 'text kIdRecordShortcutChange')" "Cancel"
-xdotool key --delay 60 ctrl+alt+k
+own_window_keys ctrl+alt+k
 win waittext kIdStatus "Ready to record  (Ctrl+Alt+K)" 3000 text kIdRecordShortcutChange text kIdVersion ||
     fail "capture" "Ctrl+Alt+K was not taken"
 expect "Cancel back to Change" "$(out 'text kIdRecordShortcutChange')" "Change"
@@ -129,10 +129,10 @@ expect "recordings after the new shortcut (one each)" "$NUMBERED" 2
 
 section "Change, then F12, Tab (declined) and Esc"
 win fg click kIdRecordShortcutChange
-xdotool key F12
+own_window_keys F12
 win waittext kIdStatus "Windows reserves that shortcut. Choose another." 3000 || fail "F12" "not refused as reserved"
 win fg click kIdRecordShortcutChange
-xdotool key Tab
+own_window_keys Tab
 if win dialog 5000 7; then
     expect "confirmation title" "$(out 'dialog title')" "Confirm global shortcut"
     expect "confirmation text" "$(out 'dialog text')" "Tab has no modifier key. While the recorder is open, Windows \
@@ -143,7 +143,7 @@ fi
 win waittext kIdStatus "Shortcut unchanged." 5000 text kIdVersion || fail "Tab" "not left unchanged"
 expect_match "shortcut after declining Tab" "$(out 'text kIdVersion')" "  Ctrl\\+Alt\\+K works from any window\\.$"
 win fg click kIdRecordShortcutChange
-xdotool key Escape
+own_window_keys Escape
 win waittext kIdStatus "Shortcut change cancelled." 3000 text kIdVersion || fail "Esc" "not cancelled"
 expect_match "shortcut after Esc" "$(out 'text kIdVersion')" "  Ctrl\\+Alt\\+K works from any window\\.$"
 # Another window coming forward ends a capture, as Esc does.

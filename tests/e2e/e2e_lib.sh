@@ -12,6 +12,7 @@
 #   fresh_settings FOLDER                         no saved settings except the recordings folder
 #   reg_value NAME                                a saved value (DWORDs in decimal), empty when absent
 #   mic_drain RATE                                empties the FIFO of RATE of what an earlier feeder left in it
+#   other_window_keys KEYS / own_window_keys KEYS  real key presses to Notepad / to Notafon, each given X's focus
 #   speaker_start FILE                            speaker_record_start, counting a silent parecord as a failure
 #   rms_of FILE START DURATION                    RMS amplitude (0..1) of a stretch of a recording of the speaker
 #
@@ -179,9 +180,25 @@ notepad_stop() {
     wait "$NOTEPAD_PID" 2>/dev/null
     NOTEPAD_PID=''
 }
+# X's keyboard focus on the window whose title matches the extended regex $1. xdotool's keys go where X's focus is,
+# and a window the driver brings forward becomes Wine's foreground window without X's focus following it (on Windows
+# the foreground window has the keyboard): the keys would reach the window in front before it.
+x_focus() {
+    local wid
+    wid=$(xdotool search --name "$1" 2>/dev/null | head -1)
+    [ -n "$wid" ] || { fail "focus" "no X window titled $1"; return 1; }
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$wid" ] && return 0
+    timeout 5 xdotool windowfocus --sync "$wid" >/dev/null 2>&1 || fail "focus" "X's focus did not go to $1"
+}
 # Real key presses (X events) while Notepad is in front.
 other_window_keys() {
     drv find Notepad 5000 fg >/dev/null || fail "focus" "Notepad could not be brought forward"
+    x_focus ' - Notepad$'
+    xdotool key --delay 60 "$@"
+}
+# Real key presses to Notafon's window, in front (a shortcut being captured).
+own_window_keys() {
+    x_focus '^Notafon v2\.0$'
     xdotool key --delay 60 "$@"
 }
 

@@ -25,7 +25,7 @@ trap transcribe_cleanup EXIT
 capture() {
     win fg click "$2" text kIdStatus
     expect "$1: status while capturing" "$(out 'text kIdStatus')" "Press the new shortcut now. Press Esc to cancel."
-    xdotool key --delay 60 "$3"
+    own_window_keys "$3"
     win waittext kIdStatus "$4" 3000 || fail "$1" "$3 was not taken"
 }
 
