@@ -246,8 +246,9 @@ void BuildSettingsPage() {
         if (spec.place == ControlPlace::Page) CreateFromSpec(spec);
     }
     FillPageLists();
-    for (const ControlSpec& spec : kControls) {
-        if (DeferredControl* kept = deferredControl(&deferredPage, spec.key)) ApplyDeferred(spec, *kept);
+    for (int i = 0; i < deferredPage.count; ++i) {
+        const DeferredControl& kept = deferredPage.controls[i];
+        if (const ControlSpec* spec = findControl(kept.key)) ApplyDeferred(*spec, kept);
     }
     deferredPage.built = true;
     StackSettingsPage();

@@ -1,5 +1,9 @@
 #include "ui/deferred_page.h"
 
+#include <wchar.h>
+
+#include "base/wide_text.h"
+
 void deferredPageReset(DeferredPage* page) {
     page->count = 0;
     page->built = false;
@@ -31,22 +35,12 @@ DeferredControl* deferredControl(DeferredPage* page, int key) {
 }
 
 void deferredSetText(DeferredControl* control, const wchar_t* text) {
-    int n = 0;
-    while (text && text[n] && n < kDeferredTextCapacity - 1) {
-        control->text[n] = text[n];
-        ++n;
-    }
-    control->text[n] = 0;
+    WideCopyBounded(control->text, kDeferredTextCapacity, text ? text : L"");
     control->textSet = true;
 }
 
 int deferredGetText(const DeferredControl& control, wchar_t* out, int capacity) {
     if (capacity <= 0) return 0;
-    int n = 0;
-    while (control.text[n] && n < capacity - 1) {
-        out[n] = control.text[n];
-        ++n;
-    }
-    out[n] = 0;
-    return n;
+    WideCopyBounded(out, capacity, control.text);
+    return static_cast<int>(wcslen(out));
 }

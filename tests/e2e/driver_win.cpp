@@ -234,6 +234,10 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+bool IsSlotRow(int id) {
+    return id == kLabelSlot || id == kIdSlotText || id == kIdSlotChange || id == kIdSlotDefault;
+}
+
 // A slot row's control of slot N is "NAME+N" (kIdSlotChange+4); plain NAME is slot 0.
 bool ControlId(const std::wstring& name, int* id) {
     size_t plus = name.find(L'+');
@@ -245,8 +249,7 @@ bool ControlId(const std::wstring& name, int* id) {
     }
     for (const auto& c : kNames) {
         if (base == c.name) {
-            bool slotRow = c.id == kLabelSlot || c.id == kIdSlotText || c.id == kIdSlotChange || c.id == kIdSlotDefault;
-            if (slot != 0 && !slotRow) return false;
+            if (slot != 0 && !IsSlotRow(c.id)) return false;
             *id = c.id + slot;
             return true;
         }
@@ -930,8 +933,7 @@ std::wstring TableName(const ControlSpec& spec) {
         if (n.id == spec.key) return n.name;
     }
     for (const auto& n : kNames) {
-        bool slotRow = n.id == kLabelSlot || n.id == kIdSlotText || n.id == kIdSlotChange || n.id == kIdSlotDefault;
-        if (slotRow && spec.key > n.id && spec.key < n.id + kControlSlotCount)
+        if (IsSlotRow(n.id) && spec.key > n.id && spec.key < n.id + kControlSlotCount)
             return std::wstring(n.name) + L"+" + std::to_wstring(spec.key - n.id);
     }
     return std::to_wstring(spec.key);
